@@ -1,0 +1,196 @@
+#include "Streams.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "Exceptions.h"
+
+namespace qe {
+
+int64_t TStream::GetSize()
+{
+    const int64_t Pos = Seek(0, TSeekOrigin::soCurrent);
+    const int64_t Size = Seek(0, TSeekOrigin::soEnd);
+    Seek(Pos, TSeekOrigin::soBeginning);
+    return Size;
+}
+
+void TStream::ReadBuffer(void* Buffer, int32_t Count)
+{
+    if (Count > 0 && Read(Buffer, Count) != Count)
+        throw EStreamError("Stream read error");
+}
+
+void TStream::WriteBuffer(const void* Buffer, int32_t Count)
+{
+    if (Count > 0 && Write(Buffer, Count) != Count)
+        throw EStreamError("Stream write error");
+}
+
+void TStream::WriteString(const std::string& Bytes)
+{
+    WriteBuffer(Bytes.data(), static_cast<int32_t>(Bytes.size()));
+}
+
+// --- TMemoryStream ---
+
+int32_t TMemoryStream::Read(void* Buffer, int32_t Count)
+{
+    const int64_t Size = GetSize();
+    if (Count <= 0 || FPosition >= Size)
+        return 0;
+    const int32_t N = static_cast<int32_t>(std::min<int64_t>(Count, Size - FPosition));
+    std::memcpy(Buffer, FData.data() + FPosition, static_cast<size_t>(N));
+    FPosition += N;
+    return N;
+}
+
+int32_t TMemoryStream::Write(const void* Buffer, int32_t Count)
+{
+    if (Count <= 0 || FPosition < 0)
+        return 0;
+    const int64_t End = FPosition + Count;
+    if (End > GetSize())
+        FData.resize(static_cast<size_t>(End));
+    std::memcpy(FData.data() + FPosition, Buffer, static_cast<size_t>(Count));
+    FPosition = End;
+    return Count;
+}
+
+int64_t TMemoryStream::Seek(int64_t Offset, TSeekOrigin Origin)
+{
+    switch (Origin) {
+    case TSeekOrigin::soBeginning: FPosition = Offset; break;
+    case TSeekOrigin::soCurrent: FPosition += Offset; break;
+    case TSeekOrigin::soEnd: FPosition = GetSize() + Offset; break;
+    }
+    return FPosition;
+}
+
+void TMemoryStream::Clear()
+{
+    FData.clear();
+    FPosition = 0;
+}
+
+void TMemoryStream::SetSize(int64_t Size)
+{
+    FData.resize(static_cast<size_t>(std::max<int64_t>(Size, 0)));
+    FPosition = std::min(FPosition, GetSize());
+}
+
+// --- TBufferedStream ---
+
+TBufferedStream::TBufferedStream(std::unique_ptr<TStream> Device, int32_t BufferSize)
+    : FDevice(std::move(Device)), FBuffer(static_cast<size_t>(std::max(BufferSize, 16)))
+{
+    FPosition = FDevice->Seek(0, TSeekOrigin::soCurrent);
+}
+
+TBufferedStream::~TBufferedStream()
+{
+    try {
+        FlushWrites();
+    } catch (...) {
+        // A destructor cannot report; callers that care call Flush first.
+    }
+}
+
+void TBufferedStream::DropReadBuffer()
+{
+    FReadLength = 0;
+}
+
+void TBufferedStream::FlushWrites()
+{
+    if (FWriteLength == 0)
+        return;
+    const int32_t Pending = FWriteLength;
+    FWriteLength = 0;
+    FDevice->Seek(FBufferStart, TSeekOrigin::soBeginning);
+    if (FDevice->Write(FBuffer.data(), Pending) != Pending)
+        throw EStreamError("Stream write error");
+}
+
+void TBufferedStream::Flush()
+{
+    FlushWrites();
+    FDevice->Flush();
+}
+
+int32_t TBufferedStream::Read(void* Buffer, int32_t Count)
+{
+    if (Count <= 0 || FPosition < 0)
+        return 0;
+    FlushWrites();
+    auto* Out = static_cast<uint8_t*>(Buffer);
+    int32_t Done = 0;
+    while (Done < Count) {
+        const int64_t Offset = FPosition - FBufferStart;
+        if (FReadLength > 0 && Offset >= 0 && Offset < FReadLength) {
+            const int32_t N = std::min<int32_t>(Count - Done, FReadLength - static_cast<int32_t>(Offset));
+            std::memcpy(Out + Done, FBuffer.data() + Offset, static_cast<size_t>(N));
+            Done += N;
+            FPosition += N;
+            continue;
+        }
+        const int32_t Left = Count - Done;
+        FDevice->Seek(FPosition, TSeekOrigin::soBeginning);
+        if (Left >= static_cast<int32_t>(FBuffer.size())) {
+            // Large reads go straight to the caller's memory.
+            DropReadBuffer();
+            const int32_t N = FDevice->Read(Out + Done, Left);
+            if (N <= 0)
+                break;
+            Done += N;
+            FPosition += N;
+            continue;
+        }
+        FBufferStart = FPosition;
+        FReadLength = std::max(FDevice->Read(FBuffer.data(), static_cast<int32_t>(FBuffer.size())), 0);
+        if (FReadLength == 0)
+            break;
+    }
+    return Done;
+}
+
+int32_t TBufferedStream::Write(const void* Buffer, int32_t Count)
+{
+    if (Count <= 0 || FPosition < 0)
+        return 0;
+    DropReadBuffer();
+    const auto Capacity = static_cast<int32_t>(FBuffer.size());
+    const bool Continues = FWriteLength > 0 && FPosition == FBufferStart + FWriteLength;
+    if (!Continues || FWriteLength + Count > Capacity)
+        FlushWrites();
+    if (Count >= Capacity) {
+        FDevice->Seek(FPosition, TSeekOrigin::soBeginning);
+        const int32_t N = std::max(FDevice->Write(Buffer, Count), 0);
+        FPosition += N;
+        return N;
+    }
+    if (FWriteLength == 0)
+        FBufferStart = FPosition;
+    std::memcpy(FBuffer.data() + FWriteLength, Buffer, static_cast<size_t>(Count));
+    FWriteLength += Count;
+    FPosition += Count;
+    return Count;
+}
+
+int64_t TBufferedStream::Seek(int64_t Offset, TSeekOrigin Origin)
+{
+    switch (Origin) {
+    case TSeekOrigin::soBeginning: FPosition = Offset; break;
+    case TSeekOrigin::soCurrent: FPosition += Offset; break;
+    case TSeekOrigin::soEnd: FPosition = GetSize() + Offset; break;
+    }
+    return FPosition;
+}
+
+int64_t TBufferedStream::GetSize()
+{
+    const int64_t DeviceSize = FDevice->GetSize();
+    return FWriteLength > 0 ? std::max(DeviceSize, FBufferStart + FWriteLength) : DeviceSize;
+}
+
+} // namespace qe

@@ -1,0 +1,86 @@
+// Seekable byte streams: the one way bytes move through the system.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace qe {
+
+enum class TSeekOrigin { soBeginning, soCurrent, soEnd };
+
+class TStream {
+public:
+    virtual ~TStream() = default;
+
+    // Reads up to Count bytes at the current position; returns how many arrived.
+    virtual int32_t Read(void* Buffer, int32_t Count) = 0;
+    // Writes up to Count bytes at the current position; returns how many were taken.
+    virtual int32_t Write(const void* Buffer, int32_t Count) = 0;
+    // Moves the position and returns the new one.
+    virtual int64_t Seek(int64_t Offset, TSeekOrigin Origin) = 0;
+    virtual int64_t GetSize();
+    // Pushes buffered bytes to the device; raises when they cannot be written.
+    virtual void Flush() {}
+
+    int64_t Position() { return Seek(0, TSeekOrigin::soCurrent); }
+    void SetPosition(int64_t Pos) { Seek(Pos, TSeekOrigin::soBeginning); }
+
+    // Exact transfers: raise EStreamError when fewer bytes move than asked.
+    void ReadBuffer(void* Buffer, int32_t Count);
+    void WriteBuffer(const void* Buffer, int32_t Count);
+    void WriteString(const std::string& Bytes);
+};
+
+// A stream over bytes held in memory; it grows as it is written.
+class TMemoryStream : public TStream {
+public:
+    TMemoryStream() = default;
+    explicit TMemoryStream(std::vector<uint8_t> Bytes) : FData(std::move(Bytes)) {}
+
+    int32_t Read(void* Buffer, int32_t Count) override;
+    int32_t Write(const void* Buffer, int32_t Count) override;
+    int64_t Seek(int64_t Offset, TSeekOrigin Origin) override;
+    int64_t GetSize() override { return static_cast<int64_t>(FData.size()); }
+
+    void Clear();
+    void SetSize(int64_t Size);
+    const std::vector<uint8_t>& Bytes() const { return FData; }
+
+private:
+    std::vector<uint8_t> FData;
+    int64_t FPosition = 0;
+};
+
+// Buffers an unbuffered device stream (an open file), so that many small reads and
+// writes cost a memory copy instead of a system call each. Owns the device stream.
+class TBufferedStream : public TStream {
+public:
+    static constexpr int32_t DefaultBufferSize = 64 * 1024;
+
+    explicit TBufferedStream(std::unique_ptr<TStream> Device,
+                             int32_t BufferSize = DefaultBufferSize);
+    ~TBufferedStream() override;
+
+    int32_t Read(void* Buffer, int32_t Count) override;
+    int32_t Write(const void* Buffer, int32_t Count) override;
+    int64_t Seek(int64_t Offset, TSeekOrigin Origin) override;
+    int64_t GetSize() override;
+    void Flush() override;
+
+    TStream& Device() { return *FDevice; }
+
+private:
+    void DropReadBuffer();
+    void FlushWrites();
+
+    std::unique_ptr<TStream> FDevice;
+    std::vector<uint8_t> FBuffer;
+    int64_t FPosition = 0;    // logical position of the stream
+    int64_t FBufferStart = 0; // device position of FBuffer[0]
+    int32_t FReadLength = 0;  // bytes of FBuffer holding read data
+    int32_t FWriteLength = 0; // bytes of FBuffer holding unwritten data
+};
+
+} // namespace qe

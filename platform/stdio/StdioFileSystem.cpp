@@ -1,0 +1,80 @@
+#include "platform/stdio/StdioFileSystem.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/Exceptions.h"
+
+namespace qe {
+namespace {
+
+#ifdef _WIN32
+int SeekFile(FILE* F, int64_t Offset, int Whence) { return _fseeki64(F, Offset, Whence); }
+int64_t TellFile(FILE* F) { return _ftelli64(F); }
+#else
+int SeekFile(FILE* F, int64_t Offset, int Whence) { return fseeko(F, Offset, Whence); }
+int64_t TellFile(FILE* F) { return ftello(F); }
+#endif
+
+// An open C file without its own buffering; TBufferedStream buffers it.
+class TStdioFile : public TStream {
+public:
+    explicit TStdioFile(FILE* F) : FFile(F) { std::setvbuf(FFile, nullptr, _IONBF, 0); }
+    ~TStdioFile() override { std::fclose(FFile); }
+
+    int32_t Read(void* Buffer, int32_t Count) override
+    {
+        return Count <= 0 ? 0 : static_cast<int32_t>(std::fread(Buffer, 1, static_cast<size_t>(Count), FFile));
+    }
+    int32_t Write(const void* Buffer, int32_t Count) override
+    {
+        return Count <= 0 ? 0 : static_cast<int32_t>(std::fwrite(Buffer, 1, static_cast<size_t>(Count), FFile));
+    }
+    int64_t Seek(int64_t Offset, TSeekOrigin Origin) override
+    {
+        const int Whence = Origin == TSeekOrigin::soBeginning ? SEEK_SET
+                         : Origin == TSeekOrigin::soCurrent   ? SEEK_CUR
+                                                              : SEEK_END;
+        if (Origin == TSeekOrigin::soBeginning && Offset < 0)
+            return TellFile(FFile);
+        SeekFile(FFile, Offset, Whence);
+        return TellFile(FFile);
+    }
+    void Flush() override
+    {
+        if (std::fflush(FFile) != 0)
+            throw EStreamError("Stream write error");
+    }
+
+private:
+    FILE* FFile;
+};
+
+std::unique_ptr<TStream> Open(const std::string& Path, const char* Mode)
+{
+    FILE* F = std::fopen(Path.c_str(), Mode);
+    if (F == nullptr)
+        return nullptr;
+    return std::make_unique<TBufferedStream>(std::make_unique<TStdioFile>(F));
+}
+
+} // namespace
+
+std::unique_ptr<TStream> TStdioFileSystem::OpenForReading(const std::string& Path)
+{
+    auto Stream = Open(Path, "rb");
+    if (!Stream)
+        throw EFOpenError(CannotOpenFileMessage(Path, std::strerror(errno)));
+    return Stream;
+}
+
+std::unique_ptr<TStream> TStdioFileSystem::CreateForWriting(const std::string& Path)
+{
+    auto Stream = Open(Path, "w+b");
+    if (!Stream)
+        throw EFCreateError(CannotCreateFileMessage(Path, std::strerror(errno)));
+    return Stream;
+}
+
+} // namespace qe
