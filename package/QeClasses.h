@@ -1,0 +1,123 @@
+// The data model of an install package and of an uninstall record: the product's data,
+// its documents, the payload key and the files to install, with the progress protocol
+// that the install and uninstall runs report through.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "package/JpegImage.h"
+#include "package/TagStreams.h"
+#include "platform/Platform.h"
+
+namespace qe {
+
+// Where an executable keeps the offset of its package or uninstall record.
+constexpr int64_t PackageOffsetField = 136;
+constexpr uint32_t PackageSignature = MakeSignature("QEIN");
+constexpr uint32_t UninstallSignature = MakeSignature("QEUN");
+// Each byte of the stored payload key is the key byte exclusive-or this mask.
+constexpr uint8_t KeyMask = 0x5A;
+
+using TPayloadKey = std::array<uint8_t, 16>;
+
+class TQeData;
+using TProgressEvent = std::function<void(TQeData& Sender, const std::string& Text, int32_t Percent)>;
+
+class TQeData {
+public:
+    explicit TQeData(const TPlatform& Platform);
+    virtual ~TQeData() = default;
+    TQeData(const TQeData&) = delete;
+    TQeData& operator=(const TQeData&) = delete;
+
+    virtual void Clear();
+    virtual void LoadFromStream(TStream& Stream) = 0;
+    virtual void Execute() = 0;
+
+    // Opens FileName read-only, loads it and then remembers FileName.
+    void LoadFromFile(const std::string& FileName);
+    void DoProgress(const std::string& Text, int32_t Steps);
+    // ProgressPosition * 100 / ProgressMax, rounded; -1 when ProgressMax is 0.
+    int32_t ProgressPercent() const;
+
+    std::string FileName;
+    int32_t ProgressPosition = 0;
+    int32_t ProgressMax = 0;
+    std::unique_ptr<TJpegImage> Banner;
+    TProgressEvent OnProgress;
+    uint8_t ShowNotice = 1;
+    std::string ProgramName;
+    int32_t MajorVersion = 0;
+    int32_t MinorVersion = 0;
+    int32_t BuildNumber = 0;
+    int32_t ReleaseNumber = 0;
+    std::string Publisher;
+    std::string Website;
+    std::string Address;
+    std::string ContactName;
+    std::string Email;
+
+protected:
+    // Follows the offset field to the record and checks its signature; false when the
+    // stream holds no record of that kind.
+    static bool LocateRecord(TStream& Stream, TTagStreamAdapter& Tags, uint32_t Signature);
+    // Reads a string value and decodes it.
+    static std::string ReadDecoded(TTagStreamAdapter& Tags);
+    // Reads a binary value of JPEG contents into Banner; an empty value means no banner.
+    void ReadBanner(TTagStreamAdapter& Tags);
+
+    const TPlatform& FPlatform;
+};
+
+class TQeInstallFile {
+public:
+    std::string Target;
+    uint64_t CreationTime = 0;
+    uint64_t WriteTime = 0;
+    std::string ShortcutName;
+    int32_t PayloadSize = 0;
+    int32_t PayloadOffset = 0;
+};
+
+// One path the install run created: a folder or a file.
+struct TInstallLogEntry {
+    std::string Path;
+    bool IsFolder = false;
+};
+
+class TQeInstall : public TQeData {
+public:
+    explicit TQeInstall(const TPlatform& Platform);
+
+    void Clear() override;
+    void LoadFromStream(TStream& Stream) override;
+    void Execute() override;
+
+    TQeInstallFile& AddFile();
+
+    std::vector<TInstallLogEntry> InstallLog;
+    std::vector<std::unique_ptr<TQeInstallFile>> Files;
+    std::vector<std::string> TargetFolders;
+    std::string ExpertsOverride;
+    std::string License;
+    std::string Readme;
+    std::string WhatsNew;
+    TPayloadKey PayloadKey{};
+
+    // Steps of the install run.
+    void InstallTextFile(const std::string& FilePath, const std::string& LinkPath, const std::string& Text);
+    void CreateUrlShortcut(const std::string& Path, const std::string& Url);
+    void OverrideExpertsIni(const std::string& Folder);
+    void CreateUninstaller(const std::string& ExePath, const std::string& LinkPath);
+    void WriteUninstallRecord(TStream& Stream);
+
+private:
+    void ReadFileEntry(TTagStreamAdapter& Tags, TQeInstallFile& File);
+};
+
+} // namespace qe
