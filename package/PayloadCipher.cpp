@@ -13,12 +13,7 @@ class TBlockCipher {
 public:
     TBlockCipher(const uint8_t* Key, int KeySize)
     {
-        static const bool Ready = [] {
-            gcry_check_version(nullptr);
-            gcry_control(GCRYCTL_INITIALIZATION_FINISHED, 0);
-            return true;
-        }();
-        (void)Ready;
+        InitCipherLibrary();
         const int Algorithm = KeySize == 32   ? GCRY_CIPHER_AES256
                               : KeySize == 24 ? GCRY_CIPHER_AES192
                                               : GCRY_CIPHER_AES128;
@@ -53,6 +48,16 @@ void ReadBlock(TStream& Source, uint8_t* Block, int32_t Count)
 }
 
 } // namespace
+
+void InitCipherLibrary()
+{
+    static const bool Ready = [] {
+        gcry_check_version(nullptr);
+        gcry_control(GCRYCTL_INITIALIZATION_FINISHED, 0);
+        return true;
+    }();
+    (void)Ready;
+}
 
 void CipherStream(TStream& Source, TStream& Dest, const uint8_t* Key, int KeySize, bool Encrypt)
 {

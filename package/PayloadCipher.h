@@ -19,6 +19,9 @@ public:
 // ECipherException on a short read or a damaged final block.
 void CipherStream(TStream& Source, TStream& Dest, const uint8_t* Key, int KeySize, bool Encrypt);
 
+// Prepares the cipher library once per process; every use of it calls this first.
+void InitCipherLibrary();
+
 // The stored size of a payload for a file of Size bytes.
 constexpr int64_t CipheredSize(int64_t Size)
 {

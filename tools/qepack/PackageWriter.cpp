@@ -1,0 +1,145 @@
+#include "tools/qepack/PackageWriter.h"
+
+#include <gcrypt.h>
+
+#include "package/EncDec.h"
+#include "package/PayloadCipher.h"
+#include "platform/Exceptions.h"
+
+namespace qe {
+namespace {
+
+void WriteEncoded(TTagStreamAdapter& Tags, int32_t Id, const std::string& Text)
+{
+    Tags.WriteString(Id, EncodeString(Text));
+}
+
+void WriteBinary(TTagStreamAdapter& Tags, int32_t Id, const std::string& Bytes)
+{
+    TMemoryStream Source(std::vector<uint8_t>(Bytes.begin(), Bytes.end()));
+    Tags.WriteStream(Id, Source, static_cast<int32_t>(Bytes.size()));
+}
+
+int32_t Low(uint64_t Time) { return static_cast<int32_t>(static_cast<uint32_t>(Time)); }
+int32_t High(uint64_t Time) { return static_cast<int32_t>(static_cast<uint32_t>(Time >> 32)); }
+
+// The package records: ids in ascending order, every string record written even when
+// empty, one group per file after the other records, a closing end record.
+void WritePackage(TStream& Out, const TPackageContents& C, const std::vector<int64_t>& Sizes, int64_t FirstPayload)
+{
+    TTagStreamAdapter Tags(Out);
+    Tags.WriteSignature(PackageSignature);
+    Tags.WriteByte(1, C.ShowNotice);
+    WriteEncoded(Tags, 2, C.ProgramName);
+    Tags.WriteInteger(3, C.MajorVersion);
+    Tags.WriteInteger(4, C.MinorVersion);
+    Tags.WriteInteger(5, C.BuildNumber);
+    Tags.WriteInteger(6, C.ReleaseNumber);
+    WriteEncoded(Tags, 7, C.Publisher);
+    WriteEncoded(Tags, 8, C.Website);
+    WriteEncoded(Tags, 9, C.Address);
+    WriteEncoded(Tags, 10, C.ContactName);
+    WriteEncoded(Tags, 11, C.Email);
+    WriteEncoded(Tags, 12, C.License);
+    WriteEncoded(Tags, 13, C.Readme);
+    WriteEncoded(Tags, 14, C.WhatsNew);
+    if (!C.ExpertsOverride.empty())
+        WriteEncoded(Tags, 16, C.ExpertsOverride);
+    std::string Masked(C.PayloadKey.begin(), C.PayloadKey.end());
+    for (char& Byte : Masked)
+        Byte = static_cast<char>(static_cast<uint8_t>(Byte) ^ KeyMask);
+    WriteBinary(Tags, 18, Masked);
+    if (!C.BannerJpeg.empty())
+        WriteBinary(Tags, 19, C.BannerJpeg);
+    int64_t Offset = FirstPayload;
+    for (size_t I = 0; I < C.Files.size(); ++I) {
+        const TPackedFile& F = C.Files[I];
+        const int64_t Size = CipheredSize(Sizes[I]);
+        if (Offset + Size - 1 > INT32_MAX)
+            throw Exception("The package does not fit into 2 GiB");
+        Tags.WriteTag(20, tkGroup);
+        WriteEncoded(Tags, 1, F.Target);
+        Tags.WriteInteger(2, Low(F.CreationTime));
+        Tags.WriteInteger(3, High(F.CreationTime));
+        Tags.WriteInteger(4, Low(F.WriteTime));
+        Tags.WriteInteger(5, High(F.WriteTime));
+        WriteEncoded(Tags, 6, F.ShortcutName);
+        Tags.WriteInteger(7, static_cast<int32_t>(Size));
+        Tags.WriteInteger(8, static_cast<int32_t>(Offset));
+        Tags.WriteEnd();
+        Offset += Size;
+    }
+    Tags.WriteEnd();
+}
+
+void CopyAll(TStream& From, TStream& To)
+{
+    uint8_t Buffer[64 * 1024];
+    for (;;) {
+        const int32_t N = From.Read(Buffer, sizeof Buffer);
+        if (N <= 0)
+            break;
+        To.WriteBuffer(Buffer, N);
+    }
+}
+
+} // namespace
+
+TPackedFile MemoryFile(std::string Target, std::string Contents, std::string ShortcutName, uint64_t CreationTime,
+                       uint64_t WriteTime)
+{
+    TPackedFile File;
+    File.Target = std::move(Target);
+    File.ShortcutName = std::move(ShortcutName);
+    File.CreationTime = CreationTime;
+    File.WriteTime = WriteTime;
+    File.OpenSource = [Bytes = std::move(Contents)] {
+        return std::make_unique<TMemoryStream>(std::vector<uint8_t>(Bytes.begin(), Bytes.end()));
+    };
+    return File;
+}
+
+void WriteInstaller(TStream& Out, TStream& Stub, const TPackageContents& Contents)
+{
+    Stub.Seek(0, TSeekOrigin::soBeginning);
+    const int64_t StubSize = Stub.GetSize();
+    if (StubSize < PackageOffsetField + 4 || StubSize > INT32_MAX)
+        throw Exception("The stub is not an executable that can carry a package");
+    std::vector<int64_t> Sizes;
+    for (const TPackedFile& File : Contents.Files)
+        Sizes.push_back(File.OpenSource()->GetSize());
+
+    // The package's length does not depend on the offsets it holds.
+    TMemoryStream Probe;
+    WritePackage(Probe, Contents, Sizes, 0);
+    TMemoryStream Package;
+    WritePackage(Package, Contents, Sizes, StubSize + Probe.GetSize());
+
+    Out.Seek(0, TSeekOrigin::soBeginning);
+    CopyAll(Stub, Out);
+    Package.Seek(0, TSeekOrigin::soBeginning);
+    CopyAll(Package, Out);
+    for (size_t I = 0; I < Contents.Files.size(); ++I) {
+        auto Source = Contents.Files[I].OpenSource();
+        if (Source->GetSize() != Sizes[I])
+            throw Exception("The file for " + Contents.Files[I].Target + " changed while it was packed");
+        CipherStream(*Source, Out, Contents.PayloadKey.data(), 16, true);
+    }
+    const auto Offset = static_cast<uint32_t>(StubSize);
+    const uint8_t Field[4] = {static_cast<uint8_t>(Offset), static_cast<uint8_t>(Offset >> 8),
+                              static_cast<uint8_t>(Offset >> 16), static_cast<uint8_t>(Offset >> 24)};
+    Out.Seek(PackageOffsetField, TSeekOrigin::soBeginning);
+    Out.WriteBuffer(Field, 4);
+    Out.Seek(0, TSeekOrigin::soEnd);
+    Out.Flush();
+}
+
+TPayloadKey RandomPayloadKey()
+{
+    InitCipherLibrary();
+    TPayloadKey Key{};
+    gcry_randomize(Key.data(), Key.size(), GCRY_STRONG_RANDOM);
+    return Key;
+}
+
+} // namespace qe

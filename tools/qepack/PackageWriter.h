@@ -1,0 +1,56 @@
+// Writes an installer: the stub executable, the install package after it, and the
+// enciphered payloads after the package, with the package's offset stored at byte 136.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "package/QeClasses.h"
+#include "platform/Streams.h"
+
+namespace qe {
+
+struct TPackedFile {
+    std::string Target;
+    std::string ShortcutName;
+    uint64_t CreationTime = 0;
+    uint64_t WriteTime = 0;
+    // Opens the file's contents when its payload is written.
+    std::function<std::unique_ptr<TStream>()> OpenSource;
+};
+
+struct TPackageContents {
+    uint8_t ShowNotice = 1;
+    std::string ProgramName;
+    int32_t MajorVersion = 1;
+    int32_t MinorVersion = 0;
+    int32_t BuildNumber = 0;
+    int32_t ReleaseNumber = 0;
+    std::string Publisher;
+    std::string Website;
+    std::string Address;
+    std::string ContactName;
+    std::string Email;
+    std::string License;
+    std::string Readme;
+    std::string WhatsNew;
+    std::string ExpertsOverride;
+    std::string BannerJpeg; // JPEG file contents; empty for no banner
+    TPayloadKey PayloadKey{};
+    std::vector<TPackedFile> Files;
+};
+
+// A file whose contents are given in memory.
+TPackedFile MemoryFile(std::string Target, std::string Contents, std::string ShortcutName = {},
+                       uint64_t CreationTime = 0, uint64_t WriteTime = 0);
+
+// Writes Stub (from its start to its end), the package and the payloads to Out.
+void WriteInstaller(TStream& Out, TStream& Stub, const TPackageContents& Contents);
+
+// A fresh random payload key.
+TPayloadKey RandomPayloadKey();
+
+} // namespace qe
