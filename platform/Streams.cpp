@@ -37,7 +37,7 @@ void TStream::WriteString(const std::string& Bytes)
 int32_t TMemoryStream::Read(void* Buffer, int32_t Count)
 {
     const int64_t Size = GetSize();
-    if (Count <= 0 || FPosition >= Size)
+    if (Count <= 0 || FPosition < 0 || FPosition >= Size)
         return 0;
     const int32_t N = static_cast<int32_t>(std::min<int64_t>(Count, Size - FPosition));
     std::memcpy(Buffer, FData.data() + FPosition, static_cast<size_t>(N));
