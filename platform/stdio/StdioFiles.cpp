@@ -1,4 +1,4 @@
-#include "platform/stdio/StdioFileSystem.h"
+#include "platform/stdio/StdioFiles.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -61,7 +61,7 @@ std::unique_ptr<TStream> Open(const std::string& Path, const char* Mode)
 
 } // namespace
 
-std::unique_ptr<TStream> TStdioFileSystem::OpenForReading(const std::string& Path)
+std::unique_ptr<TStream> TStdioFiles::OpenForReading(const std::string& Path)
 {
     auto Stream = Open(Path, "rb");
     if (!Stream)
@@ -69,7 +69,7 @@ std::unique_ptr<TStream> TStdioFileSystem::OpenForReading(const std::string& Pat
     return Stream;
 }
 
-std::unique_ptr<TStream> TStdioFileSystem::CreateForWriting(const std::string& Path)
+std::unique_ptr<TStream> TStdioFiles::CreateForWriting(const std::string& Path)
 {
     auto Stream = Open(Path, "w+b");
     if (!Stream)

@@ -1,0 +1,20 @@
+// Files through the C library: the file system of the package producer, which runs on
+// Linux and Windows alike, and of the host tests.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/Streams.h"
+
+namespace qe {
+
+// Opens files with the C library; buffered streams, errors as EFOpenError and
+// EFCreateError with the messages of the rest of the system.
+class TStdioFiles {
+public:
+    std::unique_ptr<TStream> OpenForReading(const std::string& Path);
+    std::unique_ptr<TStream> CreateForWriting(const std::string& Path);
+};
+
+} // namespace qe

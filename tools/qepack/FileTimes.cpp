@@ -1,0 +1,54 @@
+#include "tools/qepack/FileTimes.h"
+
+#include "platform/Exceptions.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#endif
+
+namespace qe {
+
+#ifdef _WIN32
+
+TSourceTimes ReadSourceTimes(const std::string& Path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA Data;
+    if (!GetFileAttributesExA(Path.c_str(), GetFileExInfoStandard, &Data))
+        throw Exception("Cannot read the times of \"" + Path + "\"");
+    auto ToTime = [](const FILETIME& T) { return static_cast<uint64_t>(T.dwHighDateTime) << 32 | T.dwLowDateTime; };
+    return {ToTime(Data.ftCreationTime), ToTime(Data.ftLastWriteTime)};
+}
+
+#else
+
+namespace {
+
+constexpr uint64_t UnixEpochInFileTime = 116444736000000000ULL;
+
+uint64_t ToFileTime(int64_t Seconds, uint32_t Nanoseconds)
+{
+    return UnixEpochInFileTime + static_cast<uint64_t>(Seconds) * 10000000ULL + Nanoseconds / 100;
+}
+
+} // namespace
+
+TSourceTimes ReadSourceTimes(const std::string& Path)
+{
+    struct statx Info;
+    if (statx(AT_FDCWD, Path.c_str(), 0, STATX_MTIME | STATX_BTIME, &Info) != 0)
+        throw Exception("Cannot read the times of \"" + Path + "\": " + std::strerror(errno));
+    TSourceTimes Times;
+    Times.WriteTime = ToFileTime(Info.stx_mtime.tv_sec, Info.stx_mtime.tv_nsec);
+    Times.CreationTime = (Info.stx_mask & STATX_BTIME) != 0 ? ToFileTime(Info.stx_btime.tv_sec, Info.stx_btime.tv_nsec)
+                                                            : Times.WriteTime;
+    return Times;
+}
+
+#endif
+
+} // namespace qe

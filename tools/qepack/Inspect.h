@@ -1,0 +1,19 @@
+// Reading installers and uninstallers back: what the program itself would load from
+// them, and whether every payload deciphers.
+#pragma once
+
+#include <ostream>
+#include <string>
+
+#include "platform/stdio/StdioFiles.h"
+
+namespace qe {
+
+// Prints the model loaded from Path; Json gives the machine-readable form.
+void InspectFile(const std::string& Path, TStdioFiles& Files, bool Json, std::ostream& Out);
+
+// Deciphers every payload of the installer at Path to nowhere and reports each file;
+// returns false when any payload is at fault or the file holds no package.
+bool VerifyFile(const std::string& Path, TStdioFiles& Files, std::ostream& Out);
+
+} // namespace qe

@@ -1,0 +1,85 @@
+// qepack: the add-on vendor's package producer.
+//   qepack build MANIFEST -o OUT.exe [--stub setup.exe]
+//   qepack inspect FILE [--json]
+//   qepack verify FILE
+#include <CLI/CLI.hpp>
+#include <filesystem>
+#include <iostream>
+
+#include "platform/stdio/StdioFiles.h"
+#include "tools/qepack/Inspect.h"
+#include "tools/qepack/Manifest.h"
+#include "tools/qepack/PackageWriter.h"
+#include "tools/qepack/StubCheck.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The stub that ships beside the producer.
+std::string DefaultStub(const char* Argv0)
+{
+    std::error_code Error;
+    const fs::path Self = fs::canonical(fs::path(Argv0), Error);
+    return ((Error ? fs::path(Argv0) : Self).parent_path() / "setup.exe").string();
+}
+
+// Writes the installer under a temporary name and renames it only when it is whole.
+void Build(const std::string& ManifestPath, const std::string& OutPath, const std::string& StubPath)
+{
+    qe::TStdioFiles Files;
+    qe::TPackageContents Contents = qe::LoadManifest(ManifestPath, Files);
+    Contents.PayloadKey = qe::RandomPayloadKey();
+    auto Stub = Files.OpenForReading(StubPath);
+    qe::CheckStub(*Stub, StubPath);
+    const std::string TempPath = OutPath + ".partial";
+    try {
+        {
+            auto Out = Files.CreateForWriting(TempPath);
+            qe::WriteInstaller(*Out, *Stub, Contents);
+        }
+        fs::rename(TempPath, OutPath);
+    } catch (...) {
+        std::error_code Ignored;
+        fs::remove(TempPath, Ignored);
+        throw;
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    CLI::App App{"qepack: makes MetaTrader 4 add-on installers and reads them back"};
+    App.require_subcommand(1);
+
+    std::string Manifest, Out, Stub = DefaultStub(argv[0]), File;
+    bool Json = false;
+    auto* BuildCommand = App.add_subcommand("build", "write an installer from a product manifest");
+    BuildCommand->add_option("MANIFEST", Manifest, "the product manifest (TOML)")->required();
+    BuildCommand->add_option("-o,--output", Out, "the installer to write")->required();
+    BuildCommand->add_option("--stub", Stub, "the setup.exe to carry the package");
+    auto* InspectCommand = App.add_subcommand("inspect", "print what an installer or uninstaller holds");
+    InspectCommand->add_option("FILE", File, "installer or uninstaller")->required();
+    InspectCommand->add_flag("--json", Json, "machine-readable output");
+    auto* VerifyCommand = App.add_subcommand("verify", "decipher every payload and report each file");
+    VerifyCommand->add_option("FILE", File, "installer")->required();
+
+    CLI11_PARSE(App, argc, argv);
+    try {
+        if (*BuildCommand) {
+            Build(Manifest, Out, Stub);
+            std::cout << "wrote " << Out << "\n";
+            return 0;
+        }
+        qe::TStdioFiles Files;
+        if (*InspectCommand) {
+            qe::InspectFile(File, Files, Json, std::cout);
+            return 0;
+        }
+        return qe::VerifyFile(File, Files, std::cout) ? 0 : 1;
+    } catch (const std::exception& Error) {
+        std::cerr << "qepack: " << Error.what() << "\n";
+        return 1;
+    }
+}
