@@ -1,12 +1,39 @@
-// The file system as the system uses it. Paths are ANSI strings.
+// The file system as the system uses it. Paths are ANSI strings; names compare without
+// regard to letter case, as Windows compares them.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/Streams.h"
 
 namespace qe {
+
+// File attributes, with the values Windows gives them.
+enum TFileAttribute : uint32_t {
+    faReadOnly = 0x01,
+    faHidden = 0x02,
+    faSystem = 0x04,
+    faDirectory = 0x10,
+    faArchive = 0x20,
+    faNormal = 0x80,
+};
+
+// The three times of a file, as 64-bit Windows file times (100 ns units since 1601).
+struct TFileTimes {
+    uint64_t CreationTime = 0;
+    uint64_t LastAccessTime = 0;
+    uint64_t LastWriteTime = 0;
+};
+
+// One entry of a folder listing.
+struct TFolderEntry {
+    std::string Name;
+    uint32_t Attributes = 0;
+    bool IsFolder() const { return (Attributes & faDirectory) != 0; }
+};
 
 class IFileSystem {
 public:
@@ -18,6 +45,32 @@ public:
     // Creates a file for writing, replacing an existing one; raises EFCreateError
     // ("Cannot create file "%s". %s") when it cannot.
     virtual std::unique_ptr<TStream> CreateForWriting(const std::string& Path) = 0;
+
+    // The operations below report failure by their result only; callers that merely
+    // tidy up do not look at it.
+    virtual bool SetFileTimes(const std::string& Path, const TFileTimes& Times) = 0;
+    virtual bool GetFileTimes(const std::string& Path, TFileTimes& Times) = 0;
+    virtual bool RemoveFile(const std::string& Path) = 0;
+    // Creates one folder; its parent must exist.
+    virtual bool MakeFolder(const std::string& Path) = 0;
+    // Removes one folder; only an empty folder can be removed.
+    virtual bool RemoveFolder(const std::string& Path) = 0;
+    // The attributes of a file or folder; false when there is none of that name.
+    virtual bool GetAttributes(const std::string& Path, uint32_t& Attributes) = 0;
+    virtual bool SetAttributes(const std::string& Path, uint32_t Attributes) = 0;
+    // The entries of a folder without "." and "..", in the order the system gives them.
+    virtual std::vector<TFolderEntry> ListFolder(const std::string& Path) = 0;
+    // The full path of the running program's own file.
+    virtual std::string ExecutablePath() = 0;
+
+    // A file (not a folder) of that name exists.
+    bool FileExists(const std::string& Path);
+    // A folder of that name exists.
+    bool FolderExists(const std::string& Path);
 };
+
+// Creates Dir and every missing folder above it. Raises "Unable to create directory"
+// for an empty Dir; otherwise failures show only in the result.
+bool ForceFolders(IFileSystem& FileSystem, const std::string& Dir);
 
 } // namespace qe

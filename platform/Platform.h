@@ -4,11 +4,17 @@
 #pragma once
 
 #include "platform/FileSystem.h"
+#include "platform/Registry.h"
+#include "platform/Shell.h"
+#include "platform/System.h"
 
 namespace qe {
 
 struct TPlatform {
     IFileSystem* FileSystem = nullptr;
+    IRegistry* Registry = nullptr;
+    ISystem* System = nullptr;
+    IShell* Shell = nullptr;
 };
 
 } // namespace qe

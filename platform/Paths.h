@@ -1,0 +1,26 @@
+// Text operations on Windows paths: folders are separated by "\", a drive is "X:".
+#pragma once
+
+#include <string>
+
+namespace qe {
+
+constexpr char PathDelimiter = '\\';
+
+// Everything before the last "\" (or the drive's ":"), without a trailing "\" unless
+// it is a drive root such as "C:\". "" when the path names no folder.
+std::string ExtractFileDir(const std::string& Path);
+// Everything up to and including the last "\" or ":".
+std::string ExtractFilePath(const std::string& Path);
+// The part after the last "\" or ":".
+std::string ExtractFileName(const std::string& Path);
+std::string IncludeTrailingDelimiter(const std::string& Path);
+std::string ExcludeTrailingDelimiter(const std::string& Path);
+// ANSI upper and lower case of the Latin letters; other bytes stay.
+std::string UpperCase(const std::string& Text);
+std::string LowerCase(const std::string& Text);
+bool SameText(const std::string& A, const std::string& B);
+// Removes leading and trailing blanks and control characters.
+std::string Trim(const std::string& Text);
+
+} // namespace qe

@@ -1,0 +1,34 @@
+// The Windows shell as the system uses it: shell links, "open" and the folder chooser.
+#pragma once
+
+#include <string>
+
+namespace qe {
+
+class TShellLink;
+
+// What a shell link file holds, as read back from it.
+struct TShellLinkData {
+    std::string Path;
+    std::string WorkingDirectory;
+    std::string Arguments;
+    std::string Description;
+};
+
+class IShell {
+public:
+    virtual ~IShell() = default;
+
+    // Writes Link to FileName through the shell's link object; a link that the shell
+    // refuses to write leaves no file and no error.
+    virtual void SaveLink(const TShellLink& Link, const std::string& FileName) = 0;
+    // Reads a link file back through the shell's link object; false when it cannot.
+    virtual bool ReadLink(const std::string& FileName, TShellLinkData& Data) = 0;
+    // Opens a file, or a link text such as a web address, with the verb "open".
+    virtual bool ShellOpen(const std::string& FileOrLink) = 0;
+    // The folder chooser: Folder is the initial selection and, when the user confirms,
+    // the chosen folder. False when the user cancels.
+    virtual bool ChooseFolder(const std::string& Caption, std::string& Folder) = 0;
+};
+
+} // namespace qe

@@ -1,0 +1,40 @@
+// What the system takes from Windows besides files, the registry and the shell: its
+// folders and environment, top-level windows, processes and the clock.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace qe {
+
+struct TSystemTime {
+    uint16_t Year = 0;
+    uint16_t Month = 0;
+    uint16_t DayOfWeek = 0;
+    uint16_t Day = 0;
+    uint16_t Hour = 0;
+    uint16_t Minute = 0;
+    uint16_t Second = 0;
+    uint16_t Milliseconds = 0;
+};
+
+class ISystem {
+public:
+    virtual ~ISystem() = default;
+
+    // The Windows, system and temporary folders as the system gives them; the
+    // temporary folder ends in "\".
+    virtual std::string WindowsFolder() = 0;
+    virtual std::string SystemFolder() = 0;
+    virtual std::string TempFolder() = 0;
+    // Text with every %NAME% of a defined environment variable replaced by its value.
+    virtual std::string ExpandEnvironment(const std::string& Text) = 0;
+    // A top-level window of this exact class name exists (its title is not looked at).
+    virtual bool TopLevelWindowExists(const std::string& ClassName) = 0;
+    // Starts CommandLine as a hidden process at idle priority with CurrentFolder as its
+    // current folder; false when it could not be started.
+    virtual bool StartHiddenIdleProcess(const std::string& CommandLine, const std::string& CurrentFolder) = 0;
+    virtual TSystemTime LocalTime() = 0;
+};
+
+} // namespace qe

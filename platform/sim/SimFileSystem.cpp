@@ -1,0 +1,414 @@
+#include "platform/sim/SimFileSystem.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/Exceptions.h"
+#include "platform/Paths.h"
+#include "platform/sim/SimErrors.h"
+
+namespace qe::sim {
+namespace {
+
+// An open file of the simulated disk; TBufferedStream buffers it as it buffers a real one.
+class TSimFileStream : public TStream {
+public:
+    TSimFileStream(std::shared_ptr<TSimEntry> Entry, bool Writing, const uint64_t& Now)
+        : FEntry(std::move(Entry)), FWriting(Writing), FNow(Now)
+    {
+        (FWriting ? FEntry->OpenWriters : FEntry->OpenReaders) += 1;
+    }
+    ~TSimFileStream() override { (FWriting ? FEntry->OpenWriters : FEntry->OpenReaders) -= 1; }
+
+    int32_t Read(void* Buffer, int32_t Count) override
+    {
+        const auto Size = static_cast<int64_t>(FEntry->Bytes.size());
+        if (Count <= 0 || FPosition < 0 || FPosition >= Size)
+            return 0;
+        const auto N = static_cast<int32_t>(std::min<int64_t>(Count, Size - FPosition));
+        std::memcpy(Buffer, FEntry->Bytes.data() + FPosition, static_cast<size_t>(N));
+        FPosition += N;
+        return N;
+    }
+    int32_t Write(const void* Buffer, int32_t Count) override
+    {
+        if (!FWriting || Count <= 0 || FPosition < 0)
+            return 0;
+        const int64_t End = FPosition + Count;
+        if (End > static_cast<int64_t>(FEntry->Bytes.size()))
+            FEntry->Bytes.resize(static_cast<size_t>(End));
+        std::memcpy(FEntry->Bytes.data() + FPosition, Buffer, static_cast<size_t>(Count));
+        FPosition = End;
+        FEntry->Times.LastWriteTime = FNow;
+        return Count;
+    }
+    int64_t Seek(int64_t Offset, TSeekOrigin Origin) override
+    {
+        switch (Origin) {
+        case TSeekOrigin::soBeginning: FPosition = Offset; break;
+        case TSeekOrigin::soCurrent: FPosition += Offset; break;
+        case TSeekOrigin::soEnd: FPosition = static_cast<int64_t>(FEntry->Bytes.size()) + Offset; break;
+        }
+        return FPosition;
+    }
+    int64_t GetSize() override { return static_cast<int64_t>(FEntry->Bytes.size()); }
+
+private:
+    std::shared_ptr<TSimEntry> FEntry;
+    bool FWriting;
+    const uint64_t& FNow;
+    int64_t FPosition = 0;
+};
+
+bool ValidName(const std::string& Name)
+{
+    for (const char C : Name)
+        if (static_cast<unsigned char>(C) < 32 || std::strchr("<>:\"|?*", C) != nullptr)
+            return false;
+    return true;
+}
+
+} // namespace
+
+TSimFileSystem::TSimFileSystem()
+{
+    AddDrive('C');
+}
+
+void TSimFileSystem::AddDrive(char Letter)
+{
+    const std::string Key = UpperCase(std::string(1, Letter)) + ":";
+    auto Entry = std::make_shared<TSimEntry>();
+    Entry->IsFolder = true;
+    Entry->Attributes = faDirectory;
+    FNodes[Key] = TNode{Key + "\\", Entry};
+}
+
+bool TSimFileSystem::Fail(uint32_t Code)
+{
+    FLastError = Code;
+    return false;
+}
+
+bool TSimFileSystem::Resolve(const std::string& Path, TResolved& Resolved)
+{
+    std::string P = Path;
+    std::replace(P.begin(), P.end(), '/', '\\');
+    if (P.size() > 259)
+        return Fail(ErrorFilenameExcedRange);
+    if (P.empty() || P.rfind("\\\\", 0) == 0)
+        return Fail(ErrorPathNotFound);
+
+    // The current folder as drive and names.
+    std::string Drive = FCurrentFolder.substr(0, 2);
+    std::vector<std::string> Names;
+    auto Split = [&Names](const std::string& Text) {
+        size_t Start = 0;
+        while (Start <= Text.size()) {
+            size_t End = Text.find('\\', Start);
+            if (End == std::string::npos)
+                End = Text.size();
+            std::string Name = Text.substr(Start, End - Start);
+            // Windows drops trailing blanks and dots of a name.
+            while (!Name.empty() && (Name.back() == ' ' || Name.back() == '.') && Name != "." && Name != "..")
+                Name.pop_back();
+            if (Name == "..") {
+                if (!Names.empty())
+                    Names.pop_back();
+            } else if (!Name.empty() && Name != ".") {
+                Names.push_back(Name);
+            }
+            Start = End + 1;
+        }
+    };
+    Split(FCurrentFolder.substr(2));
+    std::string Rest = P;
+    if (P.size() >= 2 && P[1] == ':' && std::isalpha(static_cast<unsigned char>(P[0]))) {
+        const std::string NewDrive = UpperCase(P.substr(0, 2));
+        Rest = P.substr(2);
+        if (NewDrive != UpperCase(Drive) || (!Rest.empty() && Rest[0] == '\\'))
+            Names.clear();
+        Drive = NewDrive;
+    } else if (P[0] == '\\') {
+        Names.clear();
+    }
+    Split(Rest);
+    for (const std::string& Name : Names)
+        if (!ValidName(Name))
+            return Fail(ErrorInvalidName);
+
+    const std::string DriveKey = UpperCase(Drive);
+    if (Find(DriveKey) == nullptr)
+        return Fail(ErrorPathNotFound);
+    Resolved.Path = DriveKey;
+    for (const std::string& Name : Names)
+        Resolved.Path += "\\" + Name;
+    Resolved.IsRoot = Names.empty();
+    if (Resolved.IsRoot)
+        Resolved.Path += "\\";
+    Resolved.Key = Resolved.IsRoot ? DriveKey : UpperCase(Resolved.Path);
+    Resolved.ParentKey = Resolved.IsRoot ? std::string() : Resolved.Key.substr(0, Resolved.Key.rfind('\\'));
+    return true;
+}
+
+TSimFileSystem::TNode* TSimFileSystem::Find(const std::string& Key)
+{
+    auto It = FNodes.find(Key);
+    return It == FNodes.end() ? nullptr : &It->second;
+}
+
+bool TSimFileSystem::HasChildren(const std::string& Key) const
+{
+    const std::string Prefix = Key + "\\";
+    auto It = FNodes.lower_bound(Prefix);
+    return It != FNodes.end() && It->first.rfind(Prefix, 0) == 0;
+}
+
+std::unique_ptr<TStream> TSimFileSystem::NewStream(const std::shared_ptr<TSimEntry>& Entry, bool Writing)
+{
+    return std::make_unique<TBufferedStream>(std::make_unique<TSimFileStream>(Entry, Writing, FNow));
+}
+
+std::unique_ptr<TStream> TSimFileSystem::OpenForReading(const std::string& Path)
+{
+    auto Refuse = [&](uint32_t Code) -> std::unique_ptr<TStream> {
+        Fail(Code);
+        throw EFOpenError(CannotOpenFileMessage(Path, SysErrorMessage(Code)));
+    };
+    TResolved R;
+    if (!Resolve(Path, R))
+        return Refuse(FLastError);
+    TNode* Node = Find(R.Key);
+    if (Node == nullptr) {
+        TNode* Parent = R.IsRoot ? nullptr : Find(R.ParentKey);
+        return Refuse(Parent != nullptr && Parent->Entry->IsFolder ? ErrorFileNotFound : ErrorPathNotFound);
+    }
+    const auto& Entry = Node->Entry;
+    if (Entry->IsFolder)
+        return Refuse(ErrorAccessDenied);
+    if (Entry->InUse || Entry->OpenWriters > 0)
+        return Refuse(ErrorSharingViolation);
+    Entry->Times.LastAccessTime = FNow;
+    return NewStream(Entry, false);
+}
+
+std::unique_ptr<TStream> TSimFileSystem::CreateForWriting(const std::string& Path)
+{
+    auto Refuse = [&](uint32_t Code) -> std::unique_ptr<TStream> {
+        Fail(Code);
+        throw EFCreateError(CannotCreateFileMessage(Path, SysErrorMessage(Code)));
+    };
+    TResolved R;
+    if (!Resolve(Path, R))
+        return Refuse(FLastError);
+    if (R.IsRoot)
+        return Refuse(ErrorAccessDenied);
+    TNode* Parent = Find(R.ParentKey);
+    if (Parent == nullptr || !Parent->Entry->IsFolder)
+        return Refuse(ErrorPathNotFound);
+    if (TNode* Node = Find(R.Key)) {
+        const auto& Entry = Node->Entry;
+        // Replacing keeps the file's creation time, as Windows does.
+        if (Entry->IsFolder || (Entry->Attributes & (faReadOnly | faHidden | faSystem)) != 0)
+            return Refuse(ErrorAccessDenied);
+        if (Entry->InUse || Entry->OpenReaders > 0 || Entry->OpenWriters > 0)
+            return Refuse(ErrorSharingViolation);
+        Entry->Bytes.clear();
+        Entry->Attributes = faArchive;
+        Entry->Times.LastAccessTime = FNow;
+        Entry->Times.LastWriteTime = FNow;
+        return NewStream(Entry, true);
+    }
+    auto Entry = std::make_shared<TSimEntry>();
+    Entry->Attributes = faArchive;
+    Entry->Times = TFileTimes{FNow, FNow, FNow};
+    FNodes[R.Key] = TNode{R.Path, Entry};
+    return NewStream(Entry, true);
+}
+
+bool TSimFileSystem::SetFileTimes(const std::string& Path, const TFileTimes& Times)
+{
+    TResolved R;
+    if (!Resolve(Path, R))
+        return false;
+    TNode* Node = Find(R.Key);
+    if (Node == nullptr)
+        return Fail(ErrorFileNotFound);
+    if (Node->Entry->InUse)
+        return Fail(ErrorSharingViolation);
+    // A time of 0 leaves that time as it is.
+    TFileTimes& T = Node->Entry->Times;
+    if (Times.CreationTime != 0)
+        T.CreationTime = Times.CreationTime;
+    if (Times.LastAccessTime != 0)
+        T.LastAccessTime = Times.LastAccessTime;
+    if (Times.LastWriteTime != 0)
+        T.LastWriteTime = Times.LastWriteTime;
+    return true;
+}
+
+bool TSimFileSystem::GetFileTimes(const std::string& Path, TFileTimes& Times)
+{
+    TResolved R;
+    if (!Resolve(Path, R))
+        return false;
+    TNode* Node = Find(R.Key);
+    if (Node == nullptr)
+        return Fail(ErrorFileNotFound);
+    Times = Node->Entry->Times;
+    return true;
+}
+
+bool TSimFileSystem::RemoveFile(const std::string& Path)
+{
+    TResolved R;
+    if (!Resolve(Path, R))
+        return false;
+    TNode* Node = Find(R.Key);
+    if (Node == nullptr)
+        return Fail(ErrorFileNotFound);
+    const auto& Entry = Node->Entry;
+    if (Entry->IsFolder || (Entry->Attributes & faReadOnly) != 0)
+        return Fail(ErrorAccessDenied);
+    if (Entry->InUse || Entry->OpenReaders > 0 || Entry->OpenWriters > 0)
+        return Fail(ErrorSharingViolation);
+    FNodes.erase(R.Key);
+    return true;
+}
+
+bool TSimFileSystem::MakeFolder(const std::string& Path)
+{
+    TResolved R;
+    if (!Resolve(Path, R))
+        return false;
+    if (Find(R.Key) != nullptr)
+        return Fail(ErrorAlreadyExists);
+    TNode* Parent = Find(R.ParentKey);
+    if (Parent == nullptr || !Parent->Entry->IsFolder)
+        return Fail(ErrorPathNotFound);
+    auto Entry = std::make_shared<TSimEntry>();
+    Entry->IsFolder = true;
+    Entry->Attributes = faDirectory;
+    Entry->Times = TFileTimes{FNow, FNow, FNow};
+    FNodes[R.Key] = TNode{R.Path, Entry};
+    return true;
+}
+
+bool TSimFileSystem::RemoveFolder(const std::string& Path)
+{
+    TResolved R;
+    if (!Resolve(Path, R))
+        return false;
+    TNode* Node = Find(R.Key);
+    if (Node == nullptr)
+        return Fail(ErrorFileNotFound);
+    if (!Node->Entry->IsFolder)
+        return Fail(ErrorInvalidName);
+    if (R.IsRoot || (Node->Entry->Attributes & faReadOnly) != 0)
+        return Fail(ErrorAccessDenied);
+    if (HasChildren(R.Key))
+        return Fail(ErrorDirNotEmpty);
+    if (UpperCase(ExcludeTrailingDelimiter(FCurrentFolder)) == R.Key)
+        return Fail(ErrorSharingViolation);
+    FNodes.erase(R.Key);
+    return true;
+}
+
+bool TSimFileSystem::GetAttributes(const std::string& Path, uint32_t& Attributes)
+{
+    TResolved R;
+    if (!Resolve(Path, R))
+        return false;
+    TNode* Node = Find(R.Key);
+    if (Node == nullptr)
+        return Fail(ErrorFileNotFound);
+    Attributes = Node->Entry->Attributes;
+    return true;
+}
+
+bool TSimFileSystem::SetAttributes(const std::string& Path, uint32_t Attributes)
+{
+    TResolved R;
+    if (!Resolve(Path, R))
+        return false;
+    TNode* Node = Find(R.Key);
+    if (Node == nullptr)
+        return Fail(ErrorFileNotFound);
+    Attributes &= faReadOnly | faHidden | faSystem | faArchive;
+    if (Node->Entry->IsFolder)
+        Attributes |= faDirectory;
+    Node->Entry->Attributes = Attributes == 0 ? faNormal : Attributes;
+    return true;
+}
+
+std::vector<TFolderEntry> TSimFileSystem::ListFolder(const std::string& Path)
+{
+    std::vector<TFolderEntry> Result;
+    TResolved R;
+    if (!Resolve(Path, R))
+        return Result;
+    TNode* Folder = Find(R.Key);
+    if (Folder == nullptr || !Folder->Entry->IsFolder)
+        return Result;
+    const std::string Prefix = R.Key + "\\";
+    for (auto It = FNodes.lower_bound(Prefix); It != FNodes.end() && It->first.rfind(Prefix, 0) == 0; ++It)
+        if (It->first.find('\\', Prefix.size()) == std::string::npos)
+            Result.push_back({ExtractFileName(It->second.Path), It->second.Entry->Attributes});
+    return Result;
+}
+
+void TSimFileSystem::SetCurrentFolder(const std::string& Path)
+{
+    TResolved R;
+    if (!Resolve(Path, R))
+        throw Exception("No such folder: " + Path);
+    FCurrentFolder = R.Path;
+}
+
+void TSimFileSystem::AddFolders(const std::string& Path)
+{
+    ForceFolders(*this, Path);
+    if (!FolderExists(Path))
+        throw Exception("Cannot seed folder " + Path);
+}
+
+void TSimFileSystem::AddFile(const std::string& Path, const std::string& Contents, uint32_t Attributes)
+{
+    const std::string Dir = ExtractFileDir(Path);
+    if (!Dir.empty())
+        AddFolders(Dir);
+    {
+        auto Stream = CreateForWriting(Path);
+        Stream->WriteString(Contents);
+        Stream->Flush();
+    }
+    SetAttributes(Path, Attributes);
+}
+
+std::string TSimFileSystem::FileContents(const std::string& Path)
+{
+    TResolved R;
+    TNode* Node = Resolve(Path, R) ? Find(R.Key) : nullptr;
+    if (Node == nullptr || Node->Entry->IsFolder)
+        throw Exception("No such file: " + Path);
+    return std::string(Node->Entry->Bytes.begin(), Node->Entry->Bytes.end());
+}
+
+void TSimFileSystem::SetInUse(const std::string& Path, bool InUse)
+{
+    TResolved R;
+    TNode* Node = Resolve(Path, R) ? Find(R.Key) : nullptr;
+    if (Node == nullptr)
+        throw Exception("No such file: " + Path);
+    Node->Entry->InUse = InUse;
+}
+
+std::vector<std::string> TSimFileSystem::AllPaths() const
+{
+    std::vector<std::string> Result;
+    for (const auto& [Key, Node] : FNodes)
+        Result.push_back(Node.Path);
+    return Result;
+}
+
+} // namespace qe::sim

@@ -1,0 +1,90 @@
+// A Windows file system in memory: drive-letter paths with "\" (and "/"), names kept as
+// created and compared without letter case, attributes, file times, folders that refuse
+// removal while not empty, files that are open or in use by another program, and the
+// system's error texts in the messages.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/FileSystem.h"
+
+namespace qe::sim {
+
+// The contents and state of one file or folder; open streams share it.
+struct TSimEntry {
+    bool IsFolder = false;
+    uint32_t Attributes = 0;
+    TFileTimes Times;
+    std::vector<uint8_t> Bytes;
+    int OpenReaders = 0;
+    int OpenWriters = 0;
+    bool InUse = false; // held open by another program
+};
+
+class TSimFileSystem : public IFileSystem {
+public:
+    // A machine with drive C: and "C:\" as the current folder.
+    TSimFileSystem();
+
+    std::unique_ptr<TStream> OpenForReading(const std::string& Path) override;
+    std::unique_ptr<TStream> CreateForWriting(const std::string& Path) override;
+    bool SetFileTimes(const std::string& Path, const TFileTimes& Times) override;
+    bool GetFileTimes(const std::string& Path, TFileTimes& Times) override;
+    bool RemoveFile(const std::string& Path) override;
+    bool MakeFolder(const std::string& Path) override;
+    bool RemoveFolder(const std::string& Path) override;
+    bool GetAttributes(const std::string& Path, uint32_t& Attributes) override;
+    bool SetAttributes(const std::string& Path, uint32_t Attributes) override;
+    std::vector<TFolderEntry> ListFolder(const std::string& Path) override;
+    std::string ExecutablePath() override { return FExecutablePath; }
+
+    // Seeding and inspection; not part of the interface.
+    void AddDrive(char Letter);
+    void SetCurrentFolder(const std::string& Path);
+    void SetExecutablePath(const std::string& Path) { FExecutablePath = Path; }
+    // The time that writes and new files get.
+    void SetNow(uint64_t FileTime) { FNow = FileTime; }
+    uint64_t Now() const { return FNow; }
+    // Creates the file (and its folders), replacing an existing one.
+    void AddFile(const std::string& Path, const std::string& Contents, uint32_t Attributes = faArchive);
+    void AddFolders(const std::string& Path);
+    // Raises when there is no such file.
+    std::string FileContents(const std::string& Path);
+    // Another program holds the file open: it cannot be opened, replaced or deleted.
+    void SetInUse(const std::string& Path, bool InUse);
+    // Every path of the machine, as created, in order of their upper-case form.
+    std::vector<std::string> AllPaths() const;
+    // The Windows error code of the last failed operation.
+    uint32_t LastError() const { return FLastError; }
+
+private:
+    struct TNode {
+        std::string Path; // full path as created
+        std::shared_ptr<TSimEntry> Entry;
+    };
+    struct TResolved {
+        std::string Path; // full path
+        std::string Key;  // its upper-case form
+        std::string ParentKey;
+        bool IsRoot = false;
+    };
+
+    // Resolves Path against the current folder; false (with FLastError) when it is
+    // invalid or too long.
+    bool Resolve(const std::string& Path, TResolved& Resolved);
+    TNode* Find(const std::string& Key);
+    bool Fail(uint32_t Code);
+    bool HasChildren(const std::string& Key) const;
+    std::unique_ptr<TStream> NewStream(const std::shared_ptr<TSimEntry>& Entry, bool Writing);
+
+    std::map<std::string, TNode> FNodes; // by upper-case full path
+    std::string FCurrentFolder = "C:\\";
+    std::string FExecutablePath;
+    uint64_t FNow = 0;
+    uint32_t FLastError = 0;
+};
+
+} // namespace qe::sim

@@ -1,0 +1,133 @@
+#include "platform/sim/SimRegistry.h"
+
+#include "platform/Paths.h"
+
+namespace qe::sim {
+
+std::string TSimRegistry::Normalize(const std::string& Key)
+{
+    std::string Result;
+    size_t Start = 0;
+    while (Start <= Key.size()) {
+        size_t End = Key.find('\\', Start);
+        if (End == std::string::npos)
+            End = Key.size();
+        if (End > Start) {
+            if (!Result.empty())
+                Result += '\\';
+            Result += Key.substr(Start, End - Start);
+        }
+        Start = End + 1;
+    }
+    return Result;
+}
+
+TSimRegistry::TKey* TSimRegistry::Find(TRegistryRoot Root, const std::string& Key)
+{
+    const std::string Path = Normalize(Key);
+    if (Path.empty())
+        return nullptr;
+    auto It = FKeys.find({Root, UpperCase(Path)});
+    return It == FKeys.end() ? nullptr : &It->second;
+}
+
+TSimRegistry::TKey& TSimRegistry::Create(TRegistryRoot Root, const std::string& Key)
+{
+    const std::string Path = Normalize(Key);
+    // Every key above it exists too, as in the real tree.
+    size_t End = 0;
+    TKey* Last = nullptr;
+    do {
+        End = Path.find('\\', End + 1);
+        const std::string Part = Path.substr(0, End);
+        auto [It, Added] = FKeys.try_emplace({Root, UpperCase(Part)});
+        if (Added)
+            It->second.Path = Part;
+        Last = &It->second;
+    } while (End != std::string::npos);
+    return *Last;
+}
+
+bool TSimRegistry::ReadString(TRegistryRoot Root, const std::string& Key, const std::string& Name, bool CreateKey,
+                              std::string& Value)
+{
+    TKey* K = Find(Root, Key);
+    if (K == nullptr) {
+        if (CreateKey && !FDenyWrites[static_cast<int>(Root)] && !Normalize(Key).empty())
+            Create(Root, Key);
+        return false;
+    }
+    auto It = K->Values.find(UpperCase(Name));
+    if (It == K->Values.end())
+        return false;
+    const TRegistryValue& V = It->second;
+    if (V.Type != rtString && V.Type != rtExpandString)
+        throw ERegistryException(InvalidDataTypeMessage(Name));
+    Value = V.Data.substr(0, V.Data.find('\0'));
+    return true;
+}
+
+void TSimRegistry::WriteString(TRegistryRoot Root, const std::string& Key, const std::string& Name,
+                               const std::string& Value)
+{
+    if (FDenyWrites[static_cast<int>(Root)] || Normalize(Key).empty())
+        throw ERegistryException(FailedToSetDataMessage(Name));
+    SetValue(Root, Key, {Name, rtString, Value});
+}
+
+bool TSimRegistry::DeleteKey(TRegistryRoot Root, const std::string& Key)
+{
+    const std::string Path = UpperCase(Normalize(Key));
+    if (Path.empty() || FDenyWrites[static_cast<int>(Root)] || Find(Root, Key) == nullptr)
+        return false;
+    const std::string Prefix = Path + "\\";
+    for (auto It = FKeys.begin(); It != FKeys.end();) {
+        if (It->first.first == Root && (It->first.second == Path || It->first.second.rfind(Prefix, 0) == 0))
+            It = FKeys.erase(It);
+        else
+            ++It;
+    }
+    return true;
+}
+
+bool TSimRegistry::KeyExists(TRegistryRoot Root, const std::string& Key)
+{
+    return Find(Root, Key) != nullptr;
+}
+
+void TSimRegistry::SetValue(TRegistryRoot Root, const std::string& Key, const TRegistryValue& Value)
+{
+    Create(Root, Key).Values[UpperCase(Value.Name)] = Value;
+}
+
+void TSimRegistry::RemoveValue(TRegistryRoot Root, const std::string& Key, const std::string& Name)
+{
+    if (TKey* K = Find(Root, Key))
+        K->Values.erase(UpperCase(Name));
+}
+
+std::vector<TRegistryValue> TSimRegistry::Values(TRegistryRoot Root, const std::string& Key) const
+{
+    std::vector<TRegistryValue> Result;
+    auto It = FKeys.find({Root, UpperCase(Normalize(Key))});
+    if (It != FKeys.end())
+        for (const auto& [Upper, Value] : It->second.Values)
+            Result.push_back(Value);
+    return Result;
+}
+
+std::vector<std::string> TSimRegistry::Keys(TRegistryRoot Root) const
+{
+    std::vector<std::string> Result;
+    for (const auto& [Id, K] : FKeys)
+        if (Id.first == Root)
+            Result.push_back(K.Path);
+    return Result;
+}
+
+void TSimRegistry::DenyWrites(TRegistryRoot Root, bool Deny)
+{
+    FDenyWrites[static_cast<int>(Root)] = Deny;
+}
+
+} // namespace qe::sim

@@ -1,0 +1,48 @@
+// The shell of the simulated Windows: shell links are written as small text files that
+// only this shell reads back, "open" is recorded, and the folder chooser answers as a
+// test told it to.
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "platform/Shell.h"
+#include "platform/sim/SimFileSystem.h"
+
+namespace qe::sim {
+
+struct TFolderChoice {
+    std::string Caption;
+    std::string InitialFolder; // after the chooser dropped a folder that does not exist
+};
+
+class TSimShell : public IShell {
+public:
+    explicit TSimShell(TSimFileSystem& FileSystem) : FFileSystem(FileSystem) {}
+
+    void SaveLink(const TShellLink& Link, const std::string& FileName) override;
+    bool ReadLink(const std::string& FileName, TShellLinkData& Data) override;
+    // Succeeds for an existing file and for a link text with a scheme ("http:", "mailto:").
+    bool ShellOpen(const std::string& FileOrLink) override;
+    bool ChooseFolder(const std::string& Caption, std::string& Folder) override;
+
+    // Seeding and inspection; not part of the interface.
+    // The next folder choice: the user picks Folder, or cancels when Confirm is false.
+    void AnswerFolderChoice(bool Confirm, const std::string& Folder = {});
+    const std::vector<std::string>& Opened() const { return FOpened; }
+    const std::vector<TFolderChoice>& FolderChoices() const { return FFolderChoices; }
+
+private:
+    struct TAnswer {
+        bool Confirm;
+        std::string Folder;
+    };
+
+    TSimFileSystem& FFileSystem;
+    std::vector<std::string> FOpened;
+    std::vector<TFolderChoice> FFolderChoices;
+    std::deque<TAnswer> FAnswers;
+};
+
+} // namespace qe::sim

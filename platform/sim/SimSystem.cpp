@@ -1,0 +1,87 @@
+#include "platform/sim/SimSystem.h"
+
+#include <algorithm>
+
+#include "platform/Paths.h"
+
+namespace qe::sim {
+
+std::string TSimSystem::ExpandEnvironment(const std::string& Text)
+{
+    std::string Result;
+    size_t I = 0;
+    while (I < Text.size()) {
+        const size_t Open = Text.find('%', I);
+        if (Open == std::string::npos) {
+            Result += Text.substr(I);
+            break;
+        }
+        Result += Text.substr(I, Open - I);
+        const size_t Close = Text.find('%', Open + 1);
+        if (Close == std::string::npos) {
+            Result += Text.substr(Open);
+            break;
+        }
+        auto It = FVariables.find(UpperCase(Text.substr(Open + 1, Close - Open - 1)));
+        if (It != FVariables.end() && Close > Open + 1) {
+            Result += It->second.second;
+            I = Close + 1;
+        } else {
+            // An unknown name stays as written; its closing "%" may open the next one.
+            Result += Text.substr(Open, Close - Open);
+            I = Close;
+        }
+    }
+    return Result;
+}
+
+bool TSimSystem::TopLevelWindowExists(const std::string& ClassName)
+{
+    // Window class names are compared without letter case.
+    return std::any_of(FWindows.begin(), FWindows.end(),
+                       [&](const TWindow& W) { return SameText(W.ClassName, ClassName); });
+}
+
+bool TSimSystem::StartHiddenIdleProcess(const std::string& CommandLine, const std::string& CurrentFolder)
+{
+    bool Found = false;
+    if (!CommandLine.empty() && CommandLine[0] == '"') {
+        const size_t Close = CommandLine.find('"', 1);
+        Found = Close != std::string::npos && FFileSystem.FileExists(CommandLine.substr(1, Close - 1));
+    } else {
+        // Unquoted: each blank may end the program name, the shortest candidate first.
+        size_t End = 0;
+        do {
+            End = CommandLine.find(' ', End + 1);
+            Found = FFileSystem.FileExists(CommandLine.substr(0, End));
+        } while (!Found && End != std::string::npos);
+    }
+    if (!Found || !FFileSystem.FolderExists(CurrentFolder))
+        return false;
+    FProcessStarts.push_back({CommandLine, CurrentFolder});
+    return true;
+}
+
+void TSimSystem::SetFolders(const std::string& Windows, const std::string& System, const std::string& Temp)
+{
+    FWindowsFolder = Windows;
+    FSystemFolder = System;
+    FTempFolder = Temp;
+}
+
+void TSimSystem::SetVariable(const std::string& Name, const std::string& Value)
+{
+    FVariables[UpperCase(Name)] = {Name, Value};
+}
+
+void TSimSystem::AddWindow(const std::string& ClassName, const std::string& Title)
+{
+    FWindows.push_back({ClassName, Title});
+}
+
+void TSimSystem::CloseWindows(const std::string& ClassName)
+{
+    std::erase_if(FWindows, [&](const TWindow& W) { return SameText(W.ClassName, ClassName); });
+}
+
+} // namespace qe::sim

@@ -1,0 +1,57 @@
+// The system of the simulated Windows: its folders, environment, top-level windows,
+// process starts (recorded) and clock.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/System.h"
+#include "platform/sim/SimFileSystem.h"
+
+namespace qe::sim {
+
+struct TWindow {
+    std::string ClassName;
+    std::string Title;
+};
+
+struct TProcessStart {
+    std::string CommandLine;
+    std::string CurrentFolder;
+};
+
+class TSimSystem : public ISystem {
+public:
+    explicit TSimSystem(TSimFileSystem& FileSystem) : FFileSystem(FileSystem) {}
+
+    std::string WindowsFolder() override { return FWindowsFolder; }
+    std::string SystemFolder() override { return FSystemFolder; }
+    std::string TempFolder() override { return FTempFolder; }
+    std::string ExpandEnvironment(const std::string& Text) override;
+    bool TopLevelWindowExists(const std::string& ClassName) override;
+    // Starts when the command line's program file exists (found as Windows finds it
+    // in an unquoted command line with blanks) and the current folder exists.
+    bool StartHiddenIdleProcess(const std::string& CommandLine, const std::string& CurrentFolder) override;
+    TSystemTime LocalTime() override { return FLocalTime; }
+
+    // Seeding and inspection; not part of the interface.
+    void SetFolders(const std::string& Windows, const std::string& System, const std::string& Temp);
+    void SetVariable(const std::string& Name, const std::string& Value);
+    void AddWindow(const std::string& ClassName, const std::string& Title = {});
+    void CloseWindows(const std::string& ClassName);
+    void SetLocalTime(const TSystemTime& Time) { FLocalTime = Time; }
+    const std::vector<TProcessStart>& ProcessStarts() const { return FProcessStarts; }
+
+private:
+    TSimFileSystem& FFileSystem;
+    std::string FWindowsFolder = "C:\\WINDOWS";
+    std::string FSystemFolder = "C:\\WINDOWS\\system32";
+    std::string FTempFolder = "C:\\TEMP\\";
+    std::map<std::string, std::pair<std::string, std::string>> FVariables; // by upper-case name
+    std::vector<TWindow> FWindows;
+    std::vector<TProcessStart> FProcessStarts;
+    TSystemTime FLocalTime{2024, 3, 2, 5, 14, 30, 15, 250};
+};
+
+} // namespace qe::sim

@@ -1,0 +1,178 @@
+#include "platform/win32/Win32FileSystem.h"
+
+#include <windows.h>
+
+#include "platform/Exceptions.h"
+#include "platform/win32/Win32Errors.h"
+
+namespace qe::win32 {
+namespace {
+
+// An open file handle without buffering of its own; TBufferedStream buffers it.
+class THandleStream : public TStream {
+public:
+    explicit THandleStream(HANDLE Handle) : FHandle(Handle) {}
+    ~THandleStream() override { CloseHandle(FHandle); }
+
+    int32_t Read(void* Buffer, int32_t Count) override
+    {
+        DWORD Done = 0;
+        if (Count <= 0 || !ReadFile(FHandle, Buffer, static_cast<DWORD>(Count), &Done, nullptr))
+            return 0;
+        return static_cast<int32_t>(Done);
+    }
+    int32_t Write(const void* Buffer, int32_t Count) override
+    {
+        DWORD Done = 0;
+        if (Count <= 0 || !WriteFile(FHandle, Buffer, static_cast<DWORD>(Count), &Done, nullptr))
+            return 0;
+        return static_cast<int32_t>(Done);
+    }
+    int64_t Seek(int64_t Offset, TSeekOrigin Origin) override
+    {
+        const DWORD Method = Origin == TSeekOrigin::soBeginning ? FILE_BEGIN
+                           : Origin == TSeekOrigin::soCurrent   ? FILE_CURRENT
+                                                                : FILE_END;
+        LARGE_INTEGER Distance;
+        Distance.QuadPart = Offset;
+        LARGE_INTEGER NewPosition;
+        if (!SetFilePointerEx(FHandle, Distance, &NewPosition, Method)) {
+            Distance.QuadPart = 0;
+            SetFilePointerEx(FHandle, Distance, &NewPosition, FILE_CURRENT);
+        }
+        return NewPosition.QuadPart;
+    }
+    int64_t GetSize() override
+    {
+        LARGE_INTEGER Size;
+        return GetFileSizeEx(FHandle, &Size) ? Size.QuadPart : 0;
+    }
+
+private:
+    HANDLE FHandle;
+};
+
+uint64_t ToUInt64(const FILETIME& T)
+{
+    return static_cast<uint64_t>(T.dwHighDateTime) << 32 | T.dwLowDateTime;
+}
+
+FILETIME ToFileTime(uint64_t T)
+{
+    FILETIME Result;
+    Result.dwLowDateTime = static_cast<DWORD>(T);
+    Result.dwHighDateTime = static_cast<DWORD>(T >> 32);
+    return Result;
+}
+
+} // namespace
+
+std::unique_ptr<TStream> TWin32FileSystem::OpenForReading(const std::string& Path)
+{
+    HANDLE H = CreateFileA(Path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (H == INVALID_HANDLE_VALUE)
+        throw EFOpenError(CannotOpenFileMessage(Path, SysErrorMessage(GetLastError())));
+    return std::make_unique<TBufferedStream>(std::make_unique<THandleStream>(H));
+}
+
+std::unique_ptr<TStream> TWin32FileSystem::CreateForWriting(const std::string& Path)
+{
+    HANDLE H = CreateFileA(Path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (H == INVALID_HANDLE_VALUE)
+        throw EFCreateError(CannotCreateFileMessage(Path, SysErrorMessage(GetLastError())));
+    return std::make_unique<TBufferedStream>(std::make_unique<THandleStream>(H));
+}
+
+bool TWin32FileSystem::SetFileTimes(const std::string& Path, const TFileTimes& Times)
+{
+    HANDLE H = CreateFileA(Path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (H == INVALID_HANDLE_VALUE)
+        return false;
+    // A time of 0 leaves that time as it is.
+    const FILETIME Creation = ToFileTime(Times.CreationTime);
+    const FILETIME Access = ToFileTime(Times.LastAccessTime);
+    const FILETIME Write = ToFileTime(Times.LastWriteTime);
+    const BOOL Done = SetFileTime(H, Times.CreationTime != 0 ? &Creation : nullptr,
+                                  Times.LastAccessTime != 0 ? &Access : nullptr,
+                                  Times.LastWriteTime != 0 ? &Write : nullptr);
+    CloseHandle(H);
+    return Done != 0;
+}
+
+bool TWin32FileSystem::GetFileTimes(const std::string& Path, TFileTimes& Times)
+{
+    WIN32_FILE_ATTRIBUTE_DATA Data;
+    if (!GetFileAttributesExA(Path.c_str(), GetFileExInfoStandard, &Data))
+        return false;
+    Times.CreationTime = ToUInt64(Data.ftCreationTime);
+    Times.LastAccessTime = ToUInt64(Data.ftLastAccessTime);
+    Times.LastWriteTime = ToUInt64(Data.ftLastWriteTime);
+    return true;
+}
+
+bool TWin32FileSystem::RemoveFile(const std::string& Path)
+{
+    return DeleteFileA(Path.c_str()) != 0;
+}
+
+bool TWin32FileSystem::MakeFolder(const std::string& Path)
+{
+    return CreateDirectoryA(Path.c_str(), nullptr) != 0;
+}
+
+bool TWin32FileSystem::RemoveFolder(const std::string& Path)
+{
+    return RemoveDirectoryA(Path.c_str()) != 0;
+}
+
+bool TWin32FileSystem::GetAttributes(const std::string& Path, uint32_t& Attributes)
+{
+    const DWORD A = GetFileAttributesA(Path.c_str());
+    if (A == INVALID_FILE_ATTRIBUTES)
+        return false;
+    Attributes = A;
+    return true;
+}
+
+bool TWin32FileSystem::SetAttributes(const std::string& Path, uint32_t Attributes)
+{
+    return SetFileAttributesA(Path.c_str(), Attributes) != 0;
+}
+
+std::vector<TFolderEntry> TWin32FileSystem::ListFolder(const std::string& Path)
+{
+    std::vector<TFolderEntry> Result;
+    std::string Pattern = Path;
+    if (!Pattern.empty() && Pattern.back() != '\\')
+        Pattern += '\\';
+    Pattern += '*';
+    WIN32_FIND_DATAA Data;
+    HANDLE H = FindFirstFileA(Pattern.c_str(), &Data);
+    if (H == INVALID_HANDLE_VALUE)
+        return Result;
+    do {
+        const std::string Name = Data.cFileName;
+        if (Name != "." && Name != "..")
+            Result.push_back({Name, Data.dwFileAttributes});
+    } while (FindNextFileA(H, &Data));
+    FindClose(H);
+    return Result;
+}
+
+std::string TWin32FileSystem::ExecutablePath()
+{
+    std::string Buffer(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD Length = GetModuleFileNameA(nullptr, Buffer.data(), static_cast<DWORD>(Buffer.size()));
+        if (Length < Buffer.size()) {
+            Buffer.resize(Length);
+            return Buffer;
+        }
+        Buffer.resize(Buffer.size() * 2);
+    }
+}
+
+} // namespace qe::win32

@@ -1,0 +1,24 @@
+// The Windows file system through the ANSI API. File streams are buffered over an
+// unbuffered file handle.
+#pragma once
+
+#include "platform/FileSystem.h"
+
+namespace qe::win32 {
+
+class TWin32FileSystem : public IFileSystem {
+public:
+    std::unique_ptr<TStream> OpenForReading(const std::string& Path) override;
+    std::unique_ptr<TStream> CreateForWriting(const std::string& Path) override;
+    bool SetFileTimes(const std::string& Path, const TFileTimes& Times) override;
+    bool GetFileTimes(const std::string& Path, TFileTimes& Times) override;
+    bool RemoveFile(const std::string& Path) override;
+    bool MakeFolder(const std::string& Path) override;
+    bool RemoveFolder(const std::string& Path) override;
+    bool GetAttributes(const std::string& Path, uint32_t& Attributes) override;
+    bool SetAttributes(const std::string& Path, uint32_t Attributes) override;
+    std::vector<TFolderEntry> ListFolder(const std::string& Path) override;
+    std::string ExecutablePath() override;
+};
+
+} // namespace qe::win32

@@ -1,0 +1,188 @@
+#include "platform/win32/Win32Shell.h"
+
+#include <windows.h>
+
+#include <objbase.h>
+#include <objidl.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <vector>
+
+#include "platform/Exceptions.h"
+#include "platform/ShellLink.h"
+#include "platform/win32/Win32Errors.h"
+
+namespace qe::win32 {
+namespace {
+
+// Releases a COM interface when it goes out of scope.
+template <typename T>
+class TComPtr {
+public:
+    ~TComPtr()
+    {
+        if (FPtr != nullptr)
+            FPtr->Release();
+    }
+    T** operator&() { return &FPtr; }
+    T* operator->() const { return FPtr; }
+    T* Get() const { return FPtr; }
+
+private:
+    T* FPtr = nullptr;
+};
+
+std::wstring ToWide(const std::string& Text)
+{
+    const int Length = MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, Text.c_str(), -1, nullptr, 0);
+    std::wstring Result(static_cast<size_t>(std::max(Length, 1)), L'\0');
+    MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, Text.c_str(), -1, Result.data(), Length);
+    Result.resize(Result.size() - 1);
+    return Result;
+}
+
+// The chooser's callback data: the initial folder and the window to centre on.
+struct TSelectDirCallback {
+    std::string Folder;
+    HWND MainForm;
+};
+
+int CALLBACK SelectDirProc(HWND Dialog, UINT Message, LPARAM, LPARAM Data)
+{
+    if (Message != BFFM_INITIALIZED)
+        return 0;
+    const auto* Callback = reinterpret_cast<const TSelectDirCallback*>(Data);
+    HMONITOR Monitor = MonitorFromWindow(Callback->MainForm != nullptr ? Callback->MainForm : Dialog,
+                                         MONITOR_DEFAULTTONEAREST);
+    MONITORINFO Info{};
+    Info.cbSize = sizeof(Info);
+    RECT Rect;
+    if (GetMonitorInfoA(Monitor, &Info) && GetWindowRect(Dialog, &Rect)) {
+        const int MonitorWidth = Info.rcMonitor.right - Info.rcMonitor.left;
+        const int MonitorHeight = Info.rcMonitor.bottom - Info.rcMonitor.top;
+        const int Left = Info.rcMonitor.left + (MonitorWidth - (Rect.right - Rect.left)) / 2;
+        const int Top = Info.rcMonitor.top + (MonitorHeight - (Rect.bottom - Rect.top)) / 2;
+        SetWindowPos(Dialog, nullptr, Left, Top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    }
+    if (!Callback->Folder.empty())
+        SendMessageA(Dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(Callback->Folder.c_str()));
+    return 0;
+}
+
+BOOL CALLBACK CollectEnabledWindow(HWND Window, LPARAM Data)
+{
+    if (IsWindowVisible(Window) && IsWindowEnabled(Window))
+        reinterpret_cast<std::vector<HWND>*>(Data)->push_back(Window);
+    return TRUE;
+}
+
+} // namespace
+
+void TWin32Shell::SaveLink(const TShellLink& Link, const std::string& FileName)
+{
+    TComPtr<IShellLinkA> Shell;
+    const HRESULT Created = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                             reinterpret_cast<void**>(&Shell));
+    if (FAILED(Created) || Shell.Get() == nullptr)
+        throw EFCreateError(CannotCreateFileMessage(FileName, SysErrorMessage(static_cast<uint32_t>(Created))));
+    Shell->SetArguments(Link.Arguments.c_str());
+    Shell->SetShowCmd(Link.ShowCmd);
+    Shell->SetWorkingDirectory(Link.WorkingDirectory.c_str());
+    Shell->SetPath(Link.Path.c_str());
+    Shell->SetDescription(Link.Description.c_str());
+    Shell->SetHotkey(Link.Hotkey);
+    Shell->SetIconLocation(Link.IconLocation.c_str(), Link.IconIndex);
+    TComPtr<IPersistFile> File;
+    if (FAILED(Shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&File))) || File.Get() == nullptr)
+        throw Exception("Interface not supported");
+    // The shell reports nothing when it cannot write the link.
+    File->Save(ToWide(FileName).c_str(), TRUE);
+}
+
+bool TWin32Shell::ReadLink(const std::string& FileName, TShellLinkData& Data)
+{
+    TComPtr<IShellLinkA> Shell;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reinterpret_cast<void**>(&Shell))))
+        return false;
+    TComPtr<IPersistFile> File;
+    if (FAILED(Shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&File))))
+        return false;
+    if (FAILED(File->Load(ToWide(FileName).c_str(), STGM_READ)))
+        return false;
+    char Buffer[MAX_PATH * 4];
+    Buffer[0] = '\0';
+    Shell->GetPath(Buffer, sizeof(Buffer), nullptr, SLGP_RAWPATH);
+    Data.Path = Buffer;
+    Buffer[0] = '\0';
+    Shell->GetWorkingDirectory(Buffer, sizeof(Buffer));
+    Data.WorkingDirectory = Buffer;
+    Buffer[0] = '\0';
+    Shell->GetArguments(Buffer, sizeof(Buffer));
+    Data.Arguments = Buffer;
+    Buffer[0] = '\0';
+    Shell->GetDescription(Buffer, sizeof(Buffer));
+    Data.Description = Buffer;
+    return true;
+}
+
+bool TWin32Shell::ShellOpen(const std::string& FileOrLink)
+{
+    const auto Result = reinterpret_cast<INT_PTR>(ShellExecuteA(static_cast<HWND>(FOwner), "open",
+                                                                 FileOrLink.c_str(), nullptr, nullptr, SW_SHOW));
+    return Result > 32;
+}
+
+bool TWin32Shell::ChooseFolder(const std::string& Caption, std::string& Folder)
+{
+    const DWORD Attributes = GetFileAttributesA(Folder.c_str());
+    if (Attributes == INVALID_FILE_ATTRIBUTES || (Attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+        Folder.clear();
+    IMalloc* Malloc = nullptr;
+    if (FAILED(SHGetMalloc(&Malloc)) || Malloc == nullptr)
+        return false;
+    auto* Buffer = static_cast<char*>(Malloc->Alloc(MAX_PATH));
+    if (Buffer == nullptr) {
+        Malloc->Release();
+        return false;
+    }
+    Buffer[0] = '\0';
+    TSelectDirCallback Callback{Folder, static_cast<HWND>(FOwner)};
+    BROWSEINFOA Info{};
+    Info.hwndOwner = static_cast<HWND>(FOwner);
+    Info.pidlRoot = nullptr;
+    Info.pszDisplayName = Buffer;
+    Info.lpszTitle = Caption.c_str();
+    Info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE | BIF_NONEWFOLDERBUTTON;
+    Info.lpfn = SelectDirProc;
+    Info.lParam = reinterpret_cast<LPARAM>(&Callback);
+
+    const HRESULT Com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    if (Com == RPC_E_CHANGED_MODE)
+        Info.ulFlags &= ~static_cast<UINT>(BIF_NEWDIALOGSTYLE);
+    std::vector<HWND> Disabled;
+    EnumThreadWindows(GetCurrentThreadId(), CollectEnabledWindow, reinterpret_cast<LPARAM>(&Disabled));
+    for (HWND Window : Disabled)
+        EnableWindow(Window, FALSE);
+    const UINT OldErrorMode = SetErrorMode(SEM_FAILCRITICALERRORS);
+    LPITEMIDLIST Chosen = SHBrowseForFolderA(&Info);
+    SetErrorMode(OldErrorMode);
+    for (HWND Window : Disabled)
+        EnableWindow(Window, TRUE);
+    // Only a successful initialisation is balanced.
+    if (SUCCEEDED(Com))
+        CoUninitialize();
+
+    const bool Confirmed = Chosen != nullptr;
+    if (Confirmed) {
+        SHGetPathFromIDListA(Chosen, Buffer);
+        Malloc->Free(Chosen);
+        Folder = Buffer;
+    }
+    Malloc->Free(Buffer);
+    Malloc->Release();
+    return Confirmed;
+}
+
+} // namespace qe::win32

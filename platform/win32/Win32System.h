@@ -1,0 +1,19 @@
+// The system services of Windows through the ANSI API.
+#pragma once
+
+#include "platform/System.h"
+
+namespace qe::win32 {
+
+class TWin32System : public ISystem {
+public:
+    std::string WindowsFolder() override;
+    std::string SystemFolder() override;
+    std::string TempFolder() override;
+    std::string ExpandEnvironment(const std::string& Text) override;
+    bool TopLevelWindowExists(const std::string& ClassName) override;
+    bool StartHiddenIdleProcess(const std::string& CommandLine, const std::string& CurrentFolder) override;
+    TSystemTime LocalTime() override;
+};
+
+} // namespace qe::win32
