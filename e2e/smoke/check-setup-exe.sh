@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Checks the built setup.exe: a PE32 GUI program that needs no DLL beyond Windows' own,
+# carries its manifest, and keeps bytes 136..139 free for the package offset.
+set -euo pipefail
+exe=$1
+fail() { echo "setup.exe: $*" >&2; exit 1; }
+
+dump=$(i686-w64-mingw32-objdump -p "$exe")
+grep -q 'Magic[[:space:]]*010b[[:space:]]*(PE32)' <<<"$dump" || fail "not PE32"
+grep -q 'Subsystem[[:space:]]*00000002[[:space:]]*(Windows GUI)' <<<"$dump" || fail "not a GUI program"
+
+# DLLs that every Windows has.
+allowed='^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|comctl32|comdlg32|msvcrt|ws2_32|uuid|shlwapi|version|msimg32|gdiplus)\.dll$'
+while read -r dll; do
+  lower=$(tr 'A-Z' 'a-z' <<<"$dll")
+  [[ $lower =~ $allowed ]] || fail "depends on $dll"
+done < <(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$dump")
+
+field=$(od -A n -t x1 -j 136 -N 4 "$exe" | tr -d ' \n')
+[ "$field" = "00000000" ] || fail "bytes 136..139 are not free ($field)"
+pe=$(od -A n -t u4 -j 60 -N 4 "$exe" | tr -d ' ')
+[ "$pe" -ge 140 ] || fail "the PE header starts at $pe, inside bytes 136..139"
+
+for text in 'Microsoft.Windows.Common-Controls' 'version="6.0.0.0"' 'level="highestAvailable"' 'uiAccess="false"'; do
+  grep -q -a -F "$text" "$exe" || fail "the manifest lacks $text"
+done
+i686-w64-mingw32-objdump -h "$exe" | grep -q '\.rsrc' || fail "no resources"
+echo "setup.exe: $(stat -c %s "$exe") bytes, PE32 GUI, Windows DLLs only, manifest present, bytes 136..139 free"

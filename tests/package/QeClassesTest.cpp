@@ -1,0 +1,293 @@
+#include "package/QeClasses.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+
+#include "package/EncDec.h"
+#include "package/PayloadCipher.h"
+#include "package/SubStreams.h"
+#include "tools/qepack/PackageWriter.h"
+
+namespace qe {
+namespace {
+
+std::string ReadSourceFile(const std::string& Relative)
+{
+    std::ifstream In(std::string(QE_SOURCE_DIR) + "/" + Relative, std::ios::binary);
+    std::stringstream Bytes;
+    Bytes << In.rdbuf();
+    return Bytes.str();
+}
+
+// A stand-in for setup.exe: an executable-sized block with free bytes at 136..139.
+TMemoryStream Stub()
+{
+    std::vector<uint8_t> Bytes(1024, 0x90);
+    Bytes[0] = 'M';
+    Bytes[1] = 'Z';
+    std::fill(Bytes.begin() + 136, Bytes.begin() + 140, 0);
+    return TMemoryStream(Bytes);
+}
+
+TPackageContents FullContents()
+{
+    TPackageContents C;
+    C.ShowNotice = 0;
+    C.ProgramName = "Grid Expert \xe9";
+    C.MajorVersion = 2;
+    C.MinorVersion = 5;
+    C.BuildNumber = 118;
+    C.ReleaseNumber = 3;
+    C.Publisher = "Northwind";
+    C.Website = "www.example.com";
+    C.Address = "1 Road";
+    C.ContactName = "Anna";
+    C.Email = "a@example.com";
+    C.License = "{\\rtf1 licence}";
+    C.Readme = "{\\rtf1 readme}";
+    C.WhatsNew = "{\\rtf1 news}";
+    C.ExpertsOverride = "1 0";
+    C.BannerJpeg = ReadSourceFile("examples/banner.jpg");
+    for (int I = 0; I < 16; ++I)
+        C.PayloadKey[static_cast<size_t>(I)] = static_cast<uint8_t>(0xF0 + I);
+    C.Files.push_back(MemoryFile("{metatrader}\\experts\\a.mq4", "alpha", "", 0x0102030405060708ULL, 0x1112131415161718ULL));
+    C.Files.push_back(MemoryFile("{app}\\b.txt", std::string(40, 'b'), "Manual"));
+    return C;
+}
+
+TMemoryStream Installer(const TPackageContents& C)
+{
+    TMemoryStream Out;
+    TMemoryStream S = Stub();
+    WriteInstaller(Out, S, C);
+    return Out;
+}
+
+class QeInstallLoad : public ::testing::Test {
+protected:
+    TPlatform Platform;
+    TQeInstall Model{Platform};
+};
+
+TEST_F(QeInstallLoad, ProducedInstallerLoadsEveryField)
+{
+    const TPackageContents C = FullContents();
+    TMemoryStream File = Installer(C);
+    Model.LoadFromStream(File);
+    EXPECT_EQ(Model.ShowNotice, 0);
+    EXPECT_EQ(Model.ProgramName, C.ProgramName);
+    EXPECT_EQ(Model.MajorVersion, 2);
+    EXPECT_EQ(Model.MinorVersion, 5);
+    EXPECT_EQ(Model.BuildNumber, 118);
+    EXPECT_EQ(Model.ReleaseNumber, 3);
+    EXPECT_EQ(Model.Publisher, C.Publisher);
+    EXPECT_EQ(Model.Website, C.Website);
+    EXPECT_EQ(Model.Address, C.Address);
+    EXPECT_EQ(Model.ContactName, C.ContactName);
+    EXPECT_EQ(Model.Email, C.Email);
+    EXPECT_EQ(Model.License, C.License);
+    EXPECT_EQ(Model.Readme, C.Readme);
+    EXPECT_EQ(Model.WhatsNew, C.WhatsNew);
+    EXPECT_EQ(Model.ExpertsOverride, C.ExpertsOverride);
+    EXPECT_EQ(Model.PayloadKey, C.PayloadKey);
+    EXPECT_EQ(Model.Banner->Bytes(), C.BannerJpeg);
+    EXPECT_EQ(Model.Banner->Width(), 164);
+    ASSERT_EQ(Model.Files.size(), 2u);
+    const TQeInstallFile& A = *Model.Files[0];
+    EXPECT_EQ(A.Target, "{metatrader}\\experts\\a.mq4");
+    EXPECT_EQ(A.CreationTime, 0x0102030405060708ULL);
+    EXPECT_EQ(A.WriteTime, 0x1112131415161718ULL);
+    EXPECT_EQ(A.PayloadSize, 16);
+    EXPECT_EQ(Model.Files[1]->ShortcutName, "Manual");
+    EXPECT_EQ(Model.Files[1]->PayloadSize, 48);
+    // Payloads lie back to back after the package and end with the file.
+    EXPECT_EQ(Model.Files[1]->PayloadOffset, A.PayloadOffset + A.PayloadSize);
+    EXPECT_EQ(Model.Files[1]->PayloadOffset + Model.Files[1]->PayloadSize, File.GetSize());
+
+    TSubStream Window(File, A.PayloadOffset, A.PayloadOffset + A.PayloadSize - 1);
+    Window.Seek(0, TSeekOrigin::soBeginning);
+    TMemoryStream Plain;
+    CipherStream(Window, Plain, Model.PayloadKey.data(), 16, false);
+    EXPECT_EQ(std::string(Plain.Bytes().begin(), Plain.Bytes().end()), "alpha");
+}
+
+TEST_F(QeInstallLoad, NoPackageLeavesTheClearedModel)
+{
+    Model.TargetFolders = {"C:\\MT4"};
+    Model.InstallLog.push_back({"C:\\x", false});
+    TMemoryStream Bare = Stub();
+    Model.LoadFromStream(Bare);
+    EXPECT_EQ(Model.ProgramName, "");
+    EXPECT_EQ(Model.MajorVersion, 1);
+    EXPECT_EQ(Model.MinorVersion, 0);
+    EXPECT_EQ(Model.ShowNotice, 1);
+    EXPECT_TRUE(Model.Files.empty());
+    EXPECT_TRUE(Model.Banner->Empty());
+    // Lists the run fills are not the package's.
+    EXPECT_EQ(Model.TargetFolders.size(), 1u);
+    EXPECT_EQ(Model.InstallLog.size(), 1u);
+
+    for (const uint32_t Offset : {0x7FFFFFF0u, 0xFFFFFFF0u, 5u}) {
+        TMemoryStream Pointing = Stub();
+        Pointing.SetPosition(136);
+        const uint8_t Field[4] = {uint8_t(Offset), uint8_t(Offset >> 8), uint8_t(Offset >> 16), uint8_t(Offset >> 24)};
+        Pointing.WriteBuffer(Field, 4);
+        Model.LoadFromStream(Pointing);
+        EXPECT_EQ(Model.MajorVersion, 1) << Offset;
+    }
+    TMemoryStream Tiny(std::vector<uint8_t>(10, 0));
+    Model.LoadFromStream(Tiny);
+    EXPECT_EQ(Model.MajorVersion, 1);
+}
+
+// A package written by hand, record by record, after a stub.
+class HandPackage {
+public:
+    HandPackage() : File(Stub()), Tags(File)
+    {
+        File.Seek(0, TSeekOrigin::soEnd);
+        const auto Offset = static_cast<uint32_t>(File.Position());
+        Tags.WriteSignature(PackageSignature);
+        File.SetPosition(136);
+        const uint8_t Field[4] = {uint8_t(Offset), uint8_t(Offset >> 8), uint8_t(Offset >> 16), 0};
+        File.WriteBuffer(Field, 4);
+        File.Seek(0, TSeekOrigin::soEnd);
+    }
+    TMemoryStream File;
+    TTagStreamAdapter Tags;
+};
+
+TEST_F(QeInstallLoad, RecordsInAnyOrderAndUnknownIdsGiveTheSameModel)
+{
+    HandPackage P;
+    P.Tags.WriteTag(20, tkGroup);
+    P.Tags.WriteString(1, EncodeString("{app}\\x"));
+    P.Tags.WriteInteger(8, 4000);
+    P.Tags.WriteInteger(99, 1); // unknown inside a group
+    P.Tags.WriteEnd();
+    P.Tags.WriteInteger(0, 77);         // unknown ids at the top level
+    P.Tags.WriteString(21, "whatever");
+    P.Tags.WriteInteger(4, 9);
+    P.Tags.WriteString(2, EncodeString("First"));
+    P.Tags.WriteString(2, EncodeString("Second")); // a later record replaces the earlier one
+    P.Tags.WriteInteger(3, 7);
+    P.Tags.WriteEnd();
+    P.Tags.WriteString(2, EncodeString("after the end")); // never looked at
+    Model.LoadFromStream(P.File);
+    EXPECT_EQ(Model.ProgramName, "Second");
+    EXPECT_EQ(Model.MajorVersion, 7);
+    EXPECT_EQ(Model.MinorVersion, 9);
+    ASSERT_EQ(Model.Files.size(), 1u);
+    EXPECT_EQ(Model.Files[0]->Target, "{app}\\x");
+    EXPECT_EQ(Model.Files[0]->PayloadOffset, 4000);
+    EXPECT_EQ(Model.Files[0]->PayloadSize, 0);
+    EXPECT_EQ(Model.Files[0]->CreationTime, 0u);
+}
+
+TEST_F(QeInstallLoad, KeyValuesOfOtherLengths)
+{
+    {
+        HandPackage P; // 20 bytes: the first 16 make the key, the rest is passed over
+        std::vector<uint8_t> Stored(20);
+        for (size_t I = 0; I < Stored.size(); ++I)
+            Stored[I] = static_cast<uint8_t>(I) ^ KeyMask;
+        TMemoryStream Source(Stored);
+        P.Tags.WriteStream(18, Source, 20);
+        P.Tags.WriteInteger(3, 4);
+        Model.LoadFromStream(P.File);
+        for (size_t I = 0; I < 16; ++I)
+            EXPECT_EQ(Model.PayloadKey[I], I);
+        EXPECT_EQ(Model.MajorVersion, 4);
+    }
+    {
+        HandPackage P; // 8 bytes are no key
+        TMemoryStream Source(std::vector<uint8_t>(8, 0x33));
+        P.Tags.WriteStream(18, Source, 8);
+        P.Tags.WriteInteger(3, 5);
+        Model.LoadFromStream(P.File);
+        EXPECT_EQ(Model.PayloadKey, TPayloadKey{});
+        EXPECT_EQ(Model.MajorVersion, 5);
+    }
+}
+
+TEST_F(QeInstallLoad, BannerValues)
+{
+    const std::string Jpeg = ReadSourceFile("examples/banner.jpg");
+    {
+        HandPackage P; // a second banner replaces the first; an empty one means none
+        TMemoryStream First(std::vector<uint8_t>(Jpeg.begin(), Jpeg.end()));
+        P.Tags.WriteStream(19, First, static_cast<int32_t>(Jpeg.size()));
+        TMemoryStream Nothing;
+        P.Tags.WriteStream(19, Nothing, 0);
+        Model.LoadFromStream(P.File);
+        EXPECT_TRUE(Model.Banner->Empty());
+    }
+    {
+        HandPackage P; // a picture that does not decode stops the load with the decoder's error
+        P.Tags.WriteString(2, EncodeString("Before"));
+        TMemoryStream Broken(std::vector<uint8_t>(64, 0x41));
+        P.Tags.WriteStream(19, Broken, 64);
+        P.Tags.WriteString(7, EncodeString("After"));
+        try {
+            Model.LoadFromStream(P.File);
+            FAIL() << "no error";
+        } catch (const EJpegError& E) {
+            EXPECT_NE(E.Message().find("JPEG"), std::string::npos) << E.Message();
+        }
+        EXPECT_EQ(Model.ProgramName, "Before");
+        EXPECT_EQ(Model.Publisher, "");
+    }
+}
+
+TEST_F(QeInstallLoad, CutPackageKeepsWhatWasRead)
+{
+    TMemoryStream Full = Installer(FullContents());
+    // Cut inside the first file-entry group.
+    std::vector<uint8_t> Bytes = Full.Bytes();
+    const std::string Target = EncodeString("{app}\\b.txt");
+    const auto At = std::search(Bytes.begin(), Bytes.end(), Target.begin(), Target.end());
+    ASSERT_NE(At, Bytes.end());
+    Bytes.erase(At + 3, Bytes.end());
+    TMemoryStream Cut(Bytes);
+    Model.LoadFromStream(Cut);
+    EXPECT_EQ(Model.MajorVersion, 2);
+    EXPECT_EQ(Model.Files.size(), 2u);
+    EXPECT_EQ(Model.Files[1]->Target, "");
+}
+
+TEST_F(QeInstallLoad, LoadingTwiceDoesNotDuplicateFiles)
+{
+    TMemoryStream File = Installer(FullContents());
+    Model.LoadFromStream(File);
+    Model.LoadFromStream(File);
+    EXPECT_EQ(Model.Files.size(), 2u);
+}
+
+TEST(QeData, ProgressPercentRoundsAndDoesNotClamp)
+{
+    TPlatform Platform;
+    TQeInstall Model(Platform);
+    std::vector<std::pair<std::string, int>> Seen;
+    Model.OnProgress = [&](TQeData& Sender, const std::string& Text, int32_t Percent) {
+        EXPECT_EQ(&Sender, &Model);
+        Seen.emplace_back(Text, Percent);
+    };
+    Model.ProgressMax = 0;
+    Model.DoProgress("nothing expected", 1);
+    Model.ProgressMax = 3;
+    Model.ProgressPosition = 0;
+    Model.DoProgress("one", 1);
+    Model.DoProgress("two", 1);
+    Model.DoProgress("three", 1);
+    Model.DoProgress("four", 1);
+    Model.ProgressMax = 8;
+    Model.ProgressPosition = 0;
+    Model.DoProgress("half step", 1); // 12.5 rounds away from zero
+    const std::vector<std::pair<std::string, int>> Expected = {
+        {"nothing expected", -1}, {"one", 33}, {"two", 67}, {"three", 100}, {"four", 133}, {"half step", 13}};
+    EXPECT_EQ(Seen, Expected);
+}
+
+} // namespace
+} // namespace qe
