@@ -1,0 +1,237 @@
+#include "linklabel/win32/LinkLabelWindow.h"
+#include "linklabel/win32/GdiCanvas.h"
+
+#include <map>
+
+#include <windowsx.h>
+
+namespace qe {
+
+namespace {
+
+std::map<TCursor, HCURSOR>& CursorTable()
+{
+    static std::map<TCursor, HCURSOR> Table;
+    return Table;
+}
+
+void RegisterWindowClass()
+{
+    static bool Registered = false;
+    if (Registered)
+        return;
+    WNDCLASSA WC{};
+    WC.style = CS_HREDRAW | CS_VREDRAW;
+    WC.lpfnWndProc = DefWindowProcA;
+    WC.hInstance = GetModuleHandleA(nullptr);
+    WC.lpszClassName = TLinkLabelWindow::ClassName;
+    Registered = RegisterClassA(&WC) != 0;
+}
+
+bool ButtonsDown(WPARAM WParam)
+{
+    return (WParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) != 0;
+}
+
+} // namespace
+
+HCURSOR CursorHandle(TCursor Cursor)
+{
+    auto It = CursorTable().find(Cursor);
+    if (It != CursorTable().end() && It->second)
+        return It->second;
+    return LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+}
+
+void InstallLinkCursor()
+{
+    HCURSOR Hand = LoadCursorA(GetModuleHandleA(nullptr), "LINKHAND");
+    if (!Hand)
+        Hand = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND));
+    CursorTable()[crLinkHand] = Hand;
+}
+
+TLinkLabelWindow::TLinkLabelWindow(HWND Parent, int Id, int X, int Y, int Width, int Height) : FLabel(this)
+{
+    InstallLinkCursor();
+    RegisterWindowClass();
+    FLabel.SetBounds(X, Y, Width, Height);
+    FHandle = CreateWindowExA(0, ClassName, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, X, Y, Width, Height,
+                              Parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(Id)),
+                              GetModuleHandleA(nullptr), nullptr);
+    if (FHandle) {
+        SetWindowLongPtrA(FHandle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        SetWindowLongPtrA(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowProc));
+        FontFromHandle(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
+    }
+}
+
+TLinkLabelWindow::~TLinkLabelWindow()
+{
+    if (FHandle) {
+        SetWindowLongPtrA(FHandle, GWLP_USERDATA, 0);
+        DestroyWindow(FHandle);
+    }
+}
+
+LRESULT CALLBACK TLinkLabelWindow::WindowProc(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam)
+{
+    auto* Self = reinterpret_cast<TLinkLabelWindow*>(GetWindowLongPtrA(Window, GWLP_USERDATA));
+    if (!Self)
+        return DefWindowProcA(Window, Message, WParam, LParam);
+    return Self->HandleMessage(Message, WParam, LParam);
+}
+
+LRESULT TLinkLabelWindow::HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam)
+{
+    const int32_t X = GET_X_LPARAM(LParam);
+    const int32_t Y = GET_Y_LPARAM(LParam);
+    switch (Message) {
+    case WM_PAINT:
+        PaintWindow();
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_SIZE:
+    case WM_MOVE:
+        SyncBounds();
+        return 0;
+    case WM_SETFONT:
+        FontFromHandle(reinterpret_cast<HFONT>(WParam));
+        return 0;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(FFontHandle);
+    case WM_SETTEXT: {
+        LRESULT Result = DefWindowProcA(FHandle, Message, WParam, LParam);
+        FLabel.SetCaption(LParam ? reinterpret_cast<const char*>(LParam) : "");
+        return Result;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        // Keep the mouse until release, so that a release outside still ends the press.
+        SetCapture(FHandle);
+        FLabel.MouseDown(Message == WM_LBUTTONDOWN ? mbLeft : Message == WM_RBUTTONDOWN ? mbRight : mbMiddle, X, Y);
+        return 0;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+        if (!ButtonsDown(WParam) && GetCapture() == FHandle)
+            ReleaseCapture();
+        FLabel.MouseUp(Message == WM_LBUTTONUP ? mbLeft : Message == WM_RBUTTONUP ? mbRight : mbMiddle, X, Y);
+        return 0;
+    case WM_MOUSEMOVE:
+        if (!FTrackingLeave) {
+            TRACKMOUSEEVENT Track{sizeof(Track), TME_LEAVE, FHandle, 0};
+            FTrackingLeave = TrackMouseEvent(&Track) != FALSE;
+        }
+        FLabel.MouseMove(X, Y);
+        return 0;
+    case WM_MOUSELEAVE:
+        FTrackingLeave = false;
+        FLabel.MouseLeave();
+        return 0;
+    case WM_SETCURSOR:
+        if (LOWORD(LParam) == HTCLIENT) {
+            ::SetCursor(CursorHandle(FLabel.GetCursor()));
+            return TRUE;
+        }
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcA(FHandle, Message, WParam, LParam);
+}
+
+void TLinkLabelWindow::PaintWindow()
+{
+    PAINTSTRUCT PS;
+    HDC DC = BeginPaint(FHandle, &PS);
+    RECT Client;
+    GetClientRect(FHandle, &Client);
+    // Painted off screen first: a paint fills the background and then draws the text.
+    HDC Memory = CreateCompatibleDC(DC);
+    HBITMAP Bitmap = CreateCompatibleBitmap(DC, Client.right > 0 ? Client.right : 1, Client.bottom > 0 ? Client.bottom : 1);
+    HGDIOBJ OldBitmap = SelectObject(Memory, Bitmap);
+    if (FLabel.GetTransparent()) {
+        HWND Parent = GetParent(FHandle);
+        auto Brush = reinterpret_cast<HBRUSH>(
+            SendMessageA(Parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(Memory), reinterpret_cast<LPARAM>(FHandle)));
+        ::FillRect(Memory, &Client, Brush ? Brush : GetSysColorBrush(COLOR_BTNFACE));
+    }
+    {
+        TGdiCanvas Canvas(Memory);
+        FLabel.Paint(Canvas);
+    }
+    BitBlt(DC, 0, 0, Client.right, Client.bottom, Memory, 0, 0, SRCCOPY);
+    SelectObject(Memory, OldBitmap);
+    DeleteObject(Bitmap);
+    DeleteDC(Memory);
+    EndPaint(FHandle, &PS);
+}
+
+void TLinkLabelWindow::FontFromHandle(HFONT Font)
+{
+    FFontHandle = Font;
+    LOGFONTA LF{};
+    if (!Font || GetObjectA(Font, sizeof(LF), &LF) == 0)
+        return;
+    HDC Screen = GetDC(nullptr);
+    const int Dpi = GetDeviceCaps(Screen, LOGPIXELSY);
+    ReleaseDC(nullptr, Screen);
+    TFont F = FLabel.GetFont();
+    F.Name = LF.lfFaceName;
+    F.Size = MulDiv(LF.lfHeight < 0 ? -LF.lfHeight : LF.lfHeight, 72, Dpi);
+    TFontStyles S;
+    if (LF.lfWeight >= FW_BOLD)
+        S = S + TFontStyle::fsBold;
+    if (LF.lfItalic)
+        S = S + TFontStyle::fsItalic;
+    if (LF.lfUnderline)
+        S = S + TFontStyle::fsUnderline;
+    if (LF.lfStrikeOut)
+        S = S + TFontStyle::fsStrikeOut;
+    F.Styles = S;
+    FLabel.SetFont(F);
+}
+
+void TLinkLabelWindow::SyncBounds()
+{
+    RECT R;
+    GetWindowRect(FHandle, &R);
+    MapWindowPoints(nullptr, GetParent(FHandle), reinterpret_cast<POINT*>(&R), 2);
+    FLabel.SetBounds(R.left, R.top, R.right - R.left, R.bottom - R.top);
+}
+
+void TLinkLabelWindow::Invalidate()
+{
+    if (FHandle)
+        InvalidateRect(FHandle, nullptr, FALSE);
+}
+
+std::unique_ptr<TCanvas> TLinkLabelWindow::CreateCanvas()
+{
+    if (!FHandle)
+        return nullptr;
+    HDC DC = GetDC(FHandle);
+    if (!DC)
+        return nullptr;
+    return std::make_unique<TGdiCanvas>(DC, FHandle);
+}
+
+void TLinkLabelWindow::CursorChanged(TCursor Cursor)
+{
+    // The cursor changes at once when the mouse is over the label.
+    POINT P;
+    if (FHandle && GetCursorPos(&P) && WindowFromPoint(P) == FHandle)
+        ::SetCursor(CursorHandle(Cursor));
+}
+
+void TLinkLabelWindow::BoundsChanged()
+{
+    if (FHandle)
+        SetWindowPos(FHandle, nullptr, 0, 0, FLabel.GetWidth(), FLabel.GetHeight(),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+} // namespace qe
