@@ -7,10 +7,8 @@
 #include <iostream>
 
 #include "platform/stdio/StdioFiles.h"
+#include "tools/qepack/Build.h"
 #include "tools/qepack/Inspect.h"
-#include "tools/qepack/Manifest.h"
-#include "tools/qepack/PackageWriter.h"
-#include "tools/qepack/StubCheck.h"
 
 namespace fs = std::filesystem;
 
@@ -22,28 +20,6 @@ std::string DefaultStub(const char* Argv0)
     std::error_code Error;
     const fs::path Self = fs::canonical(fs::path(Argv0), Error);
     return ((Error ? fs::path(Argv0) : Self).parent_path() / "setup.exe").string();
-}
-
-// Writes the installer under a temporary name and renames it only when it is whole.
-void Build(const std::string& ManifestPath, const std::string& OutPath, const std::string& StubPath)
-{
-    qe::TStdioFiles Files;
-    qe::TPackageContents Contents = qe::LoadManifest(ManifestPath, Files);
-    Contents.PayloadKey = qe::RandomPayloadKey();
-    auto Stub = Files.OpenForReading(StubPath);
-    qe::CheckStub(*Stub, StubPath);
-    const std::string TempPath = OutPath + ".partial";
-    try {
-        {
-            auto Out = Files.CreateForWriting(TempPath);
-            qe::WriteInstaller(*Out, *Stub, Contents);
-        }
-        fs::rename(TempPath, OutPath);
-    } catch (...) {
-        std::error_code Ignored;
-        fs::remove(TempPath, Ignored);
-        throw;
-    }
 }
 
 } // namespace
@@ -68,7 +44,7 @@ int main(int argc, char** argv)
     CLI11_PARSE(App, argc, argv);
     try {
         if (*BuildCommand) {
-            Build(Manifest, Out, Stub);
+            qe::BuildInstaller(Manifest, Out, Stub);
             std::cout << "wrote " << Out << "\n";
             return 0;
         }

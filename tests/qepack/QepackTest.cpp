@@ -1,0 +1,208 @@
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "package/QeClasses.h"
+#include "platform/stdio/StdioFiles.h"
+#include "tools/qepack/AnsiText.h"
+#include "tools/qepack/Build.h"
+#include "tools/qepack/Inspect.h"
+#include "tools/qepack/Manifest.h"
+
+namespace qe {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A scratch folder with a stub, a banner and two source files, and helpers to write a
+// manifest into it.
+class Producer : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Dir = fs::temp_directory_path() / ("qepack-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                                           "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(Dir);
+        fs::create_directories(Dir / "files");
+        std::string StubBytes(1024, '\0');
+        StubBytes[0] = 'M';
+        StubBytes[1] = 'Z';
+        StubBytes[0x3C] = static_cast<char>(0x00);
+        StubBytes[0x3D] = static_cast<char>(0x01); // PE header at 256
+        Write("stub.exe", StubBytes);
+        fs::copy_file(fs::path(QE_SOURCE_DIR) / "examples" / "banner.jpg", Dir / "banner.jpg");
+        Write("files/a.mq4", "expert");
+        Write("files/b.txt", std::string(100, 'b'));
+        Write("License.rtf", "{\\rtf1 licence}");
+    }
+    void TearDown() override { fs::remove_all(Dir); }
+
+    void Write(const std::string& Name, const std::string& Bytes)
+    {
+        std::ofstream(Dir / Name, std::ios::binary) << Bytes;
+    }
+
+    std::string Manifest(const std::string& Extra, const std::string& Product = "name = \"Demo\"\nversion = \"3.0\"\n")
+    {
+        Write("product.toml", "[product]\n" + Product + Extra);
+        return (Dir / "product.toml").string();
+    }
+
+    std::string FailureOf(const std::string& Path)
+    {
+        try {
+            LoadManifest(Path, Files);
+        } catch (const Exception& E) {
+            return E.Message();
+        }
+        return "no failure";
+    }
+
+    fs::path Dir;
+    TStdioFiles Files;
+};
+
+const char* const TwoFiles = R"(
+[publisher]
+name = "Pub"
+website = "example.com"
+[documents]
+license = "License.rtf"
+[installer]
+banner = "banner.jpg"
+experts_override = "1 0"
+[[file]]
+source = "files/a.mq4"
+target = '{metatrader}\experts\a.mq4'
+[[file]]
+source = "files/b.txt"
+target = '{app}\b.txt'
+shortcut = "B"
+)";
+
+TEST_F(Producer, BuildsAnInstallerThatLoadsAndVerifies)
+{
+    const std::string Out = (Dir / "Setup.exe").string();
+    BuildInstaller(Manifest(TwoFiles), Out, (Dir / "stub.exe").string());
+    EXPECT_FALSE(fs::exists(Out + ".partial"));
+
+    std::ostringstream Json;
+    InspectFile(Out, Files, true, Json);
+    const auto J = nlohmann::json::parse(Json.str());
+    EXPECT_EQ(J["Record"], "QEIN");
+    EXPECT_EQ(J["ProgramName"], "Demo");
+    EXPECT_EQ(J["MajorVersion"], 3);
+    EXPECT_EQ(J["MinorVersion"], 0);
+    EXPECT_EQ(J["Website"], "example.com");
+    EXPECT_EQ(J["ExpertsOverride"], "1 0");
+    EXPECT_EQ(J["License"], "{\\rtf1 licence}");
+    EXPECT_EQ(J["PayloadKey"].get<std::string>().size(), 32u);
+    ASSERT_EQ(J["Files"].size(), 2u);
+    EXPECT_EQ(J["Files"][0]["Target"], "{metatrader}\\experts\\a.mq4");
+    EXPECT_EQ(J["Files"][1]["ShortcutName"], "B");
+    EXPECT_EQ(J["Files"][1]["PayloadSize"], 112);
+    EXPECT_GT(J["Files"][0]["WriteTime"].get<uint64_t>(), 116444736000000000ULL); // after 1970
+
+    std::ostringstream Report;
+    EXPECT_TRUE(VerifyFile(Out, Files, Report)) << Report.str();
+    EXPECT_NE(Report.str().find("(100 bytes)"), std::string::npos) << Report.str();
+
+    // Every package gets a key of its own.
+    const std::string Again = (Dir / "Again.exe").string();
+    BuildInstaller(Manifest(TwoFiles), Again, (Dir / "stub.exe").string());
+    std::ostringstream Json2;
+    InspectFile(Again, Files, true, Json2);
+    EXPECT_NE(nlohmann::json::parse(Json2.str())["PayloadKey"], J["PayloadKey"]);
+}
+
+TEST_F(Producer, RefusesWhatWouldMakeABrokenInstaller)
+{
+    struct TCase {
+        std::string Extra, Product, Expected;
+    };
+    const std::vector<TCase> Cases = {
+        {"", "name = \"\"\n", "the product needs a name"},
+        {"", "version = \"1.0\"\n", "the product needs a name"},
+        {"[[file]]\nsource = \"files/missing.mq4\"\ntarget = '{app}\\x'\n", "name = \"D\"\n", ":4: the source file"},
+        {"[installer]\nbanner = \"License.rtf\"\n", "name = \"D\"\n", ":4: the banner is not a JPEG picture"},
+        {"[installer]\nbanner = \"nothing.jpg\"\n", "name = \"D\"\n", ":4: Cannot open file"},
+        {"[installer]\nexperts_override = \"1 0 2\"\n", "name = \"D\"\n", ":4: \"experts_override\""},
+        {"[installer]\nexperts_override = \"101010101\"\n", "name = \"D\"\n", ":4: \"experts_override\""},
+        {"[[file]]\nsource = \"files/a.mq4\"\ntarget = \"a.mq4\"\n", "name = \"D\"\n", ":5: the target \"a.mq4\" names no folder"},
+        {"[[file]]\nsource = \"files/a.mq4\"\ntarget = '{app}\\'\n", "name = \"D\"\n", "names no file"},
+        {"", "name = \"D\"\nversoin = \"1.0\"\n", ":3: unknown key \"versoin\""},
+        {"", "name = \"D\"\nversion = \"1.x\"\n", ":3: \"version\" must read MAJOR.MINOR"},
+        {"", "name = \"D\"\nbuild = -1\n", ":3: \"build\" must be a whole number"},
+        {"", "name = \"Chart \xe2\x9c\x93\"\n", ":2: \"name\" holds characters"},
+        {"", "name = \"A/B\"\n", ":2: the product name names folders"},
+        {"", "name = \"D\n", "product.toml:2:"},
+    };
+    for (const TCase& C : Cases) {
+        const std::string Message = FailureOf(Manifest(C.Extra, C.Product));
+        EXPECT_NE(Message.find(C.Expected), std::string::npos) << "expected \"" << C.Expected << "\", got: " << Message;
+        EXPECT_NE(Message.find("product.toml"), std::string::npos) << Message;
+    }
+}
+
+TEST_F(Producer, FailedBuildLeavesNoInstallerAndKeepsTheOldOne)
+{
+    const std::string Out = (Dir / "Setup.exe").string();
+    Write("Setup.exe", "old installer");
+    EXPECT_THROW(BuildInstaller(Manifest("[installer]\nbanner = \"License.rtf\"\n"), Out, (Dir / "stub.exe").string()),
+                 Exception);
+    // A stub that already carries a package is refused too.
+    BuildInstaller(Manifest(""), (Dir / "Packed.exe").string(), (Dir / "stub.exe").string());
+    EXPECT_THROW(BuildInstaller(Manifest(""), Out, (Dir / "Packed.exe").string()), Exception);
+    std::ifstream In(Out, std::ios::binary);
+    std::string Kept((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(Kept, "old installer");
+    EXPECT_FALSE(fs::exists(Out + ".partial"));
+}
+
+TEST_F(Producer, InspectShowsExactBytesAndTheClearedModelWithoutAPackage)
+{
+    const std::string Out = (Dir / "Setup.exe").string();
+    BuildInstaller(Manifest("[publisher]\nname = \"Caf\xc3\xa9 \xe2\x82\xac\"\n"), Out, (Dir / "stub.exe").string());
+    std::ostringstream Json;
+    InspectFile(Out, Files, true, Json);
+    const auto J = nlohmann::json::parse(Json.str());
+    // Windows-1252 bytes E9 and 80, each shown as the character of the same code.
+    EXPECT_EQ(J["Publisher"].get<std::string>(), "Caf\xc3\xa9 \xc2\x80");
+
+    std::ostringstream Bare;
+    InspectFile((Dir / "stub.exe").string(), Files, true, Bare);
+    const auto B = nlohmann::json::parse(Bare.str());
+    EXPECT_EQ(B["Record"], "");
+    EXPECT_EQ(B["ProgramName"], "");
+    EXPECT_EQ(B["MajorVersion"], 1);
+    EXPECT_EQ(B["Files"].size(), 0u);
+    std::ostringstream Report;
+    EXPECT_FALSE(VerifyFile((Dir / "stub.exe").string(), Files, Report));
+}
+
+TEST_F(Producer, VerifyFindsDamagedPayloads)
+{
+    const std::string Out = (Dir / "Setup.exe").string();
+    BuildInstaller(Manifest(TwoFiles), Out, (Dir / "stub.exe").string());
+    // Cut the last payload short: its window now runs past the end of the file.
+    fs::resize_file(Out, fs::file_size(Out) - 16);
+    std::ostringstream Report;
+    EXPECT_FALSE(VerifyFile(Out, Files, Report));
+    EXPECT_NE(Report.str().find("FAULT  {app}\\b.txt"), std::string::npos) << Report.str();
+    EXPECT_NE(Report.str().find("ok     {metatrader}"), std::string::npos) << Report.str();
+}
+
+TEST(AnsiText, ConvertsToWindows1252OrRefuses)
+{
+    EXPECT_EQ(Utf8ToAnsi("plain"), "plain");
+    EXPECT_EQ(Utf8ToAnsi("\xe2\x82\xac \xc3\xa9 \xe2\x80\x99"), std::string("\x80 \xe9 \x92"));
+    EXPECT_EQ(Utf8ToAnsi("\xe4\xb8\xad"), std::nullopt); // a character the code page lacks
+    EXPECT_EQ(Utf8ToAnsi("\xc3"), std::nullopt);         // cut short
+    EXPECT_EQ(Utf8ToAnsi("\xff"), std::nullopt);
+    EXPECT_EQ(BytesToLatin1Utf8("\x41\xe9\x80"), "A\xc3\xa9\xc2\x80");
+}
+
+} // namespace
+} // namespace qe
