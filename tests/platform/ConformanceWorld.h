@@ -1,0 +1,37 @@
+// What the platform conformance suite needs from the Windows it runs against, beyond
+// the interfaces themselves: a fresh scratch folder and registry key, and a few ways
+// to set up the machine that the interfaces do not offer. Each build has its factory.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/Platform.h"
+
+namespace qe::test {
+
+class IConformanceWorld {
+public:
+    virtual ~IConformanceWorld() = default;
+
+    virtual const TPlatform& Platform() = 0;
+    // An empty folder, removed with the world (absolute, no trailing "\").
+    virtual std::string Scratch() = 0;
+    // A key below the current user's root, removed with the world.
+    virtual std::string RegistryKey() = 0;
+    // Sets a 32-bit integer (not a string) value.
+    virtual void SetIntegerValue(TRegistryRoot Root, const std::string& Key, const std::string& Name,
+                                 uint32_t Value) = 0;
+    virtual void SetVariable(const std::string& Name, const std::string& Value) = 0;
+    // Another program holds the file open without sharing it.
+    virtual void HoldOpen(const std::string& Path) = 0;
+    // Whether the file system keeps a creation time apart from the write time (Wine on
+    // a Linux file system does not).
+    virtual bool KeepsCreationTimes() = 0;
+    // Opens a top-level window of that class; it stays open as long as the world.
+    virtual void OpenWindow(const std::string& ClassName) = 0;
+};
+
+std::unique_ptr<IConformanceWorld> MakeConformanceWorld();
+
+} // namespace qe::test

@@ -1,0 +1,340 @@
+// Behaviours of the platform layer that the system relies on, checked against whichever
+// Windows the build provides: the simulated one on the host, the real one under Wine.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+
+#include "platform/Exceptions.h"
+#include "platform/Paths.h"
+#include "platform/ShellLink.h"
+#include "platform/SysFolders.h"
+#include "tests/platform/ConformanceWorld.h"
+
+namespace qe::test {
+namespace {
+
+class PlatformConformance : public ::testing::Test {
+protected:
+    std::unique_ptr<IConformanceWorld> World = MakeConformanceWorld();
+    const TPlatform& P = World->Platform();
+    IFileSystem& Fs = *P.FileSystem;
+    IRegistry& Reg = *P.Registry;
+    const std::string Dir = World->Scratch();
+
+    void Write(const std::string& Path, const std::string& Bytes)
+    {
+        auto S = Fs.CreateForWriting(Path);
+        S->WriteString(Bytes);
+        S->Flush();
+    }
+    std::string Read(const std::string& Path)
+    {
+        auto S = Fs.OpenForReading(Path);
+        std::string Bytes(static_cast<size_t>(S->GetSize()), '\0');
+        S->ReadBuffer(Bytes.data(), static_cast<int32_t>(Bytes.size()));
+        return Bytes;
+    }
+    template <typename TError>
+    std::string MessageOf(const std::function<void()>& Action)
+    {
+        try {
+            Action();
+        } catch (const TError& E) {
+            return E.Message();
+        }
+        return "(no error)";
+    }
+};
+
+TEST_F(PlatformConformance, CreatedFilesReplaceOldContentAndReadBack)
+{
+    const std::string File = Dir + "\\data.bin";
+    Write(File, std::string(1000, 'x'));
+    Write(File, std::string("\0\1\2\xFF", 4));
+    EXPECT_EQ(Read(File), std::string("\0\1\2\xFF", 4));
+    EXPECT_TRUE(Fs.FileExists(File));
+    EXPECT_FALSE(Fs.FolderExists(File));
+}
+
+TEST_F(PlatformConformance, StreamsSeekAndMoveManySmallBlocks)
+{
+    const std::string File = Dir + "\\blocks.bin";
+    std::string Expected;
+    {
+        auto S = Fs.CreateForWriting(File);
+        for (int Block = 0; Block < 5000; ++Block) {
+            std::string Bytes(16, static_cast<char>(Block));
+            S->WriteString(Bytes);
+            Expected += Bytes;
+        }
+        // Patch a word in the middle, as the uninstaller's offset field is patched.
+        S->Seek(136, TSeekOrigin::soBeginning);
+        S->WriteString("ABCD");
+        Expected.replace(136, 4, "ABCD");
+        EXPECT_EQ(S->Seek(0, TSeekOrigin::soEnd), 80000);
+        S->Flush();
+    }
+    auto S = Fs.OpenForReading(File);
+    EXPECT_EQ(S->GetSize(), 80000);
+    std::string Got;
+    char Block[16];
+    while (S->Read(Block, 16) == 16)
+        Got.append(Block, 16);
+    EXPECT_EQ(Got, Expected);
+    S->Seek(-4, TSeekOrigin::soEnd);
+    EXPECT_EQ(S->Read(Block, 16), 4);
+}
+
+TEST_F(PlatformConformance, OpenAndCreateFailuresCarryPathAndSystemText)
+{
+    const std::string Missing = Dir + "\\missing.txt";
+    const std::string Open = MessageOf<EFOpenError>([&] { Fs.OpenForReading(Missing); });
+    const std::string OpenPrefix = "Cannot open file \"" + Missing + "\". ";
+    ASSERT_EQ(Open.substr(0, OpenPrefix.size()), OpenPrefix);
+    EXPECT_GT(Open.size(), OpenPrefix.size());
+    EXPECT_NE(Open.back(), '.');
+
+    const std::string InMissingFolder = Dir + "\\no\\such\\folder\\x.txt";
+    const std::string Create = MessageOf<EFCreateError>([&] { Fs.CreateForWriting(InMissingFolder); });
+    const std::string CreatePrefix = "Cannot create file \"" + InMissingFolder + "\". ";
+    ASSERT_EQ(Create.substr(0, CreatePrefix.size()), CreatePrefix);
+    EXPECT_GT(Create.size(), CreatePrefix.size());
+}
+
+TEST_F(PlatformConformance, FilesInUseAndFoldersCannotBeCreatedOver)
+{
+    const std::string File = Dir + "\\busy.txt";
+    Write(File, "keep");
+    World->HoldOpen(File);
+    EXPECT_THROW(Fs.CreateForWriting(File), EFCreateError);
+    EXPECT_THROW(Fs.OpenForReading(File), EFOpenError);
+    EXPECT_FALSE(Fs.RemoveFile(File));
+    EXPECT_TRUE(Fs.FileExists(File));
+
+    ASSERT_TRUE(Fs.MakeFolder(Dir + "\\terminal.exe"));
+    EXPECT_THROW(Fs.CreateForWriting(Dir + "\\terminal.exe"), EFCreateError);
+    EXPECT_FALSE(Fs.FileExists(Dir + "\\terminal.exe"));
+    EXPECT_FALSE(Fs.RemoveFile(Dir + "\\terminal.exe"));
+
+    const std::string Attributed = Dir + "\\attributes.txt";
+    Write(Attributed, "a");
+    ASSERT_TRUE(Fs.SetAttributes(Attributed, faReadOnly));
+    uint32_t Attributes = 0;
+    ASSERT_TRUE(Fs.GetAttributes(Attributed, Attributes));
+    EXPECT_EQ(Attributes & (faReadOnly | faDirectory), static_cast<uint32_t>(faReadOnly));
+    ASSERT_TRUE(Fs.SetAttributes(Attributed, faNormal));
+    ASSERT_TRUE(Fs.GetAttributes(Dir, Attributes));
+    EXPECT_NE(Attributes & faDirectory, 0u);
+    EXPECT_FALSE(Fs.GetAttributes(Dir + "\\none", Attributes));
+}
+
+TEST_F(PlatformConformance, NamesCompareWithoutLetterCaseAndKeepTheirOwn)
+{
+    Write(Dir + "\\Mixed Case.TXT", "abc");
+    EXPECT_EQ(Read(Dir + "\\mIXED cASE.txt"), "abc");
+    Write(Dir + "\\MIXED CASE.txt", "second");
+    const auto Entries = Fs.ListFolder(Dir);
+    ASSERT_EQ(Entries.size(), 1u);
+    EXPECT_EQ(Entries[0].Name, "Mixed Case.TXT");
+    EXPECT_FALSE(Entries[0].IsFolder());
+    EXPECT_EQ(Read(Dir + "\\Mixed Case.TXT"), "second");
+    EXPECT_TRUE(Fs.FolderExists(UpperCase(Dir)));
+}
+
+TEST_F(PlatformConformance, FileTimesAreSetAndReadBack)
+{
+    const std::string File = Dir + "\\times.txt";
+    Write(File, "t");
+    const TFileTimes Times{132000000000000000ULL, 132500000000000000ULL, 133000000000000000ULL};
+    ASSERT_TRUE(Fs.SetFileTimes(File, Times));
+    TFileTimes Got;
+    ASSERT_TRUE(Fs.GetFileTimes(File, Got));
+    if (World->KeepsCreationTimes()) {
+        EXPECT_EQ(Got.CreationTime, Times.CreationTime);
+    }
+    EXPECT_EQ(Got.LastAccessTime, Times.LastAccessTime);
+    EXPECT_EQ(Got.LastWriteTime, Times.LastWriteTime);
+    // A time of 0 leaves that time alone.
+    ASSERT_TRUE(Fs.SetFileTimes(File, TFileTimes{0, 0, 131000000000000000ULL}));
+    ASSERT_TRUE(Fs.GetFileTimes(File, Got));
+    if (World->KeepsCreationTimes()) {
+        EXPECT_EQ(Got.CreationTime, Times.CreationTime);
+    }
+    EXPECT_EQ(Got.LastAccessTime, Times.LastAccessTime);
+    EXPECT_EQ(Got.LastWriteTime, 131000000000000000ULL);
+    EXPECT_FALSE(Fs.SetFileTimes(Dir + "\\none.txt", Times));
+}
+
+TEST_F(PlatformConformance, FoldersAreMadeOneByOneAndRemovedOnlyWhenEmpty)
+{
+    const std::string A = Dir + "\\A";
+    EXPECT_FALSE(Fs.MakeFolder(A + "\\B")); // parent missing
+    ASSERT_TRUE(Fs.MakeFolder(A));
+    EXPECT_FALSE(Fs.MakeFolder(A)); // exists
+    ASSERT_TRUE(Fs.MakeFolder(A + "\\B"));
+    Write(A + "\\B\\f.txt", "f");
+    EXPECT_FALSE(Fs.RemoveFolder(A + "\\B"));
+    EXPECT_TRUE(Fs.FolderExists(A + "\\B"));
+    EXPECT_FALSE(Fs.RemoveFolder(A + "\\B\\f.txt")); // a file is not a folder
+    EXPECT_TRUE(Fs.RemoveFile(A + "\\B\\f.txt"));
+    EXPECT_FALSE(Fs.RemoveFile(A + "\\B\\f.txt")); // already gone
+    EXPECT_TRUE(Fs.RemoveFolder(A + "\\B"));
+    EXPECT_TRUE(Fs.RemoveFolder(A));
+    EXPECT_FALSE(Fs.RemoveFolder(A));
+    EXPECT_FALSE(Fs.FolderExists(A));
+}
+
+TEST_F(PlatformConformance, ForceFoldersMakesEveryMissingLevel)
+{
+    const std::string Deep = Dir + "\\one\\two\\three";
+    EXPECT_TRUE(ForceFolders(Fs, Deep));
+    EXPECT_TRUE(Fs.FolderExists(Deep));
+    EXPECT_TRUE(ForceFolders(Fs, Deep + "\\")); // already there
+    EXPECT_EQ(MessageOf<Exception>([&] { ForceFolders(Fs, ""); }), "Unable to create directory");
+    // A file in the way: the folder cannot be made and the result says so.
+    Write(Dir + "\\blocker", "x");
+    EXPECT_FALSE(ForceFolders(Fs, Dir + "\\blocker\\sub"));
+}
+
+TEST_F(PlatformConformance, FolderListingsCarryAttributes)
+{
+    Fs.MakeFolder(Dir + "\\Sub");
+    Write(Dir + "\\terminal.exe", "");
+    auto Entries = Fs.ListFolder(Dir);
+    std::sort(Entries.begin(), Entries.end(), [](auto& A, auto& B) { return UpperCase(A.Name) < UpperCase(B.Name); });
+    ASSERT_EQ(Entries.size(), 2u);
+    EXPECT_EQ(Entries[0].Name, "Sub");
+    EXPECT_TRUE(Entries[0].IsFolder());
+    EXPECT_EQ(Entries[1].Name, "terminal.exe");
+    EXPECT_FALSE(Entries[1].IsFolder());
+    EXPECT_TRUE(Fs.ListFolder(Dir + "\\none").empty());
+    EXPECT_TRUE(Fs.FileExists(Dir + "\\terminal.exe"));
+}
+
+TEST_F(PlatformConformance, PathsLongerThanTheLimitFailInsteadOfBeingCut)
+{
+    std::string Long = Dir + "\\";
+    while (Long.size() < 300)
+        Long += "abcdefghij";
+    EXPECT_THROW(Fs.CreateForWriting(Long + ".txt"), EFCreateError);
+    EXPECT_TRUE(Fs.ListFolder(Dir).empty());
+    TShellLink Link(*P.Shell);
+    Link.Path = Dir + "\\target.txt";
+    const std::string Message = MessageOf<EFCreateError>([&] { Link.Save(Long + ".lnk"); });
+    EXPECT_EQ(Message.substr(0, 19), "Cannot create file ");
+    EXPECT_TRUE(Fs.ListFolder(Dir).empty());
+}
+
+TEST_F(PlatformConformance, ShellLinksAreWrittenAndReadBack)
+{
+    const std::string Target = Dir + "\\Docs\\Readme.rtf";
+    ASSERT_TRUE(ForceFolders(Fs, Dir + "\\Docs"));
+    Write(Target, "{\\rtf1}");
+    const std::string LinkFile = Dir + "\\Readme.lnk";
+    TShellLink Link(*P.Shell);
+    Link.Path = Target;
+    Link.WorkingDirectory = Dir + "\\Docs";
+    Link.Save(LinkFile);
+    TShellLinkData Data;
+    ASSERT_TRUE(P.Shell->ReadLink(LinkFile, Data));
+    EXPECT_TRUE(SameText(Data.Path, Target)) << Data.Path;
+    EXPECT_TRUE(SameText(Data.WorkingDirectory, Dir + "\\Docs")) << Data.WorkingDirectory;
+
+    // Saved again over the same name, the link points at the new target.
+    Write(Dir + "\\Other.txt", "o");
+    TShellLink Second(*P.Shell);
+    Second.Path = Dir + "\\Other.txt";
+    Second.WorkingDirectory = Dir;
+    Second.Save(LinkFile);
+    ASSERT_TRUE(P.Shell->ReadLink(LinkFile, Data));
+    EXPECT_TRUE(SameText(Data.Path, Dir + "\\Other.txt")) << Data.Path;
+
+    // Into a folder that does not exist: no file and no error.
+    EXPECT_NO_THROW(Link.Save(Dir + "\\Nowhere\\x.lnk"));
+    EXPECT_FALSE(Fs.FileExists(Dir + "\\Nowhere\\x.lnk"));
+    EXPECT_FALSE(P.Shell->ReadLink(Target, Data)); // not a link
+}
+
+TEST_F(PlatformConformance, RegistryStringsAreWrittenReadAndDeletedWithSubkeys)
+{
+    const auto CU = TRegistryRoot::rrCurrentUser;
+    const std::string Key = World->RegistryKey();
+    std::string Value;
+    EXPECT_FALSE(Reg.ReadString(CU, Key, "DisplayName", false, Value));
+    EXPECT_FALSE(Reg.KeyExists(CU, Key));
+    EXPECT_FALSE(Reg.ReadString(CU, Key + "\\Made", "x", true, Value));
+    EXPECT_TRUE(Reg.KeyExists(CU, Key + "\\Made")); // the reader may create its key
+
+    Reg.WriteString(CU, Key + "\\Sub\\Deeper", "DisplayName", "Grid Expert");
+    Reg.WriteString(CU, Key + "\\Sub\\Deeper", "DisplayName", "Grid Expert 2");
+    ASSERT_TRUE(Reg.ReadString(CU, "\\" + Key + "\\SUB\\deeper", "displayname", false, Value));
+    EXPECT_EQ(Value, "Grid Expert 2");
+    Reg.WriteString(CU, Key + "\\Sub", "Empty", "");
+    ASSERT_TRUE(Reg.ReadString(CU, Key + "\\Sub", "Empty", false, Value));
+    EXPECT_EQ(Value, "");
+    EXPECT_FALSE(Reg.ReadString(CU, Key + "\\Sub", "Missing", false, Value));
+
+    World->SetIntegerValue(CU, Key + "\\Sub", "Number", 7);
+    EXPECT_EQ(MessageOf<ERegistryException>([&] { Reg.ReadString(CU, Key + "\\Sub", "Number", false, Value); }),
+              "Invalid data type for 'Number'");
+
+    EXPECT_TRUE(Reg.DeleteKey(CU, Key + "\\Sub"));
+    EXPECT_FALSE(Reg.KeyExists(CU, Key + "\\Sub\\Deeper"));
+    EXPECT_FALSE(Reg.KeyExists(CU, Key + "\\Sub"));
+    EXPECT_TRUE(Reg.KeyExists(CU, Key));
+    EXPECT_FALSE(Reg.DeleteKey(CU, Key + "\\Sub"));
+    EXPECT_FALSE(Reg.DeleteKey(CU, "\\"));
+}
+
+TEST_F(PlatformConformance, SpecialFoldersFollowTheirSources)
+{
+    const std::string Temp = GetSpecialFolder(P, sfTemp, true);
+    ASSERT_GE(Temp.size(), 3u);
+    EXPECT_EQ(Temp.back(), '\\');
+    EXPECT_NE(Temp[Temp.size() - 2], '\\');
+    EXPECT_EQ(GetSpecialFolder(P, sfTemp, false), Temp);
+    EXPECT_TRUE(Fs.FolderExists(Temp));
+    EXPECT_TRUE(Fs.FolderExists(GetSpecialFolder(P, sfWindows, false)));
+    EXPECT_TRUE(Fs.FolderExists(GetSpecialFolder(P, sfSystem, false)));
+    EXPECT_EQ(GetSpecialFolder(P, sfSystemDrive, false), GetSpecialFolder(P, sfSystem, false).substr(0, 2));
+    const std::string ProgramFiles = GetSpecialFolder(P, sfProgramFiles, false);
+    ASSERT_FALSE(ProgramFiles.empty());
+    EXPECT_NE(ProgramFiles.back(), '\\');
+    EXPECT_EQ(GetSpecialFolder(P, sfProgramFiles, true), ProgramFiles + "\\");
+    EXPECT_TRUE(Fs.FolderExists(ProgramFiles));
+    const std::string Boot = GetSpecialFolder(P, sfBootDir, false);
+    ASSERT_FALSE(Boot.empty());
+    EXPECT_NE(Boot.back(), '\\');
+    EXPECT_EQ(GetSpecialFolder(P, 45, true), "");
+}
+
+TEST_F(PlatformConformance, EnvironmentVariablesExpand)
+{
+    World->SetVariable("QE_CONFORMANCE_DIR", "D:\\Data");
+    EXPECT_EQ(P.System->ExpandEnvironment("%QE_CONFORMANCE_DIR%\\x and %qe_conformance_dir%"),
+              "D:\\Data\\x and D:\\Data");
+    EXPECT_EQ(P.System->ExpandEnvironment("%QE_NOT_DEFINED_ANYWHERE%\\x"), "%QE_NOT_DEFINED_ANYWHERE%\\x");
+    EXPECT_EQ(P.System->ExpandEnvironment("100% sure"), "100% sure");
+}
+
+TEST_F(PlatformConformance, TopLevelWindowsAreFoundByClass)
+{
+    EXPECT_FALSE(P.System->TopLevelWindowExists("QeConformance::NoSuchWindow"));
+    World->OpenWindow("QeConformance::Terminal");
+    EXPECT_TRUE(P.System->TopLevelWindowExists("QeConformance::Terminal"));
+}
+
+TEST_F(PlatformConformance, HiddenProcessesStartOnlyFromExistingPrograms)
+{
+    EXPECT_FALSE(P.System->StartHiddenIdleProcess(Dir + "\\none.bat", Dir));
+    Write(Dir + "\\quiet.bat", "@exit\r\n");
+    EXPECT_TRUE(P.System->StartHiddenIdleProcess(Dir + "\\quiet.bat", Dir));
+    const TSystemTime Now = P.System->LocalTime();
+    EXPECT_GE(Now.Year, 2000);
+    EXPECT_GE(Now.Month, 1);
+    EXPECT_LE(Now.Month, 12);
+}
+
+} // namespace
+} // namespace qe::test

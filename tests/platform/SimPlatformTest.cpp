@@ -1,0 +1,128 @@
+// What the simulated Windows does beyond the shared conformance suite: the faults and
+// records that only a simulation can arrange.
+#include <gtest/gtest.h>
+
+#include "platform/Exceptions.h"
+#include "platform/ShellLink.h"
+#include "platform/sim/SimPlatform.h"
+
+namespace qe::sim {
+namespace {
+
+std::string CreateError(IFileSystem& Fs, const std::string& Path)
+{
+    try {
+        Fs.CreateForWriting(Path);
+    } catch (const EFCreateError& E) {
+        return E.Message();
+    }
+    return "(created)";
+}
+
+TEST(SimFileSystem, PathsResolveLikeWindowsPaths)
+{
+    TSimPlatform M;
+    auto& Fs = M.FileSystem;
+    Fs.AddFile("C:\\Work\\a.txt", "a");
+    EXPECT_EQ(Fs.FileContents("c:/work/./Sub/../A.TXT "), "a");
+    Fs.SetCurrentFolder("C:\\Work");
+    EXPECT_EQ(Fs.FileContents("a.txt"), "a");
+    EXPECT_EQ(Fs.FileContents("\\Work\\a.txt"), "a");
+    EXPECT_EQ(CreateError(Fs, "D:\\x.txt"),
+              "Cannot create file \"D:\\x.txt\". The system cannot find the path specified");
+    Fs.AddDrive('D');
+    Fs.AddFile("D:\\x.txt", "d");
+    EXPECT_EQ(Fs.FileContents("d:x.txt"), "d");
+    EXPECT_EQ(CreateError(Fs, "C:\\Work\\bad?.txt"),
+              "Cannot create file \"C:\\Work\\bad?.txt\". "
+              "The filename, directory name, or volume label syntax is incorrect");
+    EXPECT_TRUE(CreateError(Fs, "C:\\" + std::string(260, 'n')).ends_with("\". The filename or extension is too long"));
+}
+
+TEST(SimFileSystem, FilesInUseRefuseOpeningReplacingAndDeleting)
+{
+    TSimPlatform M;
+    auto& Fs = M.FileSystem;
+    Fs.AddFile("C:\\App\\Uninstall.exe", "exe");
+    Fs.SetInUse("C:\\App\\Uninstall.exe", true);
+    EXPECT_EQ(CreateError(Fs, "C:\\App\\Uninstall.exe"),
+              "Cannot create file \"C:\\App\\Uninstall.exe\". "
+              "The process cannot access the file because it is being used by another process");
+    EXPECT_THROW(Fs.OpenForReading("C:\\App\\Uninstall.exe"), EFOpenError);
+    EXPECT_FALSE(Fs.RemoveFile("C:\\App\\Uninstall.exe"));
+    Fs.SetInUse("C:\\App\\Uninstall.exe", false);
+    {
+        // Our own open handles: a reader shares with readers only.
+        auto Reader = Fs.OpenForReading("C:\\App\\Uninstall.exe");
+        EXPECT_NO_THROW(Fs.OpenForReading("C:\\App\\Uninstall.exe"));
+        EXPECT_THROW(Fs.CreateForWriting("C:\\App\\Uninstall.exe"), EFCreateError);
+        EXPECT_FALSE(Fs.RemoveFile("C:\\App\\Uninstall.exe"));
+    }
+    EXPECT_TRUE(Fs.RemoveFile("C:\\App\\Uninstall.exe"));
+}
+
+TEST(SimFileSystem, HiddenAndReadOnlyFilesCannotBeReplacedAndNewFilesGetTheClock)
+{
+    TSimPlatform M;
+    auto& Fs = M.FileSystem;
+    Fs.SetNow(1000);
+    Fs.AddFile("C:\\h.txt", "h", faHidden);
+    EXPECT_THROW(Fs.CreateForWriting("C:\\h.txt"), EFCreateError);
+    Fs.AddFile("C:\\r.txt", "r", faReadOnly);
+    EXPECT_THROW(Fs.CreateForWriting("C:\\r.txt"), EFCreateError);
+    EXPECT_FALSE(Fs.RemoveFile("C:\\r.txt"));
+    EXPECT_EQ(Fs.FileContents("C:\\r.txt"), "r");
+    Fs.AddFile("C:\\n.txt", "n");
+    Fs.SetNow(2000);
+    Fs.AddFile("C:\\n.txt", "again");
+    TFileTimes T;
+    ASSERT_TRUE(Fs.GetFileTimes("C:\\n.txt", T));
+    EXPECT_EQ(T.CreationTime, 1000u); // replacing keeps the creation time
+    EXPECT_EQ(T.LastWriteTime, 2000u);
+    EXPECT_FALSE(Fs.RemoveFolder("C:\\"));
+}
+
+TEST(SimRegistry, DeniedWritesFailWithTheValueName)
+{
+    TSimPlatform M;
+    M.Registry.DenyWrites(TRegistryRoot::rrLocalMachine, true);
+    try {
+        M.Registry.WriteString(TRegistryRoot::rrLocalMachine, "SOFTWARE\\X", "DisplayName", "x");
+        FAIL();
+    } catch (const ERegistryException& E) {
+        EXPECT_EQ(E.Message(), "Failed to set data for 'DisplayName'");
+    }
+    EXPECT_FALSE(M.Registry.KeyExists(TRegistryRoot::rrLocalMachine, "SOFTWARE\\X"));
+    EXPECT_FALSE(M.Registry.DeleteKey(TRegistryRoot::rrLocalMachine, "SOFTWARE"));
+}
+
+TEST(SimShell, OpenFolderChoicesAndProcessStartsAreRecorded)
+{
+    TSimPlatform M;
+    M.FileSystem.AddFile("C:\\Program Files\\MT4\\terminal.exe", "");
+    EXPECT_TRUE(M.Shell.ShellOpen("C:\\Program Files\\MT4\\terminal.exe"));
+    EXPECT_TRUE(M.Shell.ShellOpen("http://example.com"));
+    EXPECT_FALSE(M.Shell.ShellOpen("C:\\none.exe"));
+    EXPECT_EQ(M.Shell.Opened(), (std::vector<std::string>{"C:\\Program Files\\MT4\\terminal.exe", "http://example.com"}));
+
+    std::string Folder = "C:\\does not exist";
+    EXPECT_FALSE(M.Shell.ChooseFolder("Select MetaTrader Folder", Folder));
+    EXPECT_EQ(Folder, "");
+    M.Shell.AnswerFolderChoice(true, "C:\\Program Files\\MT4");
+    Folder = "C:\\Program Files";
+    EXPECT_TRUE(M.Shell.ChooseFolder("Select MetaTrader Folder", Folder));
+    EXPECT_EQ(Folder, "C:\\Program Files\\MT4");
+    ASSERT_EQ(M.Shell.FolderChoices().size(), 2u);
+    EXPECT_EQ(M.Shell.FolderChoices()[1].InitialFolder, "C:\\Program Files");
+
+    // An unquoted command line with blanks finds its program as Windows does.
+    M.FileSystem.AddFile("C:\\Temp Files\\s.bat", "");
+    EXPECT_TRUE(M.System.StartHiddenIdleProcess("C:\\Temp Files\\s.bat", "C:\\TEMP"));
+    EXPECT_TRUE(M.System.StartHiddenIdleProcess("\"C:\\Temp Files\\s.bat\" x", "C:\\TEMP"));
+    EXPECT_FALSE(M.System.StartHiddenIdleProcess("C:\\Temp Files\\s.bat", "C:\\Nowhere"));
+    ASSERT_EQ(M.System.ProcessStarts().size(), 2u);
+    EXPECT_EQ(M.System.ProcessStarts()[1].CommandLine, "\"C:\\Temp Files\\s.bat\" x");
+}
+
+} // namespace
+} // namespace qe::sim

@@ -1,0 +1,39 @@
+// The conformance suite's world on the simulated Windows.
+#include "platform/sim/SimPlatform.h"
+#include "tests/platform/ConformanceWorld.h"
+
+namespace qe::test {
+namespace {
+
+class TSimWorld : public IConformanceWorld {
+public:
+    TSimWorld() { FMachine.FileSystem.AddFolders(Scratch()); }
+
+    const TPlatform& Platform() override { return FMachine.Platform(); }
+    std::string Scratch() override { return "C:\\Users\\User\\AppData\\Local\\Temp\\Conformance"; }
+    std::string RegistryKey() override { return "Software\\QeConformance"; }
+    void SetIntegerValue(TRegistryRoot Root, const std::string& Key, const std::string& Name,
+                         uint32_t Value) override
+    {
+        FMachine.Registry.SetValue(Root, Key, {Name, sim::rtInteger, std::string(reinterpret_cast<char*>(&Value), 4)});
+    }
+    void SetVariable(const std::string& Name, const std::string& Value) override
+    {
+        FMachine.System.SetVariable(Name, Value);
+    }
+    void HoldOpen(const std::string& Path) override { FMachine.FileSystem.SetInUse(Path, true); }
+    bool KeepsCreationTimes() override { return true; }
+    void OpenWindow(const std::string& ClassName) override { FMachine.System.AddWindow(ClassName); }
+
+private:
+    sim::TSimPlatform FMachine;
+};
+
+} // namespace
+
+std::unique_ptr<IConformanceWorld> MakeConformanceWorld()
+{
+    return std::make_unique<TSimWorld>();
+}
+
+} // namespace qe::test

@@ -1,0 +1,115 @@
+// The conformance suite's world on the real Windows: a scratch folder in the temporary
+// folder and a key below the current user's root, both removed afterwards.
+#include <windows.h>
+
+#include <objbase.h>
+
+#include <vector>
+
+#include "platform/win32/Win32Platform.h"
+#include "tests/platform/ConformanceWorld.h"
+
+namespace qe::test {
+namespace {
+
+void RemoveTree(const std::string& Path)
+{
+    WIN32_FIND_DATAA Data;
+    HANDLE H = FindFirstFileA((Path + "\\*").c_str(), &Data);
+    if (H != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string Name = Data.cFileName;
+            if (Name == "." || Name == "..")
+                continue;
+            const std::string Child = Path + "\\" + Name;
+            SetFileAttributesA(Child.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (Data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(Child);
+            else
+                DeleteFileA(Child.c_str());
+        } while (FindNextFileA(H, &Data));
+        FindClose(H);
+    }
+    RemoveDirectoryA(Path.c_str());
+}
+
+class TWin32World : public IConformanceWorld {
+public:
+    TWin32World()
+    {
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        static int Counter = 0;
+        const std::string Unique = std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++Counter);
+        char Temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, Temp);
+        FScratch = std::string(Temp) + "qe-conformance-" + Unique;
+        CreateDirectoryA(FScratch.c_str(), nullptr);
+        FKey = "Software\\QeConformance-" + Unique;
+    }
+    ~TWin32World() override
+    {
+        for (HANDLE H : FHandles)
+            CloseHandle(H);
+        for (HWND Window : FWindows)
+            DestroyWindow(Window);
+        RemoveTree(FScratch);
+        FMachine.Registry.DeleteKey(TRegistryRoot::rrCurrentUser, FKey);
+        CoUninitialize();
+    }
+
+    const TPlatform& Platform() override { return FMachine.Platform(); }
+    std::string Scratch() override { return FScratch; }
+    std::string RegistryKey() override { return FKey; }
+    void SetIntegerValue(TRegistryRoot Root, const std::string& Key, const std::string& Name,
+                         uint32_t Value) override
+    {
+        HKEY H;
+        RegCreateKeyExA(Root == TRegistryRoot::rrCurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE, Key.c_str(),
+                        0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &H, nullptr);
+        RegSetValueExA(H, Name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&Value), 4);
+        RegCloseKey(H);
+    }
+    void SetVariable(const std::string& Name, const std::string& Value) override
+    {
+        SetEnvironmentVariableA(Name.c_str(), Value.c_str());
+    }
+    void HoldOpen(const std::string& Path) override
+    {
+        HANDLE H = CreateFileA(Path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (H != INVALID_HANDLE_VALUE)
+            FHandles.push_back(H);
+    }
+    bool KeepsCreationTimes() override
+    {
+        // Wine keeps no creation time of its own on a Linux file system.
+        return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") == nullptr;
+    }
+    void OpenWindow(const std::string& ClassName) override
+    {
+        WNDCLASSA Class{};
+        Class.lpfnWndProc = DefWindowProcA;
+        Class.hInstance = GetModuleHandleA(nullptr);
+        Class.lpszClassName = ClassName.c_str();
+        RegisterClassA(&Class);
+        HWND Window = CreateWindowExA(0, ClassName.c_str(), "Conformance", WS_OVERLAPPED, 0, 0, 100, 100, nullptr,
+                                      nullptr, Class.hInstance, nullptr);
+        if (Window != nullptr)
+            FWindows.push_back(Window);
+    }
+
+private:
+    win32::TWin32Platform FMachine;
+    std::string FScratch;
+    std::string FKey;
+    std::vector<HWND> FWindows;
+    std::vector<HANDLE> FHandles;
+};
+
+} // namespace
+
+std::unique_ptr<IConformanceWorld> MakeConformanceWorld()
+{
+    return std::make_unique<TWin32World>();
+}
+
+} // namespace qe::test
