@@ -247,17 +247,6 @@ TEST(WordEnumerator, EachSpaceBelongsToTheWordBeforeIt)
     EXPECT_EQ(Words.GetTaken(), 0);
 }
 
-TEST(TextHandler, MeasuresItsRowsInThePlainFontAndPutsTheStyleBack)
-{
-    TFakeCanvas Canvas;
-    Canvas.CurrentFont.Styles = {TFontStyle::fsBold, TFontStyle::fsItalic};
-    TTextHandler Handler({0, 0, 100, 100}, 3, 4, Canvas);
-    EXPECT_EQ(Handler.GetRowHeight(), 13);
-    EXPECT_EQ(Canvas.CurrentFont.Styles, (TFontStyles{TFontStyle::fsBold, TFontStyle::fsItalic}));
-    EXPECT_EQ(Handler.GetTextBottom(), 17);
-    EXPECT_EQ(Handler.GetWriteX(), 3);
-}
-
 TEST(TextHandler, RefusesElementsItCannotLayOut)
 {
     TFakeCanvas Canvas;

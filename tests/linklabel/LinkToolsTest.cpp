@@ -16,17 +16,6 @@ TEST(LinkTools, ToolClassesCannotBeInstantiated)
     EXPECT_THROW(TGraphicTools{}, EGenericToolsError);
 }
 
-TEST(LinkTools, PrefixAndSuffixTestsAreCaseSensitive)
-{
-    EXPECT_TRUE(TStringTools::StartsWithText("Hello", "He"));
-    EXPECT_FALSE(TStringTools::StartsWithText("Hello", "he"));
-    EXPECT_TRUE(TStringTools::StartsWithText("Hello", ""));
-    EXPECT_FALSE(TStringTools::StartsWithText("He", "Hello"));
-    EXPECT_TRUE(TStringTools::EndsWithText("Hello", "llo"));
-    EXPECT_FALSE(TStringTools::EndsWithText("Hello", "LLO"));
-    EXPECT_FALSE(TStringTools::EndsWithText("lo", "Hello"));
-}
-
 TEST(LinkTools, DeletePatternIgnoresCaseAndStripLineBreaksOnlyRemovesPairs)
 {
     EXPECT_EQ(TStringTools::DeletePattern("aXbxcX", "x"), "abc");

@@ -158,15 +158,5 @@ TEST(Tree, WordInfoIsIndexedByWordAndRefusesUnknownIndexes)
     EXPECT_FALSE(Node.HasWordInfo(0));
 }
 
-TEST(Tree, LinksReportTheColourMarkerOfTheirState)
-{
-    TLinkNode Link;
-    EXPECT_EQ(Link.GetColor(), clNormalLink);
-    Link.State = lsClicked;
-    EXPECT_EQ(Link.GetColor(), clClickedLink);
-    Link.State = lsHot;
-    EXPECT_EQ(Link.GetColor(), clHotLink);
-}
-
 } // namespace
 } // namespace qe
