@@ -4,19 +4,12 @@
 #include <string>
 
 #include "package/QeClasses.h"
-#include "platform/stdio/StdioFiles.h"
+#include "platform/win32/Win32Platform.h"
 
 namespace qe {
 namespace {
 
 const char WindowClass[] = "TFormInstaller";
-
-std::string OwnPath()
-{
-    char Path[MAX_PATH + 1] = {};
-    const DWORD Length = GetModuleFileNameA(nullptr, Path, MAX_PATH);
-    return std::string(Path, Length);
-}
 
 // The error box of the application: stop icon, the application title as caption, and a
 // period after the text when it has none.
@@ -40,14 +33,11 @@ LRESULT CALLBACK WindowProc(HWND Window, UINT Message, WPARAM WParam, LPARAM LPa
 
 int RunSetupWindow(HINSTANCE Instance, int ShowCommand)
 {
-    TStdioFiles Files;
-    const TPlatform Platform;
-    TQeInstall Install(Platform);
+    win32::TWin32Platform Windows;
+    TQeInstall Install(Windows.Platform());
     std::string Error;
     try {
-        auto Own = Files.OpenForReading(OwnPath());
-        Install.LoadFromStream(*Own);
-        Install.FileName = OwnPath();
+        Install.LoadFromFile(Windows.Platform().FileSystem->ExecutablePath());
     } catch (const std::exception& Failure) {
         Error = Failure.what();
     }
