@@ -1,13 +1,156 @@
+// The install run: packaged files into the chosen terminal folders and the program
+// folder, the terminals' expert settings, the product's documents and shortcuts, and
+// finally the uninstaller.
+#include "engine/InstallFiles.h"
+#include "engine/PathMacros.h"
+#include "package/PayloadCipher.h"
 #include "package/QeClasses.h"
-
-#include "platform/Exceptions.h"
+#include "package/SubStreams.h"
+#include "platform/Paths.h"
 
 namespace qe {
+namespace {
 
-// The install run is being built; until then a run refuses to start.
+constexpr int32_t ExpertsRecordSize = 292;
+// The record's bytes that positions 1 to 8 of the override text control, in that order.
+constexpr int ExpertsFlagOffsets[8] = {4, 8, 12, 36, 40, 20, 24, 28};
+
+} // namespace
+
 void TQeInstall::Execute()
 {
-    throw Exception("The install run is not available in this build");
+    const auto FolderCount = static_cast<int32_t>(TargetFolders.size());
+    ProgressPosition = 0;
+    ProgressMax = (ExpertsOverride.empty() ? 0 : FolderCount) + FolderCount * static_cast<int32_t>(Files.size()) + 10;
+
+    const std::string AppDir = ProgramFolder(FPlatform, ProgramName);
+    const std::string MenuDir = StartMenuFolder(FPlatform, ProgramName);
+    InstallLog.push_back({AppDir, true});
+    InstallLog.push_back({MenuDir, true});
+
+    {
+        TMacroList Macros;
+        auto Package = FPlatform.FileSystem->OpenForReading(FileName);
+        BuildMacros(FPlatform, ProgramName, Macros);
+        for (size_t I = 0; I < TargetFolders.size(); ++I) {
+            Macros.SetValue(MetaTraderMacro, TargetFolders[I]);
+            for (const auto& File : Files) {
+                // Later passes serve only what belongs in a terminal folder.
+                if (I > 0 && !IsTerminalTarget(File->Target))
+                    continue;
+                InstallPackagedFile(*Package, *File, ExpandMacros(File->Target, Macros), MenuDir);
+            }
+        }
+    }
+
+    if (!ExpertsOverride.empty())
+        for (const std::string& Folder : TargetFolders) {
+            DoProgress("Overriding MetaTrader settings in " + Folder + " ...", 1);
+            OverrideExpertsIni(Folder);
+        }
+
+    InstallTextFile(AppDir + "\\Readme.rtf", MenuDir + "\\Readme.lnk", Readme);
+    InstallTextFile(AppDir + "\\License.rtf", MenuDir + "\\License.lnk", License);
+    InstallTextFile(AppDir + "\\What's New.rtf", MenuDir + "\\What's New.lnk", WhatsNew);
+
+    std::string Site = Trim(Website);
+    if (!Site.empty()) {
+        // A site that already names its scheme keeps it ("https://" would otherwise
+        // become "http://https://").
+        if (Site.find("http://") == std::string::npos && Site.find("https://") == std::string::npos)
+            Site = "http://" + Site;
+        CreateUrlShortcut(MenuDir + "\\" + Publisher + " Website.url", Site);
+    }
+    if (!Trim(Email).empty()) {
+        const std::string Address = ContactName.empty() ? Email : ContactName + " <" + Email + ">";
+        CreateUrlShortcut(MenuDir + "\\Contact Email.url", "mailto:" + Address);
+    }
+
+    CreateUninstaller(AppDir + "\\Uninstall.exe", MenuDir + "\\Uninstall.lnk");
+    DoProgress("Done.", 1);
+}
+
+void TQeInstall::InstallPackagedFile(TStream& Package, const TQeInstallFile& File, const std::string& Path,
+                                     const std::string& MenuDir)
+{
+    IFileSystem& Fs = *FPlatform.FileSystem;
+    ForceFolders(Fs, ExtractFileDir(Path));
+    DoProgress("Copying file " + Path + " ...", 1);
+    InstallLog.push_back({Path, false});
+    {
+        auto Target = Fs.CreateForWriting(Path);
+        const int64_t Start = File.PayloadOffset;
+        TSubStream Window(Package, Start, Start + File.PayloadSize - 1);
+        Window.SetPosition(0);
+        CipherStream(Window, *Target, PayloadKey.data(), static_cast<int>(PayloadKey.size()), false);
+        Target->Flush();
+    }
+    // The file is closed first, so that no buffered write can move its times afterwards.
+    Fs.SetFileTimes(Path, TFileTimes{File.CreationTime, File.WriteTime, File.WriteTime});
+
+    if (!File.ShortcutName.empty()) {
+        const std::string Link = MenuDir + "\\" + File.ShortcutName + ".lnk";
+        ForceFolders(Fs, ExtractFileDir(Link));
+        WriteShellLink(*FPlatform.Shell, Path, Link);
+        InstallLog.push_back({Link, false});
+    }
+}
+
+void TQeInstall::InstallTextFile(const std::string& FilePath, const std::string& LinkPath, const std::string& Text)
+{
+    if (Text.empty())
+        return;
+    IFileSystem& Fs = *FPlatform.FileSystem;
+    DoProgress("Copying file " + FilePath + " ...", 1);
+    InstallLog.push_back({FilePath, false});
+    ForceFolders(Fs, ExtractFileDir(FilePath));
+    WriteWholeFile(Fs, FilePath, WithCrLfLines(Text));
+
+    DoProgress("Creating shortcut " + LinkPath + " ...", 1);
+    InstallLog.push_back({LinkPath, false});
+    ForceFolders(Fs, ExtractFileDir(LinkPath));
+    WriteShellLink(*FPlatform.Shell, FilePath, LinkPath);
+}
+
+void TQeInstall::CreateUrlShortcut(const std::string& Path, const std::string& Url)
+{
+    if (Url.empty() || Url == "mailto:" || Url == "http://")
+        return;
+    IFileSystem& Fs = *FPlatform.FileSystem;
+    DoProgress("Creating shortcut " + Path + " ...", 1);
+    InstallLog.push_back({Path, false});
+    ForceFolders(Fs, ExtractFileDir(Path));
+    WriteWholeFile(Fs, Path, InternetShortcut(Url));
+}
+
+void TQeInstall::OverrideExpertsIni(const std::string& Folder)
+{
+    IFileSystem& Fs = *FPlatform.FileSystem;
+    if (ExpertsOverride.size() < 8)
+        ExpertsOverride.resize(8, ' ');
+    const std::string Ini = IncludeTrailingDelimiter(Folder) + "config\\experts.ini";
+    ForceFolders(Fs, IncludeTrailingDelimiter(Folder) + "config");
+
+    std::string Record(ExpertsRecordSize, '\0');
+    Record[0] = static_cast<char>(0x90);
+    Record[1] = 1;
+    // Bytes after the record belong to the terminal and are written back unchanged.
+    std::string Tail;
+    if (Fs.FileExists(Ini)) {
+        auto Old = Fs.OpenForReading(Ini);
+        const int32_t Got = Old->Read(Record.data(), ExpertsRecordSize);
+        if (Got == ExpertsRecordSize) {
+            char Buffer[4096];
+            for (int32_t N; (N = Old->Read(Buffer, sizeof(Buffer))) > 0;)
+                Tail.append(Buffer, static_cast<size_t>(N));
+        }
+    }
+    for (int N = 0; N < 8; ++N) {
+        const char Flag = ExpertsOverride[static_cast<size_t>(N)];
+        if (Flag != ' ')
+            Record[static_cast<size_t>(ExpertsFlagOffsets[N])] = Flag == '1' ? 1 : 0;
+    }
+    WriteWholeFile(Fs, Ini, Record + Tail);
 }
 
 } // namespace qe

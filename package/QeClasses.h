@@ -118,6 +118,10 @@ public:
 
 private:
     void ReadFileEntry(TTagStreamAdapter& Tags, TQeInstallFile& File);
+    // Writes one packaged file to Path from the open package, with its times and its
+    // Start Menu shortcut below MenuDir.
+    void InstallPackagedFile(TStream& Package, const TQeInstallFile& File, const std::string& Path,
+                             const std::string& MenuDir);
 };
 
 } // namespace qe

@@ -1,0 +1,46 @@
+// The macros of install targets ("{app}", "{bootdir}", "{windir}", "{winsysdir}",
+// "{mydocuments}", "{metatrader}") and the two fixed folders of an installation.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/Platform.h"
+
+namespace qe {
+
+constexpr const char* MetaTraderMacro = "{metatrader}";
+
+// An ordered list of name=value lines; names are matched without regard to case.
+class TMacroList {
+public:
+    void Clear() { FLines.clear(); }
+    void Add(const std::string& Name, const std::string& Value) { FLines.emplace_back(Name, Value); }
+    // Overwrites the value of the line of that name in place, or appends a line.
+    void SetValue(const std::string& Name, const std::string& Value);
+    size_t Count() const { return FLines.size(); }
+    const std::string& Name(size_t Index) const { return FLines[Index].first; }
+    const std::string& Value(size_t Index) const { return FLines[Index].second; }
+
+private:
+    std::vector<std::pair<std::string, std::string>> FLines;
+};
+
+// Empties List and adds "{app}", "{bootdir}", "{windir}", "{winsysdir}" and
+// "{mydocuments}" in that order, each looked up now.
+void BuildMacros(const TPlatform& Platform, const std::string& ProgramName, TMacroList& List);
+
+// Path with every macro of List replaced by its value, macro by macro in list order;
+// each replacement scans once from left to right and does not rescan what it inserted.
+std::string ExpandMacros(const std::string& Path, const TMacroList& List);
+
+// Whether an (unexpanded) target is aimed at a terminal folder.
+bool IsTerminalTarget(const std::string& Target);
+
+// Program Files + "\" + ProgramName, and the all-users Start Menu programs folder +
+// "\" + ProgramName.
+std::string ProgramFolder(const TPlatform& Platform, const std::string& ProgramName);
+std::string StartMenuFolder(const TPlatform& Platform, const std::string& ProgramName);
+
+} // namespace qe

@@ -1,0 +1,169 @@
+// Failures end a run with their message and leave what was written before them.
+#include "engine/Uninstaller.h"
+#include "platform/Paths.h"
+#include "platform/sim/ForwardingPlatform.h"
+#include "tests/engine/EngineFixture.h"
+
+namespace qe::test {
+namespace {
+
+const std::string AppS = EngineTest::App;
+const std::string MenuS = EngineTest::Menu;
+const std::string T1S = EngineTest::T1;
+const std::string KeyS = std::string(UninstallKeyPrefix) + "Grid Expert";
+
+// A disk that fills up while one file is written: its writes stop after Room bytes.
+class TFullDisk : public sim::TForwardingFileSystem {
+public:
+    TFullDisk(IFileSystem& Inner, std::string Victim, int64_t Room)
+        : TForwardingFileSystem(Inner), FVictim(std::move(Victim)), FRoom(Room)
+    {
+    }
+    std::unique_ptr<TStream> CreateForWriting(const std::string& Path) override
+    {
+        auto Stream = FInner.CreateForWriting(Path);
+        if (!SameText(Path, FVictim))
+            return Stream;
+        return std::make_unique<TLimitedStream>(std::move(Stream), FRoom);
+    }
+
+private:
+    class TLimitedStream : public TStream {
+    public:
+        TLimitedStream(std::unique_ptr<TStream> Inner, int64_t Room) : FInner(std::move(Inner)), FRoom(Room) {}
+        int32_t Read(void* Buffer, int32_t Count) override { return FInner->Read(Buffer, Count); }
+        int32_t Write(const void* Buffer, int32_t Count) override
+        {
+            const auto N = static_cast<int32_t>(std::min<int64_t>(Count, std::max<int64_t>(FRoom, 0)));
+            FRoom -= N;
+            return N > 0 ? FInner->Write(Buffer, N) : 0;
+        }
+        int64_t Seek(int64_t Offset, TSeekOrigin Origin) override { return FInner->Seek(Offset, Origin); }
+        void Flush() override { FInner->Flush(); }
+
+    private:
+        std::unique_ptr<TStream> FInner;
+        int64_t FRoom;
+    };
+
+    std::string FVictim;
+    int64_t FRoom;
+};
+
+// The same machine seen through a fault injector.
+class Faults : public EngineTest {
+protected:
+    const TPlatform& Platform() override { return FInjected; }
+    void Inject(IFileSystem* FileSystem) { FInjected.FileSystem = FileSystem; }
+
+    TPlatform FInjected = M.Platform();
+
+    std::string RunError(TQeData& Model)
+    {
+        try {
+            Model.Execute();
+        } catch (const Exception& E) {
+            return E.Message();
+        }
+        return "(no error)";
+    }
+};
+
+TEST_F(Faults, AFullDiskEndsTheRunWithItsMessageAndKeepsWhatWasWritten)
+{
+    Contents.Files.push_back(MemoryFile("{app}\\first.txt", "first"));
+    Contents.Files.push_back(MemoryFile("{app}\\big.dat", std::string(100000, 'b')));
+    Contents.Files.push_back(MemoryFile("{app}\\third.txt", "third"));
+    TFullDisk Disk(M.FileSystem, AppS + "\\big.dat", 4096);
+    Inject(&Disk);
+    auto Install = LoadInstaller();
+    Install->TargetFolders = {T1S};
+    EXPECT_EQ(RunError(*Install), "Stream write error");
+    EXPECT_EQ(M.FileSystem.FileContents(AppS + "\\first.txt"), "first");
+    EXPECT_EQ(M.FileSystem.FileContents(AppS + "\\big.dat").size(), 4096u);
+    EXPECT_FALSE(M.FileSystem.FileExists(AppS + "\\third.txt"));
+    EXPECT_FALSE(M.FileSystem.FileExists(AppS + "\\Uninstall.exe"));
+    EXPECT_FALSE(M.Registry.KeyExists(TRegistryRoot::rrLocalMachine, KeyS));
+    EXPECT_EQ(Texts().back(), "Copying file " + AppS + "\\big.dat ...");
+}
+
+TEST_F(Faults, AFullDiskWhileTheUninstallerIsWrittenRegistersNothing)
+{
+    TFullDisk Disk(M.FileSystem, AppS + "\\Uninstall.exe", StubSize + 20);
+    Inject(&Disk);
+    auto Install = LoadInstaller();
+    EXPECT_EQ(RunError(*Install), "Stream write error");
+    EXPECT_FALSE(M.Registry.KeyExists(TRegistryRoot::rrLocalMachine, KeyS));
+    EXPECT_FALSE(M.FileSystem.FileExists(MenuS + "\\Uninstall.lnk"));
+    EXPECT_EQ(Texts().back(), "Creating unistaller ...");
+}
+
+TEST_F(Faults, WithoutRegistryRightsTheUninstallerExistsButNoEntryOrShortcut)
+{
+    M.Registry.DenyWrites(TRegistryRoot::rrLocalMachine, true);
+    auto Install = LoadInstaller();
+    EXPECT_EQ(RunError(*Install), "Failed to set data for 'DisplayName'");
+    EXPECT_TRUE(M.FileSystem.FileExists(AppS + "\\Uninstall.exe"));
+    EXPECT_EQ(LoadUninstaller()->Files, std::vector<std::string>{MenuS + "\\Uninstall.lnk"});
+    EXPECT_FALSE(M.FileSystem.FileExists(MenuS + "\\Uninstall.lnk"));
+    EXPECT_EQ(Texts().back(), "Registering unistaller ...");
+}
+
+TEST_F(Faults, UnwritableTargetsAndBadPayloadsName)
+{
+    // A target held open by another program.
+    M.FileSystem.AddFile(AppS + "\\busy.txt", "old");
+    M.FileSystem.SetInUse(AppS + "\\busy.txt", true);
+    Contents.Files = {MemoryFile("{app}\\busy.txt", "new")};
+    auto Install = LoadInstaller();
+    Install->TargetFolders = {T1S};
+    EXPECT_EQ(RunError(*Install), "Cannot create file \"" + AppS +
+                                      "\\busy.txt\". The process cannot access the file because it is being used "
+                                      "by another process");
+    EXPECT_EQ(M.FileSystem.FileContents(AppS + "\\busy.txt"), "old");
+
+    // A target with no folder part.
+    Contents.Files = {MemoryFile("loose.txt", "x")};
+    Install = LoadInstaller();
+    Install->TargetFolders = {T1S};
+    EXPECT_EQ(RunError(*Install), "Unable to create directory");
+
+    // A payload window that runs past the end of the file.
+    Contents.Files = {MemoryFile("{app}\\cut.txt", std::string(100, 'c'))};
+    Install = LoadInstaller();
+    Install->Files[0]->PayloadSize += 64;
+    Install->TargetFolders = {T1S};
+    EXPECT_EQ(RunError(*Install), "Invalid file format");
+    // What was deciphered before the window ran dry stays written.
+    EXPECT_EQ(M.FileSystem.FileContents(AppS + "\\cut.txt").substr(0, 101), std::string(100, 'c') + '\0');
+    EXPECT_EQ(M.FileSystem.FileContents(AppS + "\\cut.txt").size(), 112u);
+}
+
+TEST_F(Faults, LongPathsFailClearlyInsteadOfBeingCut)
+{
+    const std::string LongName(240, 'n');
+    Contents.Files = {MemoryFile("{metatrader}\\" + LongName + ".mq4", "x")};
+    auto Install = LoadInstaller();
+    Install->TargetFolders = {T1S};
+    const std::string Path = T1S + "\\" + LongName + ".mq4";
+    EXPECT_EQ(RunError(*Install), "Cannot create file \"" + Path + "\". The filename or extension is too long");
+
+    Contents.Files = {MemoryFile("{app}\\a.txt", "x", std::string(200, 's'))};
+    Install = LoadInstaller();
+    Install->TargetFolders = {T1S};
+    const std::string Link = MenuS + "\\" + std::string(200, 's') + ".lnk";
+    EXPECT_EQ(RunError(*Install), "Cannot create file \"" + Link + "\". The filename or extension is too long");
+    for (const auto& Entry : M.FileSystem.ListFolder(MenuS))
+        EXPECT_EQ(Entry.Name.find("sss"), std::string::npos) << Entry.Name;
+}
+
+TEST_F(Faults, AMissingInstallerFileCannotBeOpened)
+{
+    auto Install = LoadInstaller();
+    M.FileSystem.RemoveFile(sim::TSimPlatform::ExePath);
+    EXPECT_EQ(RunError(*Install), std::string("Cannot open file \"") + sim::TSimPlatform::ExePath +
+                                      "\". The system cannot find the file specified");
+}
+
+} // namespace
+} // namespace qe::test

@@ -1,0 +1,95 @@
+// The uninstall run after a real install run on the simulated machine.
+#include "engine/Uninstaller.h"
+#include "tests/engine/EngineFixture.h"
+
+namespace qe::test {
+namespace {
+
+using UninstallRun = EngineTest;
+const std::string AppS = EngineTest::App;
+const std::string MenuS = EngineTest::Menu;
+const std::string T1S = EngineTest::T1;
+const std::string T2S = EngineTest::T2;
+
+TEST_F(UninstallRun, RemovesWhatTheInstallCreatedAndLeavesTheUninstallerFolder)
+{
+    Contents.Readme = "r";
+    Contents.Website = "example.com";
+    Contents.Files.push_back(MemoryFile("{metatrader}\\MQL4\\Experts\\a.ex4", "a", "Tools\\Grid"));
+    Contents.Files.push_back(MemoryFile("{app}\\Manual.txt", "m", "Manual"));
+    Contents.ExpertsOverride = "1";
+    auto Install = Installed({T1S, T2S});
+    M.FileSystem.AddFile(T1S + "\\MQL4\\Experts\\mine.ex4", "the user's own");
+
+    Lines.clear();
+    auto Uninstall = LoadUninstaller();
+    Uninstall->Execute();
+    const size_t Steps = Uninstall->Files.size() + Uninstall->Folders.size() + 2;
+    ASSERT_EQ(Lines.size(), Steps);
+    EXPECT_EQ(Uninstall->ProgressMax, static_cast<int32_t>(Steps) - 1);
+    EXPECT_EQ(Lines[0].Text, "Delete file " + T1S + "\\MQL4\\Experts\\a.ex4 ...");
+    EXPECT_EQ(Lines[Steps - 4].Text, "Remove folder " + AppS + " ...");
+    EXPECT_EQ(Lines[Steps - 3].Text, "Remove folder " + MenuS + " ...");
+    EXPECT_EQ(Lines[Steps - 2].Text, "Unregistering uninstaller ...");
+    EXPECT_EQ(Lines.back().Text, "Done.");
+
+    for (const std::string& File : Uninstall->Files)
+        EXPECT_FALSE(M.FileSystem.FileExists(File)) << File;
+    // The uninstaller keeps the program folder; its removal script deletes both later.
+    EXPECT_TRUE(M.FileSystem.FileExists(AppS + "\\Uninstall.exe"));
+    EXPECT_TRUE(M.FileSystem.FolderExists(AppS));
+    EXPECT_FALSE(M.FileSystem.FileExists(AppS + "\\Readme.rtf"));
+    // The shortcut's subfolder is not logged, so the Start Menu folder stays with it.
+    EXPECT_TRUE(M.FileSystem.FolderExists(MenuS + "\\Tools"));
+    EXPECT_FALSE(M.FileSystem.FileExists(MenuS + "\\Tools\\Grid.lnk"));
+    // Terminal data that the install did not create stays, and so do the settings.
+    EXPECT_EQ(M.FileSystem.FileContents(T1S + "\\MQL4\\Experts\\mine.ex4"), "the user's own");
+    EXPECT_TRUE(M.FileSystem.FileExists(T2S + "\\config\\experts.ini"));
+    EXPECT_FALSE(M.Registry.KeyExists(TRegistryRoot::rrLocalMachine, std::string(UninstallKeyPrefix) + "Grid Expert"));
+    EXPECT_TRUE(M.Registry.KeyExists(TRegistryRoot::rrLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion"));
+}
+
+TEST_F(UninstallRun, AnEmptiedStartMenuFolderGoesAndOneWithUserFilesStays)
+{
+    Installed({});
+    auto Uninstall = LoadUninstaller();
+    Uninstall->Execute();
+    EXPECT_FALSE(M.FileSystem.FolderExists(MenuS));
+
+    Installed({});
+    M.FileSystem.AddFile(MenuS + "\\My notes.txt", "n");
+    LoadUninstaller()->Execute();
+    EXPECT_TRUE(M.FileSystem.FileExists(MenuS + "\\My notes.txt"));
+    EXPECT_FALSE(M.FileSystem.FileExists(MenuS + "\\Uninstall.lnk"));
+}
+
+TEST_F(UninstallRun, FilesListedTwiceOrAlreadyGoneArePassedOver)
+{
+    Contents.Files.push_back(MemoryFile("{metatrader}\\a.mq4", "a", "Grid"));
+    Installed({T1S, T2S});
+    M.FileSystem.RemoveFile(T2S + "\\a.mq4"); // deleted by the user
+    Lines.clear();
+    auto Uninstall = LoadUninstaller();
+    ASSERT_EQ(Uninstall->Files.size(), 5u); // a.mq4 twice, Grid.lnk twice, Uninstall.lnk
+    Uninstall->Execute();
+    EXPECT_EQ(Lines[3].Text, "Delete file " + MenuS + "\\Grid.lnk ...");
+    EXPECT_EQ(Lines.back().Text, "Done.");
+    EXPECT_FALSE(M.FileSystem.FileExists(MenuS + "\\Grid.lnk"));
+    EXPECT_FALSE(M.FileSystem.FileExists(T1S + "\\a.mq4"));
+}
+
+TEST_F(UninstallRun, PercentsRunPastOneHundred)
+{
+    TQeUninstall Uninstall(Platform());
+    Uninstall.ProgramName = "Grid Expert";
+    Uninstall.Files = {"C:\\x\\1.txt", "C:\\x\\2.txt"};
+    Uninstall.Folders = {"C:\\x", "C:\\y"};
+    std::vector<int32_t> Percents;
+    Uninstall.OnProgress = [&](TQeData&, const std::string&, int32_t Percent) { Percents.push_back(Percent); };
+    Uninstall.Execute();
+    EXPECT_EQ(Uninstall.ProgressMax, 5);
+    EXPECT_EQ(Percents, (std::vector<int32_t>{20, 40, 60, 80, 100, 120}));
+}
+
+} // namespace
+} // namespace qe::test

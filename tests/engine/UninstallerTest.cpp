@@ -1,0 +1,177 @@
+// The uninstaller's file, its record and its registry entry.
+#include <fstream>
+
+#include "engine/Uninstaller.h"
+#include "package/EncDec.h"
+#include "package/TagStreams.h"
+#include "tests/engine/EngineFixture.h"
+
+namespace qe::test {
+namespace {
+
+using Uninstaller = EngineTest;
+const std::string AppS = EngineTest::App;
+const std::string MenuS = EngineTest::Menu;
+const std::string KeyS = std::string(UninstallKeyPrefix) + "Grid Expert";
+const auto LM = TRegistryRoot::rrLocalMachine;
+
+uint32_t LE32(const std::string& Bytes, size_t At)
+{
+    return static_cast<uint32_t>(static_cast<uint8_t>(Bytes[At])) |
+           static_cast<uint32_t>(static_cast<uint8_t>(Bytes[At + 1])) << 8 |
+           static_cast<uint32_t>(static_cast<uint8_t>(Bytes[At + 2])) << 16 |
+           static_cast<uint32_t>(static_cast<uint8_t>(Bytes[At + 3])) << 24;
+}
+
+std::string ExampleBanner()
+{
+    std::ifstream In(std::string(QE_SOURCE_DIR) + "/examples/banner.jpg", std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(In), {});
+}
+
+TEST_F(Uninstaller, IsTheProgramWithoutItsPackageFollowedByTheRecord)
+{
+    Contents.ShowNotice = 0;
+    Contents.MajorVersion = 2;
+    Contents.MinorVersion = 5;
+    Contents.BuildNumber = 130;
+    Contents.ReleaseNumber = 7;
+    Contents.Publisher = "Quant Edge";
+    Contents.Website = "quantedge.example";
+    Contents.Address = "1 Main St\r\nTown";
+    Contents.ContactName = "Support";
+    Contents.Email = "s@quantedge.example";
+    Contents.BannerJpeg = ExampleBanner();
+    ASSERT_FALSE(Contents.BannerJpeg.empty());
+    Contents.Files.push_back(MemoryFile("{metatrader}\\experts\\a.mq4", "a", "Grid"));
+    auto Install = Installed({T1});
+
+    const std::string Exe = M.FileSystem.FileContents(AppS + "\\Uninstall.exe");
+    ASSERT_GT(Exe.size(), static_cast<size_t>(StubSize));
+    EXPECT_EQ(LE32(Exe, 136), static_cast<uint32_t>(StubSize));
+    // The program is copied unchanged: the installer's own field holds the same offset.
+    EXPECT_EQ(Exe.substr(0, StubSize), M.FileSystem.FileContents(sim::TSimPlatform::ExePath).substr(0, StubSize));
+
+    // The record, read back field by field in its fixed order.
+    TMemoryStream Record(std::vector<uint8_t>(Exe.begin() + StubSize, Exe.end()));
+    TTagStreamAdapter Tags(Record);
+    ASSERT_TRUE(Tags.CheckSignature(UninstallSignature));
+    std::vector<int32_t> Ids;
+    while (Tags.NextTag()) {
+        Ids.push_back(Tags.TagId);
+        Tags.SkipValue();
+    }
+    EXPECT_EQ(Record.Position(), Record.GetSize()); // no end record, nothing after
+    EXPECT_EQ(Ids, (std::vector<int32_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 13, 14, 14, 14, 14, 14}));
+
+    auto Uninstall = LoadUninstaller();
+    EXPECT_EQ(Uninstall->ShowNotice, 0);
+    EXPECT_EQ(Uninstall->ProgramName, "Grid Expert");
+    EXPECT_EQ(Uninstall->MajorVersion, 2);
+    EXPECT_EQ(Uninstall->MinorVersion, 5);
+    EXPECT_EQ(Uninstall->BuildNumber, 130);
+    EXPECT_EQ(Uninstall->ReleaseNumber, 7);
+    EXPECT_EQ(Uninstall->Publisher, "Quant Edge");
+    EXPECT_EQ(Uninstall->Website, "quantedge.example");
+    EXPECT_EQ(Uninstall->Address, "1 Main St\r\nTown");
+    EXPECT_EQ(Uninstall->ContactName, "Support");
+    EXPECT_EQ(Uninstall->Email, "s@quantedge.example");
+    EXPECT_EQ(Uninstall->Banner->Bytes(), Contents.BannerJpeg);
+    EXPECT_EQ(Uninstall->Folders, (std::vector<std::string>{AppS, MenuS}));
+    EXPECT_EQ(Uninstall->Files, (std::vector<std::string>{std::string(T1) + "\\experts\\a.mq4", MenuS + "\\Grid.lnk",
+                                                          MenuS + "\\Quant Edge Website.url",
+                                                          MenuS + "\\Contact Email.url", MenuS + "\\Uninstall.lnk"}));
+    // The uninstaller's own file is not in its record.
+    for (const auto& File : Uninstall->Files)
+        EXPECT_EQ(File.find("Uninstall.exe"), std::string::npos);
+
+    const auto Values = M.Registry.Values(LM, KeyS);
+    ASSERT_EQ(Values.size(), 3u);
+    std::string Value;
+    ASSERT_TRUE(M.Registry.ReadString(LM, KeyS, "DisplayName", false, Value));
+    EXPECT_EQ(Value, "Grid Expert");
+    ASSERT_TRUE(M.Registry.ReadString(LM, KeyS, "UninstallString", false, Value));
+    EXPECT_EQ(Value, AppS + "\\Uninstall.exe");
+    ASSERT_TRUE(M.Registry.ReadString(LM, KeyS, "DisplayIcon", false, Value));
+    EXPECT_EQ(Value, AppS + "\\Uninstall.exe");
+}
+
+TEST_F(Uninstaller, RecordWithoutBannerHasNoBannerRecord)
+{
+    Installed({});
+    const std::string Exe = M.FileSystem.FileContents(AppS + "\\Uninstall.exe");
+    TMemoryStream Record(std::vector<uint8_t>(Exe.begin() + StubSize, Exe.end()));
+    TTagStreamAdapter Tags(Record);
+    ASSERT_TRUE(Tags.CheckSignature(UninstallSignature));
+    std::vector<int32_t> Ids;
+    while (Tags.NextTag()) {
+        Ids.push_back(Tags.TagId);
+        Tags.SkipValue();
+    }
+    EXPECT_EQ(Ids, (std::vector<int32_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 13, 13, 14}));
+    EXPECT_TRUE(LoadUninstaller()->Banner->Empty());
+}
+
+TEST_F(Uninstaller, WriteUninstallRecordPointsTheFieldAtWhereItBegan)
+{
+    auto Install = LoadInstaller();
+    Install->InstallLog = {{"C:\\A", true}, {"C:\\A\\f.txt", false}};
+    TMemoryStream Stream(std::vector<uint8_t>(300, 0xEE));
+    Stream.Seek(0, TSeekOrigin::soEnd);
+    Install->WriteUninstallRecord(Stream);
+    const std::string Bytes(Stream.Bytes().begin(), Stream.Bytes().end());
+    EXPECT_EQ(LE32(Bytes, 136), 300u);
+    EXPECT_EQ(Bytes.substr(300, 4), "QEUN");
+    TQeUninstall Reader(Platform());
+    Stream.SetPosition(0);
+    Reader.LoadFromStream(Stream);
+    EXPECT_EQ(Reader.Folders, std::vector<std::string>{"C:\\A"});
+    EXPECT_EQ(Reader.Files, std::vector<std::string>{"C:\\A\\f.txt"});
+}
+
+TEST_F(Uninstaller, InstallingTwiceLeavesOnlyTheSecondRun)
+{
+    Contents.Files.push_back(MemoryFile("{app}\\first.txt", "1"));
+    Contents.MajorVersion = 1;
+    Installed({T1});
+    Contents.Files = {MemoryFile("{app}\\second.txt", "2")};
+    Contents.MajorVersion = 2;
+    Installed({T1});
+    auto Uninstall = LoadUninstaller();
+    EXPECT_EQ(Uninstall->MajorVersion, 2);
+    EXPECT_EQ(Uninstall->Files, (std::vector<std::string>{AppS + "\\second.txt", MenuS + "\\Uninstall.lnk"}));
+    int UninstallKeys = 0;
+    for (const auto& Key : M.Registry.Keys(LM))
+        UninstallKeys += Key.rfind(UninstallKeyPrefix, 0) == 0 ? 1 : 0;
+    EXPECT_EQ(UninstallKeys, 1);
+}
+
+TEST_F(Uninstaller, WithoutProgramNameTheSharedUninstallKeyIsLeftAlone)
+{
+    const std::string Parent = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+    M.Registry.SetString(LM, Parent + "\\Other Program", "DisplayName", "Other Program");
+    Contents.ProgramName = "";
+    auto Install = Installed({});
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"Creating unistaller ...",
+                                                 "Not registering the uninstaller: the package gives no program name.",
+                                                 "Done."}));
+    EXPECT_TRUE(M.Registry.Values(LM, Parent).empty());
+
+    Lines.clear();
+    auto Uninstall = LoadUninstaller("C:\\Program Files\\\\Uninstall.exe");
+    EXPECT_EQ(Uninstall->ProgramName, "");
+    Uninstall->Execute();
+    EXPECT_EQ(Lines[Lines.size() - 2].Text,
+              "Not unregistering the uninstaller: the uninstall record gives no program name.");
+    EXPECT_TRUE(M.Registry.KeyExists(LM, Parent + "\\Other Program"));
+
+    // A record of nothing at all (a foreign file) leaves the key alone as well.
+    M.FileSystem.AddFile("C:\\foreign.exe", std::string(600, 'x'));
+    auto Foreign = LoadUninstaller("C:\\foreign.exe");
+    EXPECT_TRUE(Foreign->Files.empty());
+    Foreign->Execute();
+    EXPECT_TRUE(M.Registry.KeyExists(LM, Parent + "\\Other Program"));
+}
+
+} // namespace
+} // namespace qe::test
