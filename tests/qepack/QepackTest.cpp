@@ -182,6 +182,41 @@ TEST_F(Producer, InspectShowsExactBytesAndTheClearedModelWithoutAPackage)
     EXPECT_FALSE(VerifyFile((Dir / "stub.exe").string(), Files, Report));
 }
 
+TEST_F(Producer, InspectShowsAnUninstallerWithItsPaths)
+{
+    const TPlatform None;
+    TQeInstall Installed(None);
+    Installed.ProgramName = "Demo";
+    Installed.MajorVersion = 3;
+    Installed.InstallLog = {{"C:\\Program Files\\Demo", true}, {"C:\\Menu\\Demo", true},
+                            {"C:\\MT4\\experts\\a.mq4", false}};
+    TMemoryStream Uninstaller(std::vector<uint8_t>(512, 0));
+    Uninstaller.Seek(0, TSeekOrigin::soEnd);
+    Installed.WriteUninstallRecord(Uninstaller);
+    const auto& Bytes = Uninstaller.Bytes();
+    Write("Uninstall.exe", std::string(Bytes.begin(), Bytes.end()));
+
+    std::ostringstream Json;
+    InspectFile((Dir / "Uninstall.exe").string(), Files, true, Json);
+    const auto J = nlohmann::json::parse(Json.str());
+    EXPECT_EQ(J["Record"], "QEUN");
+    EXPECT_EQ(J["ProgramName"], "Demo");
+    EXPECT_EQ(J["MajorVersion"], 3);
+    EXPECT_EQ(J["Folders"], nlohmann::json({"C:\\Program Files\\Demo", "C:\\Menu\\Demo"}));
+    EXPECT_EQ(J["Files"], nlohmann::json({"C:\\MT4\\experts\\a.mq4"}));
+    EXPECT_FALSE(J.contains("PayloadKey"));
+
+    // Under the uninstaller's name, a file without a record is an empty uninstaller.
+    fs::create_directories(Dir / "sub");
+    fs::copy_file(Dir / "stub.exe", Dir / "sub" / "UNINSTALL.EXE");
+    std::ostringstream Bare;
+    InspectFile((Dir / "sub" / "UNINSTALL.EXE").string(), Files, true, Bare);
+    const auto B = nlohmann::json::parse(Bare.str());
+    EXPECT_EQ(B["Record"], "");
+    EXPECT_EQ(B["ProgramName"], "");
+    EXPECT_EQ(B["Folders"], nlohmann::json::array());
+}
+
 TEST_F(Producer, VerifyFindsDamagedPayloads)
 {
     const std::string Out = (Dir / "Setup.exe").string();

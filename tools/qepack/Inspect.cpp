@@ -1,10 +1,12 @@
 #include "tools/qepack/Inspect.h"
 
+#include <cctype>
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
 #include "package/PayloadCipher.h"
 #include "package/QeClasses.h"
+#include "package/QeUninstall.h"
 #include "package/SubStreams.h"
 #include "tools/qepack/AnsiText.h"
 
@@ -85,10 +87,36 @@ TJson InstallModel(const TQeInstall& M, const std::string& Record)
     return J;
 }
 
+TJson UninstallModel(const TQeUninstall& M, const std::string& Record)
+{
+    TJson J = CommonFields(M, Record);
+    J["Files"] = TJson::array();
+    for (const std::string& Path : M.Files)
+        J["Files"].push_back(S(Path));
+    J["Folders"] = TJson::array();
+    for (const std::string& Path : M.Folders)
+        J["Folders"].push_back(S(Path));
+    return J;
+}
+
+// The program runs as the uninstaller under the name "Uninstall.exe", in any case.
+bool NamedAsUninstaller(const std::string& Path)
+{
+    const size_t Slash = Path.find_last_of("\\/");
+    std::string Name = Path.substr(Slash == std::string::npos ? 0 : Slash + 1);
+    for (char& C : Name)
+        C = static_cast<char>(std::tolower(static_cast<unsigned char>(C)));
+    return Name == "uninstall.exe";
+}
+
 void PrintText(const TJson& J, std::ostream& Out)
 {
     for (const auto& [Key, Value] : J.items()) {
-        if (Key == "Files") {
+        if ((Key == "Files" || Key == "Folders") && (Value.empty() || Value[0].is_string())) {
+            Out << Key << ": " << Value.size() << "\n";
+            for (const auto& Path : Value)
+                Out << "  " << Path.get<std::string>() << "\n";
+        } else if (Key == "Files") {
             Out << "Files: " << Value.size() << "\n";
             for (const auto& F : Value) {
                 Out << "  " << F["Target"].get<std::string>() << "\n";
@@ -127,11 +155,21 @@ void InspectFile(const std::string& Path, TStdioFiles& Files, bool Json, std::os
 {
     auto Stream = Files.OpenForReading(Path);
     const std::string Record = RecordSignature(*Stream);
+    // The model the program itself would make: an uninstall record, or the name of the
+    // uninstaller, makes an uninstall model; everything else an install model.
     const TPlatform FilesOnly; // the model is only loaded here, never run
-    TQeInstall Model(FilesOnly);
-    Model.LoadFromStream(*Stream);
-    Model.FileName = Path;
-    const TJson J = InstallModel(Model, Record);
+    TJson J;
+    if (Record == "QEUN" || (Record.empty() && NamedAsUninstaller(Path))) {
+        TQeUninstall Model(FilesOnly);
+        Model.LoadFromStream(*Stream);
+        Model.FileName = Path;
+        J = UninstallModel(Model, Record);
+    } else {
+        TQeInstall Model(FilesOnly);
+        Model.LoadFromStream(*Stream);
+        Model.FileName = Path;
+        J = InstallModel(Model, Record);
+    }
     if (Json)
         Out << J.dump(2) << "\n";
     else
