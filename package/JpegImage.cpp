@@ -8,6 +8,10 @@
 namespace qe {
 namespace {
 
+// A banner is a small picture; larger ones are refused before any time or memory is
+// spent on them.
+constexpr uint64_t MaxPixels = 4096 * 4096;
+
 struct TDecodeContext {
     jpeg_error_mgr Errors;
     std::jmp_buf Escape;
@@ -40,6 +44,12 @@ bool DecodeJpeg(const std::string& Bytes, TDecodeContext& Context, int& Width, i
     jpeg_mem_src(&Info, reinterpret_cast<const unsigned char*>(Bytes.data()),
                  static_cast<unsigned long>(Bytes.size()));
     jpeg_read_header(&Info, TRUE);
+    if (static_cast<uint64_t>(Info.image_width) * Info.image_height > MaxPixels) {
+        std::snprintf(Context.Message, sizeof Context.Message, "The picture of %ux%u pixels is too large",
+                      static_cast<unsigned>(Info.image_width), static_cast<unsigned>(Info.image_height));
+        jpeg_destroy_decompress(&Info);
+        return false;
+    }
     Info.out_color_space = JCS_RGB;
     jpeg_start_decompress(&Info);
     Width = static_cast<int>(Info.output_width);

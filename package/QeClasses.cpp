@@ -131,7 +131,9 @@ std::string TQeData::ReadDecoded(TTagStreamAdapter& Tags)
 void TQeData::ReadBanner(TTagStreamAdapter& Tags)
 {
     const int32_t Count = Tags.ReadCount();
-    std::string Bytes(static_cast<size_t>(std::max(Count, 0)), '\0');
+    if (Count < 0)
+        return; // a count the stream cannot meet ends the data; the banner stays
+    std::string Bytes(static_cast<size_t>(Count), '\0');
     if (Count > 0)
         Tags.Stream().ReadBuffer(Bytes.data(), Count);
     Banner->LoadFromBytes(std::move(Bytes));

@@ -161,7 +161,7 @@ int32_t TBufferedStream::Write(const void* Buffer, int32_t Count)
     DropReadBuffer();
     const auto Capacity = static_cast<int32_t>(FBuffer.size());
     const bool Continues = FWriteLength > 0 && FPosition == FBufferStart + FWriteLength;
-    if (!Continues || FWriteLength + Count > Capacity)
+    if (!Continues || Count > Capacity - FWriteLength)
         FlushWrites();
     if (Count >= Capacity) {
         FDevice->Seek(FPosition, TSeekOrigin::soBeginning);

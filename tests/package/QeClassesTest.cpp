@@ -7,6 +7,7 @@
 #include "package/EncDec.h"
 #include "package/PayloadCipher.h"
 #include "package/SubStreams.h"
+#include "platform/sim/SimPlatform.h"
 #include "tools/qepack/PackageWriter.h"
 
 namespace qe {
@@ -238,6 +239,79 @@ TEST_F(QeInstallLoad, BannerValues)
         EXPECT_EQ(Model.ProgramName, "Before");
         EXPECT_EQ(Model.Publisher, "");
     }
+}
+
+TEST_F(QeInstallLoad, CountsTheStreamCannotMeetEndTheData)
+{
+    const std::string Jpeg = ReadSourceFile("examples/banner.jpg");
+    for (const int32_t Count : {-5, 1 << 30}) {
+        HandPackage P;
+        TMemoryStream Picture(std::vector<uint8_t>(Jpeg.begin(), Jpeg.end()));
+        P.Tags.WriteStream(19, Picture, static_cast<int32_t>(Jpeg.size()));
+        P.Tags.WriteTag(18, tkBinary); // a key whose count runs past the end
+        P.File.WriteBuffer(&Count, 4);
+        P.File.WriteString(std::string(16, 'k'));
+        P.Tags.WriteTag(19, tkBinary); // never reached
+        Model.LoadFromStream(P.File);
+        EXPECT_EQ(Model.PayloadKey, TPayloadKey{}) << Count;
+        EXPECT_EQ(Model.Banner->Bytes(), Jpeg) << Count;
+    }
+    {
+        HandPackage P; // a second banner whose count cannot be met keeps the first
+        TMemoryStream Picture(std::vector<uint8_t>(Jpeg.begin(), Jpeg.end()));
+        P.Tags.WriteStream(19, Picture, static_cast<int32_t>(Jpeg.size()));
+        P.Tags.WriteTag(19, tkBinary);
+        const int32_t Huge = 1 << 30;
+        P.File.WriteBuffer(&Huge, 4);
+        Model.LoadFromStream(P.File);
+        EXPECT_EQ(Model.Banner->Bytes(), Jpeg);
+    }
+    {
+        HandPackage P; // a signature and nothing else, or a signature and an end record
+        Model.LoadFromStream(P.File);
+        EXPECT_EQ(Model.MajorVersion, 1);
+        P.Tags.WriteEnd();
+        Model.LoadFromStream(P.File);
+        EXPECT_EQ(Model.MajorVersion, 1);
+    }
+}
+
+TEST_F(QeInstallLoad, OversizedPicturesAreRefusedBeforeDecoding)
+{
+    std::string Jpeg = ReadSourceFile("examples/banner.jpg");
+    // Set the frame's size to 65500 x 65500 pixels.
+    const size_t Frame = Jpeg.find("\xff\xc0");
+    ASSERT_NE(Frame, std::string::npos);
+    Jpeg[Frame + 5] = Jpeg[Frame + 7] = '\xff';
+    Jpeg[Frame + 6] = Jpeg[Frame + 8] = '\xdc';
+    TJpegImage Image;
+    EXPECT_THROW(Image.LoadFromBytes(Jpeg), EJpegError);
+    EXPECT_TRUE(Image.Empty());
+}
+
+TEST(QeDataFile, LoadFromFileRemembersOnlyAFileThatLoaded)
+{
+    sim::TSimPlatform Machine;
+    TQeInstall Model(Machine.Platform());
+    TMemoryStream Good = Installer(FullContents());
+    Machine.FileSystem.AddFile("C:\\setup.exe", std::string(Good.Bytes().begin(), Good.Bytes().end()));
+    Model.LoadFromFile("C:\\setup.exe");
+    EXPECT_EQ(Model.FileName, "C:\\setup.exe");
+    EXPECT_EQ(Model.Files.size(), 2u);
+
+    TPackageContents Broken = FullContents();
+    Broken.BannerJpeg = "not a picture";
+    TMemoryStream Bad = Installer(Broken);
+    Machine.FileSystem.AddFile("C:\\bad.exe", std::string(Bad.Bytes().begin(), Bad.Bytes().end()));
+    EXPECT_THROW(Model.LoadFromFile("C:\\bad.exe"), EJpegError);
+    EXPECT_EQ(Model.FileName, "C:\\setup.exe");
+    try {
+        Model.LoadFromFile("C:\\missing.exe");
+        FAIL() << "no error";
+    } catch (const EFOpenError& E) {
+        EXPECT_EQ(E.Message().rfind("Cannot open file \"C:\\missing.exe\". ", 0), 0u) << E.Message();
+    }
+    EXPECT_EQ(Model.FileName, "C:\\setup.exe");
 }
 
 TEST_F(QeInstallLoad, CutPackageKeepsWhatWasRead)

@@ -83,12 +83,23 @@ TEST(SubStreams, OwnershipDecidesWhetherTheInnerStreamLives)
         EXPECT_FALSE(Window.OwnsStream());
     }
     EXPECT_EQ(Kept.GetSize(), 30);
-    TSubStream Owning(std::make_unique<TMemoryStream>(Counting(30)), 5, 9);
-    EXPECT_TRUE(Owning.OwnsStream());
-    uint8_t B = 0;
-    Owning.Seek(0, TSeekOrigin::soBeginning);
-    ASSERT_EQ(Owning.Read(&B, 1), 1);
-    EXPECT_EQ(B, 5);
+    // A stream that tells when it is freed.
+    struct TWatched : TMemoryStream {
+        explicit TWatched(bool& Freed) : TMemoryStream(Counting(30)), FFreed(Freed) {}
+        ~TWatched() override { FFreed = true; }
+        bool& FFreed;
+    };
+    bool Freed = false;
+    {
+        TSubStream Owning(std::make_unique<TWatched>(Freed), 5, 9);
+        EXPECT_TRUE(Owning.OwnsStream());
+        uint8_t B = 0;
+        Owning.Seek(0, TSeekOrigin::soBeginning);
+        ASSERT_EQ(Owning.Read(&B, 1), 1);
+        EXPECT_EQ(B, 5);
+        EXPECT_FALSE(Freed);
+    }
+    EXPECT_TRUE(Freed);
 }
 
 } // namespace

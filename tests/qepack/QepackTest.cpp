@@ -36,6 +36,7 @@ protected:
         Write("files/a.mq4", "expert");
         Write("files/b.txt", std::string(100, 'b'));
         Write("License.rtf", "{\\rtf1 licence}");
+        Write("empty.jpg", "");
     }
     void TearDown() override { fs::remove_all(Dir); }
 
@@ -128,6 +129,9 @@ TEST_F(Producer, RefusesWhatWouldMakeABrokenInstaller)
         {"[[file]]\nsource = \"files/missing.mq4\"\ntarget = '{app}\\x'\n", "name = \"D\"\n", ":4: the source file"},
         {"[installer]\nbanner = \"License.rtf\"\n", "name = \"D\"\n", ":4: the banner is not a JPEG picture"},
         {"[installer]\nbanner = \"nothing.jpg\"\n", "name = \"D\"\n", ":4: Cannot open file"},
+        {"[installer]\nbanner = \"empty.jpg\"\n", "name = \"D\"\n", ":4: the banner file is empty"},
+        {"[[file]]\nsource = \"files/a.mq4\"\ntarget = ' \\a.txt'\n", "name = \"D\"\n", "names no folder"},
+        {"[[file]]\nsource = \"files/a.mq4\"\ntarget = '{app}\\\\a.txt'\n", "name = \"D\"\n", "has an empty folder name"},
         {"[installer]\nexperts_override = \"1 0 2\"\n", "name = \"D\"\n", ":4: \"experts_override\""},
         {"[installer]\nexperts_override = \"101010101\"\n", "name = \"D\"\n", ":4: \"experts_override\""},
         {"[[file]]\nsource = \"files/a.mq4\"\ntarget = \"a.mq4\"\n", "name = \"D\"\n", ":5: the target \"a.mq4\" names no folder"},
@@ -150,14 +154,42 @@ TEST_F(Producer, FailedBuildLeavesNoInstallerAndKeepsTheOldOne)
 {
     const std::string Out = (Dir / "Setup.exe").string();
     Write("Setup.exe", "old installer");
+    auto Kept = [&] {
+        std::ifstream In(Out, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>());
+    };
+    // Refused before writing: a broken manifest, a stub that already carries a package.
     EXPECT_THROW(BuildInstaller(Manifest("[installer]\nbanner = \"License.rtf\"\n"), Out, (Dir / "stub.exe").string()),
                  Exception);
-    // A stub that already carries a package is refused too.
     BuildInstaller(Manifest(""), (Dir / "Packed.exe").string(), (Dir / "stub.exe").string());
     EXPECT_THROW(BuildInstaller(Manifest(""), Out, (Dir / "Packed.exe").string()), Exception);
-    std::ifstream In(Out, std::ios::binary);
-    std::string Kept((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(Kept, "old installer");
+    EXPECT_EQ(Kept(), "old installer");
+
+    // Failing halfway through the payloads: a source that changes while it is packed.
+    TPackageContents Contents;
+    Contents.ProgramName = "Demo";
+    Contents.Files.push_back(MemoryFile("{app}\\a.txt", "first file"));
+    TPackedFile Changing;
+    Changing.Target = "{app}\\b.txt";
+    Changing.SourceName = "b.txt";
+    int Opened = 0;
+    Changing.OpenSource = [&Opened] {
+        return std::make_unique<TMemoryStream>(std::vector<uint8_t>(++Opened == 1 ? 10 : 20, 'b'));
+    };
+    Contents.Files.push_back(Changing);
+    auto Stub = Files.OpenForReading((Dir / "stub.exe").string());
+    try {
+        WriteInstallerFile(Contents, *Stub, Out, Files);
+        FAIL() << "no error";
+    } catch (const Exception& E) {
+        EXPECT_EQ(E.Message(), "The file \"b.txt\" changed while it was packed");
+    }
+    EXPECT_EQ(Kept(), "old installer");
+    EXPECT_FALSE(fs::exists(Out + ".partial"));
+
+    // A build that succeeds replaces the old installer.
+    BuildInstaller(Manifest(""), Out, (Dir / "stub.exe").string());
+    EXPECT_NE(Kept(), "old installer");
     EXPECT_FALSE(fs::exists(Out + ".partial"));
 }
 
@@ -227,6 +259,34 @@ TEST_F(Producer, VerifyFindsDamagedPayloads)
     EXPECT_FALSE(VerifyFile(Out, Files, Report));
     EXPECT_NE(Report.str().find("FAULT  {app}\\b.txt"), std::string::npos) << Report.str();
     EXPECT_NE(Report.str().find("ok     {metatrader}"), std::string::npos) << Report.str();
+}
+
+TEST_F(Producer, VerifyFindsAFinalBlockThatDoesNotDecipher)
+{
+    // A wrong key turns the final block's count into noise; some key gives a count above 15.
+    const std::string Out = (Dir / "Setup.exe").string();
+    BuildInstaller(Manifest(TwoFiles), Out, (Dir / "stub.exe").string());
+    std::ostringstream Json;
+    InspectFile(Out, Files, true, Json);
+    std::string Bytes;
+    {
+        std::ifstream In(Out, std::ios::binary);
+        Bytes.assign((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>());
+    }
+    // The key record: id 18, kind 8, count 16, the masked key.
+    const std::string Header("\x12\0\0\0\x08\x10\0\0\0", 9);
+    const size_t At = Bytes.find(Header);
+    ASSERT_NE(At, std::string::npos);
+    for (int Try = 1; Try < 64; ++Try) {
+        Bytes[At + Header.size()] = static_cast<char>(Bytes[At + Header.size()] ^ Try);
+        std::ofstream(Out, std::ios::binary) << Bytes;
+        std::ostringstream Report;
+        if (!VerifyFile(Out, Files, Report)) {
+            EXPECT_NE(Report.str().find(": Invalid file format"), std::string::npos) << Report.str();
+            return;
+        }
+    }
+    FAIL() << "no wrong key made a final block fail";
 }
 
 TEST(AnsiText, ConvertsToWindows1252OrRefuses)

@@ -190,15 +190,22 @@ bool VerifyFile(const std::string& Path, TStdioFiles& Files, std::ostream& Out)
     bool Sound = true;
     for (const auto& F : Model.Files) {
         std::string Fault;
-        const int64_t End = static_cast<int64_t>(F->PayloadOffset) + F->PayloadSize;
-        if (F->PayloadOffset < 0 || F->PayloadSize < 16 || End > FileSize)
-            Fault = "its payload window lies outside the file";
+        // The window's last byte as the installer computes it: within 32-bit offsets.
+        const int64_t Last = static_cast<int64_t>(F->PayloadOffset) + F->PayloadSize - 1;
+        if (F->PayloadOffset < 0)
+            Fault = "its payload offset is negative";
+        else if (F->PayloadSize < 16)
+            Fault = "its payload is shorter than one block";
+        else if (Last > INT32_MAX)
+            Fault = "its payload window ends beyond the first 2 GiB";
+        else if (Last >= FileSize)
+            Fault = "its payload window runs past the end of the file";
         else if (F->PayloadSize % 16 != 0)
             Fault = "its payload size is not a whole number of blocks";
         int64_t Size = 0;
         if (Fault.empty()) {
             try {
-                TSubStream Window(*Stream, F->PayloadOffset, End - 1);
+                TSubStream Window(*Stream, F->PayloadOffset, Last);
                 Window.Seek(0, TSeekOrigin::soBeginning);
                 TNullStream Sink;
                 CipherStream(Window, Sink, Model.PayloadKey.data(), 16, false);

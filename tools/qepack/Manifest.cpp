@@ -178,6 +178,8 @@ private:
             return;
         CheckKeys(*T, {"banner", "experts_override"});
         C.BannerJpeg = FileBytes(T, "banner");
+        if (C.BannerJpeg.empty() && !Text(T, "banner").empty())
+            Fail(*T->get("banner"), "the banner file is empty");
         if (!C.BannerJpeg.empty()) {
             try {
                 TJpegImage().LoadFromBytes(C.BannerJpeg);
@@ -214,6 +216,7 @@ private:
             const TSourceTimes Times = ReadSourceTimes(Path);
             File.CreationTime = Times.CreationTime;
             File.WriteTime = Times.WriteTime;
+            File.SourceName = Path;
             File.OpenSource = [&Files = FFiles, Path] { return Files.OpenForReading(Path); };
             C.Files.push_back(std::move(File));
         }
@@ -221,15 +224,19 @@ private:
 
     void CheckTarget(const toml::table& T, const std::string& Target) const
     {
-        const size_t Slash = Target.rfind('\\');
         if (Target.empty())
             Fail(T, "a file needs a \"target\"");
-        if (Slash == std::string::npos || Slash == 0)
-            Fail(*T.get("target"), "the target \"" + Target + "\" names no folder, as in {app}\\" + Target);
+        const toml::node& Node = *T.get("target");
+        const size_t Slash = Target.rfind('\\');
+        const std::string Folder = Slash == std::string::npos ? "" : Target.substr(0, Slash);
+        if (Folder.find_first_not_of(' ') == std::string::npos)
+            Fail(Node, "the target \"" + Target + "\" names no folder, as in {app}\\" + Target.substr(Slash + 1));
         if (Slash + 1 == Target.size())
-            Fail(*T.get("target"), "the target \"" + Target + "\" names no file");
+            Fail(Node, "the target \"" + Target + "\" names no file");
+        if (Target.find("\\\\") != std::string::npos)
+            Fail(Node, "the target \"" + Target + "\" has an empty folder name");
         if (Target.find('/') != std::string::npos)
-            Fail(*T.get("target"), "targets are Windows paths: write \\ between folders");
+            Fail(Node, "targets are Windows paths: write \\ between folders");
     }
 
     std::string FPath;

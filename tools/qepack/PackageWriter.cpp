@@ -120,10 +120,16 @@ void WriteInstaller(TStream& Out, TStream& Stub, const TPackageContents& Content
     Package.Seek(0, TSeekOrigin::soBeginning);
     CopyAll(Package, Out);
     for (size_t I = 0; I < Contents.Files.size(); ++I) {
-        auto Source = Contents.Files[I].OpenSource();
+        const TPackedFile& File = Contents.Files[I];
+        const std::string Name = File.SourceName.empty() ? File.Target : File.SourceName;
+        auto Source = File.OpenSource();
         if (Source->GetSize() != Sizes[I])
-            throw Exception("The file for " + Contents.Files[I].Target + " changed while it was packed");
-        CipherStream(*Source, Out, Contents.PayloadKey.data(), 16, true);
+            throw Exception("The file \"" + Name + "\" changed while it was packed");
+        try {
+            CipherStream(*Source, Out, Contents.PayloadKey.data(), 16, true);
+        } catch (const ECipherException&) {
+            throw Exception("The file \"" + Name + "\" could not be read whole");
+        }
     }
     const auto Offset = static_cast<uint32_t>(StubSize);
     const uint8_t Field[4] = {static_cast<uint8_t>(Offset), static_cast<uint8_t>(Offset >> 8),

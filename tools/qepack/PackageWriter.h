@@ -18,6 +18,8 @@ struct TPackedFile {
     std::string ShortcutName;
     uint64_t CreationTime = 0;
     uint64_t WriteTime = 0;
+    // Names the contents in messages: the source file's path.
+    std::string SourceName;
     // Opens the file's contents when its payload is written.
     std::function<std::unique_ptr<TStream>()> OpenSource;
 };

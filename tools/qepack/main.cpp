@@ -5,6 +5,9 @@
 #include <CLI/CLI.hpp>
 #include <filesystem>
 #include <iostream>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include "platform/stdio/StdioFiles.h"
 #include "tools/qepack/Build.h"
@@ -15,11 +18,16 @@ namespace fs = std::filesystem;
 namespace {
 
 // The stub that ships beside the producer.
-std::string DefaultStub(const char* Argv0)
+std::string DefaultStub()
 {
+#ifdef _WIN32
+    char Self[MAX_PATH + 1] = {};
+    const fs::path Program(std::string(Self, GetModuleFileNameA(nullptr, Self, MAX_PATH)));
+#else
     std::error_code Error;
-    const fs::path Self = fs::canonical(fs::path(Argv0), Error);
-    return ((Error ? fs::path(Argv0) : Self).parent_path() / "setup.exe").string();
+    const fs::path Program = fs::read_symlink("/proc/self/exe", Error);
+#endif
+    return (Program.parent_path() / "setup.exe").string();
 }
 
 } // namespace
@@ -29,7 +37,7 @@ int main(int argc, char** argv)
     CLI::App App{"qepack: makes MetaTrader 4 add-on installers and reads them back"};
     App.require_subcommand(1);
 
-    std::string Manifest, Out, Stub = DefaultStub(argv[0]), File;
+    std::string Manifest, Out, Stub = DefaultStub(), File;
     bool Json = false;
     auto* BuildCommand = App.add_subcommand("build", "write an installer from a product manifest");
     BuildCommand->add_option("MANIFEST", Manifest, "the product manifest (TOML)")->required();
