@@ -17,13 +17,28 @@ bool IFileSystem::FolderExists(const std::string& Path)
     return GetAttributes(Path, Attributes) && (Attributes & faDirectory) != 0;
 }
 
+bool IsRootFolder(const std::string& Dir)
+{
+    const std::string Folder = ExcludeTrailingDelimiter(Dir);
+    if (Folder.empty()) // "\"
+        return !Dir.empty();
+    if (Folder.size() == 2 && Folder[1] == ':')
+        return true;
+    // "\\server\share": a share is the root of its own tree.
+    if (Folder.rfind("\\\\", 0) == 0) {
+        const size_t Share = Folder.find(PathDelimiter, 2);
+        return Share == std::string::npos || Folder.find(PathDelimiter, Share + 1) == std::string::npos;
+    }
+    return false;
+}
+
 bool ForceFolders(IFileSystem& FileSystem, const std::string& Dir)
 {
     if (Dir.empty())
         throw Exception("Unable to create directory");
     const std::string Folder = ExcludeTrailingDelimiter(Dir);
-    // Roots ("C:", "\") and existing folders need nothing.
-    if (Folder.size() < 3 || FileSystem.FolderExists(Folder) || ExtractFilePath(Folder) == Folder)
+    // Roots and existing folders need nothing.
+    if (IsRootFolder(Dir) || FileSystem.FolderExists(Folder))
         return true;
     const std::string Parent = ExtractFilePath(Folder);
     // A relative folder of one name is made in the current folder.

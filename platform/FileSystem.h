@@ -69,6 +69,9 @@ public:
     bool FolderExists(const std::string& Path);
 };
 
+// Whether Dir is the root of a drive or share: "X:", "X:\\", "\\" or "\\\\server\\share".
+bool IsRootFolder(const std::string& Dir);
+
 // Creates Dir and every missing folder above it. Raises "Unable to create directory"
 // for an empty Dir; otherwise failures show only in the result.
 bool ForceFolders(IFileSystem& FileSystem, const std::string& Dir);

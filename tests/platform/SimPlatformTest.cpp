@@ -82,6 +82,26 @@ TEST(SimFileSystem, HiddenAndReadOnlyFilesCannotBeReplacedAndNewFilesGetTheClock
     EXPECT_FALSE(Fs.RemoveFolder("C:\\"));
 }
 
+TEST(SimFileSystem, ForceFoldersMakesShortAndRelativeNamesAndStopsOnlyAtRoots)
+{
+    TSimPlatform M;
+    auto& Fs = M.FileSystem;
+    // A name of one or two characters is an ordinary folder, at the root or below the
+    // current folder.
+    EXPECT_TRUE(ForceFolders(Fs, "\\q"));
+    EXPECT_TRUE(Fs.FolderExists("C:\\q"));
+    Fs.SetCurrentFolder("C:\\Users");
+    EXPECT_TRUE(ForceFolders(Fs, "ab\\c"));
+    EXPECT_TRUE(Fs.FolderExists("C:\\Users\\ab\\c"));
+    EXPECT_TRUE(ForceFolders(Fs, "C:x"));
+    EXPECT_TRUE(Fs.FolderExists("C:\\Users\\x"));
+
+    for (const char* Root : {"C:", "C:\\", "\\", "\\\\server\\share", "\\\\server\\share\\"})
+        EXPECT_TRUE(IsRootFolder(Root)) << Root;
+    for (const char* Folder : {"", "q", "\\q", "qq", "C:\\q", "C:q", "\\\\server\\share\\x"})
+        EXPECT_FALSE(IsRootFolder(Folder)) << Folder;
+}
+
 TEST(SimRegistry, DeniedWritesFailWithTheValueName)
 {
     TSimPlatform M;
