@@ -75,12 +75,12 @@ std::string ReadValue(const TPlatform& Platform, TRegistryRoot Root, const std::
     return Value;
 }
 
-// The system's folder texts come through a 255-byte buffer: at most 254 characters.
-std::string SystemText(std::string Text)
+// The system's folder texts come through a buffer that holds at most 253 characters
+// and a NUL. A longer text does not fit and gives "", as the system gives it; a cut
+// text would name a different folder.
+std::string SystemText(const std::string& Text)
 {
-    if (Text.size() > 254)
-        Text.resize(254);
-    return Text;
+    return Text.size() > MaxSystemFolder ? std::string() : Text;
 }
 
 } // namespace

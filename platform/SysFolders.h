@@ -26,6 +26,10 @@ constexpr int SpecialFolderCount = 45;
 // EFolderTooLong instead of being cut into a different path.
 constexpr size_t MaxExpandedFolder = 259;
 
+// The Windows, system and temporary folders are read through a buffer this long
+// (without its NUL); a longer folder reads as "".
+constexpr size_t MaxSystemFolder = 253;
+
 class EFolderTooLong : public Exception {
 public:
     using Exception::Exception;

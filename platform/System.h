@@ -32,7 +32,7 @@ public:
     // A top-level window of this exact class name exists (its title is not looked at).
     virtual bool TopLevelWindowExists(const std::string& ClassName) = 0;
     // Starts CommandLine as a hidden process at idle priority with CurrentFolder as its
-    // current folder; false when it could not be started.
+    // current folder (the caller's when empty); false when it could not be started.
     virtual bool StartHiddenIdleProcess(const std::string& CommandLine, const std::string& CurrentFolder) = 0;
     virtual TSystemTime LocalTime() = 0;
 };

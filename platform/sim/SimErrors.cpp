@@ -15,6 +15,7 @@ std::string SysErrorMessage(uint32_t Code)
     case ErrorDirNotEmpty: return "The directory is not empty";
     case ErrorAlreadyExists: return "Cannot create a file when that file already exists";
     case ErrorFilenameExcedRange: return "The filename or extension is too long";
+    case ErrorDirectory: return "The directory name is invalid";
     default: return "System error code: " + std::to_string(Code);
     }
 }

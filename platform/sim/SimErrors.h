@@ -17,6 +17,7 @@ enum TErrorCode : uint32_t {
     ErrorDirNotEmpty = 145,
     ErrorAlreadyExists = 183,
     ErrorFilenameExcedRange = 206,
+    ErrorDirectory = 267,
 };
 
 // The system's message text for Code, without the final period, as error messages

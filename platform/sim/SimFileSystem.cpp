@@ -5,6 +5,7 @@
 
 #include "platform/Exceptions.h"
 #include "platform/Paths.h"
+#include "platform/sim/SimCase.h"
 #include "platform/sim/SimErrors.h"
 
 namespace qe::sim {
@@ -77,7 +78,7 @@ TSimFileSystem::TSimFileSystem()
 
 void TSimFileSystem::AddDrive(char Letter)
 {
-    const std::string Key = UpperCase(std::string(1, Letter)) + ":";
+    const std::string Key = FoldCase(std::string(1, Letter)) + ":";
     auto Entry = std::make_shared<TSimEntry>();
     Entry->IsFolder = true;
     Entry->Attributes = faDirectory;
@@ -124,9 +125,9 @@ bool TSimFileSystem::Resolve(const std::string& Path, TResolved& Resolved)
     Split(FCurrentFolder.substr(2));
     std::string Rest = P;
     if (P.size() >= 2 && P[1] == ':' && std::isalpha(static_cast<unsigned char>(P[0]))) {
-        const std::string NewDrive = UpperCase(P.substr(0, 2));
+        const std::string NewDrive = FoldCase(P.substr(0, 2));
         Rest = P.substr(2);
-        if (NewDrive != UpperCase(Drive) || (!Rest.empty() && Rest[0] == '\\'))
+        if (NewDrive != FoldCase(Drive) || (!Rest.empty() && Rest[0] == '\\'))
             Names.clear();
         Drive = NewDrive;
     } else if (P[0] == '\\') {
@@ -137,7 +138,7 @@ bool TSimFileSystem::Resolve(const std::string& Path, TResolved& Resolved)
         if (!ValidName(Name))
             return Fail(ErrorInvalidName);
 
-    const std::string DriveKey = UpperCase(Drive);
+    const std::string DriveKey = FoldCase(Drive);
     if (Find(DriveKey) == nullptr)
         return Fail(ErrorPathNotFound);
     Resolved.Path = DriveKey;
@@ -146,7 +147,7 @@ bool TSimFileSystem::Resolve(const std::string& Path, TResolved& Resolved)
     Resolved.IsRoot = Names.empty();
     if (Resolved.IsRoot)
         Resolved.Path += "\\";
-    Resolved.Key = Resolved.IsRoot ? DriveKey : UpperCase(Resolved.Path);
+    Resolved.Key = Resolved.IsRoot ? DriveKey : FoldCase(Resolved.Path);
     Resolved.ParentKey = Resolved.IsRoot ? std::string() : Resolved.Key.substr(0, Resolved.Key.rfind('\\'));
     return true;
 }
@@ -234,8 +235,7 @@ bool TSimFileSystem::SetFileTimes(const std::string& Path, const TFileTimes& Tim
     TNode* Node = Find(R.Key);
     if (Node == nullptr)
         return Fail(ErrorFileNotFound);
-    if (Node->Entry->InUse)
-        return Fail(ErrorSharingViolation);
+    // Changing times needs no access that another program's open file could deny.
     // A time of 0 leaves that time as it is.
     TFileTimes& T = Node->Entry->Times;
     if (Times.CreationTime != 0)
@@ -281,6 +281,9 @@ bool TSimFileSystem::MakeFolder(const std::string& Path)
     TResolved R;
     if (!Resolve(Path, R))
         return false;
+    // A folder must leave room for a file name of 8.3 characters below it.
+    if (R.Path.size() > MaxFolderPath)
+        return Fail(ErrorFilenameExcedRange);
     if (Find(R.Key) != nullptr)
         return Fail(ErrorAlreadyExists);
     TNode* Parent = Find(R.ParentKey);
@@ -303,12 +306,12 @@ bool TSimFileSystem::RemoveFolder(const std::string& Path)
     if (Node == nullptr)
         return Fail(ErrorFileNotFound);
     if (!Node->Entry->IsFolder)
-        return Fail(ErrorInvalidName);
+        return Fail(ErrorDirectory);
     if (R.IsRoot || (Node->Entry->Attributes & faReadOnly) != 0)
         return Fail(ErrorAccessDenied);
     if (HasChildren(R.Key))
         return Fail(ErrorDirNotEmpty);
-    if (UpperCase(ExcludeTrailingDelimiter(FCurrentFolder)) == R.Key)
+    if (FoldCase(ExcludeTrailingDelimiter(FCurrentFolder)) == R.Key)
         return Fail(ErrorSharingViolation);
     FNodes.erase(R.Key);
     return true;

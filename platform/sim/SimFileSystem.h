@@ -26,6 +26,9 @@ struct TSimEntry {
 
 class TSimFileSystem : public IFileSystem {
 public:
+    // The longest folder path that can be created (MAX_PATH less room for "\" + 8.3).
+    static constexpr size_t MaxFolderPath = 248;
+
     // A machine with drive C: and "C:\" as the current folder.
     TSimFileSystem();
 

@@ -1,6 +1,6 @@
 #include "platform/sim/SimRegistry.h"
 
-#include "platform/Paths.h"
+#include "platform/sim/SimCase.h"
 
 namespace qe::sim {
 
@@ -27,7 +27,7 @@ TSimRegistry::TKey* TSimRegistry::Find(TRegistryRoot Root, const std::string& Ke
     const std::string Path = Normalize(Key);
     if (Path.empty())
         return nullptr;
-    auto It = FKeys.find({Root, UpperCase(Path)});
+    auto It = FKeys.find({Root, FoldCase(Path)});
     return It == FKeys.end() ? nullptr : &It->second;
 }
 
@@ -40,7 +40,7 @@ TSimRegistry::TKey& TSimRegistry::Create(TRegistryRoot Root, const std::string& 
     do {
         End = Path.find('\\', End + 1);
         const std::string Part = Path.substr(0, End);
-        auto [It, Added] = FKeys.try_emplace({Root, UpperCase(Part)});
+        auto [It, Added] = FKeys.try_emplace({Root, FoldCase(Part)});
         if (Added)
             It->second.Path = Part;
         Last = &It->second;
@@ -57,7 +57,7 @@ bool TSimRegistry::ReadString(TRegistryRoot Root, const std::string& Key, const 
             Create(Root, Key);
         return false;
     }
-    auto It = K->Values.find(UpperCase(Name));
+    auto It = K->Values.find(FoldCase(Name));
     if (It == K->Values.end())
         return false;
     const TRegistryValue& V = It->second;
@@ -77,7 +77,7 @@ void TSimRegistry::WriteString(TRegistryRoot Root, const std::string& Key, const
 
 bool TSimRegistry::DeleteKey(TRegistryRoot Root, const std::string& Key)
 {
-    const std::string Path = UpperCase(Normalize(Key));
+    const std::string Path = FoldCase(Normalize(Key));
     if (Path.empty() || FDenyWrites[static_cast<int>(Root)] || Find(Root, Key) == nullptr)
         return false;
     const std::string Prefix = Path + "\\";
@@ -97,19 +97,19 @@ bool TSimRegistry::KeyExists(TRegistryRoot Root, const std::string& Key)
 
 void TSimRegistry::SetValue(TRegistryRoot Root, const std::string& Key, const TRegistryValue& Value)
 {
-    Create(Root, Key).Values[UpperCase(Value.Name)] = Value;
+    Create(Root, Key).Values[FoldCase(Value.Name)] = Value;
 }
 
 void TSimRegistry::RemoveValue(TRegistryRoot Root, const std::string& Key, const std::string& Name)
 {
     if (TKey* K = Find(Root, Key))
-        K->Values.erase(UpperCase(Name));
+        K->Values.erase(FoldCase(Name));
 }
 
 std::vector<TRegistryValue> TSimRegistry::Values(TRegistryRoot Root, const std::string& Key) const
 {
     std::vector<TRegistryValue> Result;
-    auto It = FKeys.find({Root, UpperCase(Normalize(Key))});
+    auto It = FKeys.find({Root, FoldCase(Normalize(Key))});
     if (It != FKeys.end())
         for (const auto& [Upper, Value] : It->second.Values)
             Result.push_back(Value);

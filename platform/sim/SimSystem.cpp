@@ -56,7 +56,8 @@ bool TSimSystem::StartHiddenIdleProcess(const std::string& CommandLine, const st
             Found = FFileSystem.FileExists(CommandLine.substr(0, End));
         } while (!Found && End != std::string::npos);
     }
-    if (!Found || !FFileSystem.FolderExists(CurrentFolder))
+    // Without a current folder of its own the process starts in the caller's.
+    if (!Found || (!CurrentFolder.empty() && !FFileSystem.FolderExists(CurrentFolder)))
         return false;
     FProcessStarts.push_back({CommandLine, CurrentFolder});
     return true;

@@ -31,7 +31,8 @@ public:
     std::string ExpandEnvironment(const std::string& Text) override;
     bool TopLevelWindowExists(const std::string& ClassName) override;
     // Starts when the command line's program file exists (found as Windows finds it
-    // in an unquoted command line with blanks) and the current folder exists.
+    // in an unquoted command line with blanks) and the current folder exists
+    // (an empty one is the caller's).
     bool StartHiddenIdleProcess(const std::string& CommandLine, const std::string& CurrentFolder) override;
     TSystemTime LocalTime() override { return FLocalTime; }
 

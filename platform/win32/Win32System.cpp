@@ -7,12 +7,16 @@
 namespace qe::win32 {
 namespace {
 
-// The folder functions write into a 255-byte buffer, of which they may use 254.
+// The folder functions write into a 255-byte buffer and are told it holds 254, so a
+// text of 253 characters and its NUL fit. A longer text is not written at all: the
+// result is then empty, never a part of the path.
 template <typename TGetter>
 std::string FolderText(TGetter Getter)
 {
     char Buffer[255] = {};
-    Getter(Buffer, 254);
+    const UINT Length = Getter(Buffer, 254);
+    if (Length == 0 || Length >= 254)
+        return {};
     return std::string(Buffer);
 }
 
@@ -62,7 +66,7 @@ bool TWin32System::StartHiddenIdleProcess(const std::string& CommandLine, const 
     std::vector<char> Line(CommandLine.begin(), CommandLine.end());
     Line.push_back('\0');
     if (!CreateProcessA(nullptr, Line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED | IDLE_PRIORITY_CLASS,
-                        nullptr, CurrentFolder.c_str(), &Startup, &Process))
+                        nullptr, CurrentFolder.empty() ? nullptr : CurrentFolder.c_str(), &Startup, &Process))
         return false;
     SetThreadPriority(Process.hThread, THREAD_PRIORITY_IDLE);
     CloseHandle(Process.hProcess);

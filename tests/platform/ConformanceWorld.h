@@ -28,8 +28,16 @@ public:
     // Whether the file system keeps a creation time apart from the write time (Wine on
     // a Linux file system does not).
     virtual bool KeepsCreationTimes() = 0;
+    // Whether folder paths above 248 characters are refused, as Windows refuses them
+    // (Wine creates them).
+    virtual bool LimitsFolderPaths() = 0;
     // Opens a top-level window of that class; it stays open as long as the world.
     virtual void OpenWindow(const std::string& ClassName) = 0;
+    // The Windows error code of the file system's last failed call.
+    virtual uint32_t LastError() = 0;
+    // Makes the system give Path (ending in "\\") as its temporary folder, for as long as
+    // the world lives.
+    virtual void SetTempFolder(const std::string& Path) = 0;
 };
 
 std::unique_ptr<IConformanceWorld> MakeConformanceWorld();

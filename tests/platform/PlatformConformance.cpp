@@ -14,6 +14,10 @@
 namespace qe::test {
 namespace {
 
+// Windows error codes that the suite expects.
+constexpr uint32_t ErrorFilenameExcedRange = 206;
+constexpr uint32_t ErrorDirectory = 267;
+
 class PlatformConformance : public ::testing::Test {
 protected:
     std::unique_ptr<IConformanceWorld> World = MakeConformanceWorld();
@@ -111,6 +115,11 @@ TEST_F(PlatformConformance, FilesInUseAndFoldersCannotBeCreatedOver)
     EXPECT_THROW(Fs.OpenForReading(File), EFOpenError);
     EXPECT_FALSE(Fs.RemoveFile(File));
     EXPECT_TRUE(Fs.FileExists(File));
+    // Its times can still be set: no other program's open file denies that.
+    EXPECT_TRUE(Fs.SetFileTimes(File, TFileTimes{0, 0, 131000000000000000ULL}));
+    TFileTimes Times;
+    ASSERT_TRUE(Fs.GetFileTimes(File, Times));
+    EXPECT_EQ(Times.LastWriteTime, 131000000000000000ULL);
 
     ASSERT_TRUE(Fs.MakeFolder(Dir + "\\terminal.exe"));
     EXPECT_THROW(Fs.CreateForWriting(Dir + "\\terminal.exe"), EFCreateError);
@@ -140,6 +149,27 @@ TEST_F(PlatformConformance, NamesCompareWithoutLetterCaseAndKeepTheirOwn)
     EXPECT_FALSE(Entries[0].IsFolder());
     EXPECT_EQ(Read(Dir + "\\Mixed Case.TXT"), "second");
     EXPECT_TRUE(Fs.FolderExists(UpperCase(Dir)));
+}
+
+TEST_F(PlatformConformance, LettersOutsideAsciiCompareWithoutCaseToo)
+{
+    // "\xC4rger" and "\xE4rger" are the code page's capital and small A with diaeresis.
+    Write(Dir + "\\\xC4rger.txt", "first");
+    Write(Dir + "\\\xE4rger.TXT", "second");
+    const auto Entries = Fs.ListFolder(Dir);
+    ASSERT_EQ(Entries.size(), 1u);
+    EXPECT_EQ(Entries[0].Name, "\xC4rger.txt");
+    EXPECT_EQ(Read(Dir + "\\\xC4RGER.txt"), "second");
+    EXPECT_TRUE(Fs.RemoveFile(Dir + "\\\xE4rger.txt"));
+    EXPECT_TRUE(Fs.ListFolder(Dir).empty());
+
+    const auto CU = TRegistryRoot::rrCurrentUser;
+    Reg.WriteString(CU, World->RegistryKey() + "\\\xD6l", "\xDC", "oil");
+    std::string Value;
+    ASSERT_TRUE(Reg.ReadString(CU, World->RegistryKey() + "\\\xF6L", "\xFC", false, Value));
+    EXPECT_EQ(Value, "oil");
+    EXPECT_TRUE(Reg.DeleteKey(CU, World->RegistryKey() + "\\\xF6l"));
+    EXPECT_FALSE(Reg.KeyExists(CU, World->RegistryKey() + "\\\xD6l"));
 }
 
 TEST_F(PlatformConformance, FileTimesAreSetAndReadBack)
@@ -176,7 +206,10 @@ TEST_F(PlatformConformance, FoldersAreMadeOneByOneAndRemovedOnlyWhenEmpty)
     Write(A + "\\B\\f.txt", "f");
     EXPECT_FALSE(Fs.RemoveFolder(A + "\\B"));
     EXPECT_TRUE(Fs.FolderExists(A + "\\B"));
-    EXPECT_FALSE(Fs.RemoveFolder(A + "\\B\\f.txt")); // a file is not a folder
+    const bool RemovedFile = Fs.RemoveFolder(A + "\\B\\f.txt");
+    const uint32_t NotAFolder = World->LastError();
+    EXPECT_FALSE(RemovedFile); // a file is not a folder
+    EXPECT_EQ(NotAFolder, ErrorDirectory);
     EXPECT_TRUE(Fs.RemoveFile(A + "\\B\\f.txt"));
     EXPECT_FALSE(Fs.RemoveFile(A + "\\B\\f.txt")); // already gone
     EXPECT_TRUE(Fs.RemoveFolder(A + "\\B"));
@@ -224,6 +257,24 @@ TEST_F(PlatformConformance, PathsLongerThanTheLimitFailInsteadOfBeingCut)
     const std::string Message = MessageOf<EFCreateError>([&] { Link.Save(Long + ".lnk"); });
     EXPECT_EQ(Message.substr(0, 19), "Cannot create file ");
     EXPECT_TRUE(Fs.ListFolder(Dir).empty());
+}
+
+TEST_F(PlatformConformance, FoldersLeaveRoomForAShortFileName)
+{
+    // A folder path may have 248 characters, so that files still fit below it.
+    auto Named = [&](size_t Length) { return Dir + "\\" + std::string(Length - Dir.size() - 1, 'f'); };
+    ASSERT_LT(Dir.size(), 200u);
+    if (World->LimitsFolderPaths()) {
+        const bool Made250 = Fs.MakeFolder(Named(250));
+        const uint32_t Error = World->LastError();
+        EXPECT_FALSE(Made250);
+        EXPECT_EQ(Error, ErrorFilenameExcedRange);
+        EXPECT_FALSE(Fs.FolderExists(Named(250)));
+        EXPECT_FALSE(Fs.MakeFolder(Named(249)));
+    }
+    EXPECT_TRUE(Fs.MakeFolder(Named(248)));
+    Write(Named(248) + "\\a.txt", "fits");
+    EXPECT_EQ(Read(Named(248) + "\\a.txt"), "fits");
 }
 
 TEST_F(PlatformConformance, ShellLinksAreWrittenAndReadBack)
@@ -309,6 +360,19 @@ TEST_F(PlatformConformance, SpecialFoldersFollowTheirSources)
     EXPECT_EQ(GetSpecialFolder(P, 45, true), "");
 }
 
+TEST_F(PlatformConformance, SystemFoldersTooLongForTheirBufferReadAsEmpty)
+{
+    // 253 characters and the NUL fill the buffer; one more does not fit at all.
+    const std::string Fits = "C:\\" + std::string(249, 't') + "\\";
+    ASSERT_EQ(Fits.size(), 253u);
+    World->SetTempFolder(Fits);
+    EXPECT_TRUE(SameText(GetSpecialFolder(P, sfTemp, false), Fits)) << GetSpecialFolder(P, sfTemp, false);
+    const std::string TooLong = "C:\\" + std::string(250, 't') + "\\";
+    World->SetTempFolder(TooLong);
+    EXPECT_EQ(GetSpecialFolder(P, sfTemp, false), "");
+    EXPECT_EQ(GetSpecialFolder(P, sfTemp, true), "\\");
+}
+
 TEST_F(PlatformConformance, EnvironmentVariablesExpand)
 {
     World->SetVariable("QE_CONFORMANCE_DIR", "D:\\Data");
@@ -330,6 +394,8 @@ TEST_F(PlatformConformance, HiddenProcessesStartOnlyFromExistingPrograms)
     EXPECT_FALSE(P.System->StartHiddenIdleProcess(Dir + "\\none.bat", Dir));
     Write(Dir + "\\quiet.bat", "@exit\r\n");
     EXPECT_TRUE(P.System->StartHiddenIdleProcess(Dir + "\\quiet.bat", Dir));
+    // Without a folder of its own the process starts in the caller's current folder.
+    EXPECT_TRUE(P.System->StartHiddenIdleProcess(Dir + "\\quiet.bat", ""));
     const TSystemTime Now = P.System->LocalTime();
     EXPECT_GE(Now.Year, 2000);
     EXPECT_GE(Now.Month, 1);

@@ -23,7 +23,13 @@ public:
     }
     void HoldOpen(const std::string& Path) override { FMachine.FileSystem.SetInUse(Path, true); }
     bool KeepsCreationTimes() override { return true; }
+    bool LimitsFolderPaths() override { return true; }
     void OpenWindow(const std::string& ClassName) override { FMachine.System.AddWindow(ClassName); }
+    uint32_t LastError() override { return FMachine.FileSystem.LastError(); }
+    void SetTempFolder(const std::string& Path) override
+    {
+        FMachine.System.SetFolders(FMachine.System.WindowsFolder(), FMachine.System.SystemFolder(), Path);
+    }
 
 private:
     sim::TSimPlatform FMachine;

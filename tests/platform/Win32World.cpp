@@ -33,6 +33,11 @@ void RemoveTree(const std::string& Path)
     RemoveDirectoryA(Path.c_str());
 }
 
+bool UnderWine()
+{
+    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+}
+
 class TWin32World : public IConformanceWorld {
 public:
     TWin32World()
@@ -53,6 +58,8 @@ public:
         for (HWND Window : FWindows)
             DestroyWindow(Window);
         RemoveTree(FScratch);
+        if (FTempChanged)
+            SetEnvironmentVariableA("TMP", FOldTemp.empty() ? nullptr : FOldTemp.c_str());
         FMachine.Registry.DeleteKey(TRegistryRoot::rrCurrentUser, FKey);
         CoUninitialize();
     }
@@ -82,8 +89,9 @@ public:
     bool KeepsCreationTimes() override
     {
         // Wine keeps no creation time of its own on a Linux file system.
-        return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") == nullptr;
+        return !UnderWine();
     }
+    bool LimitsFolderPaths() override { return !UnderWine(); }
     void OpenWindow(const std::string& ClassName) override
     {
         WNDCLASSA Class{};
@@ -97,8 +105,23 @@ public:
             FWindows.push_back(Window);
     }
 
+    uint32_t LastError() override { return GetLastError(); }
+    void SetTempFolder(const std::string& Path) override
+    {
+        // The system takes its temporary folder from the variable TMP first.
+        if (!FTempChanged) {
+            char Old[32768];
+            const DWORD Length = GetEnvironmentVariableA("TMP", Old, sizeof(Old));
+            FOldTemp = Length > 0 && Length < sizeof(Old) ? std::string(Old, Length) : std::string();
+            FTempChanged = true;
+        }
+        SetEnvironmentVariableA("TMP", Path.c_str());
+    }
+
 private:
     win32::TWin32Platform FMachine;
+    bool FTempChanged = false;
+    std::string FOldTemp;
     std::string FScratch;
     std::string FKey;
     std::vector<HWND> FWindows;
