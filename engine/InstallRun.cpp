@@ -3,6 +3,7 @@
 // finally the uninstaller.
 #include "engine/InstallFiles.h"
 #include "engine/PathMacros.h"
+#include "engine/Uninstaller.h"
 #include "package/PayloadCipher.h"
 #include "package/QeClasses.h"
 #include "package/SubStreams.h"
@@ -25,8 +26,12 @@ void TQeInstall::Execute()
 
     const std::string AppDir = ProgramFolder(FPlatform, ProgramName);
     const std::string MenuDir = StartMenuFolder(FPlatform, ProgramName);
-    InstallLog.push_back({AppDir, true});
-    InstallLog.push_back({MenuDir, true});
+    // Without a name of its own the two folders are the shared Program Files and
+    // Start Menu programs folders, which are not the program's to remove.
+    if (HasOwnUninstallKey(ProgramName)) {
+        InstallLog.push_back({AppDir, true});
+        InstallLog.push_back({MenuDir, true});
+    }
 
     {
         TMacroList Macros;
@@ -55,8 +60,9 @@ void TQeInstall::Execute()
 
     std::string Site = Trim(Website);
     if (!Site.empty()) {
-        // A site that already names its scheme keeps it ("https://" would otherwise
-        // become "http://https://").
+        // A site given with "https://" is taken as it stands, as one with "http://" is:
+        // putting "http://" in front would make the link "http://https://...", which
+        // opens nothing.
         if (Site.find("http://") == std::string::npos && Site.find("https://") == std::string::npos)
             Site = "http://" + Site;
         CreateUrlShortcut(MenuDir + "\\" + Publisher + " Website.url", Site);

@@ -2,8 +2,41 @@
 // become empty and removes the program's entry from the list of installed programs.
 #include "engine/Uninstaller.h"
 #include "package/QeUninstall.h"
+#include "platform/Paths.h"
+#include "platform/SysFolders.h"
 
 namespace qe {
+namespace {
+
+// Folder with its trailing "\" and any doubled "\" removed (a share's leading "\\" stays).
+std::string Canonical(const std::string& Folder)
+{
+    std::string Result;
+    for (size_t I = 0; I < Folder.size(); ++I)
+        if (Folder[I] != PathDelimiter || I < 2 || Result.back() != PathDelimiter)
+            Result += Folder[I];
+    while (Result.size() > 1 && Result.back() == PathDelimiter)
+        Result.pop_back();
+    return Result;
+}
+
+// Folders that other programs share: the Program Files folder, the all-users Start
+// Menu programs folder and the roots of drives. A record that lists one (made without
+// a program name, or by hand) must not take it away when it happens to be empty.
+bool IsSharedFolder(const TPlatform& Platform, const std::string& Folder)
+{
+    const std::string Path = Canonical(Folder);
+    if (IsRootFolder(Path))
+        return true;
+    for (const int Id : {sfProgramFiles, sfCommonPrograms}) {
+        const std::string Shared = Canonical(GetSpecialFolder(Platform, Id, false));
+        if (!Shared.empty() && SameText(Path, Shared))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
 
 void TQeUninstall::Execute()
 {
@@ -15,6 +48,10 @@ void TQeUninstall::Execute()
         FPlatform.FileSystem->RemoveFile(File);
     }
     for (const std::string& Folder : Folders) {
+        if (IsSharedFolder(FPlatform, Folder)) {
+            DoProgress("Not removing folder " + Folder + ": other programs share it.", 1);
+            continue;
+        }
         DoProgress("Remove folder " + Folder + " ...", 1);
         FPlatform.FileSystem->RemoveFolder(Folder);
     }

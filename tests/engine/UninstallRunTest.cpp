@@ -1,5 +1,6 @@
 // The uninstall run after a real install run on the simulated machine.
 #include "engine/Uninstaller.h"
+#include "platform/Paths.h"
 #include "tests/engine/EngineFixture.h"
 
 namespace qe::test {
@@ -18,6 +19,8 @@ TEST_F(UninstallRun, RemovesWhatTheInstallCreatedAndLeavesTheUninstallerFolder)
     Contents.Files.push_back(MemoryFile("{metatrader}\\MQL4\\Experts\\a.ex4", "a", "Tools\\Grid"));
     Contents.Files.push_back(MemoryFile("{app}\\Manual.txt", "m", "Manual"));
     Contents.ExpertsOverride = "1";
+    const std::string Sibling = std::string(UninstallKeyPrefix) + "Grid Expert Pro";
+    M.Registry.SetString(TRegistryRoot::rrLocalMachine, Sibling, "DisplayName", "Grid Expert Pro");
     auto Install = Installed({T1S, T2S});
     M.FileSystem.AddFile(T1S + "\\MQL4\\Experts\\mine.ex4", "the user's own");
 
@@ -46,7 +49,9 @@ TEST_F(UninstallRun, RemovesWhatTheInstallCreatedAndLeavesTheUninstallerFolder)
     EXPECT_EQ(M.FileSystem.FileContents(T1S + "\\MQL4\\Experts\\mine.ex4"), "the user's own");
     EXPECT_TRUE(M.FileSystem.FileExists(T2S + "\\config\\experts.ini"));
     EXPECT_FALSE(M.Registry.KeyExists(TRegistryRoot::rrLocalMachine, std::string(UninstallKeyPrefix) + "Grid Expert"));
-    EXPECT_TRUE(M.Registry.KeyExists(TRegistryRoot::rrLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion"));
+    // Only the program's own key goes: another program's entry beside it stays.
+    EXPECT_TRUE(M.Registry.KeyExists(TRegistryRoot::rrLocalMachine, Sibling));
+    EXPECT_EQ(M.Registry.Values(TRegistryRoot::rrLocalMachine, Sibling).size(), 1u);
 }
 
 TEST_F(UninstallRun, AnEmptiedStartMenuFolderGoesAndOneWithUserFilesStays)
@@ -76,6 +81,55 @@ TEST_F(UninstallRun, FilesListedTwiceOrAlreadyGoneArePassedOver)
     EXPECT_EQ(Lines.back().Text, "Done.");
     EXPECT_FALSE(M.FileSystem.FileExists(MenuS + "\\Grid.lnk"));
     EXPECT_FALSE(M.FileSystem.FileExists(T1S + "\\a.mq4"));
+}
+
+TEST_F(UninstallRun, WithoutAProgramNameTheSharedFoldersSurvive)
+{
+    // The Start Menu programs folder holds nothing but this install's links.
+    const std::string Programs = sim::TSimPlatform::CommonPrograms;
+    ASSERT_TRUE(M.FileSystem.ListFolder(Programs).empty());
+    Contents.ProgramName = "";
+    Contents.Readme = "r";
+    auto Install = Installed({});
+    for (const auto& Entry : Install->InstallLog)
+        EXPECT_FALSE(Entry.IsFolder) << Entry.Path;
+    EXPECT_TRUE(M.FileSystem.FileExists(Programs + "\\Uninstall.lnk"));
+
+    auto Uninstall = LoadUninstaller(std::string(sim::TSimPlatform::ProgramFiles) + "\\\\Uninstall.exe");
+    EXPECT_TRUE(Uninstall->Folders.empty());
+    Uninstall->Execute();
+    EXPECT_TRUE(M.FileSystem.ListFolder(Programs).empty());
+    EXPECT_TRUE(M.FileSystem.FolderExists(Programs));
+}
+
+TEST_F(UninstallRun, AnOldRecordListingSharedFoldersDoesNotRemoveThem)
+{
+    // Program Files and the Start Menu programs folder are both empty here.
+    M.FileSystem.RemoveFile(T1S + "\\terminal.exe");
+    M.FileSystem.RemoveFolder(T1S);
+    const std::string ProgramFiles = sim::TSimPlatform::ProgramFiles;
+    const std::string Programs = sim::TSimPlatform::CommonPrograms;
+    M.FileSystem.AddFolders(ProgramFiles + "\\Old");
+    M.FileSystem.AddFolders("D:\\");
+    TQeUninstall Uninstall(Platform());
+    Uninstall.OnProgress = [this](TQeData&, const std::string& Text, int32_t Percent) {
+        Lines.push_back({Text, Percent});
+    };
+    Uninstall.Folders = {ProgramFiles + "\\Old", ProgramFiles + "\\", UpperCase(Programs) + "\\\\", "D:\\", "\\"};
+    Uninstall.Execute();
+    EXPECT_EQ(Texts(), (std::vector<std::string>{
+                           "Remove folder " + ProgramFiles + "\\Old ...",
+                           "Not removing folder " + ProgramFiles + "\\: other programs share it.",
+                           "Not removing folder " + UpperCase(Programs) + "\\\\: other programs share it.",
+                           "Not removing folder D:\\: other programs share it.",
+                           "Not removing folder \\: other programs share it.",
+                           "Not unregistering the uninstaller: the uninstall record gives no program name.",
+                           "Done.",
+                       }));
+    EXPECT_EQ(Lines.back().Percent, 117); // 7 steps of 6, as before
+    EXPECT_FALSE(M.FileSystem.FolderExists(ProgramFiles + "\\Old"));
+    EXPECT_TRUE(M.FileSystem.FolderExists(ProgramFiles));
+    EXPECT_TRUE(M.FileSystem.FolderExists(Programs));
 }
 
 TEST_F(UninstallRun, PercentsRunPastOneHundred)
