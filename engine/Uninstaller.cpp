@@ -61,15 +61,17 @@ void TQeInstall::CreateUninstaller(const std::string& ExePath, const std::string
     ForceFolders(Fs, ExtractFileDir(ExePath));
     {
         auto Source = Fs.OpenForReading(FileName);
-        auto Exe = Fs.CreateForWriting(ExePath);
+        // The record's offset is stored inside the copied program; a program whose
+        // offset field points before its own end, or past the end of the file, carries
+        // no package and cannot become an uninstaller. That is found out before the
+        // uninstaller's file is made.
+        uint8_t Field[4] = {};
         Source->Seek(PackageOffsetField, TSeekOrigin::soBeginning);
-        uint8_t Field[4];
-        Source->ReadBuffer(Field, 4);
+        const bool HasField = Source->Read(Field, 4) == 4;
         const uint32_t ProgramSize = GetLE32(Field);
-        // The record's offset is stored inside the copied program; a program shorter
-        // than its offset field carries no package and cannot become an uninstaller.
-        if (ProgramSize < PackageOffsetField + 4 || ProgramSize > 0x7FFFFFFF)
-            throw Exception("Invalid file format");
+        if (!HasField || ProgramSize < PackageOffsetField + 4 || ProgramSize > Source->GetSize())
+            throw Exception("The program file \"" + FileName + "\" carries no package offset");
+        auto Exe = Fs.CreateForWriting(ExePath);
         Source->Seek(0, TSeekOrigin::soBeginning);
         CopyBytes(*Source, *Exe, ProgramSize);
         Exe->Seek(0, TSeekOrigin::soEnd);

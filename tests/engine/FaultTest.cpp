@@ -50,11 +50,50 @@ private:
     int64_t FRoom;
 };
 
+// A file system on which setting file times always fails.
+class TNoFileTimes : public sim::TForwardingFileSystem {
+public:
+    using TForwardingFileSystem::TForwardingFileSystem;
+    bool SetFileTimes(const std::string&, const TFileTimes&) override { return false; }
+};
+
+// A registry that refuses to set one value.
+class TRefusedValue : public sim::TForwardingRegistry {
+public:
+    TRefusedValue(IRegistry& Inner, std::string Name) : TForwardingRegistry(Inner), FName(std::move(Name)) {}
+    void WriteString(TRegistryRoot Root, const std::string& Key, const std::string& Name,
+                     const std::string& Value) override
+    {
+        if (Name == FName)
+            throw ERegistryException(FailedToSetDataMessage(Name));
+        FInner.WriteString(Root, Key, Name, Value);
+    }
+
+private:
+    std::string FName;
+};
+
+const std::string InUseText = "The process cannot access the file because it is being used by another process";
+
 // The same machine seen through a fault injector.
 class Faults : public EngineTest {
 protected:
     const TPlatform& Platform() override { return FInjected; }
     void Inject(IFileSystem* FileSystem) { FInjected.FileSystem = FileSystem; }
+    void Inject(IRegistry* Registry) { FInjected.Registry = Registry; }
+
+    // Installs into T1 and returns the message that ended the run; the run must not
+    // have got as far as the uninstaller.
+    std::string FailedInstall()
+    {
+        auto Install = LoadInstaller();
+        Install->TargetFolders = {T1S};
+        const std::string Message = RunError(*Install);
+        EXPECT_FALSE(M.FileSystem.FileExists(AppS + "\\Uninstall.exe"));
+        EXPECT_FALSE(M.Registry.KeyExists(TRegistryRoot::rrLocalMachine, KeyS));
+        EXPECT_NE(Texts().back(), "Done.");
+        return Message;
+    }
 
     TPlatform FInjected = M.Platform();
 
@@ -155,6 +194,109 @@ TEST_F(Faults, LongPathsFailClearlyInsteadOfBeingCut)
     EXPECT_EQ(RunError(*Install), "Cannot create file \"" + Link + "\". The filename or extension is too long");
     for (const auto& Entry : M.FileSystem.ListFolder(MenuS))
         EXPECT_EQ(Entry.Name.find("sss"), std::string::npos) << Entry.Name;
+}
+
+TEST_F(Faults, AReadOnlyReadmeEndsTheRunAndKeepsItsOldText)
+{
+    M.FileSystem.AddFile(AppS + "\\Readme.rtf", "old", faReadOnly);
+    Contents.Files = {MemoryFile("{app}\\a.txt", "a")};
+    Contents.Readme = "new";
+    EXPECT_EQ(FailedInstall(), "Cannot create file \"" + AppS + "\\Readme.rtf\". Access is denied");
+    EXPECT_EQ(M.FileSystem.FileContents(AppS + "\\Readme.rtf"), "old");
+    EXPECT_EQ(M.FileSystem.FileContents(AppS + "\\a.txt"), "a");
+    EXPECT_EQ(Texts().back(), "Copying file " + AppS + "\\Readme.rtf ...");
+}
+
+TEST_F(Faults, AnInternetShortcutInUseEndsTheRun)
+{
+    const std::string Url = MenuS + "\\Quant Website.url";
+    M.FileSystem.AddFile(Url, "old");
+    M.FileSystem.SetInUse(Url, true);
+    Contents.Publisher = "Quant";
+    Contents.Website = "quant.example";
+    Contents.Readme = "r";
+    EXPECT_EQ(FailedInstall(), "Cannot create file \"" + Url + "\". " + InUseText);
+    EXPECT_EQ(M.FileSystem.FileContents(AppS + "\\Readme.rtf"), "r\r\n");
+    EXPECT_TRUE(M.FileSystem.FileExists(MenuS + "\\Readme.lnk"));
+    EXPECT_EQ(Texts().back(), "Creating shortcut " + Url + " ...");
+}
+
+TEST_F(Faults, SettingsFilesThatCannotBeRewrittenOrReadEndTheRun)
+{
+    const std::string Ini = T1S + "\\config\\experts.ini";
+    M.FileSystem.AddFile(Ini, std::string(292, '\7'), faReadOnly);
+    Contents.ExpertsOverride = "1";
+    EXPECT_EQ(FailedInstall(), "Cannot create file \"" + Ini + "\". Access is denied");
+    EXPECT_EQ(M.FileSystem.FileContents(Ini), std::string(292, '\7'));
+
+    M.FileSystem.SetAttributes(Ini, faArchive);
+    M.FileSystem.SetInUse(Ini, true);
+    Lines.clear();
+    EXPECT_EQ(FailedInstall(), "Cannot open file \"" + Ini + "\". " + InUseText);
+    EXPECT_EQ(Texts().back(), "Overriding MetaTrader settings in " + T1S + " ...");
+}
+
+TEST_F(Faults, AnUninstallerInUseEndsTheRunWithoutTouchingTheRegistry)
+{
+    M.FileSystem.AddFile(AppS + "\\Uninstall.exe", "the running uninstaller");
+    M.FileSystem.SetInUse(AppS + "\\Uninstall.exe", true);
+    auto Install = LoadInstaller();
+    EXPECT_EQ(RunError(*Install), "Cannot create file \"" + AppS + "\\Uninstall.exe\". " + InUseText);
+    EXPECT_EQ(M.FileSystem.FileContents(AppS + "\\Uninstall.exe"), "the running uninstaller");
+    EXPECT_FALSE(M.Registry.KeyExists(TRegistryRoot::rrLocalMachine, KeyS));
+    EXPECT_FALSE(M.FileSystem.FileExists(MenuS + "\\Uninstall.lnk"));
+    EXPECT_EQ(Texts().back(), "Creating unistaller ...");
+}
+
+TEST_F(Faults, AProgramFileWithoutAPackageOffsetMakesNoUninstaller)
+{
+    for (const uint8_t Offset : {uint8_t{100}, uint8_t{139}, uint8_t{250}}) {
+        // The field at 136 names a record inside the field itself, or past the file's end.
+        std::string Program(200, '\0');
+        Program[136] = static_cast<char>(Offset);
+        M.FileSystem.AddFile("C:\\plain.exe", Program);
+        TQeInstall Install(Platform());
+        Install.LoadFromFile("C:\\plain.exe");
+        Install.ProgramName = "Grid Expert";
+        EXPECT_EQ(RunError(Install), "The program file \"C:\\plain.exe\" carries no package offset") << int{Offset};
+        EXPECT_FALSE(M.FileSystem.FileExists(AppS + "\\Uninstall.exe"));
+        EXPECT_FALSE(M.Registry.KeyExists(TRegistryRoot::rrLocalMachine, KeyS));
+    }
+}
+
+TEST_F(Faults, FileTimesThatCannotBeSetDoNotEndTheRun)
+{
+    TNoFileTimes Disk(M.FileSystem);
+    Inject(&Disk);
+    M.FileSystem.SetNow(5000);
+    Contents.Files = {MemoryFile("{app}\\a.txt", "a", "", 131000000000000000ULL, 132000000000000000ULL)};
+    auto Install = LoadInstaller();
+    Install->TargetFolders = {T1S};
+    EXPECT_EQ(RunError(*Install), "(no error)");
+    EXPECT_EQ(Texts().back(), "Done.");
+    EXPECT_EQ(M.FileSystem.FileContents(AppS + "\\a.txt"), "a");
+    TFileTimes Times;
+    ASSERT_TRUE(M.FileSystem.GetFileTimes(AppS + "\\a.txt", Times));
+    EXPECT_EQ(Times.LastWriteTime, 5000u); // the disk's own time
+}
+
+TEST_F(Faults, ARefusedRegistryValueEndsTheRunAndKeepsTheUninstaller)
+{
+    TRefusedValue Registry(M.Registry, "UninstallString");
+    Inject(&Registry);
+    Contents.Files = {MemoryFile("{app}\\a.txt", "a")};
+    auto Install = LoadInstaller();
+    Install->TargetFolders = {T1S};
+    EXPECT_EQ(RunError(*Install), "Failed to set data for 'UninstallString'");
+    EXPECT_EQ(Texts().back(), "Registering unistaller ...");
+    // What came before stays: the file, the whole uninstaller with its record, the
+    // first value; the shortcut to the uninstaller is never made.
+    EXPECT_EQ(M.FileSystem.FileContents(AppS + "\\a.txt"), "a");
+    EXPECT_EQ(LoadUninstaller()->Files, (std::vector<std::string>{AppS + "\\a.txt", MenuS + "\\Uninstall.lnk"}));
+    std::string Value;
+    EXPECT_TRUE(M.Registry.ReadString(TRegistryRoot::rrLocalMachine, KeyS, "DisplayName", false, Value));
+    EXPECT_FALSE(M.Registry.ReadString(TRegistryRoot::rrLocalMachine, KeyS, "UninstallString", false, Value));
+    EXPECT_FALSE(M.FileSystem.FileExists(MenuS + "\\Uninstall.lnk"));
 }
 
 TEST_F(Faults, AMissingInstallerFileCannotBeOpened)

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "platform/Paths.h"
+#include "platform/SysFolders.h"
 #include "tests/engine/EngineFixture.h"
 
 namespace qe::test {
@@ -205,6 +206,41 @@ TEST_F(InstallRun, OverrideSetsKeepsAndClearsFlagsAndKeepsTheRestOfTheFile)
     EXPECT_EQ(M.FileSystem.FileContents(T2S + "\\config\\experts.ini"), Default);
     for (const auto& Entry : Install->InstallLog)
         EXPECT_EQ(Entry.Path.find("experts.ini"), std::string::npos);
+}
+
+TEST_F(InstallRun, TheBudgetCountsOverridesAndEveryFileOfEveryTerminal)
+{
+    Contents.ExpertsOverride = "1";
+    Contents.Files.push_back(MemoryFile("{metatrader}\\a.mq4", "a"));
+    Contents.Files.push_back(MemoryFile("{metatrader}\\b.mq4", "b"));
+    Contents.Files.push_back(MemoryFile("{app}\\c.txt", "c"));
+    auto Install = Installed({T1S, T2S});
+    EXPECT_EQ(Install->ProgressMax, 2 + 2 * 3 + 10);
+    // 3 + 2 copies, 2 overrides, the uninstaller's 2 steps and "Done.".
+    ASSERT_EQ(Lines.size(), 10u);
+    EXPECT_EQ(Lines[4].Text, "Copying file " + T2S + "\\b.mq4 ...");
+    EXPECT_EQ(Lines[4].Percent, 28);
+    EXPECT_EQ(Lines[6].Text, "Overriding MetaTrader settings in " + T2S + " ...");
+    EXPECT_EQ(Lines.back().Percent, 56);
+}
+
+TEST_F(InstallRun, TargetsWithoutAKnownFolderAreWrittenRelativeToTheirRoot)
+{
+    // A name in braces that is no macro stays, and the path is taken from the
+    // current folder.
+    M.FileSystem.SetCurrentFolder("C:\\Users\\User\\Downloads");
+    // Without a documents folder "{mydocuments}\\q\\x.txt" is "\\q\\x.txt": the root of the
+    // current drive, with its one-letter folder made.
+    M.Registry.RemoveValue(TRegistryRoot::rrCurrentUser, ShellFoldersKey, "Personal");
+    Contents.Files.push_back(MemoryFile("{foo}\\x.txt", "foo"));
+    Contents.Files.push_back(MemoryFile("{mydocuments}\\q\\x.txt", "q"));
+    auto Install = Installed({T1S});
+    EXPECT_EQ(Texts()[0], "Copying file {foo}\\x.txt ...");
+    EXPECT_EQ(Texts()[1], "Copying file \\q\\x.txt ...");
+    EXPECT_EQ(M.FileSystem.FileContents("C:\\Users\\User\\Downloads\\{foo}\\x.txt"), "foo");
+    EXPECT_EQ(M.FileSystem.FileContents("C:\\q\\x.txt"), "q");
+    EXPECT_EQ(Install->InstallLog[2].Path, "{foo}\\x.txt");
+    EXPECT_EQ(Texts().back(), "Done.");
 }
 
 TEST_F(InstallRun, OverrideOfAShortSettingsFileAndOfAllEightFlags)
