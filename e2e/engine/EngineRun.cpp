@@ -6,6 +6,7 @@
 //   engine-run folder ID            the special folder ID, no trailing delimiter
 //   engine-run readlink LINK        "target|working folder" read through the shell
 //   engine-run regread KEY NAME     a string value below HKEY_LOCAL_MACHINE (exit 1: none)
+//   engine-run keyexists KEY        exit 0 when the key exists below HKEY_LOCAL_MACHINE, else 1
 //   engine-run times FILE           creation and last-write file times
 #include <windows.h>
 
@@ -13,6 +14,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -33,7 +35,8 @@ int Usage()
 {
     std::fprintf(stderr, "usage: engine-run install INSTALLER [TERMINAL_FOLDER ...]\n"
                          "       engine-run uninstall UNINSTALLER\n"
-                         "       engine-run folder ID | readlink LINK | regread KEY NAME | times FILE\n");
+                         "       engine-run folder ID | readlink LINK | regread KEY NAME | keyexists KEY\n"
+                         "       engine-run times FILE\n");
     return 2;
 }
 
@@ -75,6 +78,8 @@ int Run(const std::vector<std::string>& Args)
         std::printf("%s\n", Value.c_str());
         return 0;
     }
+    if (Command == "keyexists" && Args.size() == 2)
+        return Platform.Registry->KeyExists(qe::TRegistryRoot::rrLocalMachine, Args[1]) ? 0 : 1;
     if (Command == "times" && Args.size() == 2) {
         qe::TFileTimes Times;
         if (!Platform.FileSystem->GetFileTimes(Args[1], Times))
@@ -98,6 +103,10 @@ int main(int Argc, char** Argv)
         Result = Run(std::vector<std::string>(Argv + 1, Argv + Argc));
     } catch (const qe::Exception& E) {
         std::printf("%s\n", E.Message().c_str());
+        Result = 1;
+    } catch (const std::exception& E) {
+        std::printf("%s\n", E.what());
+        Result = 1;
     }
     CoUninitialize();
     return Result;
