@@ -10,5 +10,10 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   mkdir -p "$WINEPREFIX"
   wineboot --init >/dev/null 2>&1 || true
   wineserver -w || true
+  # Wine's own fonts (Marlett for the caption buttons, MS Sans Serif, Tahoma) are not
+  # always found where the package puts them; the prefix's Fonts folder always is.
+  if [ -d /usr/share/wine/fonts ]; then
+    cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+  fi
 fi
 exec wine "$@"

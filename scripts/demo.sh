@@ -23,9 +23,11 @@ fi
 export WINEPREFIX="$top/build/wineprefix"
 e2e/with-display.sh bash -c '
   out=$1
+  e2e/wine-run.sh cmd /c exit        # makes the Wine prefix first, when there is none yet
   e2e/wine-run.sh explorer /desktop=shot,800x600 "$out/GridExpertSetup.exe" &
-  sleep 8
+  sleep 6
   import -window root -crop 800x600+0+0 +repage "$out/installer.png"
   wineserver -k || true
+  wineserver -w || true
 ' demo "$out"
 echo "Screenshot of the installer: $out/installer.png"
