@@ -19,10 +19,13 @@ public:
 
 enum TElementKind : uint8_t { ekBeginTag = 0, ekEndTag = 1, ekString = 2 };
 
-// One piece of the markup: a tag name (without brackets) or a run of characters.
+// One piece of the markup: a tag name (without brackets) or a run of characters. A "<" that
+// is never closed by a ">" gives a begin tag that is not Closed and whose text is all that
+// follows the "<".
 struct TElement {
     TElementKind Kind = ekString;
     std::string Text;
+    bool Closed = true;
     bool operator==(const TElement&) const = default;
 };
 
@@ -75,6 +78,12 @@ using IParserRef = std::shared_ptr<IParser>;
 
 class TDefaultParser : public IParser {
 public:
+    // Tags open levels down to this depth below the root. A deeper <b>, <i>, <u> or <link> is
+    // kept as a TUnknownNode, its text stays in the deepest level and its end tag closes it
+    // there, so that all the text is kept and no tree is deeper than this (plus the content
+    // of a <dynamic> tag at the deepest level, which is kept flat).
+    static constexpr int32_t MaxNestingDepth = 256;
+
     std::unique_ptr<TNodeTree> ParseText(const std::string& Text) override;
     std::unique_ptr<TNodeTree> ParseStrings(const std::vector<std::string>& Lines) override;
     void SetDynamicHandler(IDynamicNodeHandlerRef Handler) override { DynamicHandler = std::move(Handler); }
@@ -85,11 +94,16 @@ protected:
     virtual std::unique_ptr<TNode> CreateNodeForTag(const std::string& TagText);
 
 private:
-    void ParseNode(TParentNode& Parent);
+    // Reads the content of Parent, which lies Depth levels below the root.
+    void ParseNode(TParentNode& Parent, int32_t Depth);
     void FillDynamicNode(TDynamicNode& Node);
 
     IElementEnumeratorRef Elements;
     IDynamicNodeHandlerRef DynamicHandler;
+    // The depth of the parent whose content is being read.
+    int32_t ParseDepth = 0;
+    // The depth at which the root of a parsed tree stands: that of the node a graft fills.
+    int32_t RootDepth = 0;
 };
 
 } // namespace qe

@@ -17,6 +17,18 @@ std::string Parse(const std::string& Markup, IDynamicNodeHandlerRef Handler = nu
     return Describe(*Parser.ParseText(Markup)->Root);
 }
 
+class TSourceTable : public IDynamicNodeHandler {
+public:
+    explicit TSourceTable(std::vector<std::string> ASources) : Sources(std::move(ASources)) {}
+    void ProvideSource(std::string& Source, TDynamicNode* Node) override
+    {
+        Numbers.push_back(Node->Number);
+        Source = static_cast<std::size_t>(Node->Number) < Sources.size() ? Sources[Node->Number] : "";
+    }
+    std::vector<std::string> Sources;
+    std::vector<int32_t> Numbers;
+};
+
 TEST(Parser, BuildsNodesForTheKnownTags)
 {
     EXPECT_EQ(Parse(""), "");
@@ -45,12 +57,17 @@ TEST(Parser, EndTagsCloseTheInnermostLevelWhateverTheirName)
     EXPECT_EQ(Parse("<b>a<i>b"), "b['a' i['b']]");
 }
 
-TEST(Parser, AnUnterminatedTagSwallowsTheRestOfTheText)
+TEST(Parser, AnUnterminatedTagIsKeptAsTheRestOfTheTextAndNeverBecomesATag)
 {
     EXPECT_EQ(Parse("a<b c"), "'a' ?b c");
-    EXPECT_EQ(Parse("a<link"), "'a' link0[]");
+    EXPECT_EQ(Parse("a<link"), "'a' ?link");
+    EXPECT_EQ(Parse("x<br"), "'x' ?br");
+    auto Handler = std::make_shared<TSourceTable>(std::vector<std::string>{"<b>x</b>"});
+    EXPECT_EQ(Parse("a<dynamic", Handler), "'a' ?dynamic");
+    EXPECT_TRUE(Handler->Numbers.empty());
     EXPECT_EQ(Parse("a<"), "'a' ?");
-    EXPECT_EQ(Parse("a</"), "'a'");
+    EXPECT_EQ(Parse("<b>a</b"), "b['a' ?/b]");
+    EXPECT_EQ(Parse("a<b>c<i>d</i"), "'a' b['c' i['d' ?/i]]");
     EXPECT_EQ(Parse("a<b>"), "'a' b[]");
 }
 
@@ -83,18 +100,6 @@ TEST(Parser, NumbersLinksInTextOrderFromZeroAfterAReset)
     EXPECT_EQ(Describe(*Parser.ParseText("<link>y</link>")->Root), "link1['y']");
 }
 
-class TSourceTable : public IDynamicNodeHandler {
-public:
-    explicit TSourceTable(std::vector<std::string> ASources) : Sources(std::move(ASources)) {}
-    void ProvideSource(std::string& Source, TDynamicNode* Node) override
-    {
-        Numbers.push_back(Node->Number);
-        Source = static_cast<std::size_t>(Node->Number) < Sources.size() ? Sources[Node->Number] : "";
-    }
-    std::vector<std::string> Sources;
-    std::vector<int32_t> Numbers;
-};
-
 TEST(Parser, DynamicTagsTakeTheHostsMarkupInPlace)
 {
     auto Handler = std::make_shared<TSourceTable>(std::vector<std::string>{"<b>x</b>", ""});
@@ -125,6 +130,51 @@ TEST(Parser, GraftedNodesBelongToTheirNewParent)
     ASSERT_EQ(Describe(*Tree->Root), "b['x' i['y']]");
     for (std::size_t i = 0; i < Bold->Children.Count(); ++i)
         EXPECT_EQ(Bold->Children.Items(i)->Parent, Bold);
+}
+
+// The tree stays within the nesting limit however deep the markup nests, and keeps all text.
+TEST(Parser, TagsNestedTooDeeplyKeepTheirTextInTheDeepestLevel)
+{
+    const std::size_t Tags = 100000;
+    std::string Markup;
+    for (std::size_t i = 0; i < Tags; ++i)
+        Markup += "<b>";
+    Markup += "x";
+    for (std::size_t i = 0; i < Tags; ++i)
+        Markup += "</b>";
+    Markup += "<u>y</u><link>z</link>";
+    ResetNodeCounters();
+    auto Tree = TDefaultParser().ParseText(Markup);
+    const TParentNode* Deepest = Tree->Root.get();
+    std::size_t Depth = 0;
+    while (auto* Style = dynamic_cast<const TStyleNode*>(Deepest->Children.Items(0))) {
+        Deepest = Style;
+        ++Depth;
+    }
+    EXPECT_EQ(Depth, 256u);
+    ASSERT_EQ(Deepest->Children.Count(), Tags - 256 + 1);
+    // Each flattened tag's end tag closed it: what follows is back at the top level.
+    const std::string All = Describe(*Tree->Root);
+    std::string Opened;
+    for (int i = 0; i < 256; ++i)
+        Opened += "b[";
+    EXPECT_TRUE(All.starts_with(Opened + "?b ?b "));
+    EXPECT_TRUE(All.ends_with("?b ?b 'x'" + std::string(256, ']') + " u['y'] link0['z']"));
+
+    // A link too deep takes no number; a dynamic part at the deepest level keeps its
+    // supplied markup flat.
+    std::string Deep;
+    for (int i = 0; i < 256; ++i)
+        Deep += "<i>";
+    auto Handler = std::make_shared<TSourceTable>(std::vector<std::string>{"<b>q<link>r</link></b>s"});
+    ResetNodeCounters();
+    TDefaultParser Parser;
+    Parser.SetDynamicHandler(Handler);
+    Tree = Parser.ParseText(Deep + "<link>a</link><dynamic>");
+    Deepest = Tree->Root.get();
+    while (auto* Style = dynamic_cast<const TStyleNode*>(Deepest->Children.Items(0)))
+        Deepest = Style;
+    EXPECT_EQ(Describe(*Deepest), "?link 'a' dyn0[?b 'q' ?link 'r' 's']");
 }
 
 TEST(ElementEnumerator, SplitsTagsAndStringsAndRefusesToReadPastTheEnd)
