@@ -218,14 +218,13 @@ void TTextHandler::MeasureWord(std::size_t Index, const TStringElement& E, const
         const std::string First = Words.PopWord();
         W += TargetCanvas.TextWidth(First);
         Next->Node->JoinedToPrevious = true;
-        const bool MoreWords = Words.HasNext();
-        // Where the word ends, its trailing space (if any) is the one that does not count
-        // against the right margin.
-        if (j == Buffer.Count() - 1 || MoreWords) {
+        // Only a word that runs into the last buffered piece takes that piece's trailing
+        // space as the one that does not count against the right margin.
+        if (j == Buffer.Count() - 1) {
             Info.EndsWithSpace = EndsWithSpace(First);
             Info.SpaceWidth = TargetCanvas.TextWidth(" ");
         }
-        if (MoreWords)
+        if (Words.HasNext())
             break;
     }
     TargetCanvas.SetFontStyles(E.Styles);

@@ -95,11 +95,12 @@ TEST_F(Layout, TheSpaceEndingAJoinedWordDoesNotCountAgainstTheMargin)
     EXPECT_EQ(Placed(), (Strings{"x ab@0,0", "cd@35,0", "ef @57,0", "gh@0,13"}));
     Paint("x ab<b>cd</b>ef <i>gh</i>", {0, 0, 77, 200});
     EXPECT_EQ(Placed(), (Strings{"x@0,0", "ab@0,13", "cd@20,13", "ef @42,13", "gh@0,26"}));
-    // The same when the word ends inside a piece that is not the last one buffered.
+    // When the word ends inside a piece that is not the last one buffered, its space counts:
+    // the word reaches x 82.
     Paint("x ab<b>cd</b>ef gh<i>i</i>", {0, 0, 82, 200});
-    EXPECT_EQ(Placed()[0], "x ab@0,0");
-    Paint("x ab<b>cd</b>ef gh<i>i</i>", {0, 0, 77, 200});
     EXPECT_EQ(Placed()[0], "x@0,0");
+    Paint("x ab<b>cd</b>ef gh<i>i</i>", {0, 0, 83, 200});
+    EXPECT_EQ(Placed()[0], "x ab@0,0");
 }
 
 TEST_F(Layout, AWordWiderThanTheLineGetsALineOfItsOwn)
@@ -110,9 +111,14 @@ TEST_F(Layout, AWordWiderThanTheLineGetsALineOfItsOwn)
     EXPECT_EQ(Placed(), (Strings{"a@0,0", "abcdefghijkl@0,26", "b@0,39"}));
     // The wrap before the first word leaves an empty call and a zero-width rectangle.
     EXPECT_EQ(Node<TStringNode>({2})->Rects.front(), (TRect{0, 13, 0, 26}));
-    // A lone space never wraps.
-    Paint("aaaaaaaaa  b", {0, 0, 100, 200});
+    // A lone space never wraps, even when it ends on the right edge: "aaaaaaaaa " and the
+    // second space end at x 100, the first visibly at 95.
+    Paint("aaaaaaaaa  b", {0, 0, 95, 200});
     EXPECT_EQ(Placed(), (Strings{"aaaaaaaaa@0,0", "b@0,13"}));
+    // Nor does the first word of a piece that continues a word: "m" is drawn where the
+    // over-wide word ends.
+    Paint("abcdefghijkl<b>m</b>", {0, 0, 100, 200});
+    EXPECT_EQ(Placed(), (Strings{"abcdefghijkl@0,0", "m@120,0"}));
 }
 
 TEST_F(Layout, BreaksStartNewLines)
@@ -207,14 +213,18 @@ TEST_F(Layout, ALinkJoinedToTheTextBeforeItIsRedrawnInPlace)
 
 TEST_F(Layout, WordsAreMeasuredOncePerFont)
 {
+    // The first drawing measures 5 words ("dd " as the tail of "ccdd "), 6 spaces (one per
+    // word and one for the tail), the true end of the joined head "dd " and the 4 line
+    // segments it draws ("" on the first line, left by the wrap): 16 widths.
     Paint("aaaa bbbb <b>cc</b>dd eeee");
-    const int First = Canvas.WidthCalls;
-    const auto FirstPlaced = Placed();
+    EXPECT_EQ(Placed(), (Strings{"aaaa bbbb @0,0", "cc@0,13", "dd eeee@22,13"}));
+    EXPECT_EQ(Canvas.WidthCalls, 16);
+    // A repaint measures no word or space again: only the segments and the head's end.
     Canvas.Drawn.clear();
     Canvas.WidthCalls = 0;
     Renderer->PaintTree(Canvas, Bounds, *Tree);
-    EXPECT_EQ(Placed(), FirstPlaced);
-    EXPECT_LT(Canvas.WidthCalls, First);
+    EXPECT_EQ(Placed(), (Strings{"aaaa bbbb @0,0", "cc@0,13", "dd eeee@22,13"}));
+    EXPECT_EQ(Canvas.WidthCalls, 5);
     // Wider letters are only seen once the cache is dropped.
     Canvas.CharWidth = 20;
     Canvas.Drawn.clear();
