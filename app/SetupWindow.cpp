@@ -54,8 +54,9 @@ int RunSetupWindow(HINSTANCE Instance, int ShowCommand)
     Class.lpszClassName = WindowClass;
     RegisterClassExA(&Class);
 
-    HWND Window = CreateWindowExA(0, WindowClass, Title.c_str(), WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, 503, 386, nullptr, nullptr, Instance, nullptr);
+    HWND Window =
+        CreateWindowExA(0, WindowClass, Title.c_str(), WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+                        CW_USEDEFAULT, CW_USEDEFAULT, 503, 386, nullptr, nullptr, Instance, nullptr);
     if (!Error.empty())
         ShowErrorBox(nullptr, Title, Error);
     ShowWindow(Window, ShowCommand);

@@ -41,8 +41,7 @@ bool DecodeJpeg(const std::string& Bytes, TDecodeContext& Context, int& Width, i
         return false;
     }
     jpeg_create_decompress(&Info);
-    jpeg_mem_src(&Info, reinterpret_cast<const unsigned char*>(Bytes.data()),
-                 static_cast<unsigned long>(Bytes.size()));
+    jpeg_mem_src(&Info, reinterpret_cast<const unsigned char*>(Bytes.data()), static_cast<unsigned long>(Bytes.size()));
     jpeg_read_header(&Info, TRUE);
     if (static_cast<uint64_t>(Info.image_width) * Info.image_height > MaxPixels) {
         std::snprintf(Context.Message, sizeof Context.Message, "The picture of %ux%u pixels is too large",

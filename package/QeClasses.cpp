@@ -114,9 +114,9 @@ bool TQeData::LocateRecord(TStream& Stream, TTagStreamAdapter& Tags, uint32_t Si
     uint8_t Field[4];
     if (Stream.Read(Field, 4) != 4)
         return false;
-    const auto Offset = static_cast<int32_t>(static_cast<uint32_t>(Field[0]) | static_cast<uint32_t>(Field[1]) << 8 |
-                                             static_cast<uint32_t>(Field[2]) << 16 |
-                                             static_cast<uint32_t>(Field[3]) << 24);
+    const auto Offset =
+        static_cast<int32_t>(static_cast<uint32_t>(Field[0]) | static_cast<uint32_t>(Field[1]) << 8 |
+                             static_cast<uint32_t>(Field[2]) << 16 | static_cast<uint32_t>(Field[3]) << 24);
     if (Offset < 0)
         return false;
     Stream.Seek(Offset, TSeekOrigin::soBeginning);

@@ -16,8 +16,8 @@ void PutLE32(uint8_t* Out, uint32_t Value)
 
 uint32_t GetLE32(const uint8_t* In)
 {
-    return static_cast<uint32_t>(In[0]) | static_cast<uint32_t>(In[1]) << 8 |
-           static_cast<uint32_t>(In[2]) << 16 | static_cast<uint32_t>(In[3]) << 24;
+    return static_cast<uint32_t>(In[0]) | static_cast<uint32_t>(In[1]) << 8 | static_cast<uint32_t>(In[2]) << 16 |
+           static_cast<uint32_t>(In[3]) << 24;
 }
 
 } // namespace

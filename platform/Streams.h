@@ -59,8 +59,7 @@ class TBufferedStream : public TStream {
 public:
     static constexpr int32_t DefaultBufferSize = 64 * 1024;
 
-    explicit TBufferedStream(std::unique_ptr<TStream> Device,
-                             int32_t BufferSize = DefaultBufferSize);
+    explicit TBufferedStream(std::unique_ptr<TStream> Device, int32_t BufferSize = DefaultBufferSize);
     ~TBufferedStream() override;
 
     int32_t Read(void* Buffer, int32_t Count) override;

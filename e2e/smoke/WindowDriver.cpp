@@ -42,7 +42,8 @@ int main(int argc, char** argv)
     STARTUPINFOA Startup{};
     Startup.cb = sizeof(Startup);
     PROCESS_INFORMATION Process{};
-    if (!CreateProcessA(argv[1], CommandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &Startup, &Process)) {
+    if (!CreateProcessA(argv[1], CommandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &Startup,
+                        &Process)) {
         std::fprintf(stderr, "cannot start %s (error %lu)\n", argv[1], GetLastError());
         return 1;
     }

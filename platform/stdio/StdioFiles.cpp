@@ -10,11 +10,23 @@ namespace qe {
 namespace {
 
 #ifdef _WIN32
-int SeekFile(FILE* F, int64_t Offset, int Whence) { return _fseeki64(F, Offset, Whence); }
-int64_t TellFile(FILE* F) { return _ftelli64(F); }
+int SeekFile(FILE* F, int64_t Offset, int Whence)
+{
+    return _fseeki64(F, Offset, Whence);
+}
+int64_t TellFile(FILE* F)
+{
+    return _ftelli64(F);
+}
 #else
-int SeekFile(FILE* F, int64_t Offset, int Whence) { return fseeko(F, Offset, Whence); }
-int64_t TellFile(FILE* F) { return ftello(F); }
+int SeekFile(FILE* F, int64_t Offset, int Whence)
+{
+    return fseeko(F, Offset, Whence);
+}
+int64_t TellFile(FILE* F)
+{
+    return ftello(F);
+}
 #endif
 
 // An open C file without its own buffering; TBufferedStream buffers it.
@@ -34,7 +46,7 @@ public:
     int64_t Seek(int64_t Offset, TSeekOrigin Origin) override
     {
         const int Whence = Origin == TSeekOrigin::soBeginning ? SEEK_SET
-                         : Origin == TSeekOrigin::soCurrent   ? SEEK_CUR
+                           : Origin == TSeekOrigin::soCurrent ? SEEK_CUR
                                                               : SEEK_END;
         if (Origin == TSeekOrigin::soBeginning && Offset < 0)
             return TellFile(FFile);

@@ -48,9 +48,9 @@ TEST(EncDec, OddLengthsAndForeignCharactersDecodeWithoutFailing)
 {
     EXPECT_EQ(DecodeString("x"), "");
     const std::string Six = EncodeString("abcdef");
-    EXPECT_EQ(DecodeString(Six + "Q"), "abcdef");          // 4k+1: the last character is ignored
-    const std::string Partial = EncodeString("abcd");       // last group "d" + 2 pads
-    EXPECT_EQ(DecodeString(Partial.substr(0, 6)), "abcd");  // 4k+2: missing positions are pad
+    EXPECT_EQ(DecodeString(Six + "Q"), "abcdef");                          // 4k+1: the last character is ignored
+    const std::string Partial = EncodeString("abcd");                      // last group "d" + 2 pads
+    EXPECT_EQ(DecodeString(Partial.substr(0, 6)), "abcd");                 // 4k+2: missing positions are pad
     EXPECT_EQ(DecodeString(std::string(4, '\x01')), std::string(3, '\0')); // unknown symbols count as 0
 }
 

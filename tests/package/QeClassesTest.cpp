@@ -52,7 +52,8 @@ TPackageContents FullContents()
     C.BannerJpeg = ReadSourceFile("examples/banner.jpg");
     for (int I = 0; I < 16; ++I)
         C.PayloadKey[static_cast<size_t>(I)] = static_cast<uint8_t>(0xF0 + I);
-    C.Files.push_back(MemoryFile("{metatrader}\\experts\\a.mq4", "alpha", "", 0x0102030405060708ULL, 0x1112131415161718ULL));
+    C.Files.push_back(
+        MemoryFile("{metatrader}\\experts\\a.mq4", "alpha", "", 0x0102030405060708ULL, 0x1112131415161718ULL));
     C.Files.push_back(MemoryFile("{app}\\b.txt", std::string(40, 'b'), "Manual"));
     return C;
 }
@@ -167,7 +168,7 @@ TEST_F(QeInstallLoad, RecordsInAnyOrderAndUnknownIdsGiveTheSameModel)
     P.Tags.WriteInteger(8, 4000);
     P.Tags.WriteInteger(99, 1); // unknown inside a group
     P.Tags.WriteEnd();
-    P.Tags.WriteInteger(0, 77);         // unknown ids at the top level
+    P.Tags.WriteInteger(0, 77); // unknown ids at the top level
     P.Tags.WriteString(21, "whatever");
     P.Tags.WriteInteger(4, 9);
     P.Tags.WriteString(2, EncodeString("First"));

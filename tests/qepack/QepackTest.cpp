@@ -22,8 +22,9 @@ class Producer : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        Dir = fs::temp_directory_path() / ("qepack-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                                           "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        Dir = fs::temp_directory_path() /
+              ("qepack-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(Dir);
         fs::create_directories(Dir / "files");
         std::string StubBytes(1024, '\0');
@@ -131,10 +132,12 @@ TEST_F(Producer, RefusesWhatWouldMakeABrokenInstaller)
         {"[installer]\nbanner = \"nothing.jpg\"\n", "name = \"D\"\n", ":4: Cannot open file"},
         {"[installer]\nbanner = \"empty.jpg\"\n", "name = \"D\"\n", ":4: the banner file is empty"},
         {"[[file]]\nsource = \"files/a.mq4\"\ntarget = ' \\a.txt'\n", "name = \"D\"\n", "names no folder"},
-        {"[[file]]\nsource = \"files/a.mq4\"\ntarget = '{app}\\\\a.txt'\n", "name = \"D\"\n", "has an empty folder name"},
+        {"[[file]]\nsource = \"files/a.mq4\"\ntarget = '{app}\\\\a.txt'\n", "name = \"D\"\n",
+         "has an empty folder name"},
         {"[installer]\nexperts_override = \"1 0 2\"\n", "name = \"D\"\n", ":4: \"experts_override\""},
         {"[installer]\nexperts_override = \"101010101\"\n", "name = \"D\"\n", ":4: \"experts_override\""},
-        {"[[file]]\nsource = \"files/a.mq4\"\ntarget = \"a.mq4\"\n", "name = \"D\"\n", ":5: the target \"a.mq4\" names no folder"},
+        {"[[file]]\nsource = \"files/a.mq4\"\ntarget = \"a.mq4\"\n", "name = \"D\"\n",
+         ":5: the target \"a.mq4\" names no folder"},
         {"[[file]]\nsource = \"files/a.mq4\"\ntarget = '{app}\\'\n", "name = \"D\"\n", "names no file"},
         {"", "name = \"D\"\nversoin = \"1.0\"\n", ":3: unknown key \"versoin\""},
         {"", "name = \"D\"\nversion = \"1.x\"\n", ":3: \"version\" must read MAJOR.MINOR"},
@@ -220,8 +223,8 @@ TEST_F(Producer, InspectShowsAnUninstallerWithItsPaths)
     TQeInstall Installed(None);
     Installed.ProgramName = "Demo";
     Installed.MajorVersion = 3;
-    Installed.InstallLog = {{"C:\\Program Files\\Demo", true}, {"C:\\Menu\\Demo", true},
-                            {"C:\\MT4\\experts\\a.mq4", false}};
+    Installed.InstallLog = {
+        {"C:\\Program Files\\Demo", true}, {"C:\\Menu\\Demo", true}, {"C:\\MT4\\experts\\a.mq4", false}};
     TMemoryStream Uninstaller(std::vector<uint8_t>(512, 0));
     Uninstaller.Seek(0, TSeekOrigin::soEnd);
     Installed.WriteUninstallRecord(Uninstaller);

@@ -17,8 +17,7 @@ void BuildInstaller(const std::string& ManifestPath, const std::string& OutPath,
     WriteInstallerFile(Contents, *Stub, OutPath, Files);
 }
 
-void WriteInstallerFile(const TPackageContents& Contents, TStream& Stub, const std::string& OutPath,
-                        TStdioFiles& Files)
+void WriteInstallerFile(const TPackageContents& Contents, TStream& Stub, const std::string& OutPath, TStdioFiles& Files)
 {
     namespace fs = std::filesystem;
     const std::string TempPath = OutPath + ".partial";

@@ -122,8 +122,8 @@ void PrintText(const TJson& J, std::ostream& Out)
                 Out << "  " << F["Target"].get<std::string>() << "\n";
                 for (const auto& [FKey, FValue] : F.items())
                     if (FKey != "Target")
-                        Out << "    " << FKey << ": " << (FValue.is_string() ? FValue.get<std::string>() : FValue.dump())
-                            << "\n";
+                        Out << "    " << FKey << ": "
+                            << (FValue.is_string() ? FValue.get<std::string>() : FValue.dump()) << "\n";
             }
         } else if (Value.is_string() && Value.get<std::string>().size() > 60) {
             Out << Key << ": (" << Value.get<std::string>().size() << " characters)\n";

@@ -20,8 +20,14 @@ void WriteBinary(TTagStreamAdapter& Tags, int32_t Id, const std::string& Bytes)
     Tags.WriteStream(Id, Source, static_cast<int32_t>(Bytes.size()));
 }
 
-int32_t Low(uint64_t Time) { return static_cast<int32_t>(static_cast<uint32_t>(Time)); }
-int32_t High(uint64_t Time) { return static_cast<int32_t>(static_cast<uint32_t>(Time >> 32)); }
+int32_t Low(uint64_t Time)
+{
+    return static_cast<int32_t>(static_cast<uint32_t>(Time));
+}
+int32_t High(uint64_t Time)
+{
+    return static_cast<int32_t>(static_cast<uint32_t>(Time >> 32));
+}
 
 // The package records: ids in ascending order, every string record written even when
 // empty, one group per file after the other records, a closing end record.
