@@ -123,6 +123,9 @@ public:
     TDynamicTagInitEvent OnDynamicTagInit;
 
 protected:
+    // The parser and the renderer the control works with. The constructor runs before a
+    // subclass exists and so always takes these defaults: a subclass that overrides either
+    // must call ReplaceParts from its own constructor, or its parts are never used.
     virtual IParserRef CreateParser();
     virtual IRendererRef CreateRenderer();
     virtual void NotifyCaptionChanged();
@@ -130,7 +133,7 @@ protected:
     virtual void RequestDynamicSource(std::string& Source, int32_t Number);
     // Makes the parser and renderer again through CreateParser and CreateRenderer; a
     // subclass that supplies its own calls this from its constructor. Link colours and
-    // style are kept.
+    // style are kept; the current caption stays parsed by the old parser until it changes.
     void ReplaceParts();
 
     void ProvideSource(std::string& Source, TDynamicNode* Node) override;

@@ -102,16 +102,19 @@ TEST(LinkLabelDefaults, ANewLabelHasTheDocumentedDefaults)
 
 TEST_F(LinkLabel, TheSameCaptionParsesOnce)
 {
+    // Every parse asks for the dynamic part once.
     int Changes = 0;
+    int Parses = 0;
     Label.OnCaptionChanged = [&](TCustomLinkLabel*) { ++Changes; };
-    Label.SetCaption("a <link>b</link>");
-    const TNodeTree* First = Label.GetNodeTree();
-    Label.SetCaption("a <link>b</link>");
-    EXPECT_EQ(Label.GetNodeTree(), First);
+    Label.OnDynamicTagInit = [&](TCustomLinkLabel*, std::string&, int32_t) { ++Parses; };
+    Label.SetCaption("a <link>b</link><dynamic>");
+    Label.SetCaption("a <link>b</link><dynamic>");
+    EXPECT_EQ(Parses, 1);
     EXPECT_EQ(Changes, 1);
-    Label.SetCaption("a <LINK>b</link>");
+    Label.SetCaption("a <LINK>b</link><dynamic>");
+    EXPECT_EQ(Parses, 2);
     EXPECT_EQ(Changes, 2);
-    EXPECT_EQ(Label.GetText(), (std::vector<std::string>{"a <LINK>b</link>"}));
+    EXPECT_EQ(Label.GetText(), (std::vector<std::string>{"a <LINK>b</link><dynamic>"}));
 }
 
 TEST_F(LinkLabel, TextLinesAreJoinedWithoutSeparator)
@@ -131,6 +134,28 @@ TEST_F(LinkLabel, AClickOnALinkReportsItsNumberAndText)
     Click(125, 13); // the right and bottom edges of the link's rectangle belong to it
     Click(126, 5);
     EXPECT_EQ(Clicks, (std::vector<TClick>{{0, "example"}, {0, "example"}}));
+
+    // The click goes to the link under the release, not the one pressed.
+    Clicks.clear();
+    Label.SetCaption("<link>one</link> <link>two</link>");
+    Paint();
+    Label.MouseDown(mbLeft, 5, 5);
+    Label.MouseUp(mbLeft, 40, 5);
+    EXPECT_EQ(Clicks, (std::vector<TClick>{{1, "two"}}));
+    EXPECT_EQ(LastColorOf("one"), clBlue);
+}
+
+TEST_F(LinkLabel, ALinkThatWrapsIsHitOnBothLines)
+{
+    // "bbbb " ends the first line at x 95, "cccc" starts the second.
+    Label.SetBounds(0, 0, 100, 17);
+    Label.SetCaption("aaaa <link>bbbb cccc</link>");
+    Paint();
+    Click(60, 5);
+    Click(20, 20);
+    Click(20, 5);
+    Click(60, 20);
+    EXPECT_EQ(Clicks, (std::vector<TClick>{{0, "bbbb cccc"}, {0, "bbbb cccc"}}));
 }
 
 TEST_F(LinkLabel, NumberingStartsAgainWithANewCaption)
@@ -150,9 +175,13 @@ TEST_F(LinkLabel, APressedLinkIsDrawnInTheClickedColourUntilRelease)
     Paint();
     Label.MouseDown(mbLeft, 60, 5);
     EXPECT_EQ(LastColorOf("example"), clRed);
-    // Moving away while pressed neither releases nor lights up anything.
+    // Leaving the control or moving away while pressed neither releases nor lights up
+    // anything, with or without hot links.
+    Label.MouseLeave();
+    EXPECT_EQ(LastColorOf("example"), clRed);
     Label.SetHotLinks(true);
     Label.MouseMove(10, 5);
+    Label.MouseLeave();
     EXPECT_EQ(LastColorOf("example"), clRed);
     // Released anywhere, it is drawn in the link colour again, and no click is reported.
     Label.MouseUp(mbLeft, 10, 5);
@@ -178,6 +207,11 @@ TEST_F(LinkLabel, HotLinksLightUpUnderTheMouse)
     Label.MouseMove(40, 5);
     EXPECT_EQ(LastColorOf("one"), clBlue);
     EXPECT_EQ(LastColorOf("two"), clPurple);
+    // Leaving only puts the link back while hot links are on.
+    Label.SetHotLinks(false);
+    Label.MouseLeave();
+    EXPECT_EQ(LastColorOf("two"), clPurple);
+    Label.SetHotLinks(true);
     Label.MouseLeave();
     EXPECT_EQ(LastColorOf("two"), clBlue);
 }
@@ -213,6 +247,10 @@ TEST_F(LinkLabel, AutoHeightFitsTheTextWithItsMargins)
     Paint();
     EXPECT_EQ(Label.GetHeight(), 47);
     EXPECT_EQ(Host.BoundsChanges, 1);
+    // The right margin is where lines wrap: "bbbbb" would end at x 195.
+    Label.SetCaption("aaaaaaaaaaaaa bbbbb");
+    Paint();
+    EXPECT_EQ(Label.GetHeight(), 4 + 2 * 13 + 4);
     // A closing break adds an empty line.
     Label.SetCaption("one<br>two<br>three<br>");
     Paint();
@@ -288,6 +326,56 @@ TEST_F(LinkLabel, AFontChangeRemeasuresEveryWord)
     EXPECT_EQ(Label.GetHeight(), 39);
     EXPECT_EQ(Host.Canvas.Texts()[0].Color, 0x00AA00u);
     EXPECT_EQ(Host.Canvas.CurrentFont.Size, 16);
+}
+
+TEST_F(LinkLabel, TheTextTakesTheFontsColourAndStyle)
+{
+    TFont Font = Label.GetFont();
+    Font.Color = 0x00AA00;
+    Font.Styles = {TFontStyle::fsItalic};
+    Label.SetFont(Font);
+    Label.SetCaption("a <b>b</b>");
+    Paint();
+    const auto Texts = Host.Canvas.Texts();
+    ASSERT_EQ(Texts.size(), 2u);
+    EXPECT_EQ(Texts[0].Color, 0x00AA00u);
+    EXPECT_EQ(Texts[0].Styles, TFontStyles{TFontStyle::fsItalic});
+    EXPECT_EQ(Texts[1].Styles, (TFontStyles{TFontStyle::fsItalic, TFontStyle::fsBold}));
+}
+
+TEST_F(LinkLabel, AChangedLinkStyleRemeasuresTheLinks)
+{
+    // "aaaa" after "bbbbb " ends at x 95 in the plain font and at 99 in bold.
+    Label.SetBounds(0, 0, 97, 17);
+    Label.SetCaption("bbbbb <link>aaaa</link>");
+    Paint();
+    EXPECT_EQ(Label.GetHeight(), 13);
+    Label.SetLinkStyle({TFontStyle::fsBold});
+    Paint();
+    EXPECT_EQ(Label.GetHeight(), 26);
+}
+
+TEST_F(LinkLabel, DeeplyNestedMarkupIsDrawnAndHitTested)
+{
+    // A link at the deepest level, then text below 100000 tags.
+    std::string Markup;
+    for (int i = 0; i < 255; ++i)
+        Markup += "<b>";
+    Markup += "<link>go</link> ";
+    for (int i = 0; i < 255; ++i)
+        Markup += "</b>";
+    for (int i = 0; i < 100000; ++i)
+        Markup += "<i>";
+    Label.SetCaption(Markup + "x");
+    Paint();
+    ASSERT_EQ(Host.Canvas.Texts().size(), 3u);
+    EXPECT_EQ(Host.Canvas.Texts()[0].Styles, (TFontStyles{TFontStyle::fsBold, TFontStyle::fsUnderline}));
+    EXPECT_EQ(Host.Canvas.Texts()[2].Text, "x");
+    EXPECT_EQ(Host.Canvas.Texts()[2].Styles, TFontStyles{TFontStyle::fsItalic});
+    Click(5, 5);
+    EXPECT_EQ(Clicks, (std::vector<TClick>{{0, "go"}}));
+    Label.MouseMove(30, 5);
+    EXPECT_EQ(Label.GetCursor(), crDefault);
 }
 
 TEST_F(LinkLabel, ALinkClickMayReplaceTheCaption)
