@@ -77,6 +77,13 @@ struct TFont {
     int32_t Size = 8; // points
     TColor Color = clWindowText;
     TFontStyles Styles;
+    // The rest describes a font handed over by a window exactly, in the window system's
+    // terms; left at 0, Size and Styles alone say what is drawn.
+    int32_t Height = 0; // pixels, negative for the character height; used instead of Size
+    int32_t Weight = 0; // of the text without the bold style
+    uint8_t Charset = 1; // the system's default character set
+    uint8_t Quality = 0;
+    uint8_t PitchAndFamily = 0;
     bool operator==(const TFont&) const = default;
 };
 

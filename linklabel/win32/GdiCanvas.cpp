@@ -1,5 +1,7 @@
 #include "linklabel/win32/GdiCanvas.h"
 
+#include <algorithm>
+
 namespace qe {
 
 COLORREF ColorToRGB(TColor Color)
@@ -40,23 +42,25 @@ void TGdiCanvas::SetFontStyles(TFontStyles Styles)
 
 void TGdiCanvas::SelectCurrentFont()
 {
-    const auto Key = std::make_tuple(FFont.Name, FFont.Size, FFont.Styles.Bits());
+    const TFontKey Key{FFont.Name,    FFont.Size,    FFont.Height,         FFont.Weight,
+                       FFont.Charset, FFont.Quality, FFont.PitchAndFamily, FFont.Styles.Bits()};
     HFONT Font;
     auto It = FFonts.find(Key);
     if (It != FFonts.end()) {
         Font = It->second;
     } else {
         LOGFONTA LF{};
-        LF.lfHeight = -MulDiv(FFont.Size, GetDeviceCaps(FDC, LOGPIXELSY), 72);
-        LF.lfWeight = FFont.Styles.Contains(TFontStyle::fsBold) ? FW_BOLD : FW_NORMAL;
+        LF.lfHeight = FFont.Height != 0 ? FFont.Height : -MulDiv(FFont.Size, GetDeviceCaps(FDC, LOGPIXELSY), 72);
+        const LONG Plain = FFont.Weight != 0 ? FFont.Weight : FW_NORMAL;
+        LF.lfWeight = FFont.Styles.Contains(TFontStyle::fsBold) ? std::max<LONG>(Plain, FW_BOLD) : Plain;
         LF.lfItalic = FFont.Styles.Contains(TFontStyle::fsItalic);
         LF.lfUnderline = FFont.Styles.Contains(TFontStyle::fsUnderline);
         LF.lfStrikeOut = FFont.Styles.Contains(TFontStyle::fsStrikeOut);
-        LF.lfCharSet = DEFAULT_CHARSET;
+        LF.lfCharSet = FFont.Charset;
         LF.lfOutPrecision = OUT_DEFAULT_PRECIS;
         LF.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-        LF.lfQuality = DEFAULT_QUALITY;
-        LF.lfPitchAndFamily = DEFAULT_PITCH;
+        LF.lfQuality = FFont.Quality;
+        LF.lfPitchAndFamily = FFont.PitchAndFamily;
         lstrcpynA(LF.lfFaceName, FFont.Name.c_str(), LF_FACESIZE);
         Font = CreateFontIndirectA(&LF);
         if (!Font)

@@ -43,8 +43,9 @@ private:
     HGDIOBJ FOriginalFont = nullptr;
     TFont FFont;
     bool FFontSelected = false;
-    // One GDI font per face, size and style set used on this canvas.
-    std::map<std::tuple<std::string, int32_t, uint8_t>, HFONT> FFonts;
+    // One GDI font per font description and style set used on this canvas.
+    using TFontKey = std::tuple<std::string, int32_t, int32_t, int32_t, uint8_t, uint8_t, uint8_t, uint8_t>;
+    std::map<TFontKey, HFONT> FFonts;
 };
 
 } // namespace qe

@@ -33,6 +33,53 @@ bool ButtonsDown(WPARAM WParam)
     return (WParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) != 0;
 }
 
+std::string ProgramName()
+{
+    char Path[MAX_PATH] = {};
+    const DWORD Length = GetModuleFileNameA(nullptr, Path, MAX_PATH);
+    std::string Name(Path, Length);
+    const std::size_t Slash = Name.find_last_of("\\/");
+    if (Slash != std::string::npos)
+        Name.erase(0, Slash + 1);
+    const std::size_t Dot = Name.rfind('.');
+    if (Dot != std::string::npos)
+        Name.erase(Dot);
+    return Name;
+}
+
+// A painting of the window between BeginPaint and EndPaint.
+class TPaintScope {
+public:
+    explicit TPaintScope(HWND AWindow) : Window(AWindow) { DC = BeginPaint(Window, &PS); }
+    TPaintScope(const TPaintScope&) = delete;
+    TPaintScope& operator=(const TPaintScope&) = delete;
+    ~TPaintScope() { EndPaint(Window, &PS); }
+    HWND Window;
+    PAINTSTRUCT PS;
+    HDC DC;
+};
+
+// An off-screen bitmap compatible with a device context, selected into a memory DC.
+class TMemorySurface {
+public:
+    TMemorySurface(HDC Target, int Width, int Height)
+        : DC(CreateCompatibleDC(Target)), Bitmap(CreateCompatibleBitmap(Target, Width, Height)),
+          Old(SelectObject(DC, Bitmap))
+    {
+    }
+    TMemorySurface(const TMemorySurface&) = delete;
+    TMemorySurface& operator=(const TMemorySurface&) = delete;
+    ~TMemorySurface()
+    {
+        SelectObject(DC, Old);
+        DeleteObject(Bitmap);
+        DeleteDC(DC);
+    }
+    HDC DC;
+    HBITMAP Bitmap;
+    HGDIOBJ Old;
+};
+
 } // namespace
 
 HCURSOR CursorHandle(TCursor Cursor)
@@ -41,6 +88,14 @@ HCURSOR CursorHandle(TCursor Cursor)
     if (It != CursorTable().end() && It->second)
         return It->second;
     return LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+}
+
+void ShowApplicationError(HWND Owner, std::string Text)
+{
+    if (!Text.empty() && Text.back() != '.')
+        Text += '.';
+    const std::string Title = ApplicationTitle.empty() ? ProgramName() : ApplicationTitle;
+    MessageBoxA(Owner, Text.c_str(), Title.c_str(), MB_OK | MB_ICONSTOP);
 }
 
 void InstallLinkCursor()
@@ -79,7 +134,32 @@ LRESULT CALLBACK TLinkLabelWindow::WindowProc(HWND Window, UINT Message, WPARAM 
     auto* Self = reinterpret_cast<TLinkLabelWindow*>(GetWindowLongPtrA(Window, GWLP_USERDATA));
     if (!Self)
         return DefWindowProcA(Window, Message, WParam, LParam);
-    return Self->HandleMessage(Message, WParam, LParam);
+    // An exception cannot unwind through the system's code that called this procedure.
+    try {
+        return Self->HandleMessage(Message, WParam, LParam);
+    } catch (const std::exception& Error) {
+        Self->ReportError(Error.what());
+    } catch (...) {
+        Self->ReportError("Unknown error");
+    }
+    return 0;
+}
+
+void TLinkLabelWindow::ReportError(const std::string& Message)
+{
+    // Messages handled while an error is shown (the error box paints the window again) do
+    // not report their failures on top of it.
+    if (FReportingError)
+        return;
+    FReportingError = true;
+    try {
+        if (OnError)
+            OnError(Message);
+        else
+            ShowApplicationError(GetAncestor(FHandle, GA_ROOT), Message);
+    } catch (...) {
+    }
+    FReportingError = false;
 }
 
 LRESULT TLinkLabelWindow::HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam)
@@ -145,29 +225,22 @@ LRESULT TLinkLabelWindow::HandleMessage(UINT Message, WPARAM WParam, LPARAM LPar
 
 void TLinkLabelWindow::PaintWindow()
 {
-    PAINTSTRUCT PS;
-    HDC DC = BeginPaint(FHandle, &PS);
+    TPaintScope Paint(FHandle);
     RECT Client;
     GetClientRect(FHandle, &Client);
     // Painted off screen first: a paint fills the background and then draws the text.
-    HDC Memory = CreateCompatibleDC(DC);
-    HBITMAP Bitmap = CreateCompatibleBitmap(DC, Client.right > 0 ? Client.right : 1, Client.bottom > 0 ? Client.bottom : 1);
-    HGDIOBJ OldBitmap = SelectObject(Memory, Bitmap);
+    TMemorySurface Memory(Paint.DC, Client.right > 0 ? Client.right : 1, Client.bottom > 0 ? Client.bottom : 1);
     if (FLabel.GetTransparent()) {
         HWND Parent = GetParent(FHandle);
-        auto Brush = reinterpret_cast<HBRUSH>(
-            SendMessageA(Parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(Memory), reinterpret_cast<LPARAM>(FHandle)));
-        ::FillRect(Memory, &Client, Brush ? Brush : GetSysColorBrush(COLOR_BTNFACE));
+        auto Brush = reinterpret_cast<HBRUSH>(SendMessageA(Parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(Memory.DC),
+                                                           reinterpret_cast<LPARAM>(FHandle)));
+        ::FillRect(Memory.DC, &Client, Brush ? Brush : GetSysColorBrush(COLOR_BTNFACE));
     }
     {
-        TGdiCanvas Canvas(Memory);
+        TGdiCanvas Canvas(Memory.DC);
         FLabel.Paint(Canvas);
     }
-    BitBlt(DC, 0, 0, Client.right, Client.bottom, Memory, 0, 0, SRCCOPY);
-    SelectObject(Memory, OldBitmap);
-    DeleteObject(Bitmap);
-    DeleteDC(Memory);
-    EndPaint(FHandle, &PS);
+    BitBlt(Paint.DC, 0, 0, Client.right, Client.bottom, Memory.DC, 0, 0, SRCCOPY);
 }
 
 void TLinkLabelWindow::FontFromHandle(HFONT Font)
@@ -179,9 +252,16 @@ void TLinkLabelWindow::FontFromHandle(HFONT Font)
     HDC Screen = GetDC(nullptr);
     const int Dpi = GetDeviceCaps(Screen, LOGPIXELSY);
     ReleaseDC(nullptr, Screen);
+    // The label draws with exactly this font: its height in pixels, weight, character set
+    // and quality are kept; Size is only the nearest whole point size.
     TFont F = FLabel.GetFont();
     F.Name = LF.lfFaceName;
     F.Size = MulDiv(LF.lfHeight < 0 ? -LF.lfHeight : LF.lfHeight, 72, Dpi);
+    F.Height = LF.lfHeight;
+    F.Weight = LF.lfWeight;
+    F.Charset = LF.lfCharSet;
+    F.Quality = LF.lfQuality;
+    F.PitchAndFamily = LF.lfPitchAndFamily;
     TFontStyles S;
     if (LF.lfWeight >= FW_BOLD)
         S = S + TFontStyle::fsBold;

@@ -18,10 +18,17 @@
 // compile linklabel/LinkLabel.rc into its resources: it holds the "LINKHAND" cursor shown over
 // links (without it the system's hand is used).
 //
+// A failure inside the window's message handling (a paint, a caption set with SetWindowText,
+// a handler the label calls on a click) goes to OnError and never leaves the window
+// procedure; without OnError it is shown in the application's error box.
+//
 // The object must outlive its window: destroying the object destroys the window.
 #pragma once
 
 #include "linklabel/LinkLabel.h"
+
+#include <functional>
+#include <string>
 
 #include <windows.h>
 
@@ -31,6 +38,11 @@ namespace qe {
 HCURSOR CursorHandle(TCursor Cursor);
 // Loads the "LINKHAND" cursor from the program's resources as crLinkHand.
 void InstallLinkCursor();
+// The application's error box: a stop icon, ApplicationTitle (or, when that is empty, the
+// program's file name without its extension) as caption, and a period after the text when it
+// has none.
+void ShowApplicationError(HWND Owner, std::string Text);
+inline std::string ApplicationTitle;
 
 class TLinkLabelWindow : public ILinkLabelHost {
 public:
@@ -44,6 +56,9 @@ public:
     HWND Handle() const { return FHandle; }
     TLinkLabel& Label() { return FLabel; }
 
+    // Told the message of a failure while the window handled a message.
+    std::function<void(const std::string& Message)> OnError;
+
     void Invalidate() override;
     std::unique_ptr<TCanvas> CreateCanvas() override;
     void CursorChanged(TCursor Cursor) override;
@@ -55,11 +70,14 @@ private:
     void PaintWindow();
     void FontFromHandle(HFONT Font);
     void SyncBounds();
+    void ReportError(const std::string& Message);
 
-    TLinkLabel FLabel;
+    // Set before the label, whose construction already asks its host to repaint.
     HWND FHandle = nullptr;
     HFONT FFontHandle = nullptr;
     bool FTrackingLeave = false;
+    bool FReportingError = false;
+    TLinkLabel FLabel;
 };
 
 } // namespace qe

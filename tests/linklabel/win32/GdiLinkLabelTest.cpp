@@ -179,7 +179,8 @@ LRESULT CALLBACK ParentProc(HWND W, UINT M, WPARAM WP, LPARAM LP)
     return DefWindowProcA(W, M, WP, LP);
 }
 
-TEST(GdiLinkLabel, HostedAsAChildWindowItFollowsTheMouse)
+// A white top-level window to put labels on.
+HWND CreatePage()
 {
     WNDCLASSA WC{};
     WC.lpfnWndProc = ParentProc;
@@ -187,8 +188,13 @@ TEST(GdiLinkLabel, HostedAsAChildWindowItFollowsTheMouse)
     WC.lpszClassName = "QeLinkLabelTestPage";
     WC.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     RegisterClassA(&WC);
-    HWND Page = CreateWindowExA(0, WC.lpszClassName, "page", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300,
-                                nullptr, nullptr, WC.hInstance, nullptr);
+    return CreateWindowExA(0, WC.lpszClassName, "page", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300, nullptr,
+                           nullptr, WC.hInstance, nullptr);
+}
+
+TEST(GdiLinkLabel, HostedAsAChildWindowItFollowsTheMouse)
+{
+    HWND Page = CreatePage();
     ASSERT_NE(Page, nullptr);
     {
         TLinkLabelWindow Window(Page, 1001, 16, 20, 313, 169);
@@ -242,6 +248,67 @@ TEST(GdiLinkLabel, HostedAsAChildWindowItFollowsTheMouse)
 
         SendMessageA(Window.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(2, 6));
         EXPECT_EQ(Window.Label().GetCursor(), crDefault);
+        DeleteObject(Font);
+    }
+    DestroyWindow(Page);
+}
+
+TEST(GdiLinkLabel, FailuresInsideTheWindowGoToItsErrorHookAndTheWindowLivesOn)
+{
+    HWND Page = CreatePage();
+    ASSERT_NE(Page, nullptr);
+    {
+        TLinkLabelWindow Window(Page, 1002, 16, 20, 313, 169);
+        std::vector<std::string> Errors;
+        Window.OnError = [&](const std::string& Message) { Errors.push_back(Message); };
+        int Clicks = 0;
+        Window.Label().OnLinkClick = [&](TCustomLinkLabel*, int32_t, const std::string&) {
+            if (++Clicks == 1)
+                throw Exception("The link cannot be opened");
+        };
+        Window.Label().OnDynamicTagInit = [](TCustomLinkLabel*, std::string&, int32_t) {
+            throw Exception("No text for the part");
+        };
+        SetWindowTextA(Window.Handle(), "<dynamic>");
+        Window.Label().OnDynamicTagInit = nullptr;
+        SetWindowTextA(Window.Handle(), "<link>go</link>");
+        UpdateWindow(Window.Handle());
+        const LPARAM AtLink = MAKELPARAM(4, 6);
+        for (int i = 0; i < 2; ++i) {
+            SendMessageA(Window.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, AtLink);
+            SendMessageA(Window.Handle(), WM_LBUTTONUP, 0, AtLink);
+        }
+        EXPECT_EQ(Clicks, 2);
+        EXPECT_EQ(Errors, (std::vector<std::string>{"No text for the part", "The link cannot be opened"}));
+        EXPECT_TRUE(IsWindow(Window.Handle()));
+        EXPECT_NE(GetCapture(), Window.Handle());
+    }
+    DestroyWindow(Page);
+}
+
+TEST(GdiLinkLabel, ItMeasuresWithExactlyTheFontItWasGiven)
+{
+    HWND Page = CreatePage();
+    ASSERT_NE(Page, nullptr);
+    {
+        TLinkLabelWindow Window(Page, 1003, 16, 20, 313, 169);
+        // 14 pixels lies between two point sizes; a weight between normal and bold.
+        HFONT Font = CreateFontA(-14, 0, 0, 0, FW_SEMIBOLD, 0, 0, 0, ANSI_CHARSET, 0, 0, NONANTIALIASED_QUALITY, 0,
+                                 "Tahoma");
+        SendMessageA(Window.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(Font), FALSE);
+        const std::string Sample = "Please close all MetaTrader applications";
+        HDC DC = GetDC(Window.Handle());
+        HGDIOBJ Old = SelectObject(DC, Font);
+        SIZE Given{};
+        GetTextExtentPoint32A(DC, Sample.data(), static_cast<int>(Sample.size()), &Given);
+        SelectObject(DC, Old);
+        ReleaseDC(Window.Handle(), DC);
+        std::unique_ptr<TCanvas> Canvas = Window.CreateCanvas();
+        ASSERT_NE(Canvas, nullptr);
+        Canvas->SetFont(Window.Label().GetFont());
+        EXPECT_EQ(Canvas->TextWidth(Sample), Given.cx);
+        EXPECT_EQ(Canvas->TextHeight(Sample), Given.cy);
+        Canvas.reset();
         DeleteObject(Font);
     }
     DestroyWindow(Page);
