@@ -39,7 +39,10 @@ constexpr TColor clBlue = 0xFF0000;
 constexpr TColor clRed = 0x0000FF;
 constexpr TColor clPurple = 0x800080;
 
-inline bool IsSystemColor(TColor Color) { return (Color & 0xFF000000) == clSystemColor; }
+inline bool IsSystemColor(TColor Color)
+{
+    return (Color & 0xFF000000) == clSystemColor;
+}
 
 enum class TFontStyle : uint8_t { fsBold = 0, fsItalic = 1, fsUnderline = 2, fsStrikeOut = 3 };
 
@@ -79,8 +82,8 @@ struct TFont {
     TFontStyles Styles;
     // The rest describes a font handed over by a window exactly, in the window system's
     // terms; left at 0, Size and Styles alone say what is drawn.
-    int32_t Height = 0; // pixels, negative for the character height; used instead of Size
-    int32_t Weight = 0; // of the text without the bold style
+    int32_t Height = 0;  // pixels, negative for the character height; used instead of Size
+    int32_t Weight = 0;  // of the text without the bold style
     uint8_t Charset = 1; // the system's default character set
     uint8_t Quality = 0;
     uint8_t PitchAndFamily = 0;

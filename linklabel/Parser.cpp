@@ -175,18 +175,12 @@ std::unique_ptr<TNode> TDefaultParser::CreateNodeForTag(const std::string& TagTe
         if (Upper != T.Tag)
             continue;
         switch (T.Index) {
-        case 0:
-            return std::make_unique<TStyleNode>(TFontStyle::fsBold);
-        case 1:
-            return std::make_unique<TStyleNode>(TFontStyle::fsItalic);
-        case 2:
-            return std::make_unique<TStyleNode>(TFontStyle::fsUnderline);
-        case 3:
-            return std::make_unique<TLinkNode>();
-        case 4:
-            return std::make_unique<TActionNode>(bkLine);
-        case 5:
-            return std::make_unique<TActionNode>(bkParagraph);
+        case 0: return std::make_unique<TStyleNode>(TFontStyle::fsBold);
+        case 1: return std::make_unique<TStyleNode>(TFontStyle::fsItalic);
+        case 2: return std::make_unique<TStyleNode>(TFontStyle::fsUnderline);
+        case 3: return std::make_unique<TLinkNode>();
+        case 4: return std::make_unique<TActionNode>(bkLine);
+        case 5: return std::make_unique<TActionNode>(bkParagraph);
         default: {
             auto Dynamic = std::make_unique<TDynamicNode>();
             FillDynamicNode(*Dynamic);

@@ -40,9 +40,7 @@ void TDefaultRenderer::DrawNode(TAreaNode& Node, TFontStyles Styles, TColor Colo
         TColor ChildColor = ResolveColor(Color);
         TFontStyles ChildStyles = Styles;
         switch (Child->GetNodeType()) {
-        case ntStyleNode:
-            ChildStyles = Styles + static_cast<TStyleNode*>(Child)->Style;
-            break;
+        case ntStyleNode: ChildStyles = Styles + static_cast<TStyleNode*>(Child)->Style; break;
         case ntLinkNode:
             ChildStyles = Styles + LinkStyle;
             ChildColor = LinkColor;
@@ -67,14 +65,10 @@ void TDefaultRenderer::DrawNode(TAreaNode& Node, TFontStyles Styles, TColor Colo
 TColor TDefaultRenderer::ResolveColor(TColor Color) const
 {
     switch (Color) {
-    case clNormalLink:
-        return LinkColor;
-    case clClickedLink:
-        return LinkColorClicked;
-    case clHotLink:
-        return LinkColorHot;
-    default:
-        return Color;
+    case clNormalLink: return LinkColor;
+    case clClickedLink: return LinkColorClicked;
+    case clHotLink: return LinkColorHot;
+    default: return Color;
     }
 }
 

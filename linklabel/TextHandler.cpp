@@ -4,8 +4,14 @@ namespace qe {
 
 namespace {
 
-bool BeginsWithSpace(const std::string& S) { return !S.empty() && S.front() == ' '; }
-bool EndsWithSpace(const std::string& S) { return !S.empty() && S.back() == ' '; }
+bool BeginsWithSpace(const std::string& S)
+{
+    return !S.empty() && S.front() == ' ';
+}
+bool EndsWithSpace(const std::string& S)
+{
+    return !S.empty() && S.back() == ' ';
+}
 
 // S without trailing blanks and control characters.
 std::string TrimRight(const std::string& S)
@@ -37,8 +43,7 @@ void TTextElementList::AddParagraphBreak()
 
 // --- TNodeObserverList
 
-void TNodeObserverList::AddObserver(IStartingPosObserverRef Observer, TAreaNode* AreaNode,
-                                    TStringNode* StringNode)
+void TNodeObserverList::AddObserver(IStartingPosObserverRef Observer, TAreaNode* AreaNode, TStringNode* StringNode)
 {
     auto Record = std::make_unique<TNodeObserver>();
     Record->Observer = std::move(Observer);
@@ -133,8 +138,7 @@ void TTextHandler::EmptyBuffer()
         } else if (auto* S = dynamic_cast<TStringElement*>(Element)) {
             LayOutString(i, *S);
         } else {
-            throw ETextHandlerError(
-                "TTextHandler.EmptyBuffer: Unsupported TParentTextElement descendant encountered");
+            throw ETextHandlerError("TTextHandler.EmptyBuffer: Unsupported TParentTextElement descendant encountered");
         }
     }
     Buffer.Clear();
@@ -194,8 +198,8 @@ void TTextHandler::LayOutString(std::size_t Index, TStringElement& E)
     WriteX += Width;
 }
 
-void TTextHandler::MeasureWord(std::size_t Index, const TStringElement& E, const std::string& Word,
-                               int32_t K, bool LastWord, int32_t& W, TWordInfo& Info)
+void TTextHandler::MeasureWord(std::size_t Index, const TStringElement& E, const std::string& Word, int32_t K,
+                               bool LastWord, int32_t& W, TWordInfo& Info)
 {
     const TStringNode& N = *E.Node;
     const bool JoinedHead = N.JoinedToPrevious && K == 0;

@@ -26,8 +26,7 @@ public:
 
 class TStringElement : public TParentTextElement {
 public:
-    TStringElement(TStringNode* ANode, TFontStyles AStyles, TColor AColor)
-        : Node(ANode), Styles(AStyles), Color(AColor)
+    TStringElement(TStringNode* ANode, TFontStyles AStyles, TColor AColor) : Node(ANode), Styles(AStyles), Color(AColor)
     {
     }
     TStringNode* Node;
@@ -161,8 +160,8 @@ public:
 
 private:
     void LayOutString(std::size_t Index, TStringElement& E);
-    void MeasureWord(std::size_t Index, const TStringElement& E, const std::string& Word, int32_t K,
-                     bool LastWord, int32_t& W, TWordInfo& Info);
+    void MeasureWord(std::size_t Index, const TStringElement& E, const std::string& Word, int32_t K, bool LastWord,
+                     int32_t& W, TWordInfo& Info);
 
     int32_t WriteX;
     int32_t WriteY;

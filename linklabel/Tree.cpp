@@ -23,9 +23,8 @@ void ResetNodeCounters()
 int32_t TNode::GetNodeType() const
 {
     static const std::type_info* const Table[] = {
-        &typeid(TNode),        &typeid(TParentNode), &typeid(TAreaNode),  &typeid(TStyleNode),
-        &typeid(TLinkNode),    &typeid(TDynamicNode), &typeid(TRootNode), &typeid(TStringNode),
-        &typeid(TActionNode),  &typeid(TUnknownNode),
+        &typeid(TNode),        &typeid(TParentNode), &typeid(TAreaNode),   &typeid(TStyleNode),  &typeid(TLinkNode),
+        &typeid(TDynamicNode), &typeid(TRootNode),   &typeid(TStringNode), &typeid(TActionNode), &typeid(TUnknownNode),
     };
     const std::type_info& Own = typeid(*this);
     for (std::size_t i = 0; i < std::size(Table); ++i)
@@ -153,12 +152,9 @@ TLinkNode::TLinkNode() : Number(LinkCounter++) {}
 TColor TLinkNode::GetColor() const
 {
     switch (State) {
-    case lsClicked:
-        return clClickedLink;
-    case lsHot:
-        return clHotLink;
-    case lsNormal:
-        break;
+    case lsClicked: return clClickedLink;
+    case lsHot: return clHotLink;
+    case lsNormal: break;
     }
     return clNormalLink;
 }

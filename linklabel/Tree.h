@@ -262,10 +262,7 @@ public:
     {
         return Root->GetNodeAtPoint(P, NodeClass);
     }
-    INodeIteratorRef GetTopLevelNodes(const TNodeClass& NodeClass) const
-    {
-        return Root->GetTopLevelNodes(NodeClass);
-    }
+    INodeIteratorRef GetTopLevelNodes(const TNodeClass& NodeClass) const { return Root->GetTopLevelNodes(NodeClass); }
     bool IsPointInNodeClass(const TPoint& P, const TNodeClass& NodeClass) const
     {
         return Root->IsPointInNodeClass(P, NodeClass);

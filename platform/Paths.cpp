@@ -3,7 +3,10 @@
 namespace qe {
 namespace {
 
-bool IsDelimiter(char C) { return C == '\\' || C == ':'; }
+bool IsDelimiter(char C)
+{
+    return C == '\\' || C == ':';
+}
 
 // Index of the last "\" or ":", or npos.
 size_t LastDelimiter(const std::string& Path)

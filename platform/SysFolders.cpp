@@ -117,9 +117,18 @@ std::string GetBootDir(const TPlatform& Platform)
     return Value;
 }
 
-std::string GetWindowsDir(const TPlatform& Platform) { return SystemText(Platform.System->WindowsFolder()); }
-std::string GetSystemDir(const TPlatform& Platform) { return SystemText(Platform.System->SystemFolder()); }
-std::string GetTempDir(const TPlatform& Platform) { return SystemText(Platform.System->TempFolder()); }
+std::string GetWindowsDir(const TPlatform& Platform)
+{
+    return SystemText(Platform.System->WindowsFolder());
+}
+std::string GetSystemDir(const TPlatform& Platform)
+{
+    return SystemText(Platform.System->SystemFolder());
+}
+std::string GetTempDir(const TPlatform& Platform)
+{
+    return SystemText(Platform.System->TempFolder());
+}
 
 std::string GetSpecialFolder(const TPlatform& Platform, int Id, bool AddTrailingDelimiter)
 {

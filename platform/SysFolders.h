@@ -50,8 +50,8 @@ std::string GetSystemDir(const TPlatform& Platform);
 std::string GetTempDir(const TPlatform& Platform);
 
 // Registry locations of the sources.
-extern const char* const ShellFoldersKey;  // under the current user and the machine
-extern const char* const WindowsPathsKey;  // under the machine
-extern const char* const SetupKey;         // under the machine, holds "BootDir"
+extern const char* const ShellFoldersKey; // under the current user and the machine
+extern const char* const WindowsPathsKey; // under the machine
+extern const char* const SetupKey;        // under the machine, holds "BootDir"
 
 } // namespace qe

@@ -111,9 +111,8 @@ TLinkLabelWindow::TLinkLabelWindow(HWND Parent, int Id, int X, int Y, int Width,
     InstallLinkCursor();
     RegisterWindowClass();
     FLabel.SetBounds(X, Y, Width, Height);
-    FHandle = CreateWindowExA(0, ClassName, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, X, Y, Width, Height,
-                              Parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(Id)),
-                              GetModuleHandleA(nullptr), nullptr);
+    FHandle = CreateWindowExA(0, ClassName, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, X, Y, Width, Height, Parent,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(Id)), GetModuleHandleA(nullptr), nullptr);
     if (FHandle) {
         SetWindowLongPtrA(FHandle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
         SetWindowLongPtrA(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowProc));
@@ -167,20 +166,12 @@ LRESULT TLinkLabelWindow::HandleMessage(UINT Message, WPARAM WParam, LPARAM LPar
     const int32_t X = GET_X_LPARAM(LParam);
     const int32_t Y = GET_Y_LPARAM(LParam);
     switch (Message) {
-    case WM_PAINT:
-        PaintWindow();
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
+    case WM_PAINT: PaintWindow(); return 0;
+    case WM_ERASEBKGND: return 1;
     case WM_SIZE:
-    case WM_MOVE:
-        SyncBounds();
-        return 0;
-    case WM_SETFONT:
-        FontFromHandle(reinterpret_cast<HFONT>(WParam));
-        return 0;
-    case WM_GETFONT:
-        return reinterpret_cast<LRESULT>(FFontHandle);
+    case WM_MOVE: SyncBounds(); return 0;
+    case WM_SETFONT: FontFromHandle(reinterpret_cast<HFONT>(WParam)); return 0;
+    case WM_GETFONT: return reinterpret_cast<LRESULT>(FFontHandle);
     case WM_SETTEXT: {
         LRESULT Result = DefWindowProcA(FHandle, Message, WParam, LParam);
         FLabel.SetCaption(LParam ? reinterpret_cast<const char*>(LParam) : "");
@@ -217,8 +208,7 @@ LRESULT TLinkLabelWindow::HandleMessage(UINT Message, WPARAM WParam, LPARAM LPar
             return TRUE;
         }
         break;
-    default:
-        break;
+    default: break;
     }
     return DefWindowProcA(FHandle, Message, WParam, LParam);
 }
@@ -232,8 +222,8 @@ void TLinkLabelWindow::PaintWindow()
     TMemorySurface Memory(Paint.DC, Client.right > 0 ? Client.right : 1, Client.bottom > 0 ? Client.bottom : 1);
     if (FLabel.GetTransparent()) {
         HWND Parent = GetParent(FHandle);
-        auto Brush = reinterpret_cast<HBRUSH>(SendMessageA(Parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(Memory.DC),
-                                                           reinterpret_cast<LPARAM>(FHandle)));
+        auto Brush = reinterpret_cast<HBRUSH>(SendMessageA(
+            Parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(Memory.DC), reinterpret_cast<LPARAM>(FHandle)));
         ::FillRect(Memory.DC, &Client, Brush ? Brush : GetSysColorBrush(COLOR_BTNFACE));
     }
     {

@@ -7,8 +7,8 @@ namespace qe::win32 {
 std::string SysErrorMessage(uint32_t Code)
 {
     char Buffer[256];
-    DWORD Length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, Code, 0,
-                                  Buffer, sizeof(Buffer), nullptr);
+    DWORD Length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, Code, 0, Buffer,
+                                  sizeof(Buffer), nullptr);
     while (Length > 0 && (static_cast<unsigned char>(Buffer[Length - 1]) <= ' ' || Buffer[Length - 1] == '.'))
         --Length;
     if (Length == 0)

@@ -31,7 +31,7 @@ public:
     int64_t Seek(int64_t Offset, TSeekOrigin Origin) override
     {
         const DWORD Method = Origin == TSeekOrigin::soBeginning ? FILE_BEGIN
-                           : Origin == TSeekOrigin::soCurrent   ? FILE_CURRENT
+                             : Origin == TSeekOrigin::soCurrent ? FILE_CURRENT
                                                                 : FILE_END;
         LARGE_INTEGER Distance;
         Distance.QuadPart = Offset;
@@ -69,8 +69,8 @@ FILETIME ToFileTime(uint64_t T)
 
 std::unique_ptr<TStream> TWin32FileSystem::OpenForReading(const std::string& Path)
 {
-    HANDLE H = CreateFileA(Path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE H = CreateFileA(Path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
     if (H == INVALID_HANDLE_VALUE)
         throw EFOpenError(CannotOpenFileMessage(Path, SysErrorMessage(GetLastError())));
     return std::make_unique<TBufferedStream>(std::make_unique<THandleStream>(H));
@@ -78,8 +78,8 @@ std::unique_ptr<TStream> TWin32FileSystem::OpenForReading(const std::string& Pat
 
 std::unique_ptr<TStream> TWin32FileSystem::CreateForWriting(const std::string& Path)
 {
-    HANDLE H = CreateFileA(Path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE H = CreateFileA(Path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
     if (H == INVALID_HANDLE_VALUE)
         throw EFCreateError(CannotCreateFileMessage(Path, SysErrorMessage(GetLastError())));
     return std::make_unique<TBufferedStream>(std::make_unique<THandleStream>(H));
@@ -95,9 +95,9 @@ bool TWin32FileSystem::SetFileTimes(const std::string& Path, const TFileTimes& T
     const FILETIME Creation = ToFileTime(Times.CreationTime);
     const FILETIME Access = ToFileTime(Times.LastAccessTime);
     const FILETIME Write = ToFileTime(Times.LastWriteTime);
-    const BOOL Done = SetFileTime(H, Times.CreationTime != 0 ? &Creation : nullptr,
-                                  Times.LastAccessTime != 0 ? &Access : nullptr,
-                                  Times.LastWriteTime != 0 ? &Write : nullptr);
+    const BOOL Done =
+        SetFileTime(H, Times.CreationTime != 0 ? &Creation : nullptr, Times.LastAccessTime != 0 ? &Access : nullptr,
+                    Times.LastWriteTime != 0 ? &Write : nullptr);
     CloseHandle(H);
     return Done != 0;
 }

@@ -46,9 +46,9 @@ bool TWin32Registry::ReadString(TRegistryRoot Root, const std::string& Key, cons
 {
     HKEY H;
     const std::string Path = Relative(Key);
-    const LONG Opened = CreateKey ? RegCreateKeyExA(RootKey(Root), Path.c_str(), 0, nullptr, 0, KEY_READ, nullptr, &H,
-                                                    nullptr)
-                                  : RegOpenKeyExA(RootKey(Root), Path.c_str(), 0, KEY_READ, &H);
+    const LONG Opened =
+        CreateKey ? RegCreateKeyExA(RootKey(Root), Path.c_str(), 0, nullptr, 0, KEY_READ, nullptr, &H, nullptr)
+                  : RegOpenKeyExA(RootKey(Root), Path.c_str(), 0, KEY_READ, &H);
     if (Opened != ERROR_SUCCESS)
         return false;
     DWORD Type = 0;

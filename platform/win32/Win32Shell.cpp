@@ -17,8 +17,7 @@ namespace qe::win32 {
 namespace {
 
 // Releases a COM interface when it goes out of scope.
-template <typename T>
-class TComPtr {
+template <typename T> class TComPtr {
 public:
     ~TComPtr()
     {
@@ -53,8 +52,8 @@ int CALLBACK SelectDirProc(HWND Dialog, UINT Message, LPARAM, LPARAM Data)
     if (Message != BFFM_INITIALIZED)
         return 0;
     const auto* Callback = reinterpret_cast<const TSelectDirCallback*>(Data);
-    HMONITOR Monitor = MonitorFromWindow(Callback->MainForm != nullptr ? Callback->MainForm : Dialog,
-                                         MONITOR_DEFAULTTONEAREST);
+    HMONITOR Monitor =
+        MonitorFromWindow(Callback->MainForm != nullptr ? Callback->MainForm : Dialog, MONITOR_DEFAULTTONEAREST);
     MONITORINFO Info{};
     Info.cbSize = sizeof(Info);
     RECT Rect;
@@ -129,8 +128,8 @@ bool TWin32Shell::ReadLink(const std::string& FileName, TShellLinkData& Data)
 
 bool TWin32Shell::ShellOpen(const std::string& FileOrLink)
 {
-    const auto Result = reinterpret_cast<INT_PTR>(ShellExecuteA(static_cast<HWND>(FOwner), "open",
-                                                                 FileOrLink.c_str(), nullptr, nullptr, SW_SHOW));
+    const auto Result = reinterpret_cast<INT_PTR>(
+        ShellExecuteA(static_cast<HWND>(FOwner), "open", FileOrLink.c_str(), nullptr, nullptr, SW_SHOW));
     return Result > 32;
 }
 

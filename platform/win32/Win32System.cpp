@@ -10,8 +10,7 @@ namespace {
 // The folder functions write into a 255-byte buffer and are told it holds 254, so a
 // text of 253 characters and its NUL fit. A longer text is not written at all: the
 // result is then empty, never a part of the path.
-template <typename TGetter>
-std::string FolderText(TGetter Getter)
+template <typename TGetter> std::string FolderText(TGetter Getter)
 {
     char Buffer[255] = {};
     const UINT Length = Getter(Buffer, 254);
@@ -65,8 +64,8 @@ bool TWin32System::StartHiddenIdleProcess(const std::string& CommandLine, const 
     PROCESS_INFORMATION Process{};
     std::vector<char> Line(CommandLine.begin(), CommandLine.end());
     Line.push_back('\0');
-    if (!CreateProcessA(nullptr, Line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED | IDLE_PRIORITY_CLASS,
-                        nullptr, CurrentFolder.empty() ? nullptr : CurrentFolder.c_str(), &Startup, &Process))
+    if (!CreateProcessA(nullptr, Line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED | IDLE_PRIORITY_CLASS, nullptr,
+                        CurrentFolder.empty() ? nullptr : CurrentFolder.c_str(), &Startup, &Process))
         return false;
     SetThreadPriority(Process.hThread, THREAD_PRIORITY_IDLE);
     CloseHandle(Process.hProcess);

@@ -35,7 +35,6 @@ public:
     static constexpr int32_t StubSize = 1024;
 
 protected:
-
     EngineTest()
     {
         M.FileSystem.AddDrive('D');

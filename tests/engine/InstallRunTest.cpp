@@ -16,8 +16,8 @@ const std::string T2S = EngineTest::T2;
 
 TEST_F(InstallRun, LaterTerminalPassesServeOnlyTerminalFiles)
 {
-    Contents.Files.push_back(MemoryFile("{metatrader}\\experts\\GridExpert.mq4", "expert source", "", 131000000000000000ULL,
-                                        132000000000000000ULL));
+    Contents.Files.push_back(MemoryFile("{metatrader}\\experts\\GridExpert.mq4", "expert source", "",
+                                        131000000000000000ULL, 132000000000000000ULL));
     Contents.Files.push_back(MemoryFile("{app}\\Manual.txt", std::string(40000, 'm')));
     auto Install = Installed({T1S, T2S});
 
@@ -253,9 +253,9 @@ TEST_F(InstallRun, OverrideOfAShortSettingsFileAndOfAllEightFlags)
     EXPECT_EQ(Ini.substr(0, 4), std::string(4, '\x07'));
     EXPECT_EQ(Ini[4], 1);
     EXPECT_EQ(Ini[8], 0);
-    EXPECT_EQ(Ini[12], 0);  // "x" counts as 0
+    EXPECT_EQ(Ini[12], 0); // "x" counts as 0
     EXPECT_EQ(Ini[36], 1);
-    EXPECT_EQ(Ini[40], 0);  // blank beyond the old file: the default byte
+    EXPECT_EQ(Ini[40], 0); // blank beyond the old file: the default byte
     EXPECT_EQ(Ini[20], 1);
     EXPECT_EQ(Ini[24], 0);
     EXPECT_EQ(Ini[28], 1);

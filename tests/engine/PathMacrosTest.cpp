@@ -49,8 +49,7 @@ TEST_F(PathMacros, InsertedTextIsScannedOnlyByLaterMacros)
     // "{app}" brings in a program name that names other macros.
     BuildMacros(M.Platform(), "{windir} {app}", List);
     List.SetValue(MetaTraderMacro, "C:\\{app}");
-    EXPECT_EQ(ExpandMacros("{app}|{metatrader}", List),
-              "C:\\Program Files\\C:\\WINDOWS {app}|C:\\{app}");
+    EXPECT_EQ(ExpandMacros("{app}|{metatrader}", List), "C:\\Program Files\\C:\\WINDOWS {app}|C:\\{app}");
 }
 
 TEST_F(PathMacros, UnreadableDocumentsFolderExpandsToNothing)

@@ -267,8 +267,7 @@ TEST(TextHandler, RefusesElementsItCannotLayOut)
         Handler.EmptyBuffer();
         FAIL() << "no error";
     } catch (const ETextHandlerError& Error) {
-        EXPECT_EQ(Error.Message(),
-                  "TTextHandler.EmptyBuffer: Unsupported TParentTextElement descendant encountered");
+        EXPECT_EQ(Error.Message(), "TTextHandler.EmptyBuffer: Unsupported TParentTextElement descendant encountered");
     }
 }
 

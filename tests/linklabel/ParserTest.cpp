@@ -112,8 +112,7 @@ TEST(Parser, DynamicTagsTakeTheHostsMarkupInPlace)
 
 TEST(Parser, LinksOfDynamicSourcesAreNumberedWhereTheyAreInserted)
 {
-    auto Handler = std::make_shared<TSourceTable>(
-        std::vector<std::string>{"<link>mid</link><dynamic>", "never asked"});
+    auto Handler = std::make_shared<TSourceTable>(std::vector<std::string>{"<link>mid</link><dynamic>", "never asked"});
     EXPECT_EQ(Parse("<link>first</link><dynamic><link>last</link>", Handler),
               "link0['first'] dyn0[link1['mid'] dyn1[]] link2['last']");
     // The inner dynamic tag belongs to a parse without a handler: it is never filled.

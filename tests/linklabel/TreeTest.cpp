@@ -1,5 +1,5 @@
-#include "linklabel/Parser.h"
 #include "linklabel/Tree.h"
+#include "linklabel/Parser.h"
 
 #include <gtest/gtest.h>
 
@@ -128,8 +128,7 @@ TEST(Tree, HitTestsFindTheOutermostNodeOfTheClassUnderThePoint)
 
     // Once the link rectangles are collected, links are found by them alone.
     Root.CollectLinkRects();
-    EXPECT_EQ(Root.LinkRects,
-              (std::vector<TRect>{{30, 0, 50, 13}, {50, 0, 70, 13}, {0, 13, 30, 26}}));
+    EXPECT_EQ(Root.LinkRects, (std::vector<TRect>{{30, 0, 50, 13}, {50, 0, 70, 13}, {0, 13, 30, 26}}));
     Root.LinkRects = {{100, 100, 110, 110}};
     EXPECT_TRUE(Tree->IsPointInNodeClass({110, 110}, NodeClassOf<TLinkNode>()));
     EXPECT_FALSE(Tree->IsPointInNodeClass({60, 5}, NodeClassOf<TLinkNode>()));

@@ -39,8 +39,7 @@ protected:
         S->ReadBuffer(Bytes.data(), static_cast<int32_t>(Bytes.size()));
         return Bytes;
     }
-    template <typename TError>
-    std::string MessageOf(const std::function<void()>& Action)
+    template <typename TError> std::string MessageOf(const std::function<void()>& Action)
     {
         try {
             Action();

@@ -123,7 +123,8 @@ TEST(SimShell, OpenFolderChoicesAndProcessStartsAreRecorded)
     EXPECT_TRUE(M.Shell.ShellOpen("C:\\Program Files\\MT4\\terminal.exe"));
     EXPECT_TRUE(M.Shell.ShellOpen("http://example.com"));
     EXPECT_FALSE(M.Shell.ShellOpen("C:\\none.exe"));
-    EXPECT_EQ(M.Shell.Opened(), (std::vector<std::string>{"C:\\Program Files\\MT4\\terminal.exe", "http://example.com"}));
+    EXPECT_EQ(M.Shell.Opened(),
+              (std::vector<std::string>{"C:\\Program Files\\MT4\\terminal.exe", "http://example.com"}));
 
     std::string Folder = "C:\\does not exist";
     EXPECT_FALSE(M.Shell.ChooseFolder("Select MetaTrader Folder", Folder));

@@ -45,20 +45,46 @@ struct TRegistrySource {
 std::vector<TRegistrySource> RegistrySources()
 {
     std::vector<TRegistrySource> Sources;
-    const char* const UserNames[] = {"Desktop", "Start Menu", "Programs", "Startup", "Personal", "My Pictures",
-                                     "My Music", "My Video", "AppData", "Fonts", "SendTo", "Recent", "Favorites",
-                                     "Cache", "Cookies", "History", "NetHood", "PrintHood", "Templates",
-                                     "Local AppData", "Local Settings", "CD Burning", "Administrative Tools"};
+    const char* const UserNames[] = {"Desktop",
+                                     "Start Menu",
+                                     "Programs",
+                                     "Startup",
+                                     "Personal",
+                                     "My Pictures",
+                                     "My Music",
+                                     "My Video",
+                                     "AppData",
+                                     "Fonts",
+                                     "SendTo",
+                                     "Recent",
+                                     "Favorites",
+                                     "Cache",
+                                     "Cookies",
+                                     "History",
+                                     "NetHood",
+                                     "PrintHood",
+                                     "Templates",
+                                     "Local AppData",
+                                     "Local Settings",
+                                     "CD Burning",
+                                     "Administrative Tools"};
     for (int Id = 0; Id <= 22; ++Id)
         Sources.push_back({Id, CU, &UserShellKey, UserNames[Id]});
     Sources.push_back({27, LM, &BootKey, "BootDir"});
-    const char* const PathNames[] = {"ProgramFilesDir", "CommonFilesDir", "ConfigPath", "DevicePath", "MediaPath",
-                                     "WallPaperDir"};
+    const char* const PathNames[] = {"ProgramFilesDir", "CommonFilesDir", "ConfigPath",
+                                     "DevicePath",      "MediaPath",      "WallPaperDir"};
     for (int Id = 28; Id <= 33; ++Id)
         Sources.push_back({Id, LM, &PathsKey, PathNames[Id - 28]});
-    const char* const CommonNames[] = {"Common Administrative Tools", "Common AppData", "Common Desktop",
-                                       "Common Documents", "Common Programs", "Common Start Menu",
-                                       "Common Startup", "Common Templates", "CommonMusic", "CommonPictures",
+    const char* const CommonNames[] = {"Common Administrative Tools",
+                                       "Common AppData",
+                                       "Common Desktop",
+                                       "Common Documents",
+                                       "Common Programs",
+                                       "Common Start Menu",
+                                       "Common Startup",
+                                       "Common Templates",
+                                       "CommonMusic",
+                                       "CommonPictures",
                                        "CommonVideo"};
     for (int Id = 34; Id <= 44; ++Id)
         Sources.push_back({Id, LM, &CommonShellKey, CommonNames[Id - 34]});

@@ -293,8 +293,8 @@ TEST(GdiLinkLabel, ItMeasuresWithExactlyTheFontItWasGiven)
     {
         TLinkLabelWindow Window(Page, 1003, 16, 20, 313, 169);
         // 14 pixels lies between two point sizes; a weight between normal and bold.
-        HFONT Font = CreateFontA(-14, 0, 0, 0, FW_SEMIBOLD, 0, 0, 0, ANSI_CHARSET, 0, 0, NONANTIALIASED_QUALITY, 0,
-                                 "Tahoma");
+        HFONT Font =
+            CreateFontA(-14, 0, 0, 0, FW_SEMIBOLD, 0, 0, 0, ANSI_CHARSET, 0, 0, NONANTIALIASED_QUALITY, 0, "Tahoma");
         SendMessageA(Window.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(Font), FALSE);
         const std::string Sample = "Please close all MetaTrader applications";
         HDC DC = GetDC(Window.Handle());
