@@ -152,6 +152,17 @@ bool TSimFileSystem::Resolve(const std::string& Path, TResolved& Resolved)
     return true;
 }
 
+// The node of a path that exists; null, with the error set, when there is none.
+TSimFileSystem::TNode* TSimFileSystem::FindExisting(const std::string& Path, TResolved& Resolved)
+{
+    if (!Resolve(Path, Resolved))
+        return nullptr;
+    TNode* Node = Find(Resolved.Key);
+    if (Node == nullptr)
+        Fail(ErrorFileNotFound);
+    return Node;
+}
+
 TSimFileSystem::TNode* TSimFileSystem::Find(const std::string& Key)
 {
     auto It = FNodes.find(Key);
@@ -230,11 +241,9 @@ std::unique_ptr<TStream> TSimFileSystem::CreateForWriting(const std::string& Pat
 bool TSimFileSystem::SetFileTimes(const std::string& Path, const TFileTimes& Times)
 {
     TResolved R;
-    if (!Resolve(Path, R))
-        return false;
-    TNode* Node = Find(R.Key);
+    TNode* Node = FindExisting(Path, R);
     if (Node == nullptr)
-        return Fail(ErrorFileNotFound);
+        return false;
     // Changing times needs no access that another program's open file could deny.
     // A time of 0 leaves that time as it is.
     TFileTimes& T = Node->Entry->Times;
@@ -250,11 +259,9 @@ bool TSimFileSystem::SetFileTimes(const std::string& Path, const TFileTimes& Tim
 bool TSimFileSystem::GetFileTimes(const std::string& Path, TFileTimes& Times)
 {
     TResolved R;
-    if (!Resolve(Path, R))
-        return false;
-    TNode* Node = Find(R.Key);
+    TNode* Node = FindExisting(Path, R);
     if (Node == nullptr)
-        return Fail(ErrorFileNotFound);
+        return false;
     Times = Node->Entry->Times;
     return true;
 }
@@ -262,11 +269,9 @@ bool TSimFileSystem::GetFileTimes(const std::string& Path, TFileTimes& Times)
 bool TSimFileSystem::RemoveFile(const std::string& Path)
 {
     TResolved R;
-    if (!Resolve(Path, R))
-        return false;
-    TNode* Node = Find(R.Key);
+    TNode* Node = FindExisting(Path, R);
     if (Node == nullptr)
-        return Fail(ErrorFileNotFound);
+        return false;
     const auto& Entry = Node->Entry;
     if (Entry->IsFolder || (Entry->Attributes & faReadOnly) != 0)
         return Fail(ErrorAccessDenied);
@@ -300,11 +305,9 @@ bool TSimFileSystem::MakeFolder(const std::string& Path)
 bool TSimFileSystem::RemoveFolder(const std::string& Path)
 {
     TResolved R;
-    if (!Resolve(Path, R))
-        return false;
-    TNode* Node = Find(R.Key);
+    TNode* Node = FindExisting(Path, R);
     if (Node == nullptr)
-        return Fail(ErrorFileNotFound);
+        return false;
     if (!Node->Entry->IsFolder)
         return Fail(ErrorDirectory);
     if (R.IsRoot || (Node->Entry->Attributes & faReadOnly) != 0)
@@ -320,11 +323,9 @@ bool TSimFileSystem::RemoveFolder(const std::string& Path)
 bool TSimFileSystem::GetAttributes(const std::string& Path, uint32_t& Attributes)
 {
     TResolved R;
-    if (!Resolve(Path, R))
-        return false;
-    TNode* Node = Find(R.Key);
+    TNode* Node = FindExisting(Path, R);
     if (Node == nullptr)
-        return Fail(ErrorFileNotFound);
+        return false;
     Attributes = Node->Entry->Attributes;
     return true;
 }
@@ -332,11 +333,9 @@ bool TSimFileSystem::GetAttributes(const std::string& Path, uint32_t& Attributes
 bool TSimFileSystem::SetAttributes(const std::string& Path, uint32_t Attributes)
 {
     TResolved R;
-    if (!Resolve(Path, R))
-        return false;
-    TNode* Node = Find(R.Key);
+    TNode* Node = FindExisting(Path, R);
     if (Node == nullptr)
-        return Fail(ErrorFileNotFound);
+        return false;
     Attributes &= faReadOnly | faHidden | faSystem | faArchive;
     if (Node->Entry->IsFolder)
         Attributes |= faDirectory;

@@ -79,6 +79,7 @@ private:
     // invalid or too long.
     bool Resolve(const std::string& Path, TResolved& Resolved);
     TNode* Find(const std::string& Key);
+    TNode* FindExisting(const std::string& Path, TResolved& Resolved);
     bool Fail(uint32_t Code);
     bool HasChildren(const std::string& Key) const;
     std::unique_ptr<TStream> NewStream(const std::shared_ptr<TSimEntry>& Entry, bool Writing);
