@@ -5,35 +5,12 @@
 #include "engine/InstallFiles.h"
 #include "package/EncDec.h"
 #include "package/QeClasses.h"
+#include "package/QeUninstall.h"
 #include "platform/Exceptions.h"
 #include "platform/Paths.h"
 
 namespace qe {
 namespace {
-
-// Ids of the uninstall record.
-enum TUninstallId : int32_t {
-    uiShowNotice = 1,
-    uiProgramName = 2,
-    uiMajorVersion = 3,
-    uiMinorVersion = 4,
-    uiBuildNumber = 5,
-    uiReleaseNumber = 6,
-    uiPublisher = 7,
-    uiWebsite = 8,
-    uiAddress = 9,
-    uiContactName = 10,
-    uiEmail = 11,
-    uiBanner = 12,
-    uiFolder = 13,
-    uiFile = 14,
-};
-
-uint32_t GetLE32(const uint8_t* Bytes)
-{
-    return static_cast<uint32_t>(Bytes[0]) | static_cast<uint32_t>(Bytes[1]) << 8 |
-           static_cast<uint32_t>(Bytes[2]) << 16 | static_cast<uint32_t>(Bytes[3]) << 24;
-}
 
 void CopyBytes(TStream& Source, TStream& Dest, int64_t Count)
 {
@@ -65,11 +42,9 @@ void TQeInstall::CreateUninstaller(const std::string& ExePath, const std::string
         // offset field points before its own end, or past the end of the file, carries
         // no package and cannot become an uninstaller. That is found out before the
         // uninstaller's file is made.
-        uint8_t Field[4] = {};
-        Source->Seek(PackageOffsetField, TSeekOrigin::soBeginning);
-        const bool HasField = Source->Read(Field, 4) == 4;
-        const uint32_t ProgramSize = GetLE32(Field);
-        if (!HasField || ProgramSize < PackageOffsetField + 4 || ProgramSize > Source->GetSize())
+        uint32_t ProgramSize = 0;
+        if (!ReadPackageOffset(*Source, ProgramSize) || ProgramSize < PackageOffsetField + 4 ||
+            ProgramSize > Source->GetSize())
             throw Exception("The program file \"" + FileName + "\" carries no package offset");
         auto Exe = Fs.CreateForWriting(ExePath);
         Source->Seek(0, TSeekOrigin::soBeginning);
@@ -117,11 +92,7 @@ void TQeInstall::WriteUninstallRecord(TStream& Stream)
     for (const TInstallLogEntry& Entry : InstallLog)
         Tags.WriteString(Entry.IsFolder ? uiFolder : uiFile, EncodeString(Entry.Path));
 
-    const auto Offset = static_cast<uint32_t>(Start);
-    const uint8_t Field[4] = {static_cast<uint8_t>(Offset), static_cast<uint8_t>(Offset >> 8),
-                              static_cast<uint8_t>(Offset >> 16), static_cast<uint8_t>(Offset >> 24)};
-    Stream.Seek(PackageOffsetField, TSeekOrigin::soBeginning);
-    Stream.WriteBuffer(Field, 4);
+    WritePackageOffset(Stream, static_cast<uint32_t>(Start));
 }
 
 } // namespace qe

@@ -108,16 +108,30 @@ void TQeData::DoProgress(const std::string& Text, int32_t Steps)
         OnProgress(*this, Text, ProgressPercent());
 }
 
-bool TQeData::LocateRecord(TStream& Stream, TTagStreamAdapter& Tags, uint32_t Signature)
+bool ReadPackageOffset(TStream& Stream, uint32_t& Offset)
 {
     Stream.Seek(PackageOffsetField, TSeekOrigin::soBeginning);
     uint8_t Field[4];
     if (Stream.Read(Field, 4) != 4)
         return false;
-    const auto Offset =
-        static_cast<int32_t>(static_cast<uint32_t>(Field[0]) | static_cast<uint32_t>(Field[1]) << 8 |
-                             static_cast<uint32_t>(Field[2]) << 16 | static_cast<uint32_t>(Field[3]) << 24);
-    if (Offset < 0)
+    Offset = static_cast<uint32_t>(Field[0]) | static_cast<uint32_t>(Field[1]) << 8 |
+             static_cast<uint32_t>(Field[2]) << 16 | static_cast<uint32_t>(Field[3]) << 24;
+    return true;
+}
+
+void WritePackageOffset(TStream& Stream, uint32_t Offset)
+{
+    const uint8_t Field[4] = {static_cast<uint8_t>(Offset), static_cast<uint8_t>(Offset >> 8),
+                              static_cast<uint8_t>(Offset >> 16), static_cast<uint8_t>(Offset >> 24)};
+    Stream.Seek(PackageOffsetField, TSeekOrigin::soBeginning);
+    Stream.WriteBuffer(Field, 4);
+}
+
+bool LocateRecord(TStream& Stream, TTagStreamAdapter& Tags, uint32_t Signature)
+{
+    uint32_t Offset = 0;
+    // The offset is signed: a negative one leads nowhere.
+    if (!ReadPackageOffset(Stream, Offset) || static_cast<int32_t>(Offset) < 0)
         return false;
     Stream.Seek(Offset, TSeekOrigin::soBeginning);
     return Tags.CheckSignature(Signature);

@@ -25,6 +25,14 @@ constexpr uint8_t KeyMask = 0x5A;
 
 using TPayloadKey = std::array<uint8_t, 16>;
 
+// The offset of the package or uninstall record, stored at byte 136 of the executable.
+// Reading fails only when the stream is too short to hold the field.
+bool ReadPackageOffset(TStream& Stream, uint32_t& Offset);
+void WritePackageOffset(TStream& Stream, uint32_t Offset);
+// Follows the offset field to the record and checks its signature; false when the
+// stream holds no record of that kind.
+bool LocateRecord(TStream& Stream, TTagStreamAdapter& Tags, uint32_t Signature);
+
 class TQeData;
 using TProgressEvent = std::function<void(TQeData& Sender, const std::string& Text, int32_t Percent)>;
 
@@ -63,9 +71,6 @@ public:
     std::string Email;
 
 protected:
-    // Follows the offset field to the record and checks its signature; false when the
-    // stream holds no record of that kind.
-    static bool LocateRecord(TStream& Stream, TTagStreamAdapter& Tags, uint32_t Signature);
     // Reads a string value and decodes it.
     static std::string ReadDecoded(TTagStreamAdapter& Tags);
     // Reads a binary value of JPEG contents into Banner; an empty value means no banner.

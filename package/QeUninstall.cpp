@@ -19,20 +19,20 @@ void TQeUninstall::LoadFromStream(TStream& Stream)
         return;
     while (Tags.NextTag()) {
         switch (Tags.TagId) {
-        case 1: ShowNotice = Tags.ReadByte(); break;
-        case 2: ProgramName = ReadDecoded(Tags); break;
-        case 3: MajorVersion = Tags.ReadInteger(); break;
-        case 4: MinorVersion = Tags.ReadInteger(); break;
-        case 5: BuildNumber = Tags.ReadInteger(); break;
-        case 6: ReleaseNumber = Tags.ReadInteger(); break;
-        case 7: Publisher = ReadDecoded(Tags); break;
-        case 8: Website = ReadDecoded(Tags); break;
-        case 9: Address = ReadDecoded(Tags); break;
-        case 10: ContactName = ReadDecoded(Tags); break;
-        case 11: Email = ReadDecoded(Tags); break;
-        case 12: ReadBanner(Tags); break;
-        case 13: Folders.push_back(ReadDecoded(Tags)); break;
-        case 14: Files.push_back(ReadDecoded(Tags)); break;
+        case uiShowNotice: ShowNotice = Tags.ReadByte(); break;
+        case uiProgramName: ProgramName = ReadDecoded(Tags); break;
+        case uiMajorVersion: MajorVersion = Tags.ReadInteger(); break;
+        case uiMinorVersion: MinorVersion = Tags.ReadInteger(); break;
+        case uiBuildNumber: BuildNumber = Tags.ReadInteger(); break;
+        case uiReleaseNumber: ReleaseNumber = Tags.ReadInteger(); break;
+        case uiPublisher: Publisher = ReadDecoded(Tags); break;
+        case uiWebsite: Website = ReadDecoded(Tags); break;
+        case uiAddress: Address = ReadDecoded(Tags); break;
+        case uiContactName: ContactName = ReadDecoded(Tags); break;
+        case uiEmail: Email = ReadDecoded(Tags); break;
+        case uiBanner: ReadBanner(Tags); break;
+        case uiFolder: Folders.push_back(ReadDecoded(Tags)); break;
+        case uiFile: Files.push_back(ReadDecoded(Tags)); break;
         default: Tags.SkipValue(); break;
         }
     }

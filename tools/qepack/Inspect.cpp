@@ -19,16 +19,9 @@ using TJson = nlohmann::ordered_json;
 std::string RecordSignature(TStream& Stream)
 {
     TTagStreamAdapter Tags(Stream);
-    for (const uint32_t Signature : {PackageSignature, UninstallSignature}) {
-        Stream.Seek(PackageOffsetField, TSeekOrigin::soBeginning);
-        uint8_t Field[4];
-        if (Stream.Read(Field, 4) != 4)
-            return {};
-        const auto Offset = static_cast<int32_t>(Field[0] | Field[1] << 8 | Field[2] << 16 | Field[3] << 24);
-        Stream.Seek(Offset, TSeekOrigin::soBeginning);
-        if (Offset >= 0 && Tags.CheckSignature(Signature))
+    for (const uint32_t Signature : {PackageSignature, UninstallSignature})
+        if (LocateRecord(Stream, Tags, Signature))
             return Signature == PackageSignature ? "QEIN" : "QEUN";
-    }
     return {};
 }
 

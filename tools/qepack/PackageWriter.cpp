@@ -137,11 +137,7 @@ void WriteInstaller(TStream& Out, TStream& Stub, const TPackageContents& Content
             throw Exception("The file \"" + Name + "\" could not be read whole");
         }
     }
-    const auto Offset = static_cast<uint32_t>(StubSize);
-    const uint8_t Field[4] = {static_cast<uint8_t>(Offset), static_cast<uint8_t>(Offset >> 8),
-                              static_cast<uint8_t>(Offset >> 16), static_cast<uint8_t>(Offset >> 24)};
-    Out.Seek(PackageOffsetField, TSeekOrigin::soBeginning);
-    Out.WriteBuffer(Field, 4);
+    WritePackageOffset(Out, static_cast<uint32_t>(StubSize));
     Out.Seek(0, TSeekOrigin::soEnd);
     Out.Flush();
 }
