@@ -10,20 +10,6 @@
 #include "platform/Paths.h"
 
 namespace qe {
-namespace {
-
-void CopyBytes(TStream& Source, TStream& Dest, int64_t Count)
-{
-    std::vector<uint8_t> Buffer(64 * 1024);
-    while (Count > 0) {
-        const auto N = static_cast<int32_t>(std::min<int64_t>(Count, static_cast<int64_t>(Buffer.size())));
-        Source.ReadBuffer(Buffer.data(), N);
-        Dest.WriteBuffer(Buffer.data(), N);
-        Count -= N;
-    }
-}
-
-} // namespace
 
 bool HasOwnUninstallKey(const std::string& ProgramName)
 {
@@ -48,7 +34,7 @@ void TQeInstall::CreateUninstaller(const std::string& ExePath, const std::string
             throw Exception("The program file \"" + FileName + "\" carries no package offset");
         auto Exe = Fs.CreateForWriting(ExePath);
         Source->Seek(0, TSeekOrigin::soBeginning);
-        CopyBytes(*Source, *Exe, ProgramSize);
+        Exe->CopyFrom(*Source, ProgramSize);
         Exe->Seek(0, TSeekOrigin::soEnd);
         WriteUninstallRecord(*Exe);
         Exe->Flush();

@@ -32,6 +32,22 @@ void TStream::WriteString(const std::string& Bytes)
     WriteBuffer(Bytes.data(), static_cast<int32_t>(Bytes.size()));
 }
 
+void TStream::CopyFrom(TStream& Source, int64_t Count)
+{
+    std::vector<uint8_t> Buffer(64 * 1024);
+    const bool Whole = Count == 0;
+    while (Whole || Count > 0) {
+        const auto Chunk = static_cast<int32_t>(Whole ? Buffer.size() : std::min<int64_t>(Count, Buffer.size()));
+        const int32_t Got = Source.Read(Buffer.data(), Chunk);
+        if (Whole && Got <= 0)
+            break;
+        if (!Whole && Got != Chunk)
+            throw EStreamError("Stream read error");
+        WriteBuffer(Buffer.data(), Got);
+        Count -= Got;
+    }
+}
+
 // --- TMemoryStream ---
 
 int32_t TMemoryStream::Read(void* Buffer, int32_t Count)

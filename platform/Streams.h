@@ -31,6 +31,9 @@ public:
     void ReadBuffer(void* Buffer, int32_t Count);
     void WriteBuffer(const void* Buffer, int32_t Count);
     void WriteString(const std::string& Bytes);
+    // Copies Count bytes from Source's position, raising when it runs short; a Count of
+    // 0 copies everything from Source's position to its end.
+    void CopyFrom(TStream& Source, int64_t Count);
 };
 
 // A stream over bytes held in memory; it grows as it is written.

@@ -78,17 +78,6 @@ void WritePackage(TStream& Out, const TPackageContents& C, const std::vector<int
     Tags.WriteEnd();
 }
 
-void CopyAll(TStream& From, TStream& To)
-{
-    uint8_t Buffer[64 * 1024];
-    for (;;) {
-        const int32_t N = From.Read(Buffer, sizeof Buffer);
-        if (N <= 0)
-            break;
-        To.WriteBuffer(Buffer, N);
-    }
-}
-
 } // namespace
 
 TPackedFile MemoryFile(std::string Target, std::string Contents, std::string ShortcutName, uint64_t CreationTime,
@@ -122,9 +111,9 @@ void WriteInstaller(TStream& Out, TStream& Stub, const TPackageContents& Content
     WritePackage(Package, Contents, Sizes, StubSize + Probe.GetSize());
 
     Out.Seek(0, TSeekOrigin::soBeginning);
-    CopyAll(Stub, Out);
+    Out.CopyFrom(Stub, 0);
     Package.Seek(0, TSeekOrigin::soBeginning);
-    CopyAll(Package, Out);
+    Out.CopyFrom(Package, 0);
     for (size_t I = 0; I < Contents.Files.size(); ++I) {
         const TPackedFile& File = Contents.Files[I];
         const std::string Name = File.SourceName.empty() ? File.Target : File.SourceName;
