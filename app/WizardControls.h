@@ -128,4 +128,48 @@ public:
     virtual void MessageBox(const std::string& Text, const std::string& Caption, TMessageIcon Icon) = 0;
 };
 
+// Every control the logic works on, by the names the window's layout gives them. The
+// window that creates the controls fills this and hands it to TFormInstaller; the pointers
+// stay valid for the logic's whole life.
+struct TWizardControls {
+    IWizardWindow* Window = nullptr;
+
+    // Pages, and the welcome and finish contents stacked on the start page.
+    IPanel* PanelStart = nullptr;
+    IPanel* PanelInstall = nullptr;
+    IPanel* PanelFinish = nullptr;
+    IPanel* PanelInfo = nullptr;
+    IPanel* PanelLicense = nullptr;
+    IPanel* PanelFolder = nullptr;
+    IPanel* PanelReady = nullptr;
+    IPanel* PanelProgress = nullptr;
+    IPanel* PanelNews = nullptr;
+
+    IButton* BtnPrev = nullptr;
+    IButton* BtnNext = nullptr;
+    IButton* BtnCancel = nullptr;
+    IButton* BtnAddMetaTrader = nullptr;
+
+    IImage* ImgBanner = nullptr;
+    ILabel* LabelStart1 = nullptr;
+    ILinkLabel* LabelStart2 = nullptr;
+    ILabel* LabelFinish1 = nullptr;
+    ILinkLabel* LabelFinish2 = nullptr;
+    ICheckBox* CheckRun = nullptr;
+    IComboBox* ComboRun = nullptr;
+
+    IRichText* RichInfo = nullptr;
+    IRichText* RichLicense = nullptr;
+    ICheckBox* RadioAccept = nullptr;
+    ICheckBox* RadioNotAccept = nullptr;
+    ICheckList* ListMetaTrader = nullptr;
+    IMemo* MemoReady = nullptr;
+    ILabel* LabelProgress1 = nullptr;
+    ILabel* LabelProgress2 = nullptr;
+    ILabel* LabelProgress3 = nullptr;
+    IProgressBar* ProgressBar1 = nullptr;
+    IMemo* MemoProgress = nullptr;
+    IRichText* RichNews = nullptr;
+};
+
 } // namespace qe
