@@ -1,0 +1,88 @@
+// The wizard's logic: the one window of setup.exe as installer and, under the name
+// "Uninstall.exe", as uninstaller. It works only through the control interfaces of
+// WizardControls.h and the platform it is given, so the Windows program and the host
+// tests drive the same code. The window that owns the controls forwards their events to
+// the handlers below; an exception escaping a handler goes to the application's error box.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/WizardControls.h"
+#include "platform/Platform.h"
+
+namespace qe {
+
+class TQeData;
+class TQeInstall;
+class TQeUninstall;
+
+class TFormInstaller {
+public:
+    // Platform and Controls (and every control they point to) must outlive the form.
+    TFormInstaller(const TPlatform& Platform, const TWizardControls& Controls);
+    ~TFormInstaller();
+    TFormInstaller(const TFormInstaller&) = delete;
+    TFormInstaller& operator=(const TFormInstaller&) = delete;
+
+    // Decides the mode by the executable's file name (taken from the platform), loads the
+    // model from that file, sets the titles and texts and shows the first page. A file
+    // that cannot be read raises; the window then has no pages and can only be closed.
+    void FormCreate();
+    // Frees the page list and the model.
+    void FormDestroy();
+
+    void BtnNextClick();
+    void BtnPrevClick();
+    // Cancel, or Finish on the last page: performs the finish action of the mode and
+    // closes the window.
+    void BtnCancelClick();
+    // The click handler of both RadioAccept and RadioNotAccept.
+    void RadioAcceptClick();
+    void BtnAddMetaTraderClick();
+    // A link of LabelStart2 or LabelFinish2 was clicked.
+    void LabelStart2LinkClick(int32_t LinkNumber, const std::string& LinkText);
+
+    // What the window and the tests may ask.
+    bool UninstallMode() const { return FUninstallMode; }
+    // "Install - " or "Uninstall - " + the program name; empty before FormCreate.
+    const std::string& ApplicationTitle() const { return FApplicationTitle; }
+    int32_t PageIndex() const { return FPageIndex; }
+    int32_t PageCount() const { return static_cast<int32_t>(FPages.size()); }
+    // The page shown; null before the first page.
+    IPanel* CurrentPage() const;
+    bool RunDone() const { return FRunDone; }
+
+private:
+    void PrepareInstall();
+    void PrepareUninstall();
+    // The part both wizards share: model loading and titles. Returns the display title.
+    std::string PrepareModel(TQeData& Model, const std::string& TitlePrefix);
+    void SetBanner(const TQeData& Model);
+    bool CanLeavePage();
+    void ShowPage(IPanel* Page);
+    void LoadRichText(IRichText& Edit, const std::string& Text);
+    void FillSummary();
+    void ScanTerminals();
+    bool NoTerminalRunning();
+    void RunInstall();
+    void RunUninstall();
+    void EngineProgress(TQeData& Sender, const std::string& Text, int32_t Percent);
+    bool SelfDelete(const std::string& FilePath, bool RemoveFolder);
+
+    const TPlatform& FPlatform;
+    TWizardControls FControls;
+
+    bool FUninstallMode = false;
+    std::vector<IPanel*> FPages;
+    int32_t FPageIndex = -1;
+    bool FTerminalsScanned = false;
+    bool FRunDone = false;
+    std::unique_ptr<TQeInstall> FInstall;
+    std::unique_ptr<TQeUninstall> FUninstall;
+    std::string FApplicationTitle;
+};
+
+} // namespace qe
