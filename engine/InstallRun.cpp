@@ -1,6 +1,8 @@
 // The install run: packaged files into the chosen terminal folders and the program
 // folder, the terminals' expert settings, the product's documents and shortcuts, and
 // finally the uninstaller.
+#include <algorithm>
+
 #include "engine/InstallFiles.h"
 #include "engine/PathMacros.h"
 #include "engine/Uninstaller.h"
@@ -21,8 +23,14 @@ constexpr int ExpertsFlagOffsets[8] = {4, 8, 12, 36, 40, 20, 24, 28};
 void TQeInstall::Execute()
 {
     const auto FolderCount = static_cast<int32_t>(TargetFolders.size());
+    // Without a terminal folder the files aimed elsewhere are still installed, once.
+    const bool NoTerminal = TargetFolders.empty();
+    const auto CopyCount =
+        NoTerminal ? static_cast<int32_t>(std::count_if(
+                         Files.begin(), Files.end(), [](const auto& File) { return !IsTerminalTarget(File->Target); }))
+                   : FolderCount * static_cast<int32_t>(Files.size());
     ProgressPosition = 0;
-    ProgressMax = (ExpertsOverride.empty() ? 0 : FolderCount) + FolderCount * static_cast<int32_t>(Files.size()) + 10;
+    ProgressMax = (ExpertsOverride.empty() ? 0 : FolderCount) + CopyCount + 10;
 
     const std::string AppDir = ProgramFolder(FPlatform, ProgramName);
     const std::string MenuDir = StartMenuFolder(FPlatform, ProgramName);
@@ -37,11 +45,15 @@ void TQeInstall::Execute()
         TMacroList Macros;
         auto Package = FPlatform.FileSystem->OpenForReading(FileName);
         BuildMacros(FPlatform, ProgramName, Macros);
-        for (size_t I = 0; I < TargetFolders.size(); ++I) {
-            Macros.SetValue(MetaTraderMacro, TargetFolders[I]);
+        const size_t Passes = NoTerminal ? 1 : TargetFolders.size();
+        for (size_t I = 0; I < Passes; ++I) {
+            if (!NoTerminal)
+                Macros.SetValue(MetaTraderMacro, TargetFolders[I]);
             for (const auto& File : Files) {
-                // Later passes serve only what belongs in a terminal folder.
-                if (I > 0 && !IsTerminalTarget(File->Target))
+                // Later passes serve only what belongs in a terminal folder; a pass
+                // without one serves only what does not.
+                const bool ForTerminal = IsTerminalTarget(File->Target);
+                if (NoTerminal ? ForTerminal : (I > 0 && !ForTerminal))
                     continue;
                 InstallPackagedFile(*Package, *File, ExpandMacros(File->Target, Macros), MenuDir);
             }

@@ -108,16 +108,36 @@ TEST_F(InstallRun, ATerminalFileWithAShortcutIsLinkedTwiceToTheLastCopy)
     EXPECT_EQ(Lines.size(), 5u);
 }
 
-TEST_F(InstallRun, WithoutTerminalsNoPackagedFileIsWritten)
+TEST_F(InstallRun, WithoutTerminalsTheFilesAimedElsewhereAreInstalledOnce)
 {
-    Contents.Files.push_back(MemoryFile("{app}\\b.txt", "b"));
+    Contents.Files.push_back(MemoryFile("{metatrader}\\experts\\a.mq4", "a", "Grid Expert"));
+    Contents.Files.push_back(MemoryFile("{app}\\b.txt", "b", "Manual"));
+    Contents.Files.push_back(MemoryFile("{mydocuments}\\c.set", "c"));
     Contents.ExpertsOverride = "1";
     Contents.Readme = "r";
     auto Install = Installed({});
-    EXPECT_EQ(Install->ProgressMax, 10);
+    EXPECT_EQ(Install->ProgressMax, 12);
+    const std::vector<std::string> Expected = {
+        "Copying file " + AppS + "\\b.txt ...",
+        "Copying file C:\\Users\\User\\Documents\\c.set ...",
+        "Copying file " + AppS + "\\Readme.rtf ...",
+        "Creating shortcut " + MenuS + "\\Readme.lnk ...",
+        "Creating unistaller ...",
+        "Registering unistaller ...",
+        "Done.",
+    };
+    EXPECT_EQ(Texts(), Expected);
+    EXPECT_EQ(M.FileSystem.FileContents(AppS + "\\b.txt"), "b");
+    EXPECT_EQ(LinkTarget(MenuS + "\\Manual.lnk"), AppS + "\\b.txt | " + AppS);
+    EXPECT_FALSE(M.FileSystem.FileExists(MenuS + "\\Grid Expert.lnk"));
+    // No "{metatrader}" left unexpanded anywhere: the terminal's file went nowhere.
+    for (const std::string& Path : M.FileSystem.AllPaths())
+        EXPECT_EQ(Path.find('{'), std::string::npos) << Path;
+    // The uninstaller removes what was installed.
+    auto Uninstall = LoadUninstaller();
+    Uninstall->Execute();
     EXPECT_FALSE(M.FileSystem.FileExists(AppS + "\\b.txt"));
-    EXPECT_EQ(Texts().front(), "Copying file " + AppS + "\\Readme.rtf ...");
-    EXPECT_TRUE(M.FileSystem.FileExists(AppS + "\\Uninstall.exe"));
+    EXPECT_FALSE(M.FileSystem.FileExists("C:\\Users\\User\\Documents\\c.set"));
 }
 
 TEST_F(InstallRun, ExistingTargetsAreReplacedAndGetThePackageTimes)
