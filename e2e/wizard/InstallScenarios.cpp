@@ -1,0 +1,444 @@
+// The install wizard's scenarios: the full product with every page, a product without
+// readme and news on a machine without terminals, a damaged package, and planted DLLs.
+#include <algorithm>
+
+#include "e2e/wizard/Driver.h"
+#include "e2e/wizard/Scenarios.h"
+#include "e2e/wizard/Wizard.h"
+
+namespace e2e {
+namespace {
+
+using namespace qe;
+
+const std::string Indent(8, ' ');
+const char RunCaption[] = "Run this MetaTrader application after install.";
+
+std::string WelcomeBody(const std::string& Title)
+{
+    return "This will install " + Title +
+           " on your computer. Please close all MetaTrader applications before you continue with the "
+           "installation.<br><br>Click Next to continue with the installation, or click Cancel to exit.";
+}
+
+void ExpectFolderPage(TWizard& W)
+{
+    W.ExpectHeader(
+        PageFolder, "Select Destination Folder", "Please specify where the wizard should put the program files.",
+        "Please put a checkmark before a MetaTrader installation where you want to install the expert to. "
+        "You can also manually add a MetaTrader folder that is not listed here by clicking the button below.");
+    CheckEq(W.Window().Text(IDC_BTNADDMETATRADER), " Add a MetaTrader folder", "caption of the folder button");
+}
+
+void ExpectChecked(TWindow& Window, const std::vector<std::string>& Folders)
+{
+    std::vector<std::string> Got;
+    for (const auto& [Text, Mark] : Window.ListItems(IDC_LISTMETATRADER))
+        Got.push_back(Text + (Mark == 1 ? " (checked)" : " (not checked)"));
+    std::vector<std::string> Expected;
+    for (const std::string& Folder : Folders)
+        Expected.push_back(Folder + " (checked)");
+    CheckLines(Got, Expected, "the terminal folders");
+}
+
+void AcceptLicense(TWizard& W)
+{
+    W.Window().Click(IDC_RADIOACCEPT);
+    Check(WaitFor([&] { return W.Window().Enabled(IDC_BTNNEXT); }, 5000), "Next stays disabled after accepting");
+}
+
+void ExpectReadyPage(TWizard& W, const std::string& Title, const std::vector<std::string>& Targets,
+                     const std::string& App, const std::string& ProgramName)
+{
+    W.ExpectHeader(PageReady, "Ready to Install", "We have all the information needed to install the program.",
+                   "Please review these information below. Click on Prev button if you want to make a correction. "
+                   "When you are ready to continue, click Next button.");
+    std::vector<std::string> Summary = {"Program Name", Indent + Title, "", "Target Folder(s)"};
+    for (const std::string& Target : Targets)
+        Summary.push_back(Indent + Target);
+    for (const std::string& Line : {std::string(), std::string("Program Folder"), Indent + App, std::string(),
+                                    std::string("Start Menu Folder"), Indent + ProgramName})
+        Summary.push_back(Line);
+    CheckLines(W.Window().Lines(IDC_MEMOREADY), Summary, "the summary");
+}
+
+// Starts the run and waits until it has finished.
+void RunInstall(TWizard& W)
+{
+    W.Window().Click(IDC_BTNNEXT);
+    W.ExpectPage(PageProgress);
+    Check(WaitFor([&] { return W.Window().Enabled(IDC_BTNNEXT); }, 120000), "the install run does not finish");
+    W.ExpectHeader(PageProgress, "Installation in Progress",
+                   "Please wait while the wizard is copying the files to your computer.", "Installation progress ....");
+}
+
+void Finish(TWizard& W)
+{
+    W.Window().Click(IDC_BTNCANCEL);
+    Check(W.Process().WaitForExit(20000), "the wizard does not end after Finish");
+    CheckEq(std::to_string(W.Process().ExitCode()), "0", "the wizard's exit code");
+    Step("Finish ends the program");
+}
+
+std::vector<std::string> BareInstallLines(TMachine& Machine, const std::string& Terminal)
+{
+    const std::string App = Machine.ProgramFiles() + "\\Bare Tool";
+    const std::string Menu = Machine.StartMenuPrograms() + "\\Bare Tool";
+    return {"Copying file " + Terminal + "\\experts\\BareTool.mq4 ...",
+            "Copying file " + App + "\\BareTool.txt ...",
+            "Copying file " + App + "\\License.rtf ...",
+            "Creating shortcut " + Menu + "\\License.lnk ...",
+            "Creating unistaller ...",
+            "Registering unistaller ...",
+            "Done."};
+}
+
+int64_t Seconds(const FILETIME& Time)
+{
+    return static_cast<int64_t>((static_cast<uint64_t>(Time.dwHighDateTime) << 32 | Time.dwLowDateTime) / 10000000);
+}
+
+void ExpectSameFile(const std::string& Source, const std::string& Installed)
+{
+    Check(TMachine::Exists(Installed), Installed + " was not installed");
+    Check(TMachine::ReadFile(Installed) == TMachine::ReadFile(Source), Installed + " differs from " + Source);
+    CheckEq(std::to_string(Seconds(TMachine::LastWriteTime(Installed))),
+            std::to_string(Seconds(TMachine::LastWriteTime(Source))), "write time of " + Installed);
+}
+
+uint32_t PackageOffset(const std::string& Bytes)
+{
+    Check(Bytes.size() > 140, "the file is too short for a package offset");
+    uint32_t Offset = 0;
+    for (int I = 3; I >= 0; --I)
+        Offset = Offset << 8 | static_cast<uint8_t>(Bytes[136 + I]);
+    return Offset;
+}
+
+void ExpectFullInstallLanded(TMachine& Machine, const TScenarioArgs& Args, const std::vector<std::string>& Targets,
+                             const TTerminalLayout& Layout)
+{
+    const std::string App = Machine.ProgramFiles() + "\\Grid Expert";
+    const std::string Menu = Machine.StartMenuPrograms() + "\\Grid Expert";
+    for (const std::string& Target : Targets) {
+        ExpectSameFile(Args.Examples + "\\files\\GridExpert.mq4", Target + "\\experts\\GridExpert.mq4");
+        ExpectSameFile(Args.Examples + "\\files\\GridLevels.mq4", Target + "\\experts\\indicators\\GridLevels.mq4");
+        CheckEq(std::to_string(TMachine::ReadFile(Target + "\\config\\experts.ini").size()), "292",
+                "size of " + Target + "\\config\\experts.ini");
+    }
+    for (const std::string& Skipped : {Layout.Hidden, Layout.Odd, Layout.Deep})
+        Check(!TMachine::Exists(Skipped + "\\experts"), "files were installed into " + Skipped);
+    ExpectSameFile(Args.Examples + "\\files\\Manual.txt", App + "\\Manual.txt");
+    for (const char* Document : {"Readme.rtf", "License.rtf", "What's New.rtf"})
+        Check(TMachine::ReadFile(App + "\\" + Document).rfind("{\\rtf", 0) == 0, std::string(Document) + " is not RTF");
+
+    CheckEq(Machine.LinkTarget(Menu + "\\Grid Expert Manual.lnk"), App + "\\Manual.txt", "the manual's shortcut");
+    CheckEq(Machine.LinkWorkingFolder(Menu + "\\Grid Expert Manual.lnk"), App, "the manual shortcut's folder");
+    CheckEq(Machine.LinkTarget(Menu + "\\Uninstall.lnk"), App + "\\Uninstall.exe", "the uninstaller's shortcut");
+    CheckEq(TMachine::ReadFile(Menu + "\\Northwind Trading Tools Website.url"),
+            "[InternetShortcut]\r\nURL=http://www.northwind-tools.example\r\n\r\n", "the website shortcut");
+    CheckEq(TMachine::ReadFile(Menu + "\\Contact Email.url"),
+            "[InternetShortcut]\r\nURL=mailto:Anna Lindqvist <support@northwind-tools.example>\r\n\r\n",
+            "the e-mail shortcut");
+
+    const std::string Key = TMachine::UninstallKey("Grid Expert");
+    CheckEq(Machine.RegistryValue(Key, "DisplayName"), "Grid Expert", "DisplayName");
+    CheckEq(Machine.RegistryValue(Key, "UninstallString"), App + "\\Uninstall.exe", "UninstallString");
+
+    const std::string Installer = TMachine::ReadFile(Args.Installer);
+    const std::string Uninstaller = TMachine::ReadFile(App + "\\Uninstall.exe");
+    const uint32_t Offset = PackageOffset(Installer);
+    CheckEq(std::to_string(PackageOffset(Uninstaller)), std::to_string(Offset), "the uninstaller's record offset");
+    Check(Uninstaller.compare(0, Offset, Installer, 0, Offset) == 0, "the uninstaller is not the installer's program");
+    CheckEq(Uninstaller.substr(Offset, 4), "QEUN", "the uninstall record's signature");
+    Step("the files, times, shortcuts, registry entry and uninstaller are in place");
+}
+
+} // namespace
+
+std::vector<std::string> ExpectedInstallLines(TMachine& Machine, const std::vector<std::string>& Targets)
+{
+    const std::string App = Machine.ProgramFiles() + "\\Grid Expert";
+    const std::string Menu = Machine.StartMenuPrograms() + "\\Grid Expert";
+    std::vector<std::string> Lines;
+    for (const std::string& Target : Targets) {
+        Lines.push_back("Copying file " + Target + "\\experts\\GridExpert.mq4 ...");
+        Lines.push_back("Copying file " + Target + "\\experts\\indicators\\GridLevels.mq4 ...");
+        if (&Target == &Targets.front())
+            Lines.push_back("Copying file " + App + "\\Manual.txt ...");
+    }
+    for (const std::string& Target : Targets)
+        Lines.push_back("Overriding MetaTrader settings in " + Target + " ...");
+    for (const char* Document : {"Readme", "License", "What's New"}) {
+        Lines.push_back("Copying file " + App + "\\" + Document + ".rtf ...");
+        Lines.push_back("Creating shortcut " + Menu + "\\" + Document + ".lnk ...");
+    }
+    Lines.push_back("Creating shortcut " + Menu + "\\Northwind Trading Tools Website.url ...");
+    Lines.push_back("Creating shortcut " + Menu + "\\Contact Email.url ...");
+    Lines.push_back("Creating unistaller ...");
+    Lines.push_back("Registering unistaller ...");
+    Lines.push_back("Done.");
+    return Lines;
+}
+
+void InstallFull(TMachine& Machine, const TScenarioArgs& Args)
+{
+    Machine.ForgetProduct("Grid Expert");
+    TTerminalLayout Layout(Machine);
+    Layout.Create(Args.Terminal);
+    const std::vector<std::string> Found = Layout.Found();
+    Check(Found.size() == 2, "the two stand-in terminals are not both in Program Files");
+    const std::string App = Machine.ProgramFiles() + "\\Grid Expert";
+
+    TWizard W(Args.Installer, "Install - Grid Expert", Args.Work + "\\shots");
+    TWindow& Window = W.Window();
+    W.ExpectPage(PageWelcome);
+    CheckEq(Window.Text(IDC_LABELSTART1), "Welcome to the Grid Expert v2.5 Installation Wizard", "the welcome heading");
+    const std::string Body = WelcomeBody("Grid Expert v2.5");
+    const std::string Welcome = Window.Text(IDC_LABELSTART2);
+    CheckEq(Welcome.substr(0, Body.size()), Body, "the welcome text");
+    const std::string Advert = Welcome.substr(Body.size());
+    CheckAdvertisement(Advert, 7);
+    W.ExpectButtons(false, true, true, "Cancel");
+    W.Shot("install-1-welcome");
+
+    W.Next(PageInfo);
+    W.ExpectHeader(PageInfo, "Information", "Please read this important information before continuing.",
+                   "When you are ready to continue with the installation, click Next.");
+    Check(Window.Text(IDC_RICHINFO).find("Grid Expert places a grid of pending orders") != std::string::npos,
+          "the readme is not shown: [" + Window.Text(IDC_RICHINFO) + "]");
+    Check(Window.Text(IDC_RICHINFO).find("\\rtf") == std::string::npos, "the readme shows as RTF source");
+    W.ExpectButtons(true, true, true, "Cancel");
+    W.Shot("install-2-information");
+
+    W.Next(PageLicense);
+    W.ExpectHeader(PageLicense, "License Agreement", "Please read this License Agreement before continuing.",
+                   "Please read the following License Agreement carefully. You have to agree with this agreement if "
+                   "you want to install this program in your computer.");
+    Check(Window.Text(IDC_RICHLICENSE).find("This software is licensed, not sold.") != std::string::npos,
+          "the licence is not shown");
+    CheckEq(Window.Text(IDC_RADIOACCEPT), "I accept the agreement", "caption of the accepting choice");
+    CheckEq(Window.Text(IDC_RADIONOTACCEPT), "I do not accept the agreement", "caption of the refusing choice");
+    Check(!Window.Checked(IDC_RADIOACCEPT) && Window.Checked(IDC_RADIONOTACCEPT), "the licence starts accepted");
+    W.ExpectButtons(true, false, true, "Cancel");
+    W.Shot("install-3-license");
+    AcceptLicense(W);
+    Window.Click(IDC_RADIONOTACCEPT);
+    Check(WaitFor([&] { return !Window.Enabled(IDC_BTNNEXT); }, 5000), "Next stays enabled after refusing");
+    AcceptLicense(W);
+    W.Prev(PageInfo);
+    W.Next(PageLicense);
+    Check(Window.Checked(IDC_RADIOACCEPT) && Window.Enabled(IDC_BTNNEXT), "the acceptance is lost by Prev and Next");
+    Step("Next waits for the licence to be accepted; the choice survives Prev and Next");
+
+    W.Next(PageFolder);
+    ExpectFolderPage(W);
+    ExpectChecked(Window, Found);
+    W.ExpectButtons(true, true, true, "Cancel");
+    W.Shot("install-4-folder");
+    Window.Click(IDC_BTNADDMETATRADER);
+    const TDialog Chooser = WaitForDialog(W.Process().Id(), 20000, "SysTreeView32");
+    Check(Chooser.Text.find("Select MetaTrader Folder") != std::string::npos,
+          "the folder chooser does not say \"Select MetaTrader Folder\": [" + Chooser.Text + "]");
+    SelectInFolderTree(Chooser, {"Brokers", "Added MT4"});
+    W.Shot("install-4-folder-chooser", Chooser.Handle);
+    ConfirmDialog(Chooser);
+    std::vector<std::string> Targets = Found;
+    Targets.push_back(Layout.Added);
+    Check(WaitFor([&] { return Window.ListItems(IDC_LISTMETATRADER).size() == Targets.size(); }, 5000),
+          "the chosen folder is not added");
+    ExpectChecked(Window, Targets);
+    Step("two terminals found, the hidden, odd and deeper folders passed over, one added by hand");
+
+    W.Next(PageReady);
+    ExpectReadyPage(W, "Grid Expert v2.5 Build 118 Release 3", Targets, App, "Grid Expert");
+    W.ExpectButtons(true, true, true, "Cancel");
+    W.Shot("install-5-ready");
+
+    RunInstall(W);
+    CheckLines(Window.Lines(IDC_MEMOPROGRESS), ExpectedInstallLines(Machine, Targets), "the progress lines");
+    CheckEq(std::to_string(Window.ProgressPosition(IDC_PROGRESSBAR1)), "100", "the progress bar");
+    W.ExpectButtons(false, true, false, "Cancel");
+    W.Shot("install-6-progress");
+
+    W.Next(PageNews);
+    W.ExpectHeader(PageNews, "What's New",
+                   "These lines below contain information about changes since the last version.",
+                   "When you are ready to continue, click Next.");
+    Check(Window.Text(IDC_RICHNEWS).find("What is new in 2.5") != std::string::npos, "the news are not shown");
+    W.ExpectButtons(true, true, false, "Cancel");
+    W.Shot("install-7-whats-new");
+
+    W.Next(PageFinish);
+    CheckEq(Window.Text(IDC_LABELFINISH1), "Installation Complete", "the finish heading");
+    CheckEq(Window.Text(IDC_LABELFINISH2),
+            "The wizard has finished installing Grid Expert to your computer. You can now launch the MetaTrader "
+            "application to see Grid Expert in action.",
+            "the finish text");
+    Check(Window.Visible(IDC_CHECKRUN) && Window.Checked(IDC_CHECKRUN), "the run choice is not shown checked");
+    CheckEq(Window.Text(IDC_CHECKRUN), RunCaption, "caption of the run choice");
+    CheckLines(Window.ComboItems(IDC_COMBORUN), Found, "the terminals offered to run");
+    CheckEq(std::to_string(Window.ComboSelection(IDC_COMBORUN)), "0", "the terminal selected to run");
+    W.ExpectButtons(true, false, true, "Finish");
+    W.Shot("install-8-finish");
+    W.Prev(PageNews);
+    W.ExpectButtons(true, true, true, "Finish");
+    W.Next(PageFinish);
+
+    for (const std::string& Terminal : Found)
+        TMachine::RemoveTree(Terminal + "\\terminal-started.txt");
+    Finish(W);
+    const std::string Started = Found[0] + "\\terminal-started.txt";
+    Check(WaitFor([&] { return TMachine::Exists(Started); }, 20000), "the terminal " + Found[0] + " was not started");
+    Check(!TMachine::Exists(Found[1] + "\\terminal-started.txt"), "the terminal " + Found[1] + " was started too");
+    Step("Finish started " + Found[0] + "\\terminal.exe");
+
+    ExpectFullInstallLanded(Machine, Args, Targets, Layout);
+}
+
+void InstallNoTerminal(TMachine& Machine, const TScenarioArgs& Args)
+{
+    TTerminalLayout Layout(Machine);
+    Layout.Remove();
+    const std::string Default = Machine.ProgramFiles() + "\\MetaTrader 4";
+    for (const std::string& Name : TMachine::ListNames(Machine.ProgramFiles()))
+        Check(!TMachine::Exists(Machine.ProgramFiles() + "\\" + Name + "\\terminal.exe"),
+              "a terminal is left in " + Name);
+    Machine.ForgetProduct("Bare Tool");
+
+    TRunningTerminal Running;
+    TWizard W(Args.Installer, "Install - Bare Tool", Args.Work + "\\shots");
+    TWindow& Window = W.Window();
+    W.ExpectPage(PageWelcome);
+    CheckEq(Window.Text(IDC_LABELSTART1), "Welcome to the Bare Tool v1.0 Installation Wizard", "the welcome heading");
+    CheckEq(Window.Text(IDC_LABELSTART2), WelcomeBody("Bare Tool v1.0"), "the welcome text without advertisement");
+    for (int Attempt = 1; Attempt <= 2; ++Attempt) {
+        const TDialog Box = W.NextToMessageBox();
+        CheckEq(Box.Caption, "Error", "caption of the running-terminal box");
+        CheckLines(SplitLines(Box.Text), SplitLines(TerminalRunningText), "the running-terminal box");
+        if (Attempt == 1)
+            W.Shot("message-terminal-running", Box.Handle);
+        ConfirmDialog(Box);
+        W.ExpectPage(PageWelcome);
+    }
+    Running.Close();
+    Step("a running terminal keeps the wizard on the welcome page, as often as Next is pressed");
+
+    W.Next(PageLicense);
+    AcceptLicense(W);
+    const TDialog Warning = W.NextToMessageBox();
+    CheckEq(Warning.Caption, "Warning", "caption of the no-terminal box");
+    CheckLines(SplitLines(Warning.Text),
+               {"We cannot find any MetaTrader folder in this computer.",
+                "We add a default folder so you can continue with the installation,", "and install MetaTrader later."},
+               "the no-terminal box");
+    W.Shot("message-no-terminal", Warning.Handle);
+    ConfirmDialog(Warning);
+    W.ExpectPage(PageFolder);
+    ExpectChecked(Window, {Default});
+    W.Prev(PageLicense);
+    W.Next(PageFolder);
+    W.ExpectNoMessageBox("when the folder page is shown again");
+    ExpectChecked(Window, {Default});
+    Step("the default folder, and its warning once");
+
+    W.Next(PageReady);
+    ExpectReadyPage(W, "Bare Tool v1.0", {Default}, Machine.ProgramFiles() + "\\Bare Tool", "Bare Tool");
+    RunInstall(W);
+    CheckLines(Window.Lines(IDC_MEMOPROGRESS), BareInstallLines(Machine, Default), "the progress lines");
+    W.Next(PageFinish);
+    Check(!Window.Visible(IDC_CHECKRUN) && !Window.Visible(IDC_COMBORUN), "the run choice shows without a terminal");
+    W.ExpectButtons(true, false, true, "Finish");
+    Finish(W);
+    Check(TMachine::Exists(Default + "\\experts\\BareTool.mq4"), "nothing was installed into the default folder");
+
+    Machine.ForgetProduct("Bare Tool");
+    TMachine::RemoveTree(Default);
+}
+
+void InstallDamaged(TMachine& Machine, const TScenarioArgs& Args)
+{
+    TTerminalLayout Layout(Machine);
+    Layout.Remove();
+    const std::string Default = Machine.ProgramFiles() + "\\MetaTrader 4";
+    Machine.ForgetProduct("Bare Tool");
+
+    TWizard W(Args.Installer, "Install - Bare Tool", Args.Work + "\\shots");
+    TWindow& Window = W.Window();
+    W.ExpectPage(PageWelcome);
+    W.Next(PageLicense);
+    AcceptLicense(W);
+    ConfirmDialog(W.NextToMessageBox());
+    W.Next(PageReady);
+    const TDialog Error = W.NextToMessageBox();
+    CheckEq(Error.Caption, "Install - Bare Tool", "caption of the error box");
+    CheckEq(Error.Text, "Invalid file format.", "the error box");
+    W.Shot("message-damaged-package", Error.Handle);
+    ConfirmDialog(Error);
+    W.ExpectPage(PageProgress);
+    W.ExpectButtons(false, false, false, "Cancel");
+    const std::vector<std::string> Lines = Window.Lines(IDC_MEMOPROGRESS);
+    const std::vector<std::string> Whole = BareInstallLines(Machine, Default);
+    Check(
+        !Lines.empty() && Lines.size() < Whole.size() && std::equal(Lines.begin(), Lines.end(), Whole.begin()),
+        "the progress lines are not the run's first lines:\n" + [&] {
+            std::string Text;
+            for (const std::string& Line : Lines)
+                Text += "    [" + Line + "]\n";
+            return Text;
+        }());
+    Step("the run's error leaves the wizard on the progress page, buttons disabled, lines kept");
+    PostMessageA(Window.Handle(), WM_CLOSE, 0, 0);
+    Check(W.Process().WaitForExit(20000), "the close box does not end the wizard");
+
+    Machine.ForgetProduct("Bare Tool");
+    TMachine::RemoveTree(Default);
+}
+
+void InstallPlanted(TMachine& Machine, const TScenarioArgs& Args)
+{
+    const std::string Downloads = Args.Installer.substr(0, Args.Installer.find_last_of('\\'));
+    std::vector<std::string> Planted;
+    for (const std::string& Name : TMachine::ListNames(Downloads))
+        if (Name.size() > 4 && lstrcmpiA(Name.c_str() + Name.size() - 4, ".dll") == 0)
+            Planted.push_back(Name);
+    Check(!Planted.empty(), "no DLL is planted beside the installer");
+    Machine.ForgetProduct("Grid Expert");
+    TTerminalLayout Layout(Machine);
+    Layout.Create(Args.Terminal);
+
+    {
+        TWizard W(Args.Installer, "Install - Grid Expert", Args.Work + "\\shots");
+        TWindow& Window = W.Window();
+        W.ExpectPage(PageWelcome);
+        W.Next(PageInfo);
+        W.Next(PageLicense);
+        AcceptLicense(W);
+        W.Next(PageFolder);
+        Window.Click(IDC_BTNADDMETATRADER);
+        const TDialog Chooser = WaitForDialog(W.Process().Id(), 20000, "SysTreeView32");
+        TWindow(Chooser.Handle).Click(IDCANCEL);
+        Check(WaitFor([&] { return !IsWindow(Chooser.Handle); }, 10000), "the folder chooser stays after Cancel");
+        W.Next(PageReady);
+        RunInstall(W);
+        W.Next(PageNews);
+        W.Next(PageFinish);
+        Window.Click(IDC_CHECKRUN);
+        Check(WaitFor([&] { return !Window.Checked(IDC_CHECKRUN); }, 5000), "the run choice cannot be unchecked");
+        Finish(W);
+    }
+    std::string Loaded;
+    for (const std::string& Name : TMachine::ListNames(Downloads))
+        if (Name.size() > 7 && Name.compare(Name.size() - 7, 7, ".loaded") == 0)
+            Loaded += "    " + Name + " by " + TMachine::ReadFile(Downloads + "\\" + Name) + "\n";
+    Check(Loaded.empty(), "planted DLLs were loaded:\n" + Loaded);
+    std::string Names;
+    for (const std::string& Name : Planted)
+        Names += " " + Name;
+    Step("none of the planted DLLs was loaded:" + Names);
+
+    Machine.ForgetProduct("Grid Expert");
+    Layout.Remove();
+}
+
+} // namespace e2e

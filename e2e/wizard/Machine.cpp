@@ -1,0 +1,146 @@
+#include "e2e/wizard/Machine.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "e2e/wizard/Driver.h"
+#include "platform/SysFolders.h"
+
+namespace e2e {
+
+std::string TMachine::Folder(int Id)
+{
+    return qe::GetSpecialFolder(FWindows.Platform(), Id, false);
+}
+
+bool TMachine::Exists(const std::string& Path)
+{
+    return GetFileAttributesA(Path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool TMachine::IsFolder(const std::string& Path)
+{
+    const DWORD Attributes = GetFileAttributesA(Path.c_str());
+    return Attributes != INVALID_FILE_ATTRIBUTES && (Attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+std::string TMachine::ReadFile(const std::string& Path)
+{
+    std::ifstream In(Path, std::ios::binary);
+    Check(In.good(), "cannot read " + Path);
+    std::ostringstream Contents;
+    Contents << In.rdbuf();
+    return Contents.str();
+}
+
+void TMachine::WriteFile(const std::string& Path, const std::string& Contents)
+{
+    std::ofstream Out(Path, std::ios::binary);
+    Out << Contents;
+    Check(Out.good(), "cannot write " + Path);
+}
+
+void TMachine::CopyTo(const std::string& Source, const std::string& Target)
+{
+    Check(CopyFileA(Source.c_str(), Target.c_str(), FALSE), "cannot copy " + Source + " to " + Target);
+}
+
+void TMachine::MakeFolders(const std::string& Path)
+{
+    for (size_t Slash = Path.find('\\', 3);; Slash = Path.find('\\', Slash + 1)) {
+        const std::string Part = Path.substr(0, Slash);
+        if (!IsFolder(Part))
+            Check(CreateDirectoryA(Part.c_str(), nullptr), "cannot make the folder " + Part);
+        if (Slash == std::string::npos)
+            return;
+    }
+}
+
+void TMachine::RemoveTree(const std::string& Path)
+{
+    const DWORD Attributes = GetFileAttributesA(Path.c_str());
+    if (Attributes == INVALID_FILE_ATTRIBUTES)
+        return;
+    SetFileAttributesA(Path.c_str(), FILE_ATTRIBUTE_NORMAL | (Attributes & FILE_ATTRIBUTE_DIRECTORY));
+    if ((Attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        Check(DeleteFileA(Path.c_str()), "cannot delete " + Path);
+        return;
+    }
+    for (const std::string& Name : ListNames(Path))
+        RemoveTree(Path + "\\" + Name);
+    Check(RemoveDirectoryA(Path.c_str()), "cannot remove the folder " + Path);
+}
+
+std::vector<std::string> TMachine::ListNames(const std::string& Folder)
+{
+    std::vector<std::string> Names;
+    WIN32_FIND_DATAA Entry;
+    const HANDLE Find = FindFirstFileA((Folder + "\\*").c_str(), &Entry);
+    if (Find == INVALID_HANDLE_VALUE)
+        return Names;
+    do {
+        const std::string Name = Entry.cFileName;
+        if (Name != "." && Name != "..")
+            Names.push_back(Name);
+    } while (FindNextFileA(Find, &Entry));
+    FindClose(Find);
+    return Names;
+}
+
+std::vector<std::string> TMachine::ListTree(const std::string& Folder)
+{
+    std::vector<std::string> Paths;
+    for (const std::string& Name : ListNames(Folder)) {
+        Paths.push_back(Name);
+        if (IsFolder(Folder + "\\" + Name))
+            for (const std::string& Below : ListTree(Folder + "\\" + Name))
+                Paths.push_back(Name + "\\" + Below);
+    }
+    return Paths;
+}
+
+FILETIME TMachine::LastWriteTime(const std::string& Path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA Data;
+    Check(GetFileAttributesExA(Path.c_str(), GetFileExInfoStandard, &Data), "cannot read the times of " + Path);
+    return Data.ftLastWriteTime;
+}
+
+std::string TMachine::LinkTarget(const std::string& Link)
+{
+    qe::TShellLinkData Data;
+    return FWindows.Shell.ReadLink(Link, Data) ? Data.Path : "";
+}
+
+std::string TMachine::LinkWorkingFolder(const std::string& Link)
+{
+    qe::TShellLinkData Data;
+    return FWindows.Shell.ReadLink(Link, Data) ? Data.WorkingDirectory : "";
+}
+
+std::string TMachine::RegistryValue(const std::string& Key, const std::string& Name)
+{
+    std::string Value;
+    if (!FWindows.Registry.ReadString(qe::TRegistryRoot::rrLocalMachine, Key, Name, false, Value))
+        return "(none)";
+    return Value;
+}
+
+bool TMachine::RegistryKeyExists(const std::string& Key)
+{
+    return FWindows.Registry.KeyExists(qe::TRegistryRoot::rrLocalMachine, Key);
+}
+
+std::string TMachine::UninstallKey(const std::string& ProgramName)
+{
+    return "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + ProgramName;
+}
+
+void TMachine::ForgetProduct(const std::string& ProgramName)
+{
+    RemoveTree(ProgramFiles() + "\\" + ProgramName);
+    RemoveTree(StartMenuPrograms() + "\\" + ProgramName);
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, UninstallKey(ProgramName).c_str());
+}
+
+} // namespace e2e

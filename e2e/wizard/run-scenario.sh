@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Runs one of the wizard's scenarios under Wine: packs its product with qepack, lays out
+# what it needs, and runs wizard-driver.exe inside Wine's virtual desktop so that the
+# windows in the screenshots have their frames; the screenshots end up as PNG files in
+# BIN_DIR/SCENARIO/shots.
+# Usage: run-scenario.sh SCENARIO BIN_DIR QEPACK SETUP_EXE PLANTED_DLL_NAMES
+set -euo pipefail
+scenario=$1 bin=$2 qepack=$3 setup=$4 planted=$5
+top=$(cd "$(dirname "$0")/../.." && pwd)
+export WINEPREFIX=${WINEPREFIX:-$top/build/wineprefix}
+work="$bin/$scenario"
+rm -rf "$work"; mkdir -p "$work/shots"
+winpath() { local p=${1//\//\\}; echo "Z:$p"; }
+# Windows prefers its own copy of these DLLs only when told; a program's folder comes
+# first on Windows, so the planted-DLL runs ask Wine to search the same way.
+native_first="${planted}=n,b;mscoree,mshtml="
+
+case $scenario in
+  unsafe-loader)
+    cp "$bin/unsafe-loader.exe" "$bin"/planted/*.dll "$work/"
+    WINEDLLOVERRIDES=$native_first "$top/e2e/wine-run.sh" "$(winpath "$work/unsafe-loader.exe")" ${planted//,/.dll }.dll \
+      2>/dev/null | tr -d '\r' | tee "$work/output.txt"
+    for dll in ${planted//,/ }; do
+      [ -s "$work/$dll.dll.loaded" ] || { echo "FAIL: $dll.dll beside the unsafe loader was not loaded"; exit 1; }
+    done
+    echo "PASS: every planted DLL is loaded by a program that loads it the unsafe way"
+    exit 0 ;;
+  install-full|uninstall) manifest=$top/examples/product.toml ;;
+  install-planted) manifest=$top/examples/product.toml ;;
+  install-no-terminal|install-damaged) manifest=$top/e2e/wizard/packages/bare.toml ;;
+  *) echo "unknown scenario $scenario" >&2; exit 2 ;;
+esac
+
+installer="$work/Setup.exe"
+[ "$scenario" != install-planted ] || { mkdir -p "$work/Downloads"; installer="$work/Downloads/Setup.exe"; }
+"$qepack" build "$manifest" -o "$installer" --stub "$setup" >/dev/null
+case $scenario in
+  # Cut the end off the last file's enciphered bytes.
+  install-damaged) truncate -s -64 "$installer" ;;
+  install-planted) cp "$bin"/planted/*.dll "$work/Downloads/"; export WINEDLLOVERRIDES=$native_first ;;
+esac
+
+"$top/e2e/wine-run.sh" explorer /desktop=qe-e2e,800x600 "$(winpath "$bin/wizard-driver.exe")" "$scenario" \
+  "$(winpath "$work")" "$(winpath "$installer")" "$(winpath "$bin/terminal.exe")" "$(winpath "$top/examples")" \
+  2>/dev/null | tr -d '\r' || true
+for shot in "$work"/shots/*.bmp; do
+  [ -e "$shot" ] || continue
+  convert "$shot" "${shot%.bmp}.png" && rm "$shot"
+done
+result=$(cat "$work/result.txt" 2>/dev/null || echo "FAIL: the driver reported nothing")
+[ "$result" = PASS ] || { echo "$result" | head -1 >&2; exit 1; }
