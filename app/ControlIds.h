@@ -2,6 +2,11 @@
 // (GetDlgItem on the wizard window finds it, whatever page it lies on), so that a test
 // driver or an accessibility tool can find, read and press it. The numbers are part of
 // the program's outside interface: do not renumber them.
+//
+// From another process, read texts with SendMessage (WM_GETTEXT, LB_GETTEXT...), not
+// GetWindowText, which does not ask a control of another process. Wine hands the item texts
+// of LB_GETTEXT and CB_GETLBTEXT back in UTF-16 even to the "A" call across processes: a
+// driver under Wine sends those two as SendMessageW and converts.
 #pragma once
 
 namespace qe {

@@ -1,0 +1,43 @@
+#include "app/win32/DllSearch.h"
+
+#include <string>
+
+namespace qe::win32 {
+namespace {
+
+// Whether the system searches only the system folder by default (SetDefaultDllDirectories
+// took effect); systems without it need every DLL loaded by its full path.
+bool SystemFolderSearch = false;
+
+} // namespace
+
+void RestrictDllSearch()
+{
+    // Found at run time: systems before Windows 8 (without its update) do not have it, and
+    // a missing import would keep the program from starting at all.
+    using TSetDefaultDllDirectories = BOOL(WINAPI*)(DWORD);
+    HMODULE Kernel = GetModuleHandleA("kernel32.dll");
+    auto SetDefaultDllDirectories = Kernel ? reinterpret_cast<TSetDefaultDllDirectories>(reinterpret_cast<void*>(
+                                                 GetProcAddress(Kernel, "SetDefaultDllDirectories")))
+                                           : nullptr;
+    if (SetDefaultDllDirectories && SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32))
+        SystemFolderSearch = true;
+    // Older systems: at least the current folder leaves the search; the program's own
+    // folder cannot, which is why LoadSystemLibrary names the full path there.
+    SetDllDirectoryA("");
+}
+
+HMODULE LoadSystemLibrary(const char* FileName)
+{
+    if (SystemFolderSearch)
+        return LoadLibraryExA(FileName, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    char Folder[MAX_PATH];
+    const UINT Length = GetSystemDirectoryA(Folder, MAX_PATH);
+    if (Length == 0 || Length >= MAX_PATH)
+        return nullptr;
+    const std::string Path = std::string(Folder, Length) + "\\" + FileName;
+    // The altered search makes the DLL's own dependencies come from its folder as well.
+    return LoadLibraryExA(Path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
+} // namespace qe::win32

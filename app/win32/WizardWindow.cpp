@@ -1,0 +1,470 @@
+#include "app/win32/WizardWindow.h"
+
+#include <algorithm>
+
+#include <commctrl.h>
+#include <richedit.h>
+
+#include "app/ControlIds.h"
+#include "app/win32/DllSearch.h"
+#include "app/win32/Dpi.h"
+#include "app/win32/WizardFonts.h"
+#include "platform/Exceptions.h"
+#include "platform/win32/Win32Platform.h"
+
+namespace qe::win32 {
+namespace {
+
+// A fixed single border with only a close box.
+constexpr DWORD WindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD WindowExStyle = WS_EX_CONTROLPARENT;
+// Items a drop-down list shows at once.
+constexpr int ComboDropDownItems = 8;
+
+COLORREF BackgroundColor(TBackground Background)
+{
+    switch (Background) {
+    case TBackground::White: return RGB(255, 255, 255);
+    case TBackground::Black: return RGB(0, 0, 0);
+    case TBackground::Face: break;
+    }
+    return GetSysColor(COLOR_BTNFACE);
+}
+
+} // namespace
+
+TWizardWindow::TWizardWindow(const TPlatform& Platform) : FPlatform(Platform)
+{
+    // The rich edit control's window class comes from this library.
+    if (!LoadSystemLibrary("riched20.dll"))
+        throw Exception("Cannot load the rich edit control (riched20.dll)");
+    RegisterObjectClass(ClassName, DLGWINDOWEXTRA, LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1)),
+                        reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    FHandle = CreateWindowExA(WindowExStyle, ClassName, "", WindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                              WizardClientWidth, WizardClientHeight, nullptr, nullptr, GetModuleHandleA(nullptr),
+                              static_cast<TWindowObject*>(this));
+    if (!FHandle)
+        throw Exception("Cannot create the wizard's window");
+    FDpi = WindowDpi(FHandle);
+    for (TBackground Background : {TBackground::Face, TBackground::White, TBackground::Black})
+        FBrushes[Background] = CreateSolidBrush(BackgroundColor(Background));
+    CreateFonts();
+    CreateControls();
+    FillControls();
+    OrderControls();
+    ApplyDpi();
+    PlaceWindow(nullptr);
+    SendMessageA(FHandle, DM_SETDEFID, IDC_BTNNEXT, 0);
+}
+
+TWizardWindow::~TWizardWindow()
+{
+    FForm.reset();
+    if (FHandle && IsWindow(FHandle)) {
+        SetWindowLongPtrA(FHandle, GWLP_USERDATA, 0);
+        DestroyWindow(FHandle);
+    }
+    FChildren.clear();
+    for (auto& [Role, Font] : FFonts)
+        DeleteObject(Font);
+    for (auto& [Background, Brush] : FBrushes)
+        DeleteObject(Brush);
+}
+
+// --- creation
+
+HWND TWizardWindow::CreateChild(const char* Class, DWORD Style, DWORD ExStyle, const TLayoutItem& Item)
+{
+    HWND Child = CreateWindowExA(ExStyle, Class, Item.Caption, WS_CHILD | WS_CLIPSIBLINGS | Style, 0, 0, Item.Width,
+                                 Item.Height, FHandle, reinterpret_cast<HMENU>(static_cast<INT_PTR>(Item.Id)),
+                                 GetModuleHandleA(nullptr), nullptr);
+    if (!Child)
+        throw Exception(std::string("Cannot create the wizard's control ") + std::to_string(Item.Id));
+    return Child;
+}
+
+std::unique_ptr<TChildWindow> TWizardWindow::CreateControl(const TLayoutItem& Item)
+{
+    auto* Page = Item.Parent ? Find<TWin32Panel>(Item.Parent) : nullptr;
+    const DWORD Tab = WS_TABSTOP | WS_GROUP;
+    switch (Item.Kind) {
+    case TControlKind::Page:
+    case TControlKind::SubPage:
+        return std::make_unique<TWin32Panel>(CreateChild("STATIC", SS_OWNERDRAW, 0, Item), Item, Page,
+                                             [this](TWin32Panel& Front) { PageToFront(Front); });
+    case TControlKind::Label:
+        return std::make_unique<TWin32Label>(CreateChild("STATIC", SS_LEFT | SS_NOPREFIX, 0, Item), Item, Page);
+    case TControlKind::Button:
+        return std::make_unique<TWin32Button>(
+            CreateChild("BUTTON", Tab | (Item.Id == IDC_BTNNEXT ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), 0, Item), Item,
+            Page);
+    case TControlKind::FlatButton:
+        return std::make_unique<TWin32FlatButton>(CreateChild("BUTTON", Tab | BS_OWNERDRAW, 0, Item), Item, Page);
+    case TControlKind::CheckBox:
+        return std::make_unique<TWin32CheckBox>(CreateChild("BUTTON", Tab | BS_AUTOCHECKBOX, 0, Item), Item, Page);
+    case TControlKind::RadioButton:
+        // The first radio button of the licence page starts the group; the second joins it.
+        return std::make_unique<TWin32CheckBox>(
+            CreateChild("BUTTON", BS_AUTORADIOBUTTON | (Item.Id == IDC_RADIOACCEPT ? Tab : 0), 0, Item), Item, Page);
+    case TControlKind::CheckList:
+        return std::make_unique<TWin32CheckList>(
+            CreateChild("LISTBOX",
+                        Tab | WS_VSCROLL | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+                        WS_EX_CLIENTEDGE, Item),
+            Item, Page);
+    case TControlKind::Memo:
+        return std::make_unique<TWin32Memo>(
+            CreateChild("EDIT", Tab | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL,
+                        WS_EX_CLIENTEDGE, Item),
+            Item, Page);
+    case TControlKind::ProgressBar:
+        return std::make_unique<TWin32ProgressBar>(CreateChild(PROGRESS_CLASSA, 0, 0, Item), Item, Page);
+    case TControlKind::ComboBox:
+        return std::make_unique<TWin32ComboBox>(
+            CreateChild("COMBOBOX", Tab | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_HASSTRINGS, 0, Item), Item, Page);
+    case TControlKind::RichText:
+        return std::make_unique<TWin32RichText>(
+            CreateChild(RICHEDIT_CLASSA, Tab | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
+                        WS_EX_CLIENTEDGE, Item),
+            Item, Page);
+    case TControlKind::Picture:
+        return std::make_unique<TWin32Image>(CreateChild("STATIC", SS_OWNERDRAW, 0, Item), Item, Page);
+    case TControlKind::LinkLabel: {
+        auto Window = std::make_unique<TLinkLabelWindow>(FHandle, Item.Id, Item.X, Item.Y, Item.Width, Item.Height);
+        if (!Window->Handle())
+            throw Exception(std::string("Cannot create the wizard's control ") + std::to_string(Item.Id));
+        TLinkLabel& Label = Window->Label();
+        Label.SetColor(Item.Background == TBackground::White ? clWhite : clBtnFace);
+        Label.SetAutoHeight(true);
+        Label.OnLinkClick = [this](TCustomLinkLabel*, int32_t Number, const std::string& Text) {
+            if (FForm)
+                FForm->LabelStart2LinkClick(Number, Text);
+        };
+        return std::make_unique<TWin32LinkLabel>(std::move(Window), Item, Page);
+    }
+    }
+    throw Exception("Unknown control kind");
+}
+
+void TWizardWindow::CreateControls()
+{
+    for (const TLayoutItem& Item : WizardLayout()) {
+        std::unique_ptr<TChildWindow> Control = CreateControl(Item);
+        FById[Item.Id] = Control.get();
+        FByHandle[Control->Handle()] = Control.get();
+        FChildren.push_back(std::move(Control));
+    }
+    auto* Accept = Find<TWin32CheckBox>(IDC_RADIOACCEPT);
+    auto* NotAccept = Find<TWin32CheckBox>(IDC_RADIONOTACCEPT);
+    Accept->SetGroup({Accept, NotAccept});
+    NotAccept->SetGroup({Accept, NotAccept});
+}
+
+template <class T> T* TWizardWindow::Find(int Id) const
+{
+    auto It = FById.find(Id);
+    auto* Control = It == FById.end() ? nullptr : dynamic_cast<T*>(It->second);
+    if (!Control)
+        throw Exception("The wizard has no control " + std::to_string(Id));
+    return Control;
+}
+
+void TWizardWindow::FillControls()
+{
+    TWizardControls& C = FControls;
+    C.Window = this;
+    C.PanelStart = Find<TWin32Panel>(IDC_PANELSTART);
+    C.PanelInstall = Find<TWin32Panel>(IDC_PANELINSTALL);
+    C.PanelFinish = Find<TWin32Panel>(IDC_PANELFINISH);
+    C.PanelInfo = Find<TWin32Panel>(IDC_PANELINFO);
+    C.PanelLicense = Find<TWin32Panel>(IDC_PANELLICENSE);
+    C.PanelFolder = Find<TWin32Panel>(IDC_PANELFOLDER);
+    C.PanelReady = Find<TWin32Panel>(IDC_PANELREADY);
+    C.PanelProgress = Find<TWin32Panel>(IDC_PANELPROGRESS);
+    C.PanelNews = Find<TWin32Panel>(IDC_PANELNEWS);
+    C.BtnPrev = Find<TWin32Button>(IDC_BTNPREV);
+    C.BtnNext = Find<TWin32Button>(IDC_BTNNEXT);
+    C.BtnCancel = Find<TWin32Button>(IDC_BTNCANCEL);
+    C.BtnAddMetaTrader = Find<TWin32Button>(IDC_BTNADDMETATRADER);
+    C.ImgBanner = Find<TWin32Image>(IDC_IMGBANNER);
+    C.LabelStart1 = Find<TWin32Label>(IDC_LABELSTART1);
+    C.LabelStart2 = Find<TWin32LinkLabel>(IDC_LABELSTART2);
+    C.LabelFinish1 = Find<TWin32Label>(IDC_LABELFINISH1);
+    C.LabelFinish2 = Find<TWin32LinkLabel>(IDC_LABELFINISH2);
+    C.CheckRun = Find<TWin32CheckBox>(IDC_CHECKRUN);
+    C.ComboRun = Find<TWin32ComboBox>(IDC_COMBORUN);
+    C.RichInfo = Find<TWin32RichText>(IDC_RICHINFO);
+    C.RichLicense = Find<TWin32RichText>(IDC_RICHLICENSE);
+    C.RadioAccept = Find<TWin32CheckBox>(IDC_RADIOACCEPT);
+    C.RadioNotAccept = Find<TWin32CheckBox>(IDC_RADIONOTACCEPT);
+    C.ListMetaTrader = Find<TWin32CheckList>(IDC_LISTMETATRADER);
+    C.MemoReady = Find<TWin32Memo>(IDC_MEMOREADY);
+    C.LabelProgress1 = Find<TWin32Label>(IDC_LABELPROGRESS1);
+    C.LabelProgress2 = Find<TWin32Label>(IDC_LABELPROGRESS2);
+    C.LabelProgress3 = Find<TWin32Label>(IDC_LABELPROGRESS3);
+    C.ProgressBar1 = Find<TWin32ProgressBar>(IDC_PROGRESSBAR1);
+    C.MemoProgress = Find<TWin32Memo>(IDC_MEMOPROGRESS);
+    C.RichNews = Find<TWin32RichText>(IDC_RICHNEWS);
+}
+
+void TWizardWindow::OrderControls()
+{
+    // The tab order is the order of the windows from the top: Next, Cancel, Prev, then each
+    // page's controls as the layout lists them. The pages lie under everything, the start
+    // page's two contents just above the start page.
+    HWND After = HWND_TOP;
+    for (int Id : {IDC_BTNNEXT, IDC_BTNCANCEL, IDC_BTNPREV}) {
+        SetWindowPos(FById.at(Id)->Handle(), After, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        After = FById.at(Id)->Handle();
+    }
+    for (TControlKind Kind : {TControlKind::SubPage, TControlKind::Page})
+        for (const auto& Child : FChildren)
+            if (Child->Item().Kind == Kind)
+                SetWindowPos(Child->Handle(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+// --- DPI
+
+void TWizardWindow::CreateFonts()
+{
+    for (auto& [Role, Font] : FFonts)
+        DeleteObject(Font);
+    FFonts.clear();
+    for (TFontRole Role : {TFontRole::Window, TFontRole::Title, TFontRole::Headline})
+        FFonts[Role] = CreateWizardFont(Role, FDpi);
+}
+
+HFONT TWizardWindow::FontFor(TFontRole Role) const
+{
+    return FFonts.at(Role);
+}
+
+void TWizardWindow::ApplyDpi()
+{
+    for (const auto& Child : FChildren) {
+        const TLayoutItem& Item = Child->Item();
+        const TDesignRect Design = ClientRect(Item);
+        const int X = Scale(Design.X, FDpi);
+        const int Y = Scale(Design.Y, FDpi);
+        const int Width = Scale(Design.X + Design.Width, FDpi) - X;
+        int Height = Scale(Design.Y + Design.Height, FDpi) - Y;
+        // A drop-down list's window includes its open list.
+        if (Item.Kind == TControlKind::ComboBox)
+            Height = Scale(Item.Height, FDpi) * (ComboDropDownItems + 1) + Scale(8, FDpi);
+        SetWindowPos(Child->Handle(), nullptr, X, Y, Width, Height, SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageA(Child->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(Item.Font)), FALSE);
+        Child->DpiChanged(FDpi);
+    }
+    InvalidateRect(FHandle, nullptr, TRUE);
+}
+
+void TWizardWindow::PlaceWindow(const RECT* Suggested)
+{
+    if (Suggested) {
+        SetWindowPos(FHandle, nullptr, Suggested->left, Suggested->top, Suggested->right - Suggested->left,
+                     Suggested->bottom - Suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        return;
+    }
+    // Centred on the screen it opens on.
+    const SIZE Size = WindowSizeForClient(Scale(WizardClientWidth, FDpi), Scale(WizardClientHeight, FDpi), WindowStyle,
+                                          WindowExStyle, FDpi);
+    MONITORINFO Monitor{};
+    Monitor.cbSize = sizeof(Monitor);
+    GetMonitorInfoA(MonitorFromWindow(FHandle, MONITOR_DEFAULTTOPRIMARY), &Monitor);
+    const RECT& Work = Monitor.rcWork;
+    const int X = Work.left + ((Work.right - Work.left) - Size.cx) / 2;
+    const int Y = Work.top + ((Work.bottom - Work.top) - Size.cy) / 2;
+    SetWindowPos(FHandle, nullptr, X, Y, Size.cx, Size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// --- pages and events
+
+void TWizardWindow::PageToFront(TWin32Panel& Page)
+{
+    for (const auto& Child : FChildren)
+        if (auto* Other = dynamic_cast<TWin32Panel*>(Child.get()); Other && Other->ParentPage() == Page.ParentPage())
+            Other->SetFront(Other == &Page);
+    for (const auto& Child : FChildren)
+        Child->UpdateShown();
+}
+
+void TWizardWindow::OnCommand(int Id, int Code)
+{
+    if (!FForm || Code != BN_CLICKED)
+        return;
+    // The Enter key reaches the default button's command even while the button is disabled.
+    if (auto It = FById.find(Id); It == FById.end() || !IsWindowEnabled(It->second->Handle()))
+        return;
+    switch (Id) {
+    case IDC_BTNNEXT: FForm->BtnNextClick(); break;
+    case IDC_BTNPREV: FForm->BtnPrevClick(); break;
+    case IDC_BTNCANCEL: FForm->BtnCancelClick(); break;
+    case IDC_RADIOACCEPT:
+    case IDC_RADIONOTACCEPT: FForm->RadioAcceptClick(); break;
+    case IDC_BTNADDMETATRADER: FForm->BtnAddMetaTraderClick(); break;
+    default: return;
+    }
+    KeepFocusUsable();
+}
+
+void TWizardWindow::KeepFocusUsable()
+{
+    // A page that went away or a button that was disabled takes the keyboard focus with it;
+    // it moves to Next, or else to the first control that can take it.
+    if (GetActiveWindow() != FHandle)
+        return;
+    HWND Focus = GetFocus();
+    if (Focus && IsWindowVisible(Focus) && IsWindowEnabled(Focus))
+        return;
+    HWND Next = FById.at(IDC_BTNNEXT)->Handle();
+    HWND Target = IsWindowEnabled(Next) ? Next : GetNextDlgTabItem(FHandle, nullptr, FALSE);
+    if (Target)
+        SendMessageA(FHandle, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Target), TRUE);
+}
+
+TChildWindow* TWizardWindow::ControlByHandle(HWND Window) const
+{
+    auto It = FByHandle.find(Window);
+    return It == FByHandle.end() ? nullptr : It->second;
+}
+
+void TWizardWindow::PaintButtonBar(HDC DC)
+{
+    // The lowered line along the top of the button bar.
+    RECT Client;
+    GetClientRect(FHandle, &Client);
+    const int Top = Scale(PageAreaHeight, FDpi);
+    const int Line = std::max(1, Scale(1, FDpi));
+    RECT Shadow{0, Top, Client.right, Top + Line};
+    RECT Light{0, Top + Line, Client.right, Top + 2 * Line};
+    FillRect(DC, &Shadow, GetSysColorBrush(COLOR_BTNSHADOW));
+    FillRect(DC, &Light, GetSysColorBrush(COLOR_BTNHIGHLIGHT));
+}
+
+LRESULT TWizardWindow::HandleMessage(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam)
+{
+    switch (Message) {
+    case WM_COMMAND:
+        if (LParam != 0)
+            OnCommand(LOWORD(WParam), HIWORD(WParam));
+        return 0;
+    case WM_DRAWITEM: {
+        const auto* Draw = reinterpret_cast<const DRAWITEMSTRUCT*>(LParam);
+        if (TChildWindow* Control = ControlByHandle(Draw->hwndItem)) {
+            Control->DrawItem(*Draw);
+            return TRUE;
+        }
+        break;
+    }
+    case WM_MEASUREITEM: {
+        // Sent while the check list is created, before its object exists.
+        auto* Measure = reinterpret_cast<MEASUREITEMSTRUCT*>(LParam);
+        if (const TLayoutItem* Item = FindLayoutItem(static_cast<int>(Measure->CtlID))) {
+            Measure->itemHeight = static_cast<UINT>(Scale(Item->Kind == TControlKind::CheckList ? 17 : 13, FDpi));
+            return TRUE;
+        }
+        break;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+        if (TChildWindow* Control = ControlByHandle(reinterpret_cast<HWND>(LParam))) {
+            auto DC = reinterpret_cast<HDC>(WParam);
+            SetBkColor(DC, BackgroundColor(Control->Item().Background));
+            SetTextColor(DC, GetSysColor(COLOR_WINDOWTEXT));
+            return reinterpret_cast<LRESULT>(FBrushes.at(Control->Item().Background));
+        }
+        break;
+    case WM_PAINT: {
+        PAINTSTRUCT Paint;
+        HDC DC = BeginPaint(Window, &Paint);
+        PaintButtonBar(DC);
+        EndPaint(Window, &Paint);
+        return 0;
+    }
+    case WM_DPICHANGED:
+        FDpi = HIWORD(WParam);
+        CreateFonts();
+        ApplyDpi();
+        PlaceWindow(reinterpret_cast<const RECT*>(LParam));
+        return 0;
+    case WM_CLOSE: DestroyWindow(Window); return 0;
+    case WM_DESTROY:
+        if (FForm)
+            FForm->FormDestroy();
+        PostQuitMessage(0);
+        return 0;
+    default: break;
+    }
+    return DefDlgProcA(Window, Message, WParam, LParam);
+}
+
+// --- IWizardWindow
+
+void TWizardWindow::SetCaption(const std::string& Caption)
+{
+    SetWindowTextA(FHandle, Caption.c_str());
+}
+
+void TWizardWindow::SetApplicationTitle(const std::string& Title)
+{
+    ApplicationTitle = Title;
+}
+
+void TWizardWindow::Repaint()
+{
+    RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void TWizardWindow::Close()
+{
+    PostMessageA(FHandle, WM_CLOSE, 0, 0);
+}
+
+void TWizardWindow::MessageBox(const std::string& Text, const std::string& Caption, TMessageIcon Icon)
+{
+    MessageBoxA(FHandle, Text.c_str(), Caption.c_str(),
+                MB_OK | (Icon == TMessageIcon::Error ? MB_ICONERROR : MB_ICONWARNING));
+}
+
+// --- the program's run
+
+void TWizardWindow::Show(int ShowCommand)
+{
+    FForm = std::make_unique<TFormInstaller>(FPlatform, FControls);
+    try {
+        FForm->FormCreate();
+    } catch (const std::exception& Failure) {
+        // Without a prepared wizard only closing works: the page buttons stay disabled.
+        FControls.BtnPrev->SetEnabled(false);
+        FControls.BtnNext->SetEnabled(false);
+        ShowApplicationError(FHandle, Failure.what());
+    }
+    ShowWindow(FHandle, ShowCommand);
+    UpdateWindow(FHandle);
+    SetForegroundWindow(FHandle);
+    KeepFocusUsable();
+}
+
+void TWizardWindow::RunMessageLoop(HWND Window)
+{
+    MSG Message;
+    while (GetMessageA(&Message, nullptr, 0, 0) > 0) {
+        // Tab, the arrow keys between the radio buttons and Enter for the default button.
+        if (IsWindow(Window) && IsDialogMessageA(Window, &Message))
+            continue;
+        TranslateMessage(&Message);
+        DispatchMessageA(&Message);
+    }
+}
+
+int RunWizard(int ShowCommand)
+{
+    TWin32Platform Windows;
+    TWizardWindow Wizard(Windows.Platform());
+    Windows.Shell.SetOwnerWindow(Wizard.Handle());
+    Wizard.Show(ShowCommand);
+    TWizardWindow::RunMessageLoop(Wizard.Handle());
+    return 0;
+}
+
+} // namespace qe::win32

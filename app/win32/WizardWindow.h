@@ -1,0 +1,80 @@
+// The wizard's one window on Windows: creates the controls of the layout as real Win32
+// controls scaled by the window's DPI, hands them to TFormInstaller and forwards the
+// controls' events to its handlers.
+#pragma once
+
+#include "app/win32/Win32Controls.h"
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/FormInstaller.h"
+#include "app/WizardControls.h"
+#include "app/win32/WindowObject.h"
+
+namespace qe::win32 {
+
+class TWizardWindow : public IWizardWindow, public TWindowObject {
+public:
+    static constexpr const char* ClassName = "TFormInstaller";
+
+    // Creates the window, hidden, with every control; the form is created by Show.
+    explicit TWizardWindow(const TPlatform& Platform);
+    TWizardWindow(const TWizardWindow&) = delete;
+    TWizardWindow& operator=(const TWizardWindow&) = delete;
+    ~TWizardWindow() override;
+
+    HWND Handle() const { return FHandle; }
+    const TWizardControls& Controls() const { return FControls; }
+
+    // Runs the form's creation (an error goes to the error box and leaves a window that
+    // can only be closed), then shows the window.
+    void Show(int ShowCommand);
+    // Runs the message loop until the window is closed.
+    static void RunMessageLoop(HWND Window);
+
+    // IWizardWindow
+    void SetCaption(const std::string& Caption) override;
+    void SetApplicationTitle(const std::string& Title) override;
+    void Repaint() override;
+    void Close() override;
+    void MessageBox(const std::string& Text, const std::string& Caption, TMessageIcon Icon) override;
+
+    LRESULT HandleMessage(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam) override;
+
+private:
+    void CreateControls();
+    std::unique_ptr<TChildWindow> CreateControl(const TLayoutItem& Item);
+    HWND CreateChild(const char* Class, DWORD Style, DWORD ExStyle, const TLayoutItem& Item);
+    void FillControls();
+    void OrderControls();
+    void CreateFonts();
+    void ApplyDpi();
+    void PlaceWindow(const RECT* Suggested);
+    void PageToFront(TWin32Panel& Page);
+    void OnCommand(int Id, int Code);
+    void KeepFocusUsable();
+    void PaintButtonBar(HDC DC);
+    HFONT FontFor(TFontRole Role) const;
+    TChildWindow* ControlByHandle(HWND Window) const;
+    template <class T> T* Find(int Id) const;
+
+    HWND FHandle = nullptr;
+    UINT FDpi = 96;
+    const TPlatform& FPlatform;
+    std::vector<std::unique_ptr<TChildWindow>> FChildren;
+    std::map<int, TChildWindow*> FById;
+    std::map<HWND, TChildWindow*> FByHandle;
+    std::map<TBackground, HBRUSH> FBrushes;
+    std::map<TFontRole, HFONT> FFonts;
+    TWizardControls FControls;
+    std::unique_ptr<TFormInstaller> FForm;
+};
+
+// Creates the wizard for the program's own file, runs it until it is closed and returns
+// the process's exit code.
+int RunWizard(int ShowCommand);
+
+} // namespace qe::win32
