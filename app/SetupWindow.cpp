@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "package/QeClasses.h"
+#include "package/ModelLoader.h"
 #include "platform/win32/Win32Platform.h"
 
 namespace qe {
@@ -34,14 +34,15 @@ LRESULT CALLBACK WindowProc(HWND Window, UINT Message, WPARAM WParam, LPARAM LPa
 int RunSetupWindow(HINSTANCE Instance, int ShowCommand)
 {
     win32::TWin32Platform Windows;
-    TQeInstall Install(Windows.Platform());
+    const std::string ExePath = Windows.Platform().FileSystem->ExecutablePath();
+    const TProgramModel Model = CreateModel(Windows.Platform(), ExePath);
     std::string Error;
     try {
-        Install.LoadFromFile(Windows.Platform().FileSystem->ExecutablePath());
+        Model.Data().LoadFromFile(ExePath);
     } catch (const std::exception& Failure) {
         Error = Failure.what();
     }
-    const std::string Title = "Install - " + Install.ProgramName;
+    const std::string Title = (Model.IsUninstall() ? "Uninstall - " : "Install - ") + Model.Data().ProgramName;
 
     WNDCLASSEXA Class{};
     Class.cbSize = sizeof(Class);

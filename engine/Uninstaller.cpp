@@ -3,7 +3,6 @@
 #include "engine/Uninstaller.h"
 
 #include "engine/InstallFiles.h"
-#include "package/EncDec.h"
 #include "package/QeClasses.h"
 #include "package/QeUninstall.h"
 #include "platform/Exceptions.h"
@@ -51,34 +50,6 @@ void TQeInstall::CreateUninstaller(const std::string& ExePath, const std::string
     }
     ForceFolders(Fs, ExtractFileDir(LinkPath));
     WriteShellLink(*FPlatform.Shell, ExePath, LinkPath);
-}
-
-void TQeInstall::WriteUninstallRecord(TStream& Stream)
-{
-    const int64_t Start = Stream.Position();
-    TTagStreamAdapter Tags(Stream);
-    Tags.WriteSignature(UninstallSignature);
-    Tags.WriteByte(uiShowNotice, ShowNotice);
-    Tags.WriteString(uiProgramName, EncodeString(ProgramName));
-    Tags.WriteInteger(uiMajorVersion, MajorVersion);
-    Tags.WriteInteger(uiMinorVersion, MinorVersion);
-    Tags.WriteInteger(uiBuildNumber, BuildNumber);
-    Tags.WriteInteger(uiReleaseNumber, ReleaseNumber);
-    Tags.WriteString(uiPublisher, EncodeString(Publisher));
-    Tags.WriteString(uiWebsite, EncodeString(Website));
-    Tags.WriteString(uiAddress, EncodeString(Address));
-    Tags.WriteString(uiContactName, EncodeString(ContactName));
-    Tags.WriteString(uiEmail, EncodeString(Email));
-    if (!Banner->Empty()) {
-        TMemoryStream Picture;
-        Banner->SaveToStream(Picture);
-        Picture.SetPosition(0);
-        Tags.WriteStream(uiBanner, Picture, static_cast<int32_t>(Picture.GetSize()));
-    }
-    for (const TInstallLogEntry& Entry : InstallLog)
-        Tags.WriteString(Entry.IsFolder ? uiFolder : uiFile, EncodeString(Entry.Path));
-
-    WritePackageOffset(Stream, static_cast<uint32_t>(Start));
 }
 
 } // namespace qe

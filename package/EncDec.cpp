@@ -72,4 +72,14 @@ std::string DecodeString(const std::string& Text)
     return Result;
 }
 
+void WriteEncoded(TTagStreamAdapter& Tags, int32_t Id, const std::string& Text)
+{
+    Tags.WriteString(Id, EncodeString(Text));
+}
+
+std::string ReadDecoded(TTagStreamAdapter& Tags)
+{
+    return DecodeString(Tags.ReadString());
+}
+
 } // namespace qe

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "package/TagStreams.h"
+
 namespace qe {
 
 // Positions 0 to 63 are the symbols of the 6-bit values, position 64 the pad.
@@ -13,5 +15,9 @@ static_assert(sizeof(CodeTable) == 66, "the code table holds 65 symbols");
 std::string EncodeString(const std::string& Source);
 // Never fails: unknown characters count as symbol 0, missing ones as pad.
 std::string DecodeString(const std::string& Text);
+
+// A string record of both formats: stored encoded, read back decoded.
+void WriteEncoded(TTagStreamAdapter& Tags, int32_t Id, const std::string& Text);
+std::string ReadDecoded(TTagStreamAdapter& Tags);
 
 } // namespace qe

@@ -9,40 +9,6 @@
 namespace qe {
 namespace {
 
-// Top-level ids of the install package.
-enum TPackageId : int32_t {
-    piShowNotice = 1,
-    piProgramName = 2,
-    piMajorVersion = 3,
-    piMinorVersion = 4,
-    piBuildNumber = 5,
-    piReleaseNumber = 6,
-    piPublisher = 7,
-    piWebsite = 8,
-    piAddress = 9,
-    piContactName = 10,
-    piEmail = 11,
-    piLicense = 12,
-    piReadme = 13,
-    piWhatsNew = 14,
-    piExpertsOverride = 16,
-    piPayloadKey = 18,
-    piBanner = 19,
-    piFile = 20,
-};
-
-// Ids inside a file-entry group.
-enum TFileEntryId : int32_t {
-    fiTarget = 1,
-    fiCreationTimeLow = 2,
-    fiCreationTimeHigh = 3,
-    fiWriteTimeLow = 4,
-    fiWriteTimeHigh = 5,
-    fiShortcutName = 6,
-    fiPayloadSize = 7,
-    fiPayloadOffset = 8,
-};
-
 void SetLowHalf(uint64_t& Time, int32_t Value)
 {
     Time = (Time & 0xFFFFFFFF00000000ULL) | static_cast<uint32_t>(Value);
@@ -76,17 +42,7 @@ TQeData::TQeData(const TPlatform& Platform) : Banner(std::make_unique<TJpegImage
 void TQeData::Clear()
 {
     Banner = std::make_unique<TJpegImage>();
-    ShowNotice = 1;
-    ProgramName.clear();
-    MajorVersion = 1;
-    MinorVersion = 0;
-    BuildNumber = 0;
-    ReleaseNumber = 0;
-    Publisher.clear();
-    Website.clear();
-    Address.clear();
-    ContactName.clear();
-    Email.clear();
+    static_cast<TProductFields&>(*this) = TProductFields{};
 }
 
 void TQeData::LoadFromFile(const std::string& Name)
@@ -137,11 +93,6 @@ bool LocateRecord(TStream& Stream, TTagStreamAdapter& Tags, uint32_t Signature)
     return Tags.CheckSignature(Signature);
 }
 
-std::string TQeData::ReadDecoded(TTagStreamAdapter& Tags)
-{
-    return DecodeString(Tags.ReadString());
-}
-
 void TQeData::ReadBanner(TTagStreamAdapter& Tags)
 {
     const int32_t Count = Tags.ReadCount();
@@ -181,31 +132,22 @@ void TQeInstall::LoadFromStream(TStream& Stream)
     if (!LocateRecord(Stream, Tags, PackageSignature))
         return;
     while (Tags.NextTag()) {
+        if (ReadProductField(Tags, *this))
+            continue;
         switch (Tags.TagId) {
-        case piShowNotice: ShowNotice = Tags.ReadByte(); break;
-        case piProgramName: ProgramName = ReadDecoded(Tags); break;
-        case piMajorVersion: MajorVersion = Tags.ReadInteger(); break;
-        case piMinorVersion: MinorVersion = Tags.ReadInteger(); break;
-        case piBuildNumber: BuildNumber = Tags.ReadInteger(); break;
-        case piReleaseNumber: ReleaseNumber = Tags.ReadInteger(); break;
-        case piPublisher: Publisher = ReadDecoded(Tags); break;
-        case piWebsite: Website = ReadDecoded(Tags); break;
-        case piAddress: Address = ReadDecoded(Tags); break;
-        case piContactName: ContactName = ReadDecoded(Tags); break;
-        case piEmail: Email = ReadDecoded(Tags); break;
         case piLicense: License = ReadDecoded(Tags); break;
         case piReadme: Readme = ReadDecoded(Tags); break;
         case piWhatsNew: WhatsNew = ReadDecoded(Tags); break;
         case piExpertsOverride: ExpertsOverride = ReadDecoded(Tags); break;
         case piPayloadKey: {
-            // Exactly 16 bytes make a key; a shorter value is no key, and bytes beyond
-            // the sixteenth are passed over.
+            // Exactly PayloadKeySize bytes make a key; a shorter value is no key, and
+            // bytes beyond it are passed over.
             const int32_t Count = Tags.ReadCount();
             if (Count < 0)
                 break;
             TPayloadKey Stored{};
-            const int32_t Taken = std::min<int32_t>(Count, 16);
-            if (Stream.Read(Stored.data(), Taken) == 16)
+            const int32_t Taken = std::min<int32_t>(Count, PayloadKeySize);
+            if (Stream.Read(Stored.data(), Taken) == static_cast<int32_t>(PayloadKeySize))
                 for (size_t I = 0; I < Stored.size(); ++I)
                     PayloadKey[I] = Stored[I] ^ KeyMask;
             Stream.Seek(Count - Taken, TSeekOrigin::soCurrent);

@@ -3,7 +3,6 @@
 // that the install and uninstall runs report through.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -11,19 +10,11 @@
 #include <vector>
 
 #include "package/JpegImage.h"
-#include "package/TagStreams.h"
+#include "package/PackageFormat.h"
+#include "package/ProductFields.h"
 #include "platform/Platform.h"
 
 namespace qe {
-
-// Where an executable keeps the offset of its package or uninstall record.
-constexpr int64_t PackageOffsetField = 136;
-constexpr uint32_t PackageSignature = MakeSignature("QEIN");
-constexpr uint32_t UninstallSignature = MakeSignature("QEUN");
-// Each byte of the stored payload key is the key byte exclusive-or this mask.
-constexpr uint8_t KeyMask = 0x5A;
-
-using TPayloadKey = std::array<uint8_t, 16>;
 
 // The offset of the package or uninstall record, stored at byte 136 of the executable.
 // Reading fails only when the stream is too short to hold the field.
@@ -36,7 +27,9 @@ bool LocateRecord(TStream& Stream, TTagStreamAdapter& Tags, uint32_t Signature);
 class TQeData;
 using TProgressEvent = std::function<void(TQeData& Sender, const std::string& Text, int32_t Percent)>;
 
-class TQeData {
+// The product's fields (TProductFields) with what every model adds: its file, its
+// banner and the progress of its run.
+class TQeData : public TProductFields {
 public:
     explicit TQeData(const TPlatform& Platform);
     virtual ~TQeData() = default;
@@ -58,21 +51,8 @@ public:
     int32_t ProgressMax = 0;
     std::unique_ptr<TJpegImage> Banner;
     TProgressEvent OnProgress;
-    uint8_t ShowNotice = 1;
-    std::string ProgramName;
-    int32_t MajorVersion = 0;
-    int32_t MinorVersion = 0;
-    int32_t BuildNumber = 0;
-    int32_t ReleaseNumber = 0;
-    std::string Publisher;
-    std::string Website;
-    std::string Address;
-    std::string ContactName;
-    std::string Email;
 
 protected:
-    // Reads a string value and decodes it.
-    static std::string ReadDecoded(TTagStreamAdapter& Tags);
     // Reads a binary value of JPEG contents into Banner; an empty value means no banner.
     void ReadBanner(TTagStreamAdapter& Tags);
 
@@ -119,6 +99,8 @@ public:
     void CreateUrlShortcut(const std::string& Path, const std::string& Url);
     void OverrideExpertsIni(const std::string& Folder);
     void CreateUninstaller(const std::string& ExePath, const std::string& LinkPath);
+    // Appends the uninstall record of this installation (product fields, banner and
+    // InstallLog) at Stream's position and points the offset field at it.
     void WriteUninstallRecord(TStream& Stream);
 
 private:

@@ -1,5 +1,7 @@
 #include "package/QeUninstall.h"
 
+#include "package/EncDec.h"
+
 namespace qe {
 
 TQeUninstall::TQeUninstall(const TPlatform& Platform) : TQeData(Platform) {}
@@ -18,24 +20,35 @@ void TQeUninstall::LoadFromStream(TStream& Stream)
     if (!LocateRecord(Stream, Tags, UninstallSignature))
         return;
     while (Tags.NextTag()) {
+        if (ReadProductField(Tags, *this))
+            continue;
         switch (Tags.TagId) {
-        case uiShowNotice: ShowNotice = Tags.ReadByte(); break;
-        case uiProgramName: ProgramName = ReadDecoded(Tags); break;
-        case uiMajorVersion: MajorVersion = Tags.ReadInteger(); break;
-        case uiMinorVersion: MinorVersion = Tags.ReadInteger(); break;
-        case uiBuildNumber: BuildNumber = Tags.ReadInteger(); break;
-        case uiReleaseNumber: ReleaseNumber = Tags.ReadInteger(); break;
-        case uiPublisher: Publisher = ReadDecoded(Tags); break;
-        case uiWebsite: Website = ReadDecoded(Tags); break;
-        case uiAddress: Address = ReadDecoded(Tags); break;
-        case uiContactName: ContactName = ReadDecoded(Tags); break;
-        case uiEmail: Email = ReadDecoded(Tags); break;
         case uiBanner: ReadBanner(Tags); break;
         case uiFolder: Folders.push_back(ReadDecoded(Tags)); break;
         case uiFile: Files.push_back(ReadDecoded(Tags)); break;
         default: Tags.SkipValue(); break;
         }
     }
+}
+
+// The record's writer sits beside its reader; the install run calls it for the
+// uninstaller it makes.
+void TQeInstall::WriteUninstallRecord(TStream& Stream)
+{
+    const int64_t Start = Stream.Position();
+    TTagStreamAdapter Tags(Stream);
+    Tags.WriteSignature(UninstallSignature);
+    WriteProductFields(Tags, *this);
+    if (!Banner->Empty()) {
+        TMemoryStream Picture;
+        Banner->SaveToStream(Picture);
+        Picture.SetPosition(0);
+        Tags.WriteStream(uiBanner, Picture, static_cast<int32_t>(Picture.GetSize()));
+    }
+    for (const TInstallLogEntry& Entry : InstallLog)
+        WriteEncoded(Tags, Entry.IsFolder ? uiFolder : uiFile, Entry.Path);
+
+    WritePackageOffset(Stream, static_cast<uint32_t>(Start));
 }
 
 } // namespace qe

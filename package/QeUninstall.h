@@ -9,24 +9,6 @@
 
 namespace qe {
 
-// Ids of the uninstall record.
-enum TUninstallId : int32_t {
-    uiShowNotice = 1,
-    uiProgramName = 2,
-    uiMajorVersion = 3,
-    uiMinorVersion = 4,
-    uiBuildNumber = 5,
-    uiReleaseNumber = 6,
-    uiPublisher = 7,
-    uiWebsite = 8,
-    uiAddress = 9,
-    uiContactName = 10,
-    uiEmail = 11,
-    uiBanner = 12,
-    uiFolder = 13,
-    uiFile = 14,
-};
-
 class TQeUninstall : public TQeData {
 public:
     explicit TQeUninstall(const TPlatform& Platform);

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "package/PackageWriter.h"
 #include "package/QeClasses.h"
 #include "package/QeUninstall.h"
 #include "platform/sim/SimPlatform.h"
-#include "tools/qepack/PackageWriter.h"
 
 namespace qe::test {
 

@@ -5,10 +5,10 @@
 #include <sstream>
 
 #include "package/EncDec.h"
+#include "package/PackageWriter.h"
 #include "package/PayloadCipher.h"
 #include "package/SubStreams.h"
 #include "platform/sim/SimPlatform.h"
-#include "tools/qepack/PackageWriter.h"
 
 namespace qe {
 namespace {
@@ -27,7 +27,7 @@ TMemoryStream Stub()
     std::vector<uint8_t> Bytes(1024, 0x90);
     Bytes[0] = 'M';
     Bytes[1] = 'Z';
-    std::fill(Bytes.begin() + 136, Bytes.begin() + 140, 0);
+    std::fill(Bytes.begin() + PackageOffsetField, Bytes.begin() + PackageOffsetField + 4, 0);
     return TMemoryStream(Bytes);
 }
 
@@ -50,8 +50,8 @@ TPackageContents FullContents()
     C.WhatsNew = "{\\rtf1 news}";
     C.ExpertsOverride = "1 0";
     C.BannerJpeg = ReadSourceFile("examples/banner.jpg");
-    for (int I = 0; I < 16; ++I)
-        C.PayloadKey[static_cast<size_t>(I)] = static_cast<uint8_t>(0xF0 + I);
+    for (size_t I = 0; I < PayloadKeySize; ++I)
+        C.PayloadKey[I] = static_cast<uint8_t>(0xF0 + I);
     C.Files.push_back(
         MemoryFile("{metatrader}\\experts\\a.mq4", "alpha", "", 0x0102030405060708ULL, 0x1112131415161718ULL));
     C.Files.push_back(MemoryFile("{app}\\b.txt", std::string(40, 'b'), "Manual"));
@@ -68,8 +68,8 @@ TMemoryStream Installer(const TPackageContents& C)
 
 class QeInstallLoad : public ::testing::Test {
 protected:
-    TPlatform Platform;
-    TQeInstall Model{Platform};
+    sim::TSimPlatform Machine;
+    TQeInstall Model{Machine.Platform()};
 };
 
 TEST_F(QeInstallLoad, ProducedInstallerLoadsEveryField)
@@ -110,7 +110,7 @@ TEST_F(QeInstallLoad, ProducedInstallerLoadsEveryField)
     TSubStream Window(File, A.PayloadOffset, A.PayloadOffset + A.PayloadSize - 1);
     Window.Seek(0, TSeekOrigin::soBeginning);
     TMemoryStream Plain;
-    CipherStream(Window, Plain, Model.PayloadKey.data(), 16, false);
+    CipherStream(Window, Plain, Model.PayloadKey.data(), PayloadKeySize, false);
     EXPECT_EQ(std::string(Plain.Bytes().begin(), Plain.Bytes().end()), "alpha");
 }
 
@@ -132,7 +132,7 @@ TEST_F(QeInstallLoad, NoPackageLeavesTheClearedModel)
 
     for (const uint32_t Offset : {0x7FFFFFF0u, 0xFFFFFFF0u, 5u}) {
         TMemoryStream Pointing = Stub();
-        Pointing.SetPosition(136);
+        Pointing.SetPosition(PackageOffsetField);
         const uint8_t Field[4] = {uint8_t(Offset), uint8_t(Offset >> 8), uint8_t(Offset >> 16), uint8_t(Offset >> 24)};
         Pointing.WriteBuffer(Field, 4);
         Model.LoadFromStream(Pointing);
@@ -151,7 +151,7 @@ public:
         File.Seek(0, TSeekOrigin::soEnd);
         const auto Offset = static_cast<uint32_t>(File.Position());
         Tags.WriteSignature(PackageSignature);
-        File.SetPosition(136);
+        File.SetPosition(PackageOffsetField);
         const uint8_t Field[4] = {uint8_t(Offset), uint8_t(Offset >> 8), uint8_t(Offset >> 16), 0};
         File.WriteBuffer(Field, 4);
         File.Seek(0, TSeekOrigin::soEnd);
@@ -163,19 +163,19 @@ public:
 TEST_F(QeInstallLoad, RecordsInAnyOrderAndUnknownIdsGiveTheSameModel)
 {
     HandPackage P;
-    P.Tags.WriteTag(20, tkGroup);
-    P.Tags.WriteString(1, EncodeString("{app}\\x"));
-    P.Tags.WriteInteger(8, 4000);
+    P.Tags.WriteTag(piFile, tkGroup);
+    P.Tags.WriteString(fiTarget, EncodeString("{app}\\x"));
+    P.Tags.WriteInteger(fiPayloadOffset, 4000);
     P.Tags.WriteInteger(99, 1); // unknown inside a group
     P.Tags.WriteEnd();
     P.Tags.WriteInteger(0, 77); // unknown ids at the top level
     P.Tags.WriteString(21, "whatever");
-    P.Tags.WriteInteger(4, 9);
-    P.Tags.WriteString(2, EncodeString("First"));
-    P.Tags.WriteString(2, EncodeString("Second")); // a later record replaces the earlier one
-    P.Tags.WriteInteger(3, 7);
+    P.Tags.WriteInteger(pfMinorVersion, 9);
+    P.Tags.WriteString(pfProgramName, EncodeString("First"));
+    P.Tags.WriteString(pfProgramName, EncodeString("Second")); // a later record replaces the earlier one
+    P.Tags.WriteInteger(pfMajorVersion, 7);
     P.Tags.WriteEnd();
-    P.Tags.WriteString(2, EncodeString("after the end")); // never looked at
+    P.Tags.WriteString(pfProgramName, EncodeString("after the end")); // never looked at
     Model.LoadFromStream(P.File);
     EXPECT_EQ(Model.ProgramName, "Second");
     EXPECT_EQ(Model.MajorVersion, 7);
@@ -195,18 +195,18 @@ TEST_F(QeInstallLoad, KeyValuesOfOtherLengths)
         for (size_t I = 0; I < Stored.size(); ++I)
             Stored[I] = static_cast<uint8_t>(I) ^ KeyMask;
         TMemoryStream Source(Stored);
-        P.Tags.WriteStream(18, Source, 20);
-        P.Tags.WriteInteger(3, 4);
+        P.Tags.WriteStream(piPayloadKey, Source, 20);
+        P.Tags.WriteInteger(pfMajorVersion, 4);
         Model.LoadFromStream(P.File);
-        for (size_t I = 0; I < 16; ++I)
+        for (size_t I = 0; I < PayloadKeySize; ++I)
             EXPECT_EQ(Model.PayloadKey[I], I);
         EXPECT_EQ(Model.MajorVersion, 4);
     }
     {
         HandPackage P; // 8 bytes are no key
         TMemoryStream Source(std::vector<uint8_t>(8, 0x33));
-        P.Tags.WriteStream(18, Source, 8);
-        P.Tags.WriteInteger(3, 5);
+        P.Tags.WriteStream(piPayloadKey, Source, 8);
+        P.Tags.WriteInteger(pfMajorVersion, 5);
         Model.LoadFromStream(P.File);
         EXPECT_EQ(Model.PayloadKey, TPayloadKey{});
         EXPECT_EQ(Model.MajorVersion, 5);
@@ -219,18 +219,18 @@ TEST_F(QeInstallLoad, BannerValues)
     {
         HandPackage P; // a second banner replaces the first; an empty one means none
         TMemoryStream First(std::vector<uint8_t>(Jpeg.begin(), Jpeg.end()));
-        P.Tags.WriteStream(19, First, static_cast<int32_t>(Jpeg.size()));
+        P.Tags.WriteStream(piBanner, First, static_cast<int32_t>(Jpeg.size()));
         TMemoryStream Nothing;
-        P.Tags.WriteStream(19, Nothing, 0);
+        P.Tags.WriteStream(piBanner, Nothing, 0);
         Model.LoadFromStream(P.File);
         EXPECT_TRUE(Model.Banner->Empty());
     }
     {
         HandPackage P; // a picture that does not decode stops the load with the decoder's error
-        P.Tags.WriteString(2, EncodeString("Before"));
+        P.Tags.WriteString(pfProgramName, EncodeString("Before"));
         TMemoryStream Broken(std::vector<uint8_t>(64, 0x41));
-        P.Tags.WriteStream(19, Broken, 64);
-        P.Tags.WriteString(7, EncodeString("After"));
+        P.Tags.WriteStream(piBanner, Broken, 64);
+        P.Tags.WriteString(pfPublisher, EncodeString("After"));
         try {
             Model.LoadFromStream(P.File);
             FAIL() << "no error";
@@ -248,11 +248,11 @@ TEST_F(QeInstallLoad, CountsTheStreamCannotMeetEndTheData)
     for (const int32_t Count : {-5, 1 << 30}) {
         HandPackage P;
         TMemoryStream Picture(std::vector<uint8_t>(Jpeg.begin(), Jpeg.end()));
-        P.Tags.WriteStream(19, Picture, static_cast<int32_t>(Jpeg.size()));
-        P.Tags.WriteTag(18, tkBinary); // a key whose count runs past the end
+        P.Tags.WriteStream(piBanner, Picture, static_cast<int32_t>(Jpeg.size()));
+        P.Tags.WriteTag(piPayloadKey, tkBinary); // a key whose count runs past the end
         P.File.WriteBuffer(&Count, 4);
         P.File.WriteString(std::string(16, 'k'));
-        P.Tags.WriteTag(19, tkBinary); // never reached
+        P.Tags.WriteTag(piBanner, tkBinary); // never reached
         Model.LoadFromStream(P.File);
         EXPECT_EQ(Model.PayloadKey, TPayloadKey{}) << Count;
         EXPECT_EQ(Model.Banner->Bytes(), Jpeg) << Count;
@@ -260,8 +260,8 @@ TEST_F(QeInstallLoad, CountsTheStreamCannotMeetEndTheData)
     {
         HandPackage P; // a second banner whose count cannot be met keeps the first
         TMemoryStream Picture(std::vector<uint8_t>(Jpeg.begin(), Jpeg.end()));
-        P.Tags.WriteStream(19, Picture, static_cast<int32_t>(Jpeg.size()));
-        P.Tags.WriteTag(19, tkBinary);
+        P.Tags.WriteStream(piBanner, Picture, static_cast<int32_t>(Jpeg.size()));
+        P.Tags.WriteTag(piBanner, tkBinary);
         const int32_t Huge = 1 << 30;
         P.File.WriteBuffer(&Huge, 4);
         Model.LoadFromStream(P.File);
@@ -341,8 +341,8 @@ TEST_F(QeInstallLoad, LoadingTwiceDoesNotDuplicateFiles)
 
 TEST(QeData, ProgressPercentRoundsAndDoesNotClamp)
 {
-    TPlatform Platform;
-    TQeInstall Model(Platform);
+    sim::TSimPlatform Machine;
+    TQeInstall Model(Machine.Platform());
     std::vector<std::pair<std::string, int>> Seen;
     Model.OnProgress = [&](TQeData& Sender, const std::string& Text, int32_t Percent) {
         EXPECT_EQ(&Sender, &Model);

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "package/QeClasses.h"
+#include "platform/sim/SimPlatform.h"
 #include "platform/stdio/StdioFiles.h"
 #include "tools/qepack/AnsiText.h"
 #include "tools/qepack/Build.h"
@@ -219,8 +220,8 @@ TEST_F(Producer, InspectShowsExactBytesAndTheClearedModelWithoutAPackage)
 
 TEST_F(Producer, InspectShowsAnUninstallerWithItsPaths)
 {
-    const TPlatform None;
-    TQeInstall Installed(None);
+    sim::TSimPlatform Machine;
+    TQeInstall Installed(Machine.Platform());
     Installed.ProgramName = "Demo";
     Installed.MajorVersion = 3;
     Installed.InstallLog = {
@@ -276,8 +277,12 @@ TEST_F(Producer, VerifyFindsAFinalBlockThatDoesNotDecipher)
         std::ifstream In(Out, std::ios::binary);
         Bytes.assign((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>());
     }
-    // The key record: id 18, kind 8, count 16, the masked key.
-    const std::string Header("\x12\0\0\0\x08\x10\0\0\0", 9);
+    // The key record's header and count, then the masked key.
+    TMemoryStream KeyRecord;
+    TTagStreamAdapter(KeyRecord).WriteTag(piPayloadKey, tkBinary);
+    const auto KeySize = static_cast<int32_t>(PayloadKeySize);
+    KeyRecord.WriteBuffer(&KeySize, 4);
+    const std::string Header(KeyRecord.Bytes().begin(), KeyRecord.Bytes().end());
     const size_t At = Bytes.find(Header);
     ASSERT_NE(At, std::string::npos);
     for (int Try = 1; Try < 64; ++Try) {

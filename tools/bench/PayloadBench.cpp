@@ -8,11 +8,11 @@
 #include <filesystem>
 #include <random>
 
+#include "package/PackageWriter.h"
 #include "package/PayloadCipher.h"
 #include "package/QeClasses.h"
 #include "package/SubStreams.h"
 #include "platform/stdio/StdioFiles.h"
-#include "tools/qepack/PackageWriter.h"
 
 namespace {
 
@@ -49,7 +49,7 @@ int main(int argc, char** argv)
     {
         auto Plain = Files.OpenForReading((Dir / "plain.bin").string());
         auto Stored = Files.CreateForWriting((Dir / "stored.bin").string());
-        qe::CipherStream(*Plain, *Stored, Key.data(), 16, true);
+        qe::CipherStream(*Plain, *Stored, Key.data(), qe::PayloadKeySize, true);
         Stored->Flush();
     }
     const double Encipher = SecondsSince(Start);
@@ -60,7 +60,7 @@ int main(int argc, char** argv)
         qe::TSubStream Window(*Stored, 0, Stored->GetSize() - 1);
         Window.Seek(0, qe::TSeekOrigin::soBeginning);
         auto Out = Files.CreateForWriting((Dir / "out.bin").string());
-        qe::CipherStream(Window, *Out, Key.data(), 16, false);
+        qe::CipherStream(Window, *Out, Key.data(), qe::PayloadKeySize, false);
         Out->Flush();
     }
     const double Decipher = SecondsSince(Start);

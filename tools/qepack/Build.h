@@ -3,8 +3,8 @@
 
 #include <string>
 
+#include "package/PackageWriter.h"
 #include "platform/stdio/StdioFiles.h"
-#include "tools/qepack/PackageWriter.h"
 
 namespace qe {
 

@@ -1,12 +1,10 @@
 #include "tools/qepack/Inspect.h"
 
-#include <cctype>
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
+#include "package/ModelLoader.h"
 #include "package/PayloadCipher.h"
-#include "package/QeClasses.h"
-#include "package/QeUninstall.h"
 #include "package/SubStreams.h"
 #include "tools/qepack/AnsiText.h"
 
@@ -92,16 +90,6 @@ TJson UninstallModel(const TQeUninstall& M, const std::string& Record)
     return J;
 }
 
-// The program runs as the uninstaller under the name "Uninstall.exe", in any case.
-bool NamedAsUninstaller(const std::string& Path)
-{
-    const size_t Slash = Path.find_last_of("\\/");
-    std::string Name = Path.substr(Slash == std::string::npos ? 0 : Slash + 1);
-    for (char& C : Name)
-        C = static_cast<char>(std::tolower(static_cast<unsigned char>(C)));
-    return Name == "uninstall.exe";
-}
-
 void PrintText(const TJson& J, std::ostream& Out)
 {
     for (const auto& [Key, Value] : J.items()) {
@@ -148,21 +136,10 @@ void InspectFile(const std::string& Path, TStdioFiles& Files, bool Json, std::os
 {
     auto Stream = Files.OpenForReading(Path);
     const std::string Record = RecordSignature(*Stream);
-    // The model the program itself would make: an uninstall record, or the name of the
-    // uninstaller, makes an uninstall model; everything else an install model.
     const TPlatform FilesOnly; // the model is only loaded here, never run
-    TJson J;
-    if (Record == "QEUN" || (Record.empty() && NamedAsUninstaller(Path))) {
-        TQeUninstall Model(FilesOnly);
-        Model.LoadFromStream(*Stream);
-        Model.FileName = Path;
-        J = UninstallModel(Model, Record);
-    } else {
-        TQeInstall Model(FilesOnly);
-        Model.LoadFromStream(*Stream);
-        Model.FileName = Path;
-        J = InstallModel(Model, Record);
-    }
+    const TProgramModel Model = LoadModel(FilesOnly, Path, *Stream);
+    const TJson J =
+        Model.IsUninstall() ? UninstallModel(*Model.Uninstall, Record) : InstallModel(*Model.Install, Record);
     if (Json)
         Out << J.dump(2) << "\n";
     else

@@ -4,9 +4,9 @@
 
 #include <string>
 
+#include "package/PackageWriter.h"
 #include "platform/Exceptions.h"
 #include "platform/stdio/StdioFiles.h"
-#include "tools/qepack/PackageWriter.h"
 
 namespace qe {
 

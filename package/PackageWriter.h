@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "package/QeClasses.h"
+#include "package/PackageFormat.h"
+#include "package/ProductFields.h"
 #include "platform/Streams.h"
 
 namespace qe {
@@ -24,18 +25,8 @@ struct TPackedFile {
     std::function<std::unique_ptr<TStream>()> OpenSource;
 };
 
-struct TPackageContents {
-    uint8_t ShowNotice = 1;
-    std::string ProgramName;
-    int32_t MajorVersion = 1;
-    int32_t MinorVersion = 0;
-    int32_t BuildNumber = 0;
-    int32_t ReleaseNumber = 0;
-    std::string Publisher;
-    std::string Website;
-    std::string Address;
-    std::string ContactName;
-    std::string Email;
+// What a package holds: the product's fields and the rest of the package's records.
+struct TPackageContents : TProductFields {
     std::string License;
     std::string Readme;
     std::string WhatsNew;

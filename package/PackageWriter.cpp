@@ -1,18 +1,14 @@
-#include "tools/qepack/PackageWriter.h"
+#include "package/PackageWriter.h"
 
 #include <gcrypt.h>
 
 #include "package/EncDec.h"
 #include "package/PayloadCipher.h"
+#include "package/QeClasses.h"
 #include "platform/Exceptions.h"
 
 namespace qe {
 namespace {
-
-void WriteEncoded(TTagStreamAdapter& Tags, int32_t Id, const std::string& Text)
-{
-    Tags.WriteString(Id, EncodeString(Text));
-}
 
 void WriteBinary(TTagStreamAdapter& Tags, int32_t Id, const std::string& Bytes)
 {
@@ -35,43 +31,33 @@ void WritePackage(TStream& Out, const TPackageContents& C, const std::vector<int
 {
     TTagStreamAdapter Tags(Out);
     Tags.WriteSignature(PackageSignature);
-    Tags.WriteByte(1, C.ShowNotice);
-    WriteEncoded(Tags, 2, C.ProgramName);
-    Tags.WriteInteger(3, C.MajorVersion);
-    Tags.WriteInteger(4, C.MinorVersion);
-    Tags.WriteInteger(5, C.BuildNumber);
-    Tags.WriteInteger(6, C.ReleaseNumber);
-    WriteEncoded(Tags, 7, C.Publisher);
-    WriteEncoded(Tags, 8, C.Website);
-    WriteEncoded(Tags, 9, C.Address);
-    WriteEncoded(Tags, 10, C.ContactName);
-    WriteEncoded(Tags, 11, C.Email);
-    WriteEncoded(Tags, 12, C.License);
-    WriteEncoded(Tags, 13, C.Readme);
-    WriteEncoded(Tags, 14, C.WhatsNew);
+    WriteProductFields(Tags, C);
+    WriteEncoded(Tags, piLicense, C.License);
+    WriteEncoded(Tags, piReadme, C.Readme);
+    WriteEncoded(Tags, piWhatsNew, C.WhatsNew);
     if (!C.ExpertsOverride.empty())
-        WriteEncoded(Tags, 16, C.ExpertsOverride);
+        WriteEncoded(Tags, piExpertsOverride, C.ExpertsOverride);
     std::string Masked(C.PayloadKey.begin(), C.PayloadKey.end());
     for (char& Byte : Masked)
         Byte = static_cast<char>(static_cast<uint8_t>(Byte) ^ KeyMask);
-    WriteBinary(Tags, 18, Masked);
+    WriteBinary(Tags, piPayloadKey, Masked);
     if (!C.BannerJpeg.empty())
-        WriteBinary(Tags, 19, C.BannerJpeg);
+        WriteBinary(Tags, piBanner, C.BannerJpeg);
     int64_t Offset = FirstPayload;
     for (size_t I = 0; I < C.Files.size(); ++I) {
         const TPackedFile& F = C.Files[I];
         const int64_t Size = CipheredSize(Sizes[I]);
         if (Offset + Size - 1 > INT32_MAX)
             throw Exception("The package does not fit into 2 GiB");
-        Tags.WriteTag(20, tkGroup);
-        WriteEncoded(Tags, 1, F.Target);
-        Tags.WriteInteger(2, Low(F.CreationTime));
-        Tags.WriteInteger(3, High(F.CreationTime));
-        Tags.WriteInteger(4, Low(F.WriteTime));
-        Tags.WriteInteger(5, High(F.WriteTime));
-        WriteEncoded(Tags, 6, F.ShortcutName);
-        Tags.WriteInteger(7, static_cast<int32_t>(Size));
-        Tags.WriteInteger(8, static_cast<int32_t>(Offset));
+        Tags.WriteTag(piFile, tkGroup);
+        WriteEncoded(Tags, fiTarget, F.Target);
+        Tags.WriteInteger(fiCreationTimeLow, Low(F.CreationTime));
+        Tags.WriteInteger(fiCreationTimeHigh, High(F.CreationTime));
+        Tags.WriteInteger(fiWriteTimeLow, Low(F.WriteTime));
+        Tags.WriteInteger(fiWriteTimeHigh, High(F.WriteTime));
+        WriteEncoded(Tags, fiShortcutName, F.ShortcutName);
+        Tags.WriteInteger(fiPayloadSize, static_cast<int32_t>(Size));
+        Tags.WriteInteger(fiPayloadOffset, static_cast<int32_t>(Offset));
         Tags.WriteEnd();
         Offset += Size;
     }
@@ -121,7 +107,7 @@ void WriteInstaller(TStream& Out, TStream& Stub, const TPackageContents& Content
         if (Source->GetSize() != Sizes[I])
             throw Exception("The file \"" + Name + "\" changed while it was packed");
         try {
-            CipherStream(*Source, Out, Contents.PayloadKey.data(), 16, true);
+            CipherStream(*Source, Out, Contents.PayloadKey.data(), PayloadKeySize, true);
         } catch (const ECipherException&) {
             throw Exception("The file \"" + Name + "\" could not be read whole");
         }
