@@ -38,7 +38,10 @@ public:
 
     virtual void Clear();
     virtual void LoadFromStream(TStream& Stream) = 0;
-    virtual void Execute() = 0;
+    // The run of the model, its install or uninstall run. The runs live in engine/ and are
+    // not virtual, so that programs that only read models (the producer) link no engine;
+    // this one picks the run by the model's class.
+    void Execute();
 
     // Opens FileName read-only, loads it and then remembers FileName.
     void LoadFromFile(const std::string& FileName);
@@ -81,7 +84,8 @@ public:
 
     void Clear() override;
     void LoadFromStream(TStream& Stream) override;
-    void Execute() override;
+    // The install run (engine/InstallRun.cpp).
+    void Execute();
 
     TQeInstallFile& AddFile();
 
@@ -94,7 +98,7 @@ public:
     std::string WhatsNew;
     TPayloadKey PayloadKey{};
 
-    // Steps of the install run.
+    // Steps of the install run (engine/).
     void InstallTextFile(const std::string& FilePath, const std::string& LinkPath, const std::string& Text);
     void CreateUrlShortcut(const std::string& Path, const std::string& Url);
     void OverrideExpertsIni(const std::string& Folder);

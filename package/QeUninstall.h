@@ -16,8 +16,9 @@ public:
     void Clear() override;
     // Reads the uninstall record; a stream without one leaves the model cleared.
     void LoadFromStream(TStream& Stream) override;
-    // Deletes the files, removes the folders that are empty and unregisters the program.
-    void Execute() override;
+    // The uninstall run (engine/UninstallRun.cpp): deletes the files, removes the folders
+    // that are empty and unregisters the program.
+    void Execute();
 
     std::vector<std::string> Files;
     std::vector<std::string> Folders;
