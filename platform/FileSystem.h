@@ -45,6 +45,9 @@ public:
     // Creates a file for writing, replacing an existing one; raises EFCreateError
     // ("Cannot create file "%s". %s") when it cannot.
     virtual std::unique_ptr<TStream> CreateForWriting(const std::string& Path) = 0;
+    // Creates a file that must not exist yet: a file or folder of that name is never
+    // opened or replaced, and raises EFCreateError as any other failure does.
+    virtual std::unique_ptr<TStream> CreateNewForWriting(const std::string& Path) = 0;
 
     // The operations below report failure by their result only; callers that merely
     // tidy up do not look at it.
@@ -53,6 +56,10 @@ public:
     virtual bool RemoveFile(const std::string& Path) = 0;
     // Creates one folder; its parent must exist.
     virtual bool MakeFolder(const std::string& Path) = 0;
+    // Creates one new folder that only the administrators and the system may change
+    // (others may not write, rename or delete in it); false when it exists already or
+    // cannot be made so.
+    virtual bool MakePrivateFolder(const std::string& Path) = 0;
     // Removes one folder; only an empty folder can be removed.
     virtual bool RemoveFolder(const std::string& Path) = 0;
     // The attributes of a file or folder; false when there is none of that name.

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace qe {
 
@@ -33,7 +34,16 @@ public:
     virtual bool TopLevelWindowExists(const std::string& ClassName) = 0;
     // Starts CommandLine as a hidden process at idle priority with CurrentFolder as its
     // current folder (the caller's when empty); false when it could not be started.
-    virtual bool StartHiddenIdleProcess(const std::string& CommandLine, const std::string& CurrentFolder) = 0;
+    // Environment holds "NAME=value" entries: the process gets exactly these, or the
+    // caller's environment when the list is empty.
+    virtual bool StartHiddenIdleProcess(const std::string& CommandLine, const std::string& CurrentFolder,
+                                        const std::vector<std::string>& Environment) = 0;
+    // The program runs with an administrator's full rights: elevated, or as an
+    // administrator on a system without elevation.
+    virtual bool IsElevated() = 0;
+    // Fills Buffer with Size bytes from the system's cryptographic random source; false
+    // when it cannot.
+    virtual bool RandomBytes(uint8_t* Buffer, size_t Size) = 0;
     virtual TSystemTime LocalTime() = 0;
 };
 

@@ -21,7 +21,12 @@ public:
     }
     bool GetFileTimes(const std::string& Path, TFileTimes& Times) override { return FInner.GetFileTimes(Path, Times); }
     bool RemoveFile(const std::string& Path) override { return FInner.RemoveFile(Path); }
+    std::unique_ptr<TStream> CreateNewForWriting(const std::string& Path) override
+    {
+        return FInner.CreateNewForWriting(Path);
+    }
     bool MakeFolder(const std::string& Path) override { return FInner.MakeFolder(Path); }
+    bool MakePrivateFolder(const std::string& Path) override { return FInner.MakePrivateFolder(Path); }
     bool RemoveFolder(const std::string& Path) override { return FInner.RemoveFolder(Path); }
     bool GetAttributes(const std::string& Path, uint32_t& Attributes) override
     {

@@ -10,6 +10,7 @@ std::string SysErrorMessage(uint32_t Code)
     case ErrorPathNotFound: return "The system cannot find the path specified";
     case ErrorAccessDenied: return "Access is denied";
     case ErrorSharingViolation: return "The process cannot access the file because it is being used by another process";
+    case ErrorFileExists: return "The file exists";
     case ErrorDiskFull: return "There is not enough space on the disk";
     case ErrorInvalidName: return "The filename, directory name, or volume label syntax is incorrect";
     case ErrorDirNotEmpty: return "The directory is not empty";

@@ -12,6 +12,7 @@ enum TErrorCode : uint32_t {
     ErrorPathNotFound = 3,
     ErrorAccessDenied = 5,
     ErrorSharingViolation = 32,
+    ErrorFileExists = 80,
     ErrorDiskFull = 112,
     ErrorInvalidName = 123,
     ErrorDirNotEmpty = 145,

@@ -206,6 +206,16 @@ std::unique_ptr<TStream> TSimFileSystem::OpenForReading(const std::string& Path)
 
 std::unique_ptr<TStream> TSimFileSystem::CreateForWriting(const std::string& Path)
 {
+    return Create(Path, false);
+}
+
+std::unique_ptr<TStream> TSimFileSystem::CreateNewForWriting(const std::string& Path)
+{
+    return Create(Path, true);
+}
+
+std::unique_ptr<TStream> TSimFileSystem::Create(const std::string& Path, bool MustBeNew)
+{
     auto Refuse = [&](uint32_t Code) -> std::unique_ptr<TStream> {
         Fail(Code);
         throw EFCreateError(CannotCreateFileMessage(Path, SysErrorMessage(Code)));
@@ -220,6 +230,8 @@ std::unique_ptr<TStream> TSimFileSystem::CreateForWriting(const std::string& Pat
         return Refuse(ErrorPathNotFound);
     if (TNode* Node = Find(R.Key)) {
         const auto& Entry = Node->Entry;
+        if (MustBeNew)
+            return Refuse(ErrorFileExists);
         // Replacing keeps the file's creation time, as Windows does.
         if (Entry->IsFolder || (Entry->Attributes & (faReadOnly | faHidden | faSystem)) != 0)
             return Refuse(ErrorAccessDenied);
@@ -279,6 +291,22 @@ bool TSimFileSystem::RemoveFile(const std::string& Path)
         return Fail(ErrorSharingViolation);
     FNodes.erase(R.Key);
     return true;
+}
+
+bool TSimFileSystem::MakePrivateFolder(const std::string& Path)
+{
+    if (!MakeFolder(Path))
+        return false;
+    TResolved R;
+    FindExisting(Path, R)->Entry->AdminOnly = true;
+    return true;
+}
+
+bool TSimFileSystem::IsAdminOnly(const std::string& Path)
+{
+    TResolved R;
+    TNode* Node = FindExisting(Path, R);
+    return Node != nullptr && Node->Entry->AdminOnly;
 }
 
 bool TSimFileSystem::MakeFolder(const std::string& Path)

@@ -21,7 +21,8 @@ struct TSimEntry {
     std::vector<uint8_t> Bytes;
     int OpenReaders = 0;
     int OpenWriters = 0;
-    bool InUse = false; // held open by another program
+    bool InUse = false;     // held open by another program
+    bool AdminOnly = false; // only the administrators and the system may change it
 };
 
 class TSimFileSystem : public IFileSystem {
@@ -34,10 +35,12 @@ public:
 
     std::unique_ptr<TStream> OpenForReading(const std::string& Path) override;
     std::unique_ptr<TStream> CreateForWriting(const std::string& Path) override;
+    std::unique_ptr<TStream> CreateNewForWriting(const std::string& Path) override;
     bool SetFileTimes(const std::string& Path, const TFileTimes& Times) override;
     bool GetFileTimes(const std::string& Path, TFileTimes& Times) override;
     bool RemoveFile(const std::string& Path) override;
     bool MakeFolder(const std::string& Path) override;
+    bool MakePrivateFolder(const std::string& Path) override;
     bool RemoveFolder(const std::string& Path) override;
     bool GetAttributes(const std::string& Path, uint32_t& Attributes) override;
     bool SetAttributes(const std::string& Path, uint32_t Attributes) override;
@@ -58,6 +61,8 @@ public:
     std::string FileContents(const std::string& Path);
     // Another program holds the file open: it cannot be opened, replaced or deleted.
     void SetInUse(const std::string& Path, bool InUse);
+    // Made by MakePrivateFolder.
+    bool IsAdminOnly(const std::string& Path);
     // Every path of the machine, as created, in order of their upper-case form.
     std::vector<std::string> AllPaths() const;
     // The Windows error code of the last failed operation.
@@ -83,6 +88,8 @@ private:
     bool Fail(uint32_t Code);
     bool HasChildren(const std::string& Key) const;
     std::unique_ptr<TStream> NewStream(const std::shared_ptr<TSimEntry>& Entry, bool Writing);
+    // CreateForWriting, or with MustBeNew CreateNewForWriting.
+    std::unique_ptr<TStream> Create(const std::string& Path, bool MustBeNew);
 
     std::map<std::string, TNode> FNodes; // by upper-case full path
     std::string FCurrentFolder = "C:\\";

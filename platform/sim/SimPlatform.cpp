@@ -10,8 +10,10 @@ TSimPlatform::TSimPlatform()
     // 2024-03-02 14:30:15 UTC as a file time.
     FileSystem.SetNow(133538526150000000ULL);
     for (const char* Folder :
-         {ProgramFiles, CommonPrograms, Documents, "C:\\WINDOWS\\system32", "C:\\TEMP", "C:\\Users\\User\\Downloads"})
+         {ProgramFiles, CommonPrograms, Documents, "C:\\WINDOWS\\Temp", "C:\\TEMP", "C:\\Users\\User\\Downloads"})
         FileSystem.AddFolders(Folder);
+    for (const char* Program : {"C:\\WINDOWS\\system32\\cmd.exe", "C:\\WINDOWS\\system32\\PING.EXE"})
+        FileSystem.AddFile(Program, "MZ");
     FileSystem.SetExecutablePath(ExePath);
     System.SetVariable("SystemDrive", "C:");
     System.SetVariable("ProgramFiles", ProgramFiles);

@@ -42,7 +42,8 @@ bool TSimSystem::TopLevelWindowExists(const std::string& ClassName)
                        [&](const TWindow& W) { return SameText(W.ClassName, ClassName); });
 }
 
-bool TSimSystem::StartHiddenIdleProcess(const std::string& CommandLine, const std::string& CurrentFolder)
+bool TSimSystem::StartHiddenIdleProcess(const std::string& CommandLine, const std::string& CurrentFolder,
+                                        const std::vector<std::string>& Environment)
 {
     bool Found = false;
     if (!CommandLine.empty() && CommandLine[0] == '"') {
@@ -59,7 +60,19 @@ bool TSimSystem::StartHiddenIdleProcess(const std::string& CommandLine, const st
     // Without a current folder of its own the process starts in the caller's.
     if (!Found || (!CurrentFolder.empty() && !FFileSystem.FolderExists(CurrentFolder)))
         return false;
-    FProcessStarts.push_back({CommandLine, CurrentFolder});
+    FProcessStarts.push_back({CommandLine, CurrentFolder, Environment});
+    return true;
+}
+
+bool TSimSystem::RandomBytes(uint8_t* Buffer, size_t Size)
+{
+    // splitmix64: well spread bytes from a counter.
+    for (size_t I = 0; I < Size; ++I) {
+        uint64_t Z = (FRandomState += 0x9E3779B97F4A7C15ULL);
+        Z = (Z ^ (Z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+        Z = (Z ^ (Z >> 27)) * 0x94D049BB133111EBULL;
+        Buffer[I] = static_cast<uint8_t>(Z ^ (Z >> 31));
+    }
     return true;
 }
 

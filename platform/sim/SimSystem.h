@@ -19,6 +19,7 @@ struct TWindow {
 struct TProcessStart {
     std::string CommandLine;
     std::string CurrentFolder;
+    std::vector<std::string> Environment; // empty: the caller's
 };
 
 class TSimSystem : public ISystem {
@@ -33,7 +34,11 @@ public:
     // Starts when the command line's program file exists (found as Windows finds it
     // in an unquoted command line with blanks) and the current folder exists
     // (an empty one is the caller's).
-    bool StartHiddenIdleProcess(const std::string& CommandLine, const std::string& CurrentFolder) override;
+    bool StartHiddenIdleProcess(const std::string& CommandLine, const std::string& CurrentFolder,
+                                const std::vector<std::string>& Environment) override;
+    bool IsElevated() override { return FElevated; }
+    // A fixed sequence: each machine gives the same bytes, no two calls alike.
+    bool RandomBytes(uint8_t* Buffer, size_t Size) override;
     TSystemTime LocalTime() override { return FLocalTime; }
 
     // Seeding and inspection; not part of the interface.
@@ -42,6 +47,7 @@ public:
     void AddWindow(const std::string& ClassName, const std::string& Title = {});
     void CloseWindows(const std::string& ClassName);
     void SetLocalTime(const TSystemTime& Time) { FLocalTime = Time; }
+    void SetElevated(bool Elevated) { FElevated = Elevated; }
     const std::vector<TProcessStart>& ProcessStarts() const { return FProcessStarts; }
 
 private:
@@ -53,6 +59,8 @@ private:
     std::vector<TWindow> FWindows;
     std::vector<TProcessStart> FProcessStarts;
     TSystemTime FLocalTime{2024, 3, 2, 5, 14, 30, 15, 250};
+    bool FElevated = false;
+    uint64_t FRandomState = 0;
 };
 
 } // namespace qe::sim

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <sddl.h>
+
 #include "platform/Exceptions.h"
 #include "platform/win32/Win32Errors.h"
 
@@ -85,6 +87,15 @@ std::unique_ptr<TStream> TWin32FileSystem::CreateForWriting(const std::string& P
     return std::make_unique<TBufferedStream>(std::make_unique<THandleStream>(H));
 }
 
+std::unique_ptr<TStream> TWin32FileSystem::CreateNewForWriting(const std::string& Path)
+{
+    HANDLE H =
+        CreateFileA(Path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (H == INVALID_HANDLE_VALUE)
+        throw EFCreateError(CannotCreateFileMessage(Path, SysErrorMessage(GetLastError())));
+    return std::make_unique<TBufferedStream>(std::make_unique<THandleStream>(H));
+}
+
 bool TWin32FileSystem::SetFileTimes(const std::string& Path, const TFileTimes& Times)
 {
     HANDLE H = CreateFileA(Path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -121,6 +132,22 @@ bool TWin32FileSystem::RemoveFile(const std::string& Path)
 bool TWin32FileSystem::MakeFolder(const std::string& Path)
 {
     return CreateDirectoryA(Path.c_str(), nullptr) != 0;
+}
+
+bool TWin32FileSystem::MakePrivateFolder(const std::string& Path)
+{
+    // Full control for the system and the administrators, nothing for anyone else, and
+    // nothing inherited from the parent folder; what is created inside inherits it.
+    PSECURITY_DESCRIPTOR Descriptor = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)", SDDL_REVISION_1,
+                                                              &Descriptor, nullptr))
+        return false;
+    SECURITY_ATTRIBUTES Attributes{sizeof(Attributes), Descriptor, FALSE};
+    const bool Made = CreateDirectoryA(Path.c_str(), &Attributes) != 0;
+    const DWORD Error = GetLastError();
+    LocalFree(Descriptor);
+    SetLastError(Error);
+    return Made;
 }
 
 bool TWin32FileSystem::RemoveFolder(const std::string& Path)

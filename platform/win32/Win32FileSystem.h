@@ -10,10 +10,12 @@ class TWin32FileSystem : public IFileSystem {
 public:
     std::unique_ptr<TStream> OpenForReading(const std::string& Path) override;
     std::unique_ptr<TStream> CreateForWriting(const std::string& Path) override;
+    std::unique_ptr<TStream> CreateNewForWriting(const std::string& Path) override;
     bool SetFileTimes(const std::string& Path, const TFileTimes& Times) override;
     bool GetFileTimes(const std::string& Path, TFileTimes& Times) override;
     bool RemoveFile(const std::string& Path) override;
     bool MakeFolder(const std::string& Path) override;
+    bool MakePrivateFolder(const std::string& Path) override;
     bool RemoveFolder(const std::string& Path) override;
     bool GetAttributes(const std::string& Path, uint32_t& Attributes) override;
     bool SetAttributes(const std::string& Path, uint32_t Attributes) override;

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <ntsecapi.h>
+
 #include <vector>
 
 namespace qe::win32 {
@@ -55,8 +57,14 @@ bool TWin32System::TopLevelWindowExists(const std::string& ClassName)
     return FindWindowA(ClassName.c_str(), nullptr) != nullptr;
 }
 
-bool TWin32System::StartHiddenIdleProcess(const std::string& CommandLine, const std::string& CurrentFolder)
+bool TWin32System::StartHiddenIdleProcess(const std::string& CommandLine, const std::string& CurrentFolder,
+                                          const std::vector<std::string>& Environment)
 {
+    // An environment block: the entries, each ended by a NUL, and one NUL more.
+    std::string Block;
+    for (const std::string& Entry : Environment)
+        Block += Entry + '\0';
+    Block += '\0';
     STARTUPINFOA Startup{};
     Startup.cb = sizeof(Startup);
     Startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -64,7 +72,8 @@ bool TWin32System::StartHiddenIdleProcess(const std::string& CommandLine, const 
     PROCESS_INFORMATION Process{};
     std::vector<char> Line(CommandLine.begin(), CommandLine.end());
     Line.push_back('\0');
-    if (!CreateProcessA(nullptr, Line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED | IDLE_PRIORITY_CLASS, nullptr,
+    if (!CreateProcessA(nullptr, Line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED | IDLE_PRIORITY_CLASS,
+                        Environment.empty() ? nullptr : Block.data(),
                         CurrentFolder.empty() ? nullptr : CurrentFolder.c_str(), &Startup, &Process))
         return false;
     SetThreadPriority(Process.hThread, THREAD_PRIORITY_IDLE);
@@ -72,6 +81,27 @@ bool TWin32System::StartHiddenIdleProcess(const std::string& CommandLine, const 
     ResumeThread(Process.hThread);
     CloseHandle(Process.hThread);
     return true;
+}
+
+bool TWin32System::IsElevated()
+{
+    // Membership counts only where the group is enabled: in the filtered token of an
+    // administrator who has not confirmed elevation it is there for denying only.
+    SID_IDENTIFIER_AUTHORITY NtAuthority = SECURITY_NT_AUTHORITY;
+    PSID Administrators = nullptr;
+    if (!AllocateAndInitializeSid(&NtAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0,
+                                  0, &Administrators))
+        return false;
+    BOOL Member = FALSE;
+    if (!CheckTokenMembership(nullptr, Administrators, &Member))
+        Member = FALSE;
+    FreeSid(Administrators);
+    return Member != FALSE;
+}
+
+bool TWin32System::RandomBytes(uint8_t* Buffer, size_t Size)
+{
+    return RtlGenRandom(Buffer, static_cast<ULONG>(Size)) != FALSE;
 }
 
 TSystemTime TWin32System::LocalTime()

@@ -12,7 +12,10 @@ public:
     std::string TempFolder() override;
     std::string ExpandEnvironment(const std::string& Text) override;
     bool TopLevelWindowExists(const std::string& ClassName) override;
-    bool StartHiddenIdleProcess(const std::string& CommandLine, const std::string& CurrentFolder) override;
+    bool StartHiddenIdleProcess(const std::string& CommandLine, const std::string& CurrentFolder,
+                                const std::vector<std::string>& Environment) override;
+    bool IsElevated() override;
+    bool RandomBytes(uint8_t* Buffer, size_t Size) override;
     TSystemTime LocalTime() override;
 };
 

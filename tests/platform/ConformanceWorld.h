@@ -38,6 +38,9 @@ public:
     // Makes the system give Path (ending in "\\") as its temporary folder, for as long as
     // the world lives.
     virtual void SetTempFolder(const std::string& Path) = 0;
+    // No one but the administrators and the system may write, rename or delete in the
+    // folder, whatever its parent allows.
+    virtual bool OnlyAdministratorsMayChange(const std::string& Path) = 0;
 };
 
 std::unique_ptr<IConformanceWorld> MakeConformanceWorld();

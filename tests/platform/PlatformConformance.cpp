@@ -137,6 +137,44 @@ TEST_F(PlatformConformance, FilesInUseAndFoldersCannotBeCreatedOver)
     EXPECT_FALSE(Fs.GetAttributes(Dir + "\\none", Attributes));
 }
 
+TEST_F(PlatformConformance, NewFilesNeverOpenWhatIsThere)
+{
+    const std::string File = Dir + "\\script.bat";
+    {
+        auto S = Fs.CreateNewForWriting(File);
+        S->WriteString("first");
+        S->Flush();
+    }
+    EXPECT_EQ(Read(File), "first");
+    const std::string Message = MessageOf<EFCreateError>([&] { Fs.CreateNewForWriting(File); });
+    EXPECT_EQ(Message.substr(0, Message.find(". ") + 2), "Cannot create file \"" + File + "\". ");
+    EXPECT_EQ(Read(File), "first");
+    ASSERT_TRUE(Fs.MakeFolder(Dir + "\\folder.bat"));
+    EXPECT_THROW(Fs.CreateNewForWriting(Dir + "\\folder.bat"), EFCreateError);
+    EXPECT_TRUE(Fs.FolderExists(Dir + "\\folder.bat"));
+}
+
+TEST_F(PlatformConformance, PrivateFoldersAreNewAndOnlyTheAdministratorsMayChangeThem)
+{
+    const std::string Private = Dir + "\\private";
+    ASSERT_TRUE(Fs.MakePrivateFolder(Private));
+    EXPECT_TRUE(World->OnlyAdministratorsMayChange(Private));
+    EXPECT_FALSE(Fs.MakePrivateFolder(Private));
+    ASSERT_TRUE(Fs.MakeFolder(Dir + "\\open"));
+    EXPECT_FALSE(Fs.MakePrivateFolder(Dir + "\\open"));
+    EXPECT_FALSE(World->OnlyAdministratorsMayChange(Dir + "\\open"));
+    EXPECT_FALSE(Fs.MakePrivateFolder(Dir + "\\missing\\private"));
+}
+
+TEST_F(PlatformConformance, RandomBytesDifferFromCallToCall)
+{
+    uint8_t A[16] = {}, B[16] = {};
+    ASSERT_TRUE(P.System->RandomBytes(A, sizeof(A)));
+    ASSERT_TRUE(P.System->RandomBytes(B, sizeof(B)));
+    EXPECT_FALSE(std::equal(std::begin(A), std::end(A), std::begin(B)));
+    EXPECT_FALSE(std::all_of(std::begin(A), std::end(A), [](uint8_t Byte) { return Byte == 0; }));
+}
+
 TEST_F(PlatformConformance, NamesCompareWithoutLetterCaseAndKeepTheirOwn)
 {
     Write(Dir + "\\Mixed Case.TXT", "abc");
@@ -390,11 +428,11 @@ TEST_F(PlatformConformance, TopLevelWindowsAreFoundByClass)
 
 TEST_F(PlatformConformance, HiddenProcessesStartOnlyFromExistingPrograms)
 {
-    EXPECT_FALSE(P.System->StartHiddenIdleProcess(Dir + "\\none.bat", Dir));
+    EXPECT_FALSE(P.System->StartHiddenIdleProcess(Dir + "\\none.bat", Dir, {}));
     Write(Dir + "\\quiet.bat", "@exit\r\n");
-    EXPECT_TRUE(P.System->StartHiddenIdleProcess(Dir + "\\quiet.bat", Dir));
+    EXPECT_TRUE(P.System->StartHiddenIdleProcess(Dir + "\\quiet.bat", Dir, {}));
     // Without a folder of its own the process starts in the caller's current folder.
-    EXPECT_TRUE(P.System->StartHiddenIdleProcess(Dir + "\\quiet.bat", ""));
+    EXPECT_TRUE(P.System->StartHiddenIdleProcess(Dir + "\\quiet.bat", "", {}));
     const TSystemTime Now = P.System->LocalTime();
     EXPECT_GE(Now.Year, 2000);
     EXPECT_GE(Now.Month, 1);

@@ -138,9 +138,9 @@ TEST(SimShell, OpenFolderChoicesAndProcessStartsAreRecorded)
 
     // An unquoted command line with blanks finds its program as Windows does.
     M.FileSystem.AddFile("C:\\Temp Files\\s.bat", "");
-    EXPECT_TRUE(M.System.StartHiddenIdleProcess("C:\\Temp Files\\s.bat", "C:\\TEMP"));
-    EXPECT_TRUE(M.System.StartHiddenIdleProcess("\"C:\\Temp Files\\s.bat\" x", "C:\\TEMP"));
-    EXPECT_FALSE(M.System.StartHiddenIdleProcess("C:\\Temp Files\\s.bat", "C:\\Nowhere"));
+    EXPECT_TRUE(M.System.StartHiddenIdleProcess("C:\\Temp Files\\s.bat", "C:\\TEMP", {}));
+    EXPECT_TRUE(M.System.StartHiddenIdleProcess("\"C:\\Temp Files\\s.bat\" x", "C:\\TEMP", {}));
+    EXPECT_FALSE(M.System.StartHiddenIdleProcess("C:\\Temp Files\\s.bat", "C:\\Nowhere", {}));
     ASSERT_EQ(M.System.ProcessStarts().size(), 2u);
     EXPECT_EQ(M.System.ProcessStarts()[1].CommandLine, "\"C:\\Temp Files\\s.bat\" x");
 }

@@ -30,6 +30,8 @@ public:
         FMachine.System.SetFolders(FMachine.System.WindowsFolder(), FMachine.System.SystemFolder(), Path);
     }
 
+    bool OnlyAdministratorsMayChange(const std::string& Path) override { return FMachine.FileSystem.IsAdminOnly(Path); }
+
 private:
     sim::TSimPlatform FMachine;
 };

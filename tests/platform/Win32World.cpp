@@ -2,6 +2,7 @@
 // folder and a key below the current user's root, both removed afterwards.
 #include <windows.h>
 
+#include <aclapi.h>
 #include <objbase.h>
 
 #include <vector>
@@ -115,6 +116,31 @@ public:
             FTempChanged = true;
         }
         SetEnvironmentVariableA("TMP", Path.c_str());
+    }
+
+    bool OnlyAdministratorsMayChange(const std::string& Path) override
+    {
+        PACL Dacl = nullptr;
+        PSECURITY_DESCRIPTOR Descriptor = nullptr;
+        if (GetNamedSecurityInfoA(Path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &Dacl,
+                                  nullptr, &Descriptor) != ERROR_SUCCESS)
+            return false;
+        SECURITY_DESCRIPTOR_CONTROL Control = 0;
+        DWORD Revision = 0;
+        GetSecurityDescriptorControl(Descriptor, &Control, &Revision);
+        // A missing list lets everyone in; an inherited one follows the parent's.
+        bool Only = Dacl != nullptr && (Control & SE_DACL_PROTECTED) != 0;
+        for (DWORD I = 0; Only && I < Dacl->AceCount; ++I) {
+            void* Ace = nullptr;
+            GetAce(Dacl, I, &Ace);
+            const auto* Header = static_cast<ACE_HEADER*>(Ace);
+            if (Header->AceType != ACCESS_ALLOWED_ACE_TYPE)
+                continue;
+            PSID Sid = &static_cast<ACCESS_ALLOWED_ACE*>(Ace)->SidStart;
+            Only = IsWellKnownSid(Sid, WinLocalSystemSid) || IsWellKnownSid(Sid, WinBuiltinAdministratorsSid);
+        }
+        LocalFree(Descriptor);
+        return Only;
     }
 
 private:
