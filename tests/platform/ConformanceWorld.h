@@ -41,6 +41,9 @@ public:
     // No one but the administrators and the system may write, rename or delete in the
     // folder, whatever its parent allows.
     virtual bool OnlyAdministratorsMayChange(const std::string& Path) = 0;
+    // Whether the file system keeps the access lists it is given (Wine on a Linux file
+    // system derives them from the owner and mode bits instead).
+    virtual bool KeepsAccessLists() = 0;
 };
 
 std::unique_ptr<IConformanceWorld> MakeConformanceWorld();

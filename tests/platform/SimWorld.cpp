@@ -31,6 +31,7 @@ public:
     }
 
     bool OnlyAdministratorsMayChange(const std::string& Path) override { return FMachine.FileSystem.IsAdminOnly(Path); }
+    bool KeepsAccessLists() override { return true; }
 
 private:
     sim::TSimPlatform FMachine;

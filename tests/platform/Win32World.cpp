@@ -92,6 +92,7 @@ public:
         return !UnderWine();
     }
     bool LimitsFolderPaths() override { return !UnderWine(); }
+    bool KeepsAccessLists() override { return !UnderWine(); }
     void OpenWindow(const std::string& ClassName) override
     {
         WNDCLASSA Class{};
