@@ -55,14 +55,20 @@ protected:
         return Bytes;
     }
 
-    // Writes the installer from Contents to the machine and loads a model from it.
-    std::unique_ptr<TQeInstall> LoadInstaller(const std::string& Path = sim::TSimPlatform::ExePath)
+    // Writes the installer from Contents to the machine.
+    void WriteInstallerFile(const std::string& Path = sim::TSimPlatform::ExePath)
     {
         const std::string Stub = StubBytes();
         TMemoryStream StubStream(std::vector<uint8_t>(Stub.begin(), Stub.end()));
         TMemoryStream Out;
         WriteInstaller(Out, StubStream, Contents);
         M.FileSystem.AddFile(Path, std::string(Out.Bytes().begin(), Out.Bytes().end()));
+    }
+
+    // Writes the installer from Contents to the machine and loads a model from it.
+    std::unique_ptr<TQeInstall> LoadInstaller(const std::string& Path = sim::TSimPlatform::ExePath)
+    {
+        WriteInstallerFile(Path);
         auto Install = std::make_unique<TQeInstall>(Platform());
         Install->LoadFromFile(Path);
         Install->OnProgress = [this](TQeData&, const std::string& Text, int32_t Percent) {

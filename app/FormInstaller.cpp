@@ -1,0 +1,374 @@
+#include "app/FormInstaller.h"
+
+#include <algorithm>
+
+#include "app/SelfRemoval.h"
+#include "package/ModelLoader.h"
+#include "package/QeClasses.h"
+#include "package/QeUninstall.h"
+#include "platform/SysFolders.h"
+#include "platform/Terminal.h"
+
+namespace qe {
+namespace {
+
+// BtnCancel's modes, kept in its tag.
+constexpr int32_t CancelMode = 0;
+constexpr int32_t FinishMode = 1;
+
+// The indent of the summary's values.
+const std::string Indent(8, ' ');
+
+const char* const TextCancel = "Cancel";
+const char* const TextTerminalRunning = "The wizard detect a MetaTrader program currently running.\rPlease close the "
+                                        "program and then click OK to continue.";
+const char* const TextNoTerminalFound = "We cannot find any MetaTrader folder in this computer.\r"
+                                        "We add a default folder so you can continue with the installation,\r"
+                                        "and install MetaTrader later.";
+
+// Where the note under the welcome text sends a vendor who wants an installer of their own.
+const char* const BuilderWebsite = "https://qepack.example";
+
+// The note that an installer made with the free edition carries, after Breaks line breaks.
+std::string Advertisement(int Breaks)
+{
+    std::string Text;
+    for (int I = 0; I < Breaks; ++I)
+        Text += "<br>";
+    return Text + "This installer was made with the free edition of qepack, the installer builder for MetaTrader " +
+           "add-ons: <link>" + BuilderWebsite + "</link>";
+}
+
+std::string DisplayTitle(const TQeData& Model)
+{
+    return Model.ProgramName + " v" + std::to_string(Model.MajorVersion) + "." + std::to_string(Model.MinorVersion);
+}
+
+} // namespace
+
+TFormInstaller::TFormInstaller(const TPlatform& Platform, const TWizardControls& Controls)
+    : FPlatform(Platform), FControls(Controls)
+{
+}
+
+TFormInstaller::~TFormInstaller() = default;
+
+IPanel* TFormInstaller::CurrentPage() const
+{
+    return FPageIndex >= 0 && FPageIndex < PageCount() ? FPages[static_cast<size_t>(FPageIndex)] : nullptr;
+}
+
+void TFormInstaller::FormCreate()
+{
+    FPages.clear();
+    // Until a page is shown only Cancel works: a program file that cannot be read
+    // leaves the window without pages.
+    FControls.BtnPrev->SetEnabled(false);
+    FControls.BtnNext->SetEnabled(false);
+    FControls.BtnCancel->SetCaption(TextCancel);
+    FControls.BtnCancel->SetTag(CancelMode);
+
+    FUninstallMode = IsUninstallerName(FPlatform.FileSystem->ExecutablePath());
+    if (FUninstallMode)
+        PrepareUninstall();
+    else
+        PrepareInstall();
+    FPageIndex = -1;
+    BtnNextClick();
+}
+
+void TFormInstaller::FormDestroy()
+{
+    FPages.clear();
+    FPageIndex = -1;
+    FInstall.reset();
+    FUninstall.reset();
+}
+
+std::string TFormInstaller::PrepareModel(TQeData& Model, const std::string& TitlePrefix)
+{
+    Model.LoadFromFile(FPlatform.FileSystem->ExecutablePath());
+    FApplicationTitle = TitlePrefix + Model.ProgramName;
+    FControls.Window->SetApplicationTitle(FApplicationTitle);
+    FControls.Window->SetCaption(FApplicationTitle);
+    return DisplayTitle(Model);
+}
+
+void TFormInstaller::SetBanner(const TQeData& Model)
+{
+    // Without a picture of its own the banner area stays black.
+    if (Model.Banner && !Model.Banner->Empty())
+        FControls.ImgBanner->SetPicture(*Model.Banner);
+}
+
+void TFormInstaller::PrepareInstall()
+{
+    FInstall = std::make_unique<TQeInstall>(FPlatform);
+    const std::string Title = PrepareModel(*FInstall, "Install - ");
+    const TQeInstall& Model = *FInstall;
+    const TWizardControls& C = FControls;
+
+    C.LabelStart1->SetCaption("Welcome to the " + Title + " Installation Wizard");
+    C.LabelStart2->SetCaption("This will install " + Title + " on your computer. " +
+                              "Please close all MetaTrader applications before you continue with the installation." +
+                              "<br><br>Click Next to continue with the installation, or click Cancel to exit." +
+                              (Model.ShowNotice ? Advertisement(7) : ""));
+    C.LabelFinish1->SetCaption("Installation Complete");
+    C.LabelFinish2->SetCaption("The wizard has finished installing " + Model.ProgramName + " to your computer. " +
+                               "You can now launch the MetaTrader application to see " + Model.ProgramName +
+                               " in action.");
+    C.LabelProgress1->SetCaption("Installation in Progress");
+    C.LabelProgress2->SetCaption("Please wait while the wizard is copying the files to your computer.");
+    C.LabelProgress3->SetCaption("Installation progress ....");
+    SetBanner(Model);
+
+    FPages.push_back(C.PanelStart);
+    if (!Model.Readme.empty()) {
+        LoadRichText(*C.RichInfo, Model.Readme);
+        FPages.push_back(C.PanelInfo);
+    }
+    LoadRichText(*C.RichLicense, Model.License);
+    FPages.push_back(C.PanelLicense);
+    FPages.push_back(C.PanelFolder);
+    FPages.push_back(C.PanelReady);
+    FPages.push_back(C.PanelProgress);
+    if (!Model.WhatsNew.empty()) {
+        LoadRichText(*C.RichNews, Model.WhatsNew);
+        FPages.push_back(C.PanelNews);
+    }
+    FPages.push_back(C.PanelStart);
+}
+
+void TFormInstaller::PrepareUninstall()
+{
+    FUninstall = std::make_unique<TQeUninstall>(FPlatform);
+    const std::string Title = PrepareModel(*FUninstall, "Uninstall - ");
+    const TQeUninstall& Model = *FUninstall;
+    const TWizardControls& C = FControls;
+
+    C.LabelStart1->SetCaption("Welcome to the " + Title + " Uninstallation Wizard");
+    C.LabelStart2->SetCaption("This will uninstall " + Title + " from your computer. " +
+                              "Please close all MetaTrader applications before you continue with the uninstallation." +
+                              "<br><br>Click Next to continue with the uninstallation, or click Cancel to exit." +
+                              (Model.ShowNotice ? Advertisement(6) : ""));
+    C.LabelFinish1->SetCaption("Uninstallation Complete");
+    C.LabelFinish2->SetCaption("The wizard has finished uninstalling " + Model.ProgramName + " from your computer. " +
+                               "You can re-install the program anytime using the installer we provided.<br><br>" +
+                               "Click Finish to continue.");
+    C.CheckRun->SetVisible(false);
+    C.ComboRun->SetVisible(false);
+    C.LabelProgress1->SetCaption("Uninstallation in Progress");
+    C.LabelProgress2->SetCaption("Please wait while the wizard is removing files from your computer.");
+    C.LabelProgress3->SetCaption("Uninstallation progress ...");
+    SetBanner(Model);
+
+    FPages = {C.PanelStart, C.PanelProgress, C.PanelStart};
+}
+
+void TFormInstaller::BtnNextClick()
+{
+    // Without pages (the program file could not be read) there is nowhere to go.
+    if (FPageIndex + 1 >= PageCount() || !CanLeavePage())
+        return;
+    ++FPageIndex;
+    ShowPage(FPages[static_cast<size_t>(FPageIndex)]);
+}
+
+void TFormInstaller::BtnPrevClick()
+{
+    if (FPageIndex <= 0)
+        return;
+    --FPageIndex;
+    ShowPage(FPages[static_cast<size_t>(FPageIndex)]);
+}
+
+bool TFormInstaller::CanLeavePage()
+{
+    if (FPageIndex != 0)
+        return true;
+    if (NoTerminalRunning())
+        return true;
+    FControls.Window->MessageBox(TextTerminalRunning, "Error", TMessageIcon::Error);
+    return false;
+}
+
+void TFormInstaller::ShowPage(IPanel* Page)
+{
+    const TWizardControls& C = FControls;
+    const int32_t Last = PageCount() - 1;
+    C.BtnPrev->SetEnabled(FPageIndex > 0);
+    C.BtnNext->SetEnabled(FPageIndex < Last);
+    if (FPageIndex == 0) {
+        C.PanelInstall->BringToFront();
+        C.BtnCancel->SetCaption(TextCancel);
+        C.BtnCancel->SetTag(CancelMode);
+    } else if (FPageIndex == Last) {
+        C.PanelFinish->BringToFront();
+        C.BtnPrev->SetEnabled(true);
+        C.BtnNext->SetEnabled(false);
+        C.BtnCancel->SetCaption("Finish");
+        C.BtnCancel->SetTag(FinishMode);
+        C.BtnCancel->SetEnabled(true);
+    }
+    if (Page == C.PanelFolder)
+        ScanTerminals();
+    if (Page == C.PanelReady)
+        FillSummary();
+    if (Page == C.PanelLicense && !C.RadioAccept->Checked())
+        C.BtnNext->SetEnabled(false);
+    Page->BringToFront();
+    if (Page == C.PanelProgress) {
+        C.Window->Repaint();
+        C.BtnNext->SetEnabled(FRunDone);
+        C.BtnPrev->SetEnabled(false);
+        C.BtnCancel->SetEnabled(false);
+        // A failing run leaves the page as it is now: every button disabled, the lines
+        // shown so far kept, FRunDone false; its error goes on to the error box.
+        if (!FRunDone) {
+            if (FUninstallMode)
+                RunUninstall();
+            else
+                RunInstall();
+        }
+    }
+}
+
+void TFormInstaller::RadioAcceptClick()
+{
+    FControls.BtnNext->SetEnabled(FControls.RadioAccept->Checked());
+}
+
+void TFormInstaller::LoadRichText(IRichText& Edit, const std::string& Text)
+{
+    if (!Edit.LoadRtf(Text) && !Edit.LoadPlainText(Text))
+        throw EStreamError("Failed to Load Stream");
+}
+
+void TFormInstaller::FillSummary()
+{
+    const TQeInstall& Model = *FInstall;
+    std::string Version = Indent + DisplayTitle(Model);
+    if (Model.BuildNumber > 0)
+        Version += " Build " + std::to_string(Model.BuildNumber);
+    if (Model.ReleaseNumber > 0)
+        Version += " Release " + std::to_string(Model.ReleaseNumber);
+
+    std::vector<std::string> Lines = {"Program Name", Version, "", "Target Folder(s)"};
+    const ICheckList& List = *FControls.ListMetaTrader;
+    for (int32_t I = 0; I < List.Count(); ++I)
+        if (List.Checked(I))
+            Lines.push_back(Indent + List.Text(I));
+    Lines.insert(Lines.end(),
+                 {"", "Program Folder", Indent + GetSpecialFolder(FPlatform, sfProgramFiles, true) + Model.ProgramName,
+                  "", "Start Menu Folder", Indent + Model.ProgramName});
+    FControls.MemoReady->SetLines(Lines);
+}
+
+void TFormInstaller::LabelStart2LinkClick(int32_t /*LinkNumber*/, const std::string& LinkText)
+{
+    // Whether the shell could open it is not reported.
+    FPlatform.Shell->ShellOpen(LinkText.find('@') != std::string::npos ? "mailto:" + LinkText : LinkText);
+}
+
+void TFormInstaller::ScanTerminals()
+{
+    if (FTerminalsScanned)
+        return;
+    ICheckList& List = *FControls.ListMetaTrader;
+    List.Clear();
+    const std::string ProgramFiles = GetSpecialFolder(FPlatform, sfProgramFiles, false);
+    if (!ProgramFiles.empty())
+        for (const TFolderEntry& Entry : FPlatform.FileSystem->ListFolder(ProgramFiles)) {
+            // Hidden and system folders are passed over, as a folder search skips them.
+            if (!Entry.IsFolder() || (Entry.Attributes & (faHidden | faSystem)) != 0)
+                continue;
+            const std::string Folder = ProgramFiles + "\\" + Entry.Name;
+            if (FPlatform.FileSystem->FileExists(TerminalProgram(Folder)))
+                List.Add(Folder, true);
+        }
+    if (List.Count() == 0) {
+        List.Add(ProgramFiles + "\\MetaTrader 4", true);
+        FControls.Window->MessageBox(TextNoTerminalFound, "Warning", TMessageIcon::Warning);
+    }
+    FTerminalsScanned = true;
+}
+
+void TFormInstaller::BtnAddMetaTraderClick()
+{
+    std::string Folder = GetSpecialFolder(FPlatform, sfProgramFiles, false);
+    if (FPlatform.Shell->ChooseFolder("Select MetaTrader Folder", Folder))
+        FControls.ListMetaTrader->Add(Folder, true);
+}
+
+bool TFormInstaller::NoTerminalRunning()
+{
+    return !FPlatform.System->TopLevelWindowExists(TerminalWindowClass);
+}
+
+void TFormInstaller::RunInstall()
+{
+    const TWizardControls& C = FControls;
+    C.ComboRun->Clear();
+    const ICheckList& List = *C.ListMetaTrader;
+    for (int32_t I = 0; I < List.Count(); ++I) {
+        if (!List.Checked(I))
+            continue;
+        const std::string Folder = List.Text(I);
+        FInstall->TargetFolders.push_back(Folder);
+        if (FPlatform.FileSystem->FileExists(TerminalProgram(Folder)))
+            C.ComboRun->Add(Folder);
+    }
+    FInstall->OnProgress = [this](TQeData& Sender, const std::string& Text, int32_t Percent) {
+        EngineProgress(Sender, Text, Percent);
+    };
+    FInstall->Execute();
+    C.ProgressBar1->SetPosition(100);
+    FRunDone = true;
+    C.BtnNext->SetEnabled(true);
+    if (C.ComboRun->Count() == 0) {
+        C.CheckRun->SetChecked(false);
+        C.CheckRun->SetVisible(false);
+        C.ComboRun->SetVisible(false);
+    } else {
+        C.CheckRun->SetChecked(true);
+        C.ComboRun->SetItemIndex(0);
+    }
+}
+
+void TFormInstaller::RunUninstall()
+{
+    FUninstall->OnProgress = [this](TQeData& Sender, const std::string& Text, int32_t Percent) {
+        EngineProgress(Sender, Text, Percent);
+    };
+    FUninstall->Execute();
+    FControls.ProgressBar1->SetPosition(100);
+    FRunDone = true;
+    FControls.BtnNext->SetEnabled(true);
+}
+
+void TFormInstaller::EngineProgress(TQeData& /*Sender*/, const std::string& Text, int32_t Percent)
+{
+    FControls.MemoProgress->AddLine(Text);
+    FControls.ProgressBar1->SetPosition(std::clamp(Percent, 0, 100));
+    FControls.Window->Repaint();
+}
+
+void TFormInstaller::BtnCancelClick()
+{
+    const TWizardControls& C = FControls;
+    if (C.BtnCancel->Tag() == FinishMode) {
+        if (FUninstallMode) {
+            SelfDelete(FPlatform.FileSystem->ExecutablePath(), true);
+        } else if (C.CheckRun->Checked() && !C.ComboRun->Text().empty()) {
+            FPlatform.Shell->ShellOpen(TerminalProgram(C.ComboRun->Text()));
+        }
+    }
+    C.Window->Close();
+}
+
+bool TFormInstaller::SelfDelete(const std::string& FilePath, bool RemoveFolder)
+{
+    return qe::SelfDelete(FPlatform, FilePath, RemoveFolder);
+}
+
+} // namespace qe
