@@ -1,12 +1,10 @@
-// How the simulated Windows compares names without letter case: every letter of the
-// Windows-1252 code page folds to its capital, not only the Latin ones ("Ä" is "ä").
+// The simulated Windows compares names as the real one does (platform/CaseFolding.h).
 #pragma once
 
-#include <string>
+#include "platform/CaseFolding.h"
 
 namespace qe::sim {
 
-// Text with each Windows-1252 small letter replaced by its capital; other bytes stay.
-std::string FoldCase(const std::string& Text);
+using qe::FoldCase;
 
 } // namespace qe::sim

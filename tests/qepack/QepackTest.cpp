@@ -7,6 +7,7 @@
 #include "package/QeClasses.h"
 #include "platform/sim/SimPlatform.h"
 #include "platform/stdio/StdioFiles.h"
+#include "tests/qepack/ProducerFixture.h"
 #include "tools/qepack/AnsiText.h"
 #include "tools/qepack/Build.h"
 #include "tools/qepack/Inspect.h"
@@ -16,56 +17,6 @@ namespace qe {
 namespace {
 
 namespace fs = std::filesystem;
-
-// A scratch folder with a stub, a banner and two source files, and helpers to write a
-// manifest into it.
-class Producer : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        Dir = fs::temp_directory_path() /
-              ("qepack-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(Dir);
-        fs::create_directories(Dir / "files");
-        std::string StubBytes(1024, '\0');
-        StubBytes[0] = 'M';
-        StubBytes[1] = 'Z';
-        StubBytes[0x3C] = static_cast<char>(0x00);
-        StubBytes[0x3D] = static_cast<char>(0x01); // PE header at 256
-        Write("stub.exe", StubBytes);
-        fs::copy_file(fs::path(QE_SOURCE_DIR) / "examples" / "banner.jpg", Dir / "banner.jpg");
-        Write("files/a.mq4", "expert");
-        Write("files/b.txt", std::string(100, 'b'));
-        Write("License.rtf", "{\\rtf1 licence}");
-        Write("empty.jpg", "");
-    }
-    void TearDown() override { fs::remove_all(Dir); }
-
-    void Write(const std::string& Name, const std::string& Bytes)
-    {
-        std::ofstream(Dir / Name, std::ios::binary) << Bytes;
-    }
-
-    std::string Manifest(const std::string& Extra, const std::string& Product = "name = \"Demo\"\nversion = \"3.0\"\n")
-    {
-        Write("product.toml", "[product]\n" + Product + Extra);
-        return (Dir / "product.toml").string();
-    }
-
-    std::string FailureOf(const std::string& Path)
-    {
-        try {
-            LoadManifest(Path, Files);
-        } catch (const Exception& E) {
-            return E.Message();
-        }
-        return "no failure";
-    }
-
-    fs::path Dir;
-    TStdioFiles Files;
-};
 
 const char* const TwoFiles = R"(
 [publisher]
@@ -88,7 +39,7 @@ shortcut = "B"
 TEST_F(Producer, BuildsAnInstallerThatLoadsAndVerifies)
 {
     const std::string Out = (Dir / "Setup.exe").string();
-    BuildInstaller(Manifest(TwoFiles), Out, (Dir / "stub.exe").string());
+    Build(Manifest(TwoFiles), Out, (Dir / "stub.exe").string());
     EXPECT_FALSE(fs::exists(Out + ".partial"));
 
     std::ostringstream Json;
@@ -114,7 +65,7 @@ TEST_F(Producer, BuildsAnInstallerThatLoadsAndVerifies)
 
     // Every package gets a key of its own.
     const std::string Again = (Dir / "Again.exe").string();
-    BuildInstaller(Manifest(TwoFiles), Again, (Dir / "stub.exe").string());
+    Build(Manifest(TwoFiles), Again, (Dir / "stub.exe").string());
     std::ostringstream Json2;
     InspectFile(Again, Files, true, Json2);
     EXPECT_NE(nlohmann::json::parse(Json2.str())["PayloadKey"], J["PayloadKey"]);
@@ -132,13 +83,13 @@ TEST_F(Producer, RefusesWhatWouldMakeABrokenInstaller)
         {"[installer]\nbanner = \"License.rtf\"\n", "name = \"D\"\n", ":4: the banner is not a JPEG picture"},
         {"[installer]\nbanner = \"nothing.jpg\"\n", "name = \"D\"\n", ":4: Cannot open file"},
         {"[installer]\nbanner = \"empty.jpg\"\n", "name = \"D\"\n", ":4: the banner file is empty"},
-        {"[[file]]\nsource = \"files/a.mq4\"\ntarget = ' \\a.txt'\n", "name = \"D\"\n", "names no folder"},
+        {"[[file]]\nsource = \"files/a.mq4\"\ntarget = ' \\a.txt'\n", "name = \"D\"\n", "starts with no folder macro"},
         {"[[file]]\nsource = \"files/a.mq4\"\ntarget = '{app}\\\\a.txt'\n", "name = \"D\"\n",
          "has an empty folder name"},
         {"[installer]\nexperts_override = \"1 0 2\"\n", "name = \"D\"\n", ":4: \"experts_override\""},
         {"[installer]\nexperts_override = \"101010101\"\n", "name = \"D\"\n", ":4: \"experts_override\""},
         {"[[file]]\nsource = \"files/a.mq4\"\ntarget = \"a.mq4\"\n", "name = \"D\"\n",
-         ":5: the target \"a.mq4\" names no folder"},
+         ":5: the target \"a.mq4\" starts with no folder macro"},
         {"[[file]]\nsource = \"files/a.mq4\"\ntarget = '{app}\\'\n", "name = \"D\"\n", "names no file"},
         {"", "name = \"D\"\nversoin = \"1.0\"\n", ":3: unknown key \"versoin\""},
         {"", "name = \"D\"\nversion = \"1.x\"\n", ":3: \"version\" must read MAJOR.MINOR"},
@@ -163,10 +114,10 @@ TEST_F(Producer, FailedBuildLeavesNoInstallerAndKeepsTheOldOne)
         return std::string((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>());
     };
     // Refused before writing: a broken manifest, a stub that already carries a package.
-    EXPECT_THROW(BuildInstaller(Manifest("[installer]\nbanner = \"License.rtf\"\n"), Out, (Dir / "stub.exe").string()),
+    EXPECT_THROW(Build(Manifest("[installer]\nbanner = \"License.rtf\"\n"), Out, (Dir / "stub.exe").string()),
                  Exception);
-    BuildInstaller(Manifest(""), (Dir / "Packed.exe").string(), (Dir / "stub.exe").string());
-    EXPECT_THROW(BuildInstaller(Manifest(""), Out, (Dir / "Packed.exe").string()), Exception);
+    Build(Manifest(""), (Dir / "Packed.exe").string(), (Dir / "stub.exe").string());
+    EXPECT_THROW(Build(Manifest(""), Out, (Dir / "Packed.exe").string()), Exception);
     EXPECT_EQ(Kept(), "old installer");
 
     // Failing halfway through the payloads: a source that changes while it is packed.
@@ -192,7 +143,7 @@ TEST_F(Producer, FailedBuildLeavesNoInstallerAndKeepsTheOldOne)
     EXPECT_FALSE(fs::exists(Out + ".partial"));
 
     // A build that succeeds replaces the old installer.
-    BuildInstaller(Manifest(""), Out, (Dir / "stub.exe").string());
+    Build(Manifest(""), Out, (Dir / "stub.exe").string());
     EXPECT_NE(Kept(), "old installer");
     EXPECT_FALSE(fs::exists(Out + ".partial"));
 }
@@ -200,7 +151,7 @@ TEST_F(Producer, FailedBuildLeavesNoInstallerAndKeepsTheOldOne)
 TEST_F(Producer, InspectShowsExactBytesAndTheClearedModelWithoutAPackage)
 {
     const std::string Out = (Dir / "Setup.exe").string();
-    BuildInstaller(Manifest("[publisher]\nname = \"Caf\xc3\xa9 \xe2\x82\xac\"\n"), Out, (Dir / "stub.exe").string());
+    Build(Manifest("[publisher]\nname = \"Caf\xc3\xa9 \xe2\x82\xac\"\n"), Out, (Dir / "stub.exe").string());
     std::ostringstream Json;
     InspectFile(Out, Files, true, Json);
     const auto J = nlohmann::json::parse(Json.str());
@@ -256,7 +207,7 @@ TEST_F(Producer, InspectShowsAnUninstallerWithItsPaths)
 TEST_F(Producer, VerifyFindsDamagedPayloads)
 {
     const std::string Out = (Dir / "Setup.exe").string();
-    BuildInstaller(Manifest(TwoFiles), Out, (Dir / "stub.exe").string());
+    Build(Manifest(TwoFiles), Out, (Dir / "stub.exe").string());
     // Cut the last payload short: its window now runs past the end of the file.
     fs::resize_file(Out, fs::file_size(Out) - 16);
     std::ostringstream Report;
@@ -269,7 +220,7 @@ TEST_F(Producer, VerifyFindsAFinalBlockThatDoesNotDecipher)
 {
     // A wrong key turns the final block's count into noise; some key gives a count above 15.
     const std::string Out = (Dir / "Setup.exe").string();
-    BuildInstaller(Manifest(TwoFiles), Out, (Dir / "stub.exe").string());
+    Build(Manifest(TwoFiles), Out, (Dir / "stub.exe").string());
     std::ostringstream Json;
     InspectFile(Out, Files, true, Json);
     std::string Bytes;

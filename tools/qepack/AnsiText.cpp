@@ -22,6 +22,27 @@ std::optional<char> AnsiOf(char32_t Code)
     return std::nullopt;
 }
 
+char32_t CharacterOf(uint8_t Byte)
+{
+    if (Byte >= 0x80 && Byte < 0xA0 && Cp1252High[Byte - 0x80] != 0)
+        return Cp1252High[Byte - 0x80];
+    return Byte;
+}
+
+void AppendUtf8(std::string& Out, char32_t Code)
+{
+    if (Code < 0x80) {
+        Out += static_cast<char>(Code);
+    } else if (Code < 0x800) {
+        Out += static_cast<char>(0xC0 | Code >> 6);
+        Out += static_cast<char>(0x80 | (Code & 0x3F));
+    } else {
+        Out += static_cast<char>(0xE0 | Code >> 12);
+        Out += static_cast<char>(0x80 | (Code >> 6 & 0x3F));
+        Out += static_cast<char>(0x80 | (Code & 0x3F));
+    }
+}
+
 } // namespace
 
 std::optional<std::string> Utf8ToAnsi(const std::string& Utf8)
@@ -51,15 +72,24 @@ std::optional<std::string> Utf8ToAnsi(const std::string& Utf8)
 std::string BytesToLatin1Utf8(const std::string& Bytes)
 {
     std::string Result;
-    for (const char C : Bytes) {
-        const auto Byte = static_cast<uint8_t>(C);
-        if (Byte < 0x80) {
-            Result += C;
-        } else {
-            Result += static_cast<char>(0xC0 | Byte >> 6);
-            Result += static_cast<char>(0x80 | (Byte & 0x3F));
-        }
-    }
+    for (const char C : Bytes)
+        AppendUtf8(Result, static_cast<uint8_t>(C));
+    return Result;
+}
+
+std::string AnsiToUtf8(const std::string& Ansi)
+{
+    std::string Result;
+    for (const char C : Ansi)
+        AppendUtf8(Result, CharacterOf(static_cast<uint8_t>(C)));
+    return Result;
+}
+
+std::u16string AnsiToUtf16(const std::string& Ansi)
+{
+    std::u16string Result;
+    for (const char C : Ansi)
+        Result += static_cast<char16_t>(CharacterOf(static_cast<uint8_t>(C)));
     return Result;
 }
 

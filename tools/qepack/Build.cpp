@@ -1,25 +1,107 @@
 #include "tools/qepack/Build.h"
 
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
+#include <gcrypt.h>
 
+#include "package/PayloadCipher.h"
 #include "tools/qepack/Manifest.h"
 #include "tools/qepack/StubCheck.h"
+#include "tools/qepack/TargetRules.h"
+#include "tools/qepack/VersionResource.h"
 
 namespace qe {
+namespace {
 
-void BuildInstaller(const std::string& ManifestPath, const std::string& OutPath, const std::string& StubPath)
+namespace fs = std::filesystem;
+
+std::string ReadWhole(TStdioFiles& Files, const std::string& Path)
 {
+    auto Stream = Files.OpenForReading(Path);
+    std::string Bytes(static_cast<size_t>(Stream->GetSize()), '\0');
+    Stream->ReadBuffer(Bytes.data(), static_cast<int32_t>(Bytes.size()));
+    return Bytes;
+}
+
+// The installer must not replace what it is made from.
+void CheckOutput(const std::string& OutPath, const std::vector<std::string>& Inputs)
+{
+    std::error_code Error;
+    if (fs::is_directory(OutPath, Error))
+        throw Exception("-o \"" + OutPath + "\" is a folder; name the installer file to write, as -o " +
+                        (fs::path(OutPath) / "Setup.exe").string());
+    const fs::path Out = fs::weakly_canonical(OutPath, Error);
+    for (const std::string& Input : Inputs) {
+        std::error_code Ignored;
+        if (fs::weakly_canonical(Input, Ignored) == Out || fs::equivalent(OutPath, Input, Ignored))
+            throw Exception("-o \"" + OutPath + "\" names an input of the build (\"" + Input +
+                            "\"); write the installer to a file of its own");
+    }
+}
+
+TPayloadKey ChooseKey(const TBuildOptions& Options, const std::string& ManifestBytes)
+{
+    if (Options.Key)
+        return *Options.Key;
+    if (const char* Epoch = std::getenv("SOURCE_DATE_EPOCH"); Epoch != nullptr && *Epoch != '\0')
+        return DerivedPayloadKey(Epoch, ManifestBytes, Options.Defines);
+    return RandomPayloadKey();
+}
+
+TVersionInfo VersionOf(const TPackageContents& C, const TProductDescription& Product, const std::string& OutPath)
+{
+    TVersionInfo Info;
+    Info.ProductName = C.ProgramName;
+    Info.CompanyName = C.Publisher;
+    Info.FileDescription = Product.Description.empty() ? C.ProgramName + " Setup" : Product.Description;
+    Info.LegalCopyright = Product.Copyright;
+    Info.OriginalFilename = fs::path(OutPath).filename().string();
+    Info.Major = C.MajorVersion;
+    Info.Minor = C.MinorVersion;
+    Info.Build = C.BuildNumber;
+    Info.Release = C.ReleaseNumber;
+    return Info;
+}
+
+} // namespace
+
+TBuildReport BuildInstaller(const TBuildOptions& Options)
+{
+    const auto Start = std::chrono::steady_clock::now();
     TStdioFiles Files;
-    TPackageContents Contents = LoadManifest(ManifestPath, Files);
-    Contents.PayloadKey = RandomPayloadKey();
-    auto Stub = Files.OpenForReading(StubPath);
-    CheckStub(*Stub, StubPath);
-    WriteInstallerFile(Contents, *Stub, OutPath, Files);
+    TManifest Manifest = LoadManifest(Options.ManifestPath, Files, Options.Defines);
+    std::vector<std::string> Inputs = Manifest.Inputs;
+    Inputs.push_back(Options.StubPath);
+    CheckOutput(Options.OutPath, Inputs);
+    TPackageContents& Contents = Manifest.Contents;
+    Contents.PayloadKey = ChooseKey(Options, ReadWhole(Files, Options.ManifestPath));
+
+    TBuildReport Report;
+    Report.Warnings = Manifest.Warnings;
+    std::string Image = ReadWhole(Files, Options.StubPath);
+    TMemoryStream Stub(std::vector<uint8_t>(Image.begin(), Image.end()));
+    CheckStub(Stub, Options.StubPath);
+    Report.VersionResourceWritten =
+        WriteVersionResource(Image, Options.StubPath, VersionOf(Contents, Manifest.Product, Options.OutPath));
+    if (!Report.VersionResourceWritten)
+        Report.Warnings.push_back("the stub \"" + Options.StubPath +
+                                  "\" carries no version resource, so the installer's file properties stay empty");
+    TMemoryStream Patched(std::vector<uint8_t>(Image.begin(), Image.end()));
+    WriteInstallerFile(Contents, Patched, Options.OutPath, Files);
+
+    Report.FileCount = Contents.Files.size();
+    for (const TPackedFile& File : Contents.Files) {
+        Report.SourceBytes += fs::file_size(File.SourceName);
+        ++Report.FilesByMacro[TargetMacroOf(File.Target)];
+    }
+    Report.InstallerBytes = fs::file_size(Options.OutPath);
+    Report.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
+    return Report;
 }
 
 void WriteInstallerFile(const TPackageContents& Contents, TStream& Stub, const std::string& OutPath, TStdioFiles& Files)
 {
-    namespace fs = std::filesystem;
     const std::string TempPath = OutPath + ".partial";
     try {
         {
@@ -32,6 +114,32 @@ void WriteInstallerFile(const TPackageContents& Contents, TStream& Stub, const s
         fs::remove(TempPath, Ignored);
         throw;
     }
+}
+
+TPayloadKey ParsePayloadKey(const std::string& Hex)
+{
+    TPayloadKey Key{};
+    if (Hex.size() != 2 * Key.size() || Hex.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+        throw Exception("--key takes 32 hexadecimal digits (16 bytes), as --key 00112233445566778899aabbccddeeff");
+    for (size_t I = 0; I < Key.size(); ++I)
+        Key[I] = static_cast<uint8_t>(std::stoi(Hex.substr(2 * I, 2), nullptr, 16));
+    return Key;
+}
+
+TPayloadKey DerivedPayloadKey(const std::string& SourceDateEpoch, const std::string& ManifestBytes,
+                              const std::vector<std::string>& Defines)
+{
+    InitCipherLibrary();
+    std::string Input = "qepack payload key";
+    for (const std::string* Part : {&SourceDateEpoch, &ManifestBytes})
+        Input += '\0' + *Part;
+    for (const std::string& Define : Defines)
+        Input += '\0' + Define;
+    uint8_t Digest[32];
+    gcry_md_hash_buffer(GCRY_MD_SHA256, Digest, Input.data(), Input.size());
+    TPayloadKey Key{};
+    std::copy(Digest, Digest + Key.size(), Key.begin());
+    return Key;
 }
 
 } // namespace qe

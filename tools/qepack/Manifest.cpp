@@ -1,19 +1,73 @@
 #include "tools/qepack/Manifest.h"
 
 #include <filesystem>
-#include <initializer_list>
+#include <map>
 #include <set>
 
 #include <toml++/toml.h>
 
 #include "package/JpegImage.h"
+#include "platform/Paths.h"
 #include "tools/qepack/AnsiText.h"
 #include "tools/qepack/FileTimes.h"
+#include "tools/qepack/SourceSelection.h"
+#include "tools/qepack/TargetRules.h"
 
 namespace qe {
+
+const std::vector<TManifestKey> ManifestKeys = {
+    {"product", "name", TManifestValue::Text},
+    {"product", "version", TManifestValue::Version},
+    {"product", "build", TManifestValue::Number},
+    {"product", "release", TManifestValue::Number},
+    {"product", "show_notice", TManifestValue::Flag},
+    {"product", "description", TManifestValue::Text},
+    {"product", "copyright", TManifestValue::Text},
+    {"publisher", "name", TManifestValue::Text},
+    {"publisher", "website", TManifestValue::Text},
+    {"publisher", "address", TManifestValue::Text},
+    {"publisher", "contact", TManifestValue::Text},
+    {"publisher", "email", TManifestValue::Text},
+    {"documents", "license", TManifestValue::FileName},
+    {"documents", "readme", TManifestValue::FileName},
+    {"documents", "news", TManifestValue::FileName},
+    {"installer", "banner", TManifestValue::FileName},
+    {"installer", "experts_override", TManifestValue::Text},
+    {"file", "source", TManifestValue::FileName},
+    {"file", "target", TManifestValue::Text},
+    {"file", "shortcut", TManifestValue::Text},
+};
+
 namespace {
 
 namespace fs = std::filesystem;
+
+constexpr int BannerWidth = 160, BannerHeight = 320;
+constexpr uintmax_t LargeFile = 100 * 1024 * 1024;
+
+// Parser messages a vendor meets most, with what to do about them.
+std::string ParseHint(const std::string& Description)
+{
+    if (Description.find("escape sequence") != std::string::npos ||
+        Description.find("unicode scalar") != std::string::npos)
+        return " - in \"double quotes\" a \\ starts an escape: write Windows paths in 'single quotes', as "
+               "target = '{app}\\Manual.txt'";
+    if (Description.find("unescaped control characters") != std::string::npos)
+        return " - a text runs to the end of its line: close it with the quote it opened with";
+    if (Description.find("could not determine value type") != std::string::npos)
+        return " - write texts in quotes, as name = \"Grid Expert\"; numbers and true/false stand bare";
+    if (Description.find("cannot redefine") != std::string::npos)
+        return " - this key or table is given twice; keep one";
+    return {};
+}
+
+const TManifestKey* FindKey(const std::string& Table, const std::string& Key)
+{
+    for (const TManifestKey& K : ManifestKeys)
+        if (Table == K.Table && Key == K.Key)
+            return &K;
+    return nullptr;
+}
 
 class TManifestReader {
 public:
@@ -22,7 +76,7 @@ public:
         FFolder = fs::path(FPath).parent_path();
     }
 
-    TPackageContents Read()
+    TManifest Read(const std::vector<std::string>& Defines)
     {
         toml::table Root;
         try {
@@ -30,35 +84,98 @@ public:
         } catch (const toml::parse_error& Error) {
             if (!fs::exists(FPath))
                 throw EManifestError("Cannot open the manifest \"" + FPath + "\"");
-            throw EManifestError(At(Error.source()) + std::string(Error.description()));
+            const std::string Description(Error.description());
+            throw EManifestError(FPath + ":" + std::to_string(Error.source().begin.line) + ": " + Description +
+                                 ParseHint(Description));
         }
+        for (const std::string& Define : Defines)
+            ApplyDefine(Root, Define);
         CheckKeys(Root, {"product", "publisher", "documents", "installer", "file"});
-        TPackageContents C;
+        FManifest.Inputs.push_back(FPath);
+        TPackageContents& C = FManifest.Contents;
         ReadProduct(Table(Root, "product", true), C);
         ReadPublisher(Table(Root, "publisher", false), C);
         ReadDocuments(Table(Root, "documents", false), C);
         ReadInstaller(Table(Root, "installer", false), C);
         ReadFiles(Root, C);
-        return C;
+        return std::move(FManifest);
     }
 
 private:
-    std::string At(const toml::source_region& Where) const
+    // "--define table.key=value": the value takes the kind that the key holds.
+    void ApplyDefine(toml::table& Root, const std::string& Define)
     {
-        return FPath + ":" + std::to_string(Where.begin.line) + ": ";
+        const size_t Equals = Define.find('=');
+        const size_t Dot = Define.find('.');
+        const std::string Key = Define.substr(0, Equals);
+        const TManifestKey* Known =
+            Dot < Equals && Equals != std::string::npos ? FindKey(Key.substr(0, Dot), Key.substr(Dot + 1)) : nullptr;
+        if (Known == nullptr || std::string(Known->Table) == "file")
+            throw EManifestError("--define " + Define +
+                                 ": write TABLE.KEY=VALUE with a key of [product], [publisher], [documents] or "
+                                 "[installer], as --define product.version=2.6");
+        const std::string Value = Define.substr(Equals + 1);
+        auto* Table = Root.get(Known->Table) ? Root.get(Known->Table)->as_table() : nullptr;
+        if (Table == nullptr)
+            Table = Root.insert_or_assign(Known->Table, toml::table{}).first->second.as_table();
+        if (Known->Kind == TManifestValue::Number) {
+            if (Value.empty() || Value.size() > 10 || Value.find_first_not_of("0123456789") != std::string::npos)
+                throw EManifestError("--define " + Define + ": \"" + Key + "\" takes a whole number");
+            Table->insert_or_assign(Known->Key, std::stoll(Value));
+        } else if (Known->Kind == TManifestValue::Flag) {
+            if (Value != "true" && Value != "false")
+                throw EManifestError("--define " + Define + ": \"" + Key + "\" takes true or false");
+            Table->insert_or_assign(Known->Key, Value == "true");
+        } else {
+            Table->insert_or_assign(Known->Key, Value);
+        }
+        FDefined[Table->get(Known->Key)] = Key;
+    }
+
+    // "manifest:line: ", or the --define that gave the value.
+    std::string At(const toml::node& Node) const
+    {
+        const auto Defined = FDefined.find(&Node);
+        if (Defined != FDefined.end())
+            return "--define " + Defined->second + ": ";
+        return FPath + ":" + std::to_string(Node.source().begin.line) + ": ";
     }
 
     [[noreturn]] void Fail(const toml::node& Node, const std::string& Message) const
     {
-        throw EManifestError(At(Node.source()) + Message);
+        throw EManifestError(At(Node) + Message);
     }
+
+    void Warn(const toml::node& Node, const std::string& Message) { FManifest.Warnings.push_back(At(Node) + Message); }
 
     void CheckKeys(const toml::table& Table, std::initializer_list<const char*> Allowed) const
     {
         const std::set<std::string> Known(Allowed.begin(), Allowed.end());
         for (const auto& [Key, Node] : Table)
             if (!Known.contains(std::string(Key.str())))
-                Fail(Node, "unknown key \"" + std::string(Key.str()) + "\"");
+                Fail(Node, "unknown key \"" + std::string(Key.str()) + "\"; this table takes " + Listed(Allowed) +
+                               " (see docs/manifest.md)");
+    }
+
+    void CheckKeys(const toml::table& Table, const char* TableName) const
+    {
+        std::vector<const char*> Keys;
+        for (const TManifestKey& K : ManifestKeys)
+            if (std::string(K.Table) == TableName)
+                Keys.push_back(K.Key);
+        const std::set<std::string> Known(Keys.begin(), Keys.end());
+        for (const auto& [Key, Node] : Table)
+            if (!Known.contains(std::string(Key.str())))
+                Fail(Node, "unknown key \"" + std::string(Key.str()) + "\"; [" + TableName + "] takes " +
+                               Listed({Keys.begin(), Keys.end()}) + " (see docs/manifest.md)");
+    }
+
+    static std::string Listed(std::vector<const char*> Names)
+    {
+        std::string Text;
+        for (size_t I = 0; I < Names.size(); ++I)
+            Text += std::string(I == 0 ? "" : I + 1 == Names.size() ? " and " : ", ") + Names[I];
+        return Text;
     }
 
     const toml::table* Table(const toml::table& Parent, const char* Name, bool Required) const
@@ -66,11 +183,12 @@ private:
         const toml::node* Node = Parent.get(Name);
         if (Node == nullptr) {
             if (Required)
-                throw EManifestError(FPath + ": the manifest has no [" + std::string(Name) + "] table");
+                throw EManifestError(FPath + ": the manifest has no [" + std::string(Name) +
+                                     "] table; `qepack init` writes a starting manifest");
             return nullptr;
         }
         if (!Node->is_table())
-            Fail(*Node, "\"" + std::string(Name) + "\" must be a table");
+            Fail(*Node, "\"" + std::string(Name) + "\" must be a table, written [" + Name + "]");
         return Node->as_table();
     }
 
@@ -81,7 +199,8 @@ private:
             return {};
         const toml::node& Node = *Table->get(Key);
         if (!Node.is_string())
-            Fail(Node, "\"" + std::string(Key) + "\" must be a string");
+            Fail(Node, "\"" + std::string(Key) + "\" must be a text in quotes, as " + Key + " = \"" +
+                           (Node.is_floating_point() || Node.is_integer() ? "2.5" : "...") + "\"");
         const auto Ansi = Utf8ToAnsi(Node.as_string()->get());
         if (!Ansi)
             Fail(Node, "\"" + std::string(Key) + "\" holds characters that Windows-1252 text cannot carry");
@@ -94,7 +213,7 @@ private:
             return 0;
         const toml::node& Node = *Table->get(Key);
         if (!Node.is_integer() || Node.as_integer()->get() < 0 || Node.as_integer()->get() > INT32_MAX)
-            Fail(Node, "\"" + std::string(Key) + "\" must be a whole number from 0 to 2147483647");
+            Fail(Node, "\"" + std::string(Key) + "\" must be a whole number from 0 to 2147483647, without quotes");
         return static_cast<int32_t>(Node.as_integer()->get());
     }
 
@@ -105,150 +224,209 @@ private:
     }
 
     // The bytes of a file the manifest names, read whole (documents and the banner).
-    std::string FileBytes(const toml::table* Table, const char* Key) const
+    std::string FileBytes(const toml::table* Table, const char* Key)
     {
         const std::string Name = Text(Table, Key);
         if (Name.empty())
             return {};
         const std::string Path = SourcePath(Name);
+        if (fs::is_directory(Path))
+            Fail(*Table->get(Key), "\"" + Path + "\" is a folder; \"" + Key + "\" names a file");
         std::unique_ptr<TStream> Stream;
         try {
             Stream = FFiles.OpenForReading(Path);
         } catch (const Exception& Error) {
             Fail(*Table->get(Key), Error.Message());
         }
+        FManifest.Inputs.push_back(Path);
         std::string Bytes(static_cast<size_t>(Stream->GetSize()), '\0');
         Stream->ReadBuffer(Bytes.data(), static_cast<int32_t>(Bytes.size()));
         return Bytes;
     }
 
-    void ReadProduct(const toml::table* T, TPackageContents& C) const
+    void ReadProduct(const toml::table* T, TPackageContents& C)
     {
-        CheckKeys(*T, {"name", "version", "build", "release", "show_notice"});
+        CheckKeys(*T, "product");
         C.ProgramName = Text(T, "name");
-        if (C.ProgramName.empty())
-            throw EManifestError(At(T->source()) + "the product needs a name");
-        if (C.ProgramName.find_first_of("\\/:*?\"<>|") != std::string::npos)
-            Fail(*T->get("name"), "the product name names folders, so it cannot hold \\ / : * ? \" < > |");
-        const std::string Version = Text(T, "version");
-        if (!Version.empty()) {
-            const size_t Dot = Version.find('.');
-            const auto Digits = [](const std::string& S) {
-                return !S.empty() && S.size() <= 9 && S.find_first_not_of("0123456789") == std::string::npos;
-            };
-            if (Dot == std::string::npos || !Digits(Version.substr(0, Dot)) || !Digits(Version.substr(Dot + 1)))
-                Fail(*T->get("version"), "\"version\" must read MAJOR.MINOR, as in \"2.5\"");
-            C.MajorVersion = std::stoi(Version.substr(0, Dot));
-            C.MinorVersion = std::stoi(Version.substr(Dot + 1));
-        }
+        if (const auto Fault = ProgramNameFault(C.ProgramName))
+            throw EManifestError((T->get("name") ? At(*T->get("name")) : At(*T)) + *Fault);
+        if (const toml::node* Version = T->get("version"))
+            ReadVersion(*Version, Text(T, "version"), C);
         C.BuildNumber = Number(T, "build");
         C.ReleaseNumber = Number(T, "release");
         if (const toml::node* Notice = T->get("show_notice")) {
             if (!Notice->is_boolean())
-                Fail(*Notice, "\"show_notice\" must be true or false");
+                Fail(*Notice, "\"show_notice\" must be true or false, without quotes");
             C.ShowNotice = Notice->as_boolean()->get() ? 1 : 0;
         }
+        FManifest.Product.Description = Text(T, "description");
+        FManifest.Product.Copyright = Text(T, "copyright");
+    }
+
+    // "MAJOR.MINOR", two whole numbers as written: the installer shows them as numbers,
+    // so "3.01" would read "v3.1".
+    void ReadVersion(const toml::node& Node, const std::string& Version, TPackageContents& C) const
+    {
+        const size_t Dot = Version.find('.');
+        const auto Digits = [](const std::string& S) {
+            return !S.empty() && S.size() <= 9 && S.find_first_not_of("0123456789") == std::string::npos;
+        };
+        const std::string Major = Version.substr(0, Dot),
+                          Minor = Dot == std::string::npos ? "" : Version.substr(Dot + 1);
+        if (Dot == std::string::npos || !Digits(Major) || !Digits(Minor))
+            Fail(Node, "\"version\" must read MAJOR.MINOR, two whole numbers, as in \"2.5\"; build and release "
+                       "numbers have keys of their own");
+        const std::string Shown = std::to_string(std::stoi(Major)) + "." + std::to_string(std::stoi(Minor));
+        if (Major.size() > 1 && Major.front() == '0')
+            Fail(Node, "the version \"" + Version + "\" has a leading zero; the installer shows numbers, so write \"" +
+                           Shown + "\"");
+        if (Minor.size() > 1 && Minor.front() == '0') {
+            const std::string Tens = Major + "." + std::to_string(std::stoi(Minor)) + "0";
+            Fail(Node, "the version \"" + Version +
+                           "\" has a leading zero after the dot, and the installer shows "
+                           "numbers: it would read v" +
+                           Shown + "; write \"" + Shown + "\" (v" + Shown + ") or \"" + Tens + "\" (v" + Tens + ")");
+        }
+        C.MajorVersion = std::stoi(Major);
+        C.MinorVersion = std::stoi(Minor);
     }
 
     void ReadPublisher(const toml::table* T, TPackageContents& C) const
     {
         if (T == nullptr)
             return;
-        CheckKeys(*T, {"name", "website", "address", "contact", "email"});
+        CheckKeys(*T, "publisher");
         C.Publisher = Text(T, "name");
         C.Website = Text(T, "website");
         C.Address = Text(T, "address");
         C.ContactName = Text(T, "contact");
         C.Email = Text(T, "email");
+        // The publisher's name names the website shortcut.
+        if (!C.Publisher.empty() && !C.Website.empty())
+            if (const auto Fault = NameFault(C.Publisher + " Website.url"))
+                Fail(*T->get("name"), "the publisher's name names the website shortcut, and " + *Fault);
     }
 
-    void ReadDocuments(const toml::table* T, TPackageContents& C) const
+    void ReadDocuments(const toml::table* T, TPackageContents& C)
     {
         if (T == nullptr)
             return;
-        CheckKeys(*T, {"license", "readme", "news"});
+        CheckKeys(*T, "documents");
         C.License = FileBytes(T, "license");
         C.Readme = FileBytes(T, "readme");
         C.WhatsNew = FileBytes(T, "news");
     }
 
-    void ReadInstaller(const toml::table* T, TPackageContents& C) const
+    void ReadInstaller(const toml::table* T, TPackageContents& C)
     {
         if (T == nullptr)
             return;
-        CheckKeys(*T, {"banner", "experts_override"});
+        CheckKeys(*T, "installer");
         C.BannerJpeg = FileBytes(T, "banner");
         if (C.BannerJpeg.empty() && !Text(T, "banner").empty())
             Fail(*T->get("banner"), "the banner file is empty");
         if (!C.BannerJpeg.empty()) {
+            TJpegImage Banner;
             try {
-                TJpegImage().LoadFromBytes(C.BannerJpeg);
+                Banner.LoadFromBytes(C.BannerJpeg);
             } catch (const EJpegError& Error) {
                 Fail(*T->get("banner"), "the banner is not a JPEG picture: " + Error.Message());
             }
+            if (Banner.Width() != BannerWidth || Banner.Height() != BannerHeight)
+                Warn(*T->get("banner"), "the banner is " + std::to_string(Banner.Width()) + " x " +
+                                            std::to_string(Banner.Height()) +
+                                            " pixels; the installer shows it centred, uncut and unscaled, in a "
+                                            "160 x 320 area");
         }
         C.ExpertsOverride = Text(T, "experts_override");
         if (C.ExpertsOverride.size() > 8 || C.ExpertsOverride.find_first_not_of("01 ") != std::string::npos)
             Fail(*T->get("experts_override"),
-                 "\"experts_override\" holds up to 8 characters, each \"0\", \"1\" or a blank");
+                 "\"experts_override\" holds up to 8 characters, each \"1\" (set), \"0\" (clear) or a blank (keep)");
     }
 
-    void ReadFiles(const toml::table& Root, TPackageContents& C) const
+    void ReadFiles(const toml::table& Root, TPackageContents& C)
     {
         const toml::node* List = Root.get("file");
         if (List == nullptr)
             return;
         if (!List->is_array_of_tables())
             Fail(*List, "files are listed as [[file]] tables");
+        std::map<std::string, const toml::node*> Targets, Shortcuts;
         for (const toml::node& Item : *List->as_array()) {
             const toml::table& T = *Item.as_table();
-            CheckKeys(T, {"source", "target", "shortcut"});
-            TPackedFile File;
-            File.Target = Text(&T, "target");
-            File.ShortcutName = Text(&T, "shortcut");
+            CheckKeys(T, "file");
+            const std::string Target = Text(&T, "target");
+            const std::string Shortcut = Text(&T, "shortcut");
             const std::string Source = Text(&T, "source");
             if (Source.empty())
                 Fail(T, "a file needs a \"source\"");
-            CheckTarget(T, File.Target);
-            const std::string Path = SourcePath(Source);
-            if (!fs::is_regular_file(Path))
-                Fail(*T.get("source"), "the source file \"" + Path + "\" does not exist");
-            const TSourceTimes Times = ReadSourceTimes(Path);
-            File.CreationTime = Times.CreationTime;
-            File.WriteTime = Times.WriteTime;
-            File.SourceName = Path;
-            File.OpenSource = [&Files = FFiles, Path] { return Files.OpenForReading(Path); };
-            C.Files.push_back(std::move(File));
+            if (Target.empty())
+                Fail(T, "a file needs a \"target\"");
+            const toml::node& TargetNode = *T.get("target");
+            const TSourceSelection Selected = SelectSources(FFolder, Source);
+            if (!Selected.Fault.empty())
+                Fail(*T.get("source"), Selected.Fault);
+            if (Selected.Many && !Shortcut.empty())
+                Fail(*T.get("shortcut"), "a shortcut names one file, and this source selects several; list that "
+                                         "file in a [[file]] of its own");
+            if (!Shortcut.empty()) {
+                if (const auto Fault = ShortcutFault(Shortcut, C.ProgramName))
+                    Fail(*T.get("shortcut"), *Fault);
+                if (const auto [It, New] = Shortcuts.emplace(TargetKey(Shortcut), T.get("shortcut")); !New)
+                    Fail(*T.get("shortcut"), "the shortcut \"" + Shortcut + "\" is also made by line " +
+                                                 std::to_string(It->second->source().begin.line));
+            }
+            if (LowerCase(Target).starts_with("{metatrader}\\experts\\") ||
+                LowerCase(Target) == "{metatrader}\\experts")
+                Warn(TargetNode, "the target \"" + Target +
+                                     "\" is in the terminal's experts folder, which only terminals before build 600 "
+                                     "(2014) read; today's terminals read {metatrader}\\MQL4\\Experts, "
+                                     "{metatrader}\\MQL4\\Indicators and so on (see docs/manifest.md)");
+            const std::string Folder = Target.ends_with("\\") ? Target.substr(0, Target.size() - 1) : Target;
+            for (const TSelectedFile& Source : Selected.Files) {
+                TPackedFile File;
+                File.Target = Selected.Many ? Folder + "\\" + Source.Below : Target;
+                File.ShortcutName = Shortcut;
+                if (const auto Fault = TargetFault(File.Target, C.ProgramName))
+                    Fail(TargetNode, *Fault);
+                if (const auto [It, New] = Targets.emplace(TargetKey(File.Target), &TargetNode); !New)
+                    Fail(TargetNode, "the target \"" + File.Target + "\" is also written by line " +
+                                         std::to_string(It->second->source().begin.line) +
+                                         " (Windows does not tell names apart by letter case)");
+                AddSource(T, Source.Path, File, C);
+            }
         }
     }
 
-    void CheckTarget(const toml::table& T, const std::string& Target) const
+    void AddSource(const toml::table& T, const fs::path& Path, TPackedFile& File, TPackageContents& C)
     {
-        if (Target.empty())
-            Fail(T, "a file needs a \"target\"");
-        const toml::node& Node = *T.get("target");
-        const size_t Slash = Target.rfind('\\');
-        const std::string Folder = Slash == std::string::npos ? "" : Target.substr(0, Slash);
-        if (Folder.find_first_not_of(' ') == std::string::npos)
-            Fail(Node, "the target \"" + Target + "\" names no folder, as in {app}\\" + Target.substr(Slash + 1));
-        if (Slash + 1 == Target.size())
-            Fail(Node, "the target \"" + Target + "\" names no file");
-        if (Target.find("\\\\") != std::string::npos)
-            Fail(Node, "the target \"" + Target + "\" has an empty folder name");
-        if (Target.find('/') != std::string::npos)
-            Fail(Node, "targets are Windows paths: write \\ between folders");
+        const std::string Name = Path.string();
+        std::error_code Error;
+        const uintmax_t Size = fs::file_size(Path, Error);
+        if (!Error && Size > LargeFile)
+            Warn(*T.get("source"),
+                 "the source \"" + Name + "\" is " + std::to_string(Size >> 20) + " MiB; is it meant to be packed?");
+        const TSourceTimes Times = ReadSourceTimes(Name);
+        File.CreationTime = Times.CreationTime;
+        File.WriteTime = Times.WriteTime;
+        File.SourceName = Name;
+        File.OpenSource = [&Files = FFiles, Name] { return Files.OpenForReading(Name); };
+        FManifest.Inputs.push_back(Name);
+        C.Files.push_back(std::move(File));
     }
 
     std::string FPath;
     fs::path FFolder;
     TStdioFiles& FFiles;
+    TManifest FManifest;
+    std::map<const toml::node*, std::string> FDefined;
 };
 
 } // namespace
 
-TPackageContents LoadManifest(const std::string& Path, TStdioFiles& Files)
+TManifest LoadManifest(const std::string& Path, TStdioFiles& Files, const std::vector<std::string>& Defines)
 {
-    return TManifestReader(Path, Files).Read();
+    return TManifestReader(Path, Files).Read(Defines);
 }
 
 } // namespace qe

@@ -1,25 +1,47 @@
 #include "tools/qepack/StubCheck.h"
 
+#include <vector>
+
 #include "package/QeClasses.h"
 #include "platform/Exceptions.h"
 
 namespace qe {
+namespace {
+
+uint32_t Get32(const std::vector<uint8_t>& Bytes, size_t At)
+{
+    if (At + 4 > Bytes.size())
+        return 0;
+    return Bytes[At] | Bytes[At + 1] << 8 | Bytes[At + 2] << 16 | static_cast<uint32_t>(Bytes[At + 3]) << 24;
+}
+
+} // namespace
 
 void CheckStub(TStream& Stub, const std::string& Path)
 {
-    uint8_t Header[256] = {};
+    std::vector<uint8_t> Header(4096);
     Stub.Seek(0, TSeekOrigin::soBeginning);
-    const int32_t Got = Stub.Read(Header, sizeof Header);
+    Header.resize(static_cast<size_t>(std::max(Stub.Read(Header.data(), static_cast<int32_t>(Header.size())), 0)));
     Stub.Seek(0, TSeekOrigin::soBeginning);
-    if (Got < 0x40 || Header[0] != 'M' || Header[1] != 'Z')
+    if (Header.size() < 0x40 || Header[0] != 'M' || Header[1] != 'Z')
         throw Exception("The stub \"" + Path + "\" is not a Windows executable");
-    const uint32_t PeStart =
-        Header[0x3C] | Header[0x3D] << 8 | Header[0x3E] << 16 | static_cast<uint32_t>(Header[0x3F]) << 24;
+    const uint32_t PeStart = Get32(Header, 0x3C);
     if (PeStart < PackageOffsetField + 4)
         throw Exception("The stub \"" + Path + "\" has no free space at bytes 136 to 139");
-    for (int I = 0; I < 4; ++I)
+    for (uint32_t I = 0; I < 4; ++I)
         if (Header[PackageOffsetField + I] != 0)
             throw Exception("The stub \"" + Path + "\" already carries a package; use the bare setup.exe");
+    // A signature covers the file as it is: packing would break it, so the finished
+    // installer is signed instead.
+    if (Get32(Header, PeStart) == 0x00004550) {
+        const size_t Optional = PeStart + 24;
+        const bool Pe32Plus = (Header.size() > Optional + 1 && Header[Optional] == 0x0B && Header[Optional + 1] == 2);
+        const size_t Security = Optional + (Pe32Plus ? 112 : 96) + 4 * 8;
+        if (Get32(Header, Optional + (Pe32Plus ? 108 : 92)) > 4 && Get32(Header, Security + 4) != 0)
+            throw Exception("The stub \"" + Path +
+                            "\" carries a signature; build from the unsigned setup.exe and sign the finished "
+                            "installer (see docs/manifest.md)");
+    }
 }
 
 } // namespace qe

@@ -8,7 +8,7 @@
 namespace qe {
 
 // A stub is a Windows executable whose bytes 136 to 139 are free: its PE header starts
-// beyond them and they hold zeros. Raises qe::Exception naming Path otherwise.
+// beyond them and they hold zeros, and it carries no signature. Raises qe::Exception naming Path otherwise.
 void CheckStub(TStream& Stub, const std::string& Path);
 
 } // namespace qe

@@ -1,8 +1,8 @@
-#include "platform/sim/SimCase.h"
+#include "platform/CaseFolding.h"
 
 #include <array>
 
-namespace qe::sim {
+namespace qe {
 namespace {
 
 // The capital of each Windows-1252 byte; small letters without a capital in the code
@@ -36,4 +36,4 @@ std::string FoldCase(const std::string& Text)
     return Result;
 }
 
-} // namespace qe::sim
+} // namespace qe
