@@ -24,6 +24,19 @@ TSourceTimes ReadSourceTimes(const std::string& Path)
     return {ToTime(Data.ftCreationTime), ToTime(Data.ftLastWriteTime)};
 }
 
+void SetFileTimes(const std::string& Path, const TSourceTimes& Times)
+{
+    const HANDLE File = CreateFileA(Path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    auto ToFileTime = [](uint64_t T) { return FILETIME{static_cast<DWORD>(T), static_cast<DWORD>(T >> 32)}; };
+    const FILETIME Creation = ToFileTime(Times.CreationTime), Write = ToFileTime(Times.WriteTime);
+    const bool Done = File != INVALID_HANDLE_VALUE && SetFileTime(File, &Creation, &Write, &Write);
+    if (File != INVALID_HANDLE_VALUE)
+        CloseHandle(File);
+    if (!Done)
+        throw Exception("Cannot set the times of \"" + Path + "\"");
+}
+
 #else
 
 namespace {
@@ -47,6 +60,17 @@ TSourceTimes ReadSourceTimes(const std::string& Path)
     Times.CreationTime = (Info.stx_mask & STATX_BTIME) != 0 ? ToFileTime(Info.stx_btime.tv_sec, Info.stx_btime.tv_nsec)
                                                             : Times.WriteTime;
     return Times;
+}
+
+void SetFileTimes(const std::string& Path, const TSourceTimes& Times)
+{
+    const uint64_t Since1970 = Times.WriteTime > UnixEpochInFileTime ? Times.WriteTime - UnixEpochInFileTime : 0;
+    timespec Write{};
+    Write.tv_sec = static_cast<time_t>(Since1970 / 10000000ULL);
+    Write.tv_nsec = static_cast<long>(Since1970 % 10000000ULL * 100);
+    const timespec Both[2] = {Write, Write};
+    if (utimensat(AT_FDCWD, Path.c_str(), Both, 0) != 0)
+        throw Exception("Cannot set the times of \"" + Path + "\": " + std::strerror(errno));
 }
 
 #endif

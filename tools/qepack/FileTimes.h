@@ -16,4 +16,9 @@ struct TSourceTimes {
 // system keeps no creation time, the last-write time stands in for it.
 TSourceTimes ReadSourceTimes(const std::string& Path);
 
+// Gives the file at Path these times, as the installer gives them: WriteTime as its last
+// access and last write. Where the file system keeps no settable creation time, only
+// those two are set. Raises qe::Exception naming the file on failure.
+void SetFileTimes(const std::string& Path, const TSourceTimes& Times);
+
 } // namespace qe

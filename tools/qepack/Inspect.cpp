@@ -1,12 +1,15 @@
 #include "tools/qepack/Inspect.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <nlohmann/json.hpp>
 
 #include "package/ModelLoader.h"
 #include "package/PayloadCipher.h"
 #include "package/SubStreams.h"
 #include "tools/qepack/AnsiText.h"
+#include "tools/qepack/FileTimes.h"
+#include "tools/qepack/TargetRules.h"
 
 namespace qe {
 namespace {
@@ -34,12 +37,11 @@ std::string Hex(const TPayloadKey& Key)
     return Text;
 }
 
-TJson S(const std::string& Bytes)
-{
-    return BytesToLatin1Utf8(Bytes);
-}
+// How texts of the model reach the output: JSON keeps each byte as the character of the
+// same code, so exact bytes survive; text mode shows the Windows-1252 characters.
+using TTextOf = std::string (*)(const std::string&);
 
-TJson CommonFields(const TQeData& M, const std::string& Record)
+TJson CommonFields(const TQeData& M, const std::string& Record, TTextOf S)
 {
     TJson J;
     J["Record"] = Record;
@@ -59,9 +61,9 @@ TJson CommonFields(const TQeData& M, const std::string& Record)
     return J;
 }
 
-TJson InstallModel(const TQeInstall& M, const std::string& Record)
+TJson InstallModel(const TQeInstall& M, const std::string& Record, TTextOf S)
 {
-    TJson J = CommonFields(M, Record);
+    TJson J = CommonFields(M, Record, S);
     J["License"] = S(M.License);
     J["Readme"] = S(M.Readme);
     J["WhatsNew"] = S(M.WhatsNew);
@@ -78,9 +80,9 @@ TJson InstallModel(const TQeInstall& M, const std::string& Record)
     return J;
 }
 
-TJson UninstallModel(const TQeUninstall& M, const std::string& Record)
+TJson UninstallModel(const TQeUninstall& M, const std::string& Record, TTextOf S)
 {
-    TJson J = CommonFields(M, Record);
+    TJson J = CommonFields(M, Record, S);
     J["Files"] = TJson::array();
     for (const std::string& Path : M.Files)
         J["Files"].push_back(S(Path));
@@ -138,8 +140,9 @@ void InspectFile(const std::string& Path, TStdioFiles& Files, bool Json, std::os
     const std::string Record = RecordSignature(*Stream);
     const TPlatform FilesOnly; // the model is only loaded here, never run
     const TProgramModel Model = LoadModel(FilesOnly, Path, *Stream);
+    const TTextOf S = Json ? BytesToLatin1Utf8 : AnsiToUtf8;
     const TJson J =
-        Model.IsUninstall() ? UninstallModel(*Model.Uninstall, Record) : InstallModel(*Model.Install, Record);
+        Model.IsUninstall() ? UninstallModel(*Model.Uninstall, Record, S) : InstallModel(*Model.Install, Record, S);
     if (Json)
         Out << J.dump(2) << "\n";
     else
@@ -193,6 +196,54 @@ bool VerifyFile(const std::string& Path, TStdioFiles& Files, std::ostream& Out)
     }
     Out << Model.Files.size() << " files, " << (Sound ? "all sound" : "faults found") << "\n";
     return Sound;
+}
+
+} // namespace qe
+
+namespace qe {
+
+void ExtractFile(const std::string& Path, const std::string& Dir, TStdioFiles& Files, std::ostream& Out)
+{
+    namespace fs = std::filesystem;
+    auto Stream = Files.OpenForReading(Path);
+    const TPlatform FilesOnly; // the model is only loaded here, never run
+    TQeInstall Model(FilesOnly);
+    Model.LoadFromStream(*Stream);
+    if (RecordSignature(*Stream) != "QEIN")
+        throw Exception("\"" + Path + "\" holds no install package");
+    // Every target is checked before anything is written.
+    std::vector<fs::path> Places;
+    for (const auto& F : Model.Files) {
+        fs::path Place = Dir;
+        for (size_t Start = 0; Start <= F->Target.size();) {
+            const size_t End = std::min(F->Target.find('\\', Start), F->Target.size());
+            const std::string Name = F->Target.substr(Start, End - Start);
+            if (const auto Fault = NameFault(Name))
+                throw Exception("the target \"" + AnsiToUtf8(F->Target) + "\" would leave \"" + Dir +
+                                "\" or cannot be a file name there (" + *Fault + "); nothing was extracted");
+            Place /= AnsiToUtf8(Name);
+            Start = End + 1;
+        }
+        Places.push_back(Place);
+    }
+    for (size_t I = 0; I < Places.size(); ++I) {
+        const TQeInstallFile& F = *Model.Files[I];
+        fs::create_directories(Places[I].parent_path());
+        {
+            auto Target = Files.CreateForWriting(Places[I].string());
+            TSubStream Window(*Stream, F.PayloadOffset, static_cast<int64_t>(F.PayloadOffset) + F.PayloadSize - 1);
+            Window.Seek(0, TSeekOrigin::soBeginning);
+            try {
+                CipherStream(Window, *Target, Model.PayloadKey.data(), 16, false);
+            } catch (const ECipherException& Error) {
+                throw Exception("the payload of \"" + AnsiToUtf8(F.Target) + "\" is damaged: " + Error.Message());
+            }
+            Target->Flush();
+        }
+        SetFileTimes(Places[I].string(), {F.CreationTime, F.WriteTime});
+        Out << Places[I].string() << " (" << fs::file_size(Places[I]) << " bytes)\n";
+    }
+    Out << Places.size() << " files extracted\n";
 }
 
 } // namespace qe

@@ -16,4 +16,10 @@ void InspectFile(const std::string& Path, TStdioFiles& Files, bool Json, std::os
 // returns false when any payload is at fault or the file holds no package.
 bool VerifyFile(const std::string& Path, TStdioFiles& Files, std::ostream& Out);
 
+// Writes every payload of the installer at Path below Dir, at its target with the
+// macro as a folder name ("{app}\\Manual.txt" as Dir/{app}/Manual.txt), with the
+// package's times, and reports each file. Refuses, before writing anything, a target
+// that would leave Dir.
+void ExtractFile(const std::string& Path, const std::string& Dir, TStdioFiles& Files, std::ostream& Out);
+
 } // namespace qe

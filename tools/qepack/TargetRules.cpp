@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "platform/Paths.h"
 #include "platform/CaseFolding.h"
+#include "platform/Paths.h"
 
 namespace qe {
 

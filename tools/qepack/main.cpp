@@ -3,6 +3,7 @@
 //   qepack init [MANIFEST]
 //   qepack inspect FILE [--json]
 //   qepack verify FILE
+//   qepack extract FILE DIR
 //   qepack --version | help [COMMAND]
 #include <CLI/CLI.hpp>
 #include <cstdio>
@@ -22,7 +23,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* Commands = "build, init, inspect, verify and help";
+constexpr const char* Commands = "build, init, inspect, verify, extract and help";
 // Exit codes: 0 done, 1 the work failed, 2 the command line was wrong.
 constexpr int ExitFailed = 1, ExitUsage = 2;
 
@@ -107,11 +108,11 @@ int main(int argc, char** argv)
     CLI::App App{"qepack: makes MetaTrader 4 add-on installers and reads them back"};
     App.set_version_flag("--version", "qepack " QEPACK_VERSION);
     App.require_subcommand(1);
-    App.footer("Commands: build, init, inspect, verify, help. `qepack help COMMAND` for one command.\n"
+    App.footer("Commands: build, init, inspect, verify, extract, help. `qepack help COMMAND` for one command.\n"
                "Manifest reference: docs/manifest.md");
 
     qe::TBuildOptions Build;
-    std::string File, KeyHex, InitPath = "product.toml", HelpTopic;
+    std::string File, KeyHex, InitPath = "product.toml", HelpTopic, ExtractDir;
     bool Json = false;
     auto* BuildCommand = App.add_subcommand("build", "write an installer from a product manifest");
     BuildCommand->add_option("MANIFEST", Build.ManifestPath, "the product manifest (TOML)")->required();
@@ -126,6 +127,9 @@ int main(int argc, char** argv)
     InspectCommand->add_flag("--json", Json, "machine-readable output");
     auto* VerifyCommand = App.add_subcommand("verify", "decipher every payload and report each file");
     VerifyCommand->add_option("FILE", File, "installer")->required();
+    auto* ExtractCommand = App.add_subcommand("extract", "write every packaged file below a folder");
+    ExtractCommand->add_option("FILE", File, "installer")->required();
+    ExtractCommand->add_option("DIR", ExtractDir, "the folder; each macro becomes a folder in it")->required();
     auto* HelpCommand = App.add_subcommand("help", "describe qepack or one of its commands");
     HelpCommand->add_option("COMMAND", HelpTopic, "the command to describe");
 
@@ -178,6 +182,10 @@ int main(int argc, char** argv)
         qe::TStdioFiles Files;
         if (*InspectCommand) {
             qe::InspectFile(File, Files, Json, std::cout);
+            return 0;
+        }
+        if (*ExtractCommand) {
+            qe::ExtractFile(File, ExtractDir, Files, std::cout);
             return 0;
         }
         return qe::VerifyFile(File, Files, std::cout) ? 0 : ExitFailed;
