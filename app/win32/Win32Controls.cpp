@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <richedit.h>
 
+#include "app/win32/CommonControls.h"
 #include "app/win32/Dpi.h"
 #include "package/JpegImage.h"
 #include "platform/Exceptions.h"
@@ -150,12 +151,12 @@ std::string TWin32Button::Caption() const
 TWin32FlatButton::TWin32FlatButton(HWND Handle, const TLayoutItem& Item, TWin32Panel* Page)
     : TWin32Button(Handle, Item, Page)
 {
-    SetWindowSubclass(Handle, SubclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    SubclassWindow(Handle, SubclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
 TWin32FlatButton::~TWin32FlatButton()
 {
-    RemoveWindowSubclass(Handle(), SubclassProc, 0);
+    RemoveSubclass(Handle(), SubclassProc, 0);
     if (FGlyph)
         DestroyIcon(FGlyph);
 }
@@ -183,7 +184,7 @@ LRESULT CALLBACK TWin32FlatButton::SubclassProc(HWND Window, UINT Message, WPARA
         Self->FHot = false;
         InvalidateRect(Window, nullptr, FALSE);
     }
-    return DefSubclassProc(Window, Message, WParam, LParam);
+    return DefaultSubclassProc(Window, Message, WParam, LParam);
 }
 
 void TWin32FlatButton::DrawItem(const DRAWITEMSTRUCT& Draw)
@@ -241,12 +242,12 @@ bool TWin32CheckBox::Checked() const
 
 TWin32CheckList::TWin32CheckList(HWND Handle, const TLayoutItem& Item, TWin32Panel* Page) : TControl(Handle, Item, Page)
 {
-    SetWindowSubclass(Handle, SubclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    SubclassWindow(Handle, SubclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
 TWin32CheckList::~TWin32CheckList()
 {
-    RemoveWindowSubclass(Handle(), SubclassProc, 0);
+    RemoveSubclass(Handle(), SubclassProc, 0);
 }
 
 void TWin32CheckList::Clear()
@@ -321,7 +322,7 @@ LRESULT CALLBACK TWin32CheckList::SubclassProc(HWND Window, UINT Message, WPARAM
                                                DWORD_PTR Data)
 {
     auto* Self = reinterpret_cast<TWin32CheckList*>(Data);
-    const LRESULT Result = DefSubclassProc(Window, Message, WParam, LParam);
+    const LRESULT Result = DefaultSubclassProc(Window, Message, WParam, LParam);
     // A click on an item's check box, or the space bar on the selected item, toggles it.
     if ((Message == WM_LBUTTONDOWN || Message == WM_LBUTTONDBLCLK) &&
         static_cast<short>(LOWORD(LParam)) < Self->CheckBoxWidth()) {

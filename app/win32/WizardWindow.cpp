@@ -6,10 +6,10 @@
 #include <richedit.h>
 
 #include "app/ControlIds.h"
-#include "app/win32/DllSearch.h"
 #include "app/win32/Dpi.h"
 #include "app/win32/WizardFonts.h"
 #include "platform/Exceptions.h"
+#include "platform/win32/DllSearch.h"
 #include "platform/win32/Win32Platform.h"
 
 namespace qe::win32 {

@@ -11,6 +11,7 @@
 
 #include "platform/Exceptions.h"
 #include "platform/ShellLink.h"
+#include "platform/win32/DllSearch.h"
 #include "platform/win32/Win32Errors.h"
 
 namespace qe::win32 {
@@ -126,10 +127,26 @@ bool TWin32Shell::ReadLink(const std::string& FileName, TShellLinkData& Data)
     return true;
 }
 
+// The shell's functions. The program does not import shell32: a DLL a program imports loads
+// with it, before the program can keep the DLL search to the system folder, and so do the
+// DLLs that one imports in turn (shlwapi, shcore), which not every system protects.
+namespace {
+
+template <class TFunction> TFunction ShellFunction(const char* Name)
+{
+    return SystemFunction<TFunction>("shell32.dll", Name);
+}
+
+} // namespace
+
 bool TWin32Shell::ShellOpen(const std::string& FileOrLink)
 {
+    using TShellExecuteA = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+    static const auto ShellExecute = ShellFunction<TShellExecuteA>("ShellExecuteA");
+    if (!ShellExecute)
+        return false;
     const auto Result = reinterpret_cast<INT_PTR>(
-        ShellExecuteA(static_cast<HWND>(FOwner), "open", FileOrLink.c_str(), nullptr, nullptr, SW_SHOW));
+        ShellExecute(static_cast<HWND>(FOwner), "open", FileOrLink.c_str(), nullptr, nullptr, SW_SHOW));
     return Result > 32;
 }
 
@@ -138,8 +155,15 @@ bool TWin32Shell::ChooseFolder(const std::string& Caption, std::string& Folder)
     const DWORD Attributes = GetFileAttributesA(Folder.c_str());
     if (Attributes == INVALID_FILE_ATTRIBUTES || (Attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
         Folder.clear();
+    using TBrowseForFolder = LPITEMIDLIST(WINAPI*)(LPBROWSEINFOA);
+    using TGetPathFromIDList = BOOL(WINAPI*)(LPCITEMIDLIST, LPSTR);
+    static const auto BrowseForFolder = ShellFunction<TBrowseForFolder>("SHBrowseForFolderA");
+    static const auto GetPathFromIDList = ShellFunction<TGetPathFromIDList>("SHGetPathFromIDListA");
+    if (!BrowseForFolder || !GetPathFromIDList)
+        return false;
+    // The task allocator, which the shell's own allocator is.
     IMalloc* Malloc = nullptr;
-    if (FAILED(SHGetMalloc(&Malloc)) || Malloc == nullptr)
+    if (FAILED(CoGetMalloc(1, &Malloc)) || Malloc == nullptr)
         return false;
     auto* Buffer = static_cast<char*>(Malloc->Alloc(MAX_PATH));
     if (Buffer == nullptr) {
@@ -165,7 +189,7 @@ bool TWin32Shell::ChooseFolder(const std::string& Caption, std::string& Folder)
     for (HWND Window : Disabled)
         EnableWindow(Window, FALSE);
     const UINT OldErrorMode = SetErrorMode(SEM_FAILCRITICALERRORS);
-    LPITEMIDLIST Chosen = SHBrowseForFolderA(&Info);
+    LPITEMIDLIST Chosen = BrowseForFolder(&Info);
     SetErrorMode(OldErrorMode);
     for (HWND Window : Disabled)
         EnableWindow(Window, TRUE);
@@ -175,7 +199,7 @@ bool TWin32Shell::ChooseFolder(const std::string& Caption, std::string& Folder)
 
     const bool Confirmed = Chosen != nullptr;
     if (Confirmed) {
-        SHGetPathFromIDListA(Chosen, Buffer);
+        GetPathFromIDList(Chosen, Buffer);
         Malloc->Free(Chosen);
         Folder = Buffer;
     }

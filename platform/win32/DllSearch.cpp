@@ -1,4 +1,4 @@
-#include "app/win32/DllSearch.h"
+#include "platform/win32/DllSearch.h"
 
 #include <string>
 
@@ -25,6 +25,11 @@ void RestrictDllSearch()
     // Older systems: at least the current folder leaves the search; the program's own
     // folder cannot, which is why LoadSystemLibrary names the full path there.
     SetDllDirectoryA("");
+    // Windows' own libraries load some DLLs only when first needed (the theme library when
+    // the first window is themed, ...), and not every system keeps such loads to the system
+    // folder. Loaded from there now, they are found by name when asked for later.
+    for (const char* FileName : {"uxtheme.dll", "dwmapi.dll", "msimg32.dll", "version.dll"})
+        LoadSystemLibrary(FileName);
 }
 
 HMODULE LoadSystemLibrary(const char* FileName)
@@ -38,6 +43,12 @@ HMODULE LoadSystemLibrary(const char* FileName)
     const std::string Path = std::string(Folder, Length) + "\\" + FileName;
     // The altered search makes the DLL's own dependencies come from its folder as well.
     return LoadLibraryExA(Path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
+HMODULE LoadSystemAssembly(const char* FileName)
+{
+    // By name, so that the manifest's redirection applies; a full path would bypass it.
+    return LoadLibraryExA(FileName, nullptr, SystemFolderSearch ? LOAD_LIBRARY_SEARCH_SYSTEM32 : 0);
 }
 
 } // namespace qe::win32
