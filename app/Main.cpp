@@ -1,18 +1,27 @@
-// Process entry of setup.exe: loads the package from the program's own file and shows
-// the installer's window until it is closed.
+// Process entry of setup.exe, the installer and, under the name "Uninstall.exe", the
+// uninstaller: the wizard decides its mode by the program's file name.
 #include <windows.h>
 
-#include <commctrl.h>
 #include <objbase.h>
 
-#include "app/SetupWindow.h"
+#include "app/win32/CommonControls.h"
+#include "app/win32/WizardWindow.h"
+#include "linklabel/win32/LinkLabelWindow.h"
+#include "platform/win32/DllSearch.h"
 
-int WINAPI WinMain(HINSTANCE Instance, HINSTANCE, LPSTR, int ShowCommand)
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int ShowCommand)
 {
+    // Before anything loads a DLL.
+    qe::win32::RestrictDllSearch();
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    INITCOMMONCONTROLSEX Controls{sizeof(Controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&Controls);
-    const int Result = qe::RunSetupWindow(Instance, ShowCommand);
+    int Result = 0;
+    try {
+        qe::win32::LoadCommonControls();
+        Result = qe::win32::RunWizard(ShowCommand);
+    } catch (const std::exception& Failure) {
+        qe::ShowApplicationError(nullptr, Failure.what());
+        Result = 1;
+    }
     CoUninitialize();
     return Result;
 }

@@ -158,6 +158,8 @@ void TWizardWindow::CreateControls()
     auto* NotAccept = Find<TWin32CheckBox>(IDC_RADIONOTACCEPT);
     Accept->SetGroup({Accept, NotAccept});
     NotAccept->SetGroup({Accept, NotAccept});
+    // The licence is not accepted when the window opens.
+    NotAccept->SetChecked(true);
 }
 
 template <class T> T* TWizardWindow::Find(int Id) const
