@@ -9,8 +9,10 @@ dump=$(i686-w64-mingw32-objdump -p "$exe")
 grep -q 'Magic[[:space:]]*010b[[:space:]]*(PE32)' <<<"$dump" || fail "not PE32"
 grep -q 'Subsystem[[:space:]]*00000002[[:space:]]*(Windows GUI)' <<<"$dump" || fail "not a GUI program"
 
-# DLLs that every Windows has.
-allowed='^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|comctl32|comdlg32|msvcrt|ws2_32|uuid|shlwapi|version|msimg32|gdiplus)\.dll$'
+# Only DLLs that every Windows loads from its system folder whatever lies beside the
+# program: anything else (shell32, the common controls...) the program loads itself, after
+# it has kept the DLL search to the system folder.
+allowed='^(kernel32|user32|gdi32|advapi32|ole32|msvcrt|ws2_32)\.dll$'
 while read -r dll; do
   lower=$(tr 'A-Z' 'a-z' <<<"$dll")
   [[ $lower =~ $allowed ]] || fail "depends on $dll"
@@ -21,7 +23,9 @@ field=$(od -A n -t x1 -j 136 -N 4 "$exe" | tr -d ' \n')
 pe=$(od -A n -t u4 -j 60 -N 4 "$exe" | tr -d ' ')
 [ "$pe" -ge 140 ] || fail "the PE header starts at $pe, inside bytes 136..139"
 
-for text in 'Microsoft.Windows.Common-Controls' 'version="6.0.0.0"' 'level="highestAvailable"' 'uiAccess="false"'; do
+for text in 'Microsoft.Windows.Common-Controls' 'version="6.0.0.0"' 'level="highestAvailable"' 'uiAccess="false"' \
+    '<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true/pm</dpiAware>' \
+    'PerMonitorV2, PerMonitor</dpiAwareness>'; do
   grep -q -a -F "$text" "$exe" || fail "the manifest lacks $text"
 done
 i686-w64-mingw32-objdump -h "$exe" | grep -q '\.rsrc' || fail "no resources"
