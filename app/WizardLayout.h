@@ -13,6 +13,8 @@ constexpr int WizardClientHeight = 368;
 // The page area above the button bar, and the header band's height on a page.
 constexpr int PageAreaHeight = 320;
 constexpr int HeaderBandHeight = 68;
+// The fixed item height of the check list and of the drop-down list.
+constexpr int ListItemHeight = 17;
 
 enum class TControlKind {
     Page,       // a page filling the page area, lying under its controls

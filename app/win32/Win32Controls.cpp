@@ -13,11 +13,9 @@
 namespace qe::win32 {
 namespace {
 
-// The picture on the wizard's pages at 96 dpi: header pictures 48 x 48, the glyph 16 x 16,
-// the check box in a list item 13 x 13, and items 17 pixels high.
+// At 96 dpi: the folder button's glyph and the check box of a check list's item.
 constexpr int GlyphSize = 16;
 constexpr int ListCheckSize = 13;
-constexpr int ItemHeight = 17;
 
 HICON LoadIconAtSize(int Id, int Size)
 {
@@ -31,6 +29,8 @@ void FillColor(HDC DC, const RECT& Rect, COLORREF Color)
     ExtTextOutA(DC, 0, 0, ETO_OPAQUE, &Rect, nullptr, 0, nullptr);
 }
 
+} // namespace
+
 COLORREF BackgroundColor(TBackground Background)
 {
     switch (Background) {
@@ -40,8 +40,6 @@ COLORREF BackgroundColor(TBackground Background)
     }
     return GetSysColor(COLOR_BTNFACE);
 }
-
-} // namespace
 
 std::string WindowText(HWND Window)
 {
@@ -314,7 +312,7 @@ int TWin32CheckList::CheckBoxWidth() const
 void TWin32CheckList::DpiChanged(UINT Dpi)
 {
     FDpi = Dpi;
-    SendMessageA(Handle(), LB_SETITEMHEIGHT, 0, Scale(ItemHeight, Dpi));
+    SendMessageA(Handle(), LB_SETITEMHEIGHT, 0, Scale(ListItemHeight, Dpi));
     InvalidateRect(Handle(), nullptr, TRUE);
 }
 
@@ -472,8 +470,8 @@ std::string TWin32ComboBox::Text() const
 void TWin32ComboBox::DpiChanged(UINT Dpi)
 {
     // The selection field and the items of the list.
-    SendMessageA(Handle(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), Scale(ItemHeight, Dpi));
-    SendMessageA(Handle(), CB_SETITEMHEIGHT, 0, Scale(ItemHeight, Dpi));
+    SendMessageA(Handle(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), Scale(ListItemHeight, Dpi));
+    SendMessageA(Handle(), CB_SETITEMHEIGHT, 0, Scale(ListItemHeight, Dpi));
 }
 
 // --- rich text

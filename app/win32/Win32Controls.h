@@ -23,6 +23,7 @@ namespace qe::win32 {
 class TWin32Panel;
 
 std::string WindowText(HWND Window);
+COLORREF BackgroundColor(TBackground Background);
 
 // What every control of the wizard has: its window, its page and its own visibility.
 class TChildWindow {

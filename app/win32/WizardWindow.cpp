@@ -21,16 +21,6 @@ constexpr DWORD WindowExStyle = WS_EX_CONTROLPARENT;
 // Items a drop-down list shows at once.
 constexpr int ComboDropDownItems = 8;
 
-COLORREF BackgroundColor(TBackground Background)
-{
-    switch (Background) {
-    case TBackground::White: return RGB(255, 255, 255);
-    case TBackground::Black: return RGB(0, 0, 0);
-    case TBackground::Face: break;
-    }
-    return GetSysColor(COLOR_BTNFACE);
-}
-
 } // namespace
 
 TWizardWindow::TWizardWindow(const TPlatform& Platform) : FPlatform(Platform)
@@ -361,8 +351,9 @@ LRESULT TWizardWindow::HandleMessage(HWND Window, UINT Message, WPARAM WParam, L
     case WM_MEASUREITEM: {
         // Sent while the check list is created, before its object exists.
         auto* Measure = reinterpret_cast<MEASUREITEMSTRUCT*>(LParam);
-        if (const TLayoutItem* Item = FindLayoutItem(static_cast<int>(Measure->CtlID))) {
-            Measure->itemHeight = static_cast<UINT>(Scale(Item->Kind == TControlKind::CheckList ? 17 : 13, FDpi));
+        const TLayoutItem* Item = FindLayoutItem(static_cast<int>(Measure->CtlID));
+        if (Item && Item->Kind == TControlKind::CheckList) {
+            Measure->itemHeight = static_cast<UINT>(Scale(ListItemHeight, FDpi));
             return TRUE;
         }
         break;
