@@ -9,7 +9,7 @@ pkgs=(build-essential cmake ninja-build pkg-config git
       libgtest-dev googletest libgcrypt20-dev libgcrypt-mingw-w64-dev
       libjpeg62-turbo-dev libtomlplusplus-dev libcli11-dev nlohmann-json3-dev
       xvfb xauth x11-utils imagemagick dpkg-dev python3 fonts-wine fonts-liberation ccache
-      osslsigncode openssl python3-pefile)
+      osslsigncode openssl python3-pefile time)
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   dpkg --add-architecture i386
