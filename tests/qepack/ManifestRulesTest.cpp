@@ -30,6 +30,7 @@ TEST_F(Producer, RefusesTargetsThatLeaveTheirFolderOrThatWindowsRefuses)
         {"{mt4}\\x.ex4", "starts with {mt4}, which is no macro; the macros are {app}, {metatrader}"},
         {"{app}x.dll", "needs \\ after {app}"},
         {"{app}\\{windir}\\x.dll", "holds a second macro"},
+        {"{app}\\a{MetaTrader}b.dll", "holds a second macro, {metatrader}"},
         {"{app}\\a<b.txt", "holds <, which Windows refuses"},
         {"{app}\\a:b.txt", "holds :, which Windows refuses"},
         {"{app}\\CON", "is a device name that Windows reserves"},

@@ -200,7 +200,7 @@ private:
         const toml::node& Node = *Table->get(Key);
         if (!Node.is_string())
             Fail(Node, "\"" + std::string(Key) + "\" must be a text in quotes, as " + Key + " = \"" +
-                           (Node.is_floating_point() || Node.is_integer() ? "2.5" : "...") + "\"");
+                           (std::string(Key) == "version" ? "2.5" : "...") + "\"");
         const auto Ansi = Utf8ToAnsi(Node.as_string()->get());
         if (!Ansi)
             Fail(Node, "\"" + std::string(Key) + "\" holds characters that Windows-1252 text cannot carry");

@@ -111,8 +111,10 @@ std::optional<std::string> TargetFault(const std::string& Target, const std::str
     Rest.erase(0, 1);
     if (Rest.empty())
         return "the target " + Quoted(Target) + " names no file after " + Macro;
-    if (!TargetMacroOf(Rest).empty() || LowerCase(Rest).find("{metatrader}") != std::string::npos)
-        return "the target " + Quoted(Target) + " holds a second macro; only its start may be one";
+    // The installer would expand a macro anywhere in the path.
+    for (const TTargetMacro& M : TargetMacros)
+        if (LowerCase(Rest).find(M.Name) != std::string::npos)
+            return "the target " + Quoted(Target) + " holds a second macro, " + M.Name + "; only its start may be one";
     for (size_t Start = 0; Start <= Rest.size();) {
         const size_t End = std::min(Rest.find('\\', Start), Rest.size());
         const std::string Name = Rest.substr(Start, End - Start);
