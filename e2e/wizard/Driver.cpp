@@ -21,6 +21,36 @@ LRESULT Send(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam)
     return static_cast<LRESULT>(Result);
 }
 
+// Texts travel between processes as UTF-16 whatever the window's own character set (a
+// cross-process LB_GETTEXT of the ANSI kind comes back wide under Wine), so the driver
+// asks for them wide and turns them into the program's ANSI code page itself.
+std::string Ansi(const std::wstring& Text)
+{
+    if (Text.empty())
+        return "";
+    const int Size =
+        WideCharToMultiByte(CP_ACP, 0, Text.data(), static_cast<int>(Text.size()), nullptr, 0, nullptr, nullptr);
+    std::string Result(Size, '\0');
+    WideCharToMultiByte(CP_ACP, 0, Text.data(), static_cast<int>(Text.size()), Result.data(), Size, nullptr, nullptr);
+    return Result;
+}
+
+// The text of a list box or combo box item, by the control's "length" and "text" messages.
+std::string ItemText(HWND Control, UINT LengthMessage, UINT TextMessage, LRESULT Index)
+{
+    DWORD_PTR Length = 0;
+    if (!SendMessageTimeoutW(Control, LengthMessage, Index, 0, SMTO_BLOCK, MessageTimeoutMs, &Length) ||
+        static_cast<LRESULT>(Length) < 0)
+        throw TFailure("cannot read item " + std::to_string(Index) + " of control " +
+                       std::to_string(GetDlgCtrlID(Control)));
+    std::wstring Text(Length + 1, L'\0');
+    DWORD_PTR Copied = 0;
+    SendMessageTimeoutW(Control, TextMessage, Index, reinterpret_cast<LPARAM>(Text.data()), SMTO_BLOCK,
+                        MessageTimeoutMs, &Copied);
+    Text.resize(static_cast<LRESULT>(Copied) < 0 ? 0 : std::min<size_t>(Copied, Length));
+    return Ansi(Text);
+}
+
 std::string Quote(const std::vector<std::string>& Lines)
 {
     std::string Text;
@@ -237,14 +267,14 @@ HWND WaitForTopWindow(DWORD ProcessId, const std::string& Caption, DWORD Timeout
 std::string WindowText(HWND Window)
 {
     DWORD_PTR Length = 0;
-    if (!SendMessageTimeoutA(Window, WM_GETTEXTLENGTH, 0, 0, SMTO_BLOCK, MessageTimeoutMs, &Length))
+    if (!SendMessageTimeoutW(Window, WM_GETTEXTLENGTH, 0, 0, SMTO_BLOCK, MessageTimeoutMs, &Length))
         return "";
-    std::string Text(Length + 1, '\0');
+    std::wstring Text(Length + 1, L'\0');
     DWORD_PTR Copied = 0;
-    SendMessageTimeoutA(Window, WM_GETTEXT, Text.size(), reinterpret_cast<LPARAM>(Text.data()), SMTO_BLOCK,
+    SendMessageTimeoutW(Window, WM_GETTEXT, Text.size(), reinterpret_cast<LPARAM>(Text.data()), SMTO_BLOCK,
                         MessageTimeoutMs, &Copied);
     Text.resize(std::min<size_t>(Copied, Length));
-    return Text;
+    return Ansi(Text);
 }
 
 std::string WindowClass(HWND Window)
@@ -312,12 +342,8 @@ std::vector<std::pair<std::string, LRESULT>> TWindow::ListItems(int Id) const
     const HWND List = Control(Id);
     std::vector<std::pair<std::string, LRESULT>> Items;
     const LRESULT Count = Send(List, LB_GETCOUNT, 0, 0);
-    for (LRESULT I = 0; I < Count; ++I) {
-        std::string Text(Send(List, LB_GETTEXTLEN, I, 0) + 1, '\0');
-        const LRESULT Length = Send(List, LB_GETTEXT, I, reinterpret_cast<LPARAM>(Text.data()));
-        Text.resize(Length < 0 ? 0 : Length);
-        Items.emplace_back(Text, Send(List, LB_GETITEMDATA, I, 0));
-    }
+    for (LRESULT I = 0; I < Count; ++I)
+        Items.emplace_back(ItemText(List, LB_GETTEXTLEN, LB_GETTEXT, I), Send(List, LB_GETITEMDATA, I, 0));
     return Items;
 }
 
@@ -326,12 +352,8 @@ std::vector<std::string> TWindow::ComboItems(int Id) const
     const HWND Combo = Control(Id);
     std::vector<std::string> Items;
     const LRESULT Count = Send(Combo, CB_GETCOUNT, 0, 0);
-    for (LRESULT I = 0; I < Count; ++I) {
-        std::string Text(Send(Combo, CB_GETLBTEXTLEN, I, 0) + 1, '\0');
-        const LRESULT Length = Send(Combo, CB_GETLBTEXT, I, reinterpret_cast<LPARAM>(Text.data()));
-        Text.resize(Length < 0 ? 0 : Length);
-        Items.push_back(Text);
-    }
+    for (LRESULT I = 0; I < Count; ++I)
+        Items.push_back(ItemText(Combo, CB_GETLBTEXTLEN, CB_GETLBTEXT, I));
     return Items;
 }
 

@@ -15,6 +15,11 @@ winpath() { local p=${1//\//\\}; echo "Z:$p"; }
 # first on Windows, so the planted-DLL runs ask Wine to search the same way.
 native_first="${planted}=n,b;mscoree,mshtml="
 
+# A crash shows no dialog that would wait for a click: it ends the program and prints its
+# backtrace, which a failing scenario shows.
+grep -qs ShowCrashDialog "$WINEPREFIX/user.reg" ||
+  "$top/e2e/wine-run.sh" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+
 case $scenario in
   unsafe-loader)
     cp "$bin/unsafe-loader.exe" "$bin"/planted/*.dll "$work/"
@@ -42,10 +47,14 @@ esac
 
 "$top/e2e/wine-run.sh" explorer /desktop=qe-e2e,800x600 "$(winpath "$bin/wizard-driver.exe")" "$scenario" \
   "$(winpath "$work")" "$(winpath "$installer")" "$(winpath "$bin/terminal.exe")" "$(winpath "$top/examples")" \
-  2>/dev/null | tr -d '\r' || true
+  2>"$work/wine-errors.txt" | tr -d "\r" || true
 for shot in "$work"/shots/*.bmp; do
   [ -e "$shot" ] || continue
   convert "$shot" "${shot%.bmp}.png" && rm "$shot"
 done
 result=$(cat "$work/result.txt" 2>/dev/null || echo "FAIL: the driver reported nothing")
-[ "$result" = PASS ] || { echo "$result" | head -1 >&2; exit 1; }
+if [ "$result" != PASS ]; then
+  grep -A12 -m1 '^Unhandled exception' "$work/wine-errors.txt" >&2 || true
+  echo "$result" | head -1 >&2
+  exit 1
+fi
