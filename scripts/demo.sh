@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The main job: builds everything, packs the example product into an installer and
 # starts it under Wine: on the real display when there is one, else on a virtual one,
-# where a screenshot of the installer is saved.
+# where screenshots of every page of the installer and its uninstaller are saved.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
@@ -20,14 +20,13 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   exec e2e/wine-run.sh "$out/GridExpertSetup.exe"
 fi
 
+# No display: the end-to-end driver walks the installer and then its uninstaller through
+# every page on a virtual display, taking a screenshot of each.
 export WINEPREFIX="$top/build/wineprefix"
-e2e/with-display.sh bash -c '
-  out=$1
-  e2e/wine-run.sh cmd /c exit        # makes the Wine prefix first, when there is none yet
-  e2e/wine-run.sh explorer /desktop=shot,800x600 "$out/GridExpertSetup.exe" &
-  sleep 6
-  import -window root -crop 800x600+0+0 +repage "$out/installer.png"
-  wineserver -k || true
-  wineserver -w || true
-' demo "$out"
-echo "Screenshot of the installer: $out/installer.png"
+wizard="$top/build/win32/e2e/wizard"
+for scenario in install-full uninstall; do
+  e2e/with-display.sh bash e2e/wizard/run-scenario.sh "$scenario" "$wizard" build/host/tools/qepack/qepack \
+    build/win32/app/setup.exe || echo "The $scenario walk stopped early; its screenshots so far are kept."
+  cp "$wizard/$scenario"/shots/*.png "$out/" 2>/dev/null || true
+done
+echo "Screenshots of the wizard's pages: $out/*.png"

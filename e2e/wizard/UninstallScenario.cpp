@@ -71,8 +71,17 @@ void Uninstall(TMachine& Machine, const TScenarioArgs& Args)
     const std::string Menu = Machine.StartMenuPrograms() + "\\Grid Expert";
     const std::string Uninstaller = App + "\\Uninstall.exe";
     Check(TMachine::Exists(Uninstaller), "there is no uninstaller: the install scenario must run first");
-    const std::string Temp = Machine.Temp();
-    const std::vector<std::string> TempBefore = TMachine::ListTree(Temp);
+    // The script goes to the user's temporary folder, or, when elevated, to a folder of its
+    // own in the system's.
+    const std::vector<std::string> Temps = {Machine.Temp(), Machine.Folder(23) + "\\Temp"};
+    const auto ListTemps = [&] {
+        std::vector<std::string> Paths;
+        for (const std::string& Temp : Temps)
+            for (const std::string& Path : TMachine::ListTree(Temp))
+                Paths.push_back(Temp + "\\" + Path);
+        return Paths;
+    };
+    const std::vector<std::string> TempBefore = ListTemps();
 
     TRunningTerminal Running;
     TWizard W(Uninstaller, "Uninstall - Grid Expert", Args.Work + "\\shots");
@@ -122,17 +131,27 @@ void Uninstall(TMachine& Machine, const TScenarioArgs& Args)
     Check(W.Process().WaitForExit(20000), "the uninstaller does not end after Finish");
     CheckEq(std::to_string(W.Process().ExitCode()), "0", "the uninstaller's exit code");
     // The script waits for the program's end, deletes it and its folder, then itself.
-    Check(WaitFor([&] { return !TMachine::Exists(App); }, 90000),
+    std::vector<std::string> Seen;
+    Check(WaitFor(
+              [&] {
+                  for (const std::string& Path : Added(TempBefore, ListTemps()))
+                      if (std::find(Seen.begin(), Seen.end(), Path) == Seen.end())
+                          Seen.push_back(Path);
+                  return !TMachine::Exists(App);
+              },
+              90000),
           "the uninstaller removed not itself and its folder: " + App + " holds " +
               std::to_string(TMachine::ListNames(App).size()) + " entries");
+    for (const std::string& Path : Seen)
+        Step("seen while it ran: " + Path);
     std::vector<std::string> Left;
     const bool Tidy = WaitFor(
         [&] {
-            Left = Added(TempBefore, TMachine::ListTree(Temp));
+            Left = Added(TempBefore, ListTemps());
             return Left.empty();
         },
         30000);
-    CheckLines(Left, {}, "what the self-removal left in " + Temp + (Tidy ? "" : " (after 30 s)"));
+    CheckLines(Left, {}, std::string("what the self-removal left behind") + (Tidy ? "" : " (after 30 s)"));
     Step("after Finish the uninstaller, its folder and its script are gone");
 
     for (const std::string& Line : Lines)

@@ -3,9 +3,9 @@
 # what it needs, and runs wizard-driver.exe inside Wine's virtual desktop so that the
 # windows in the screenshots have their frames; the screenshots end up as PNG files in
 # BIN_DIR/SCENARIO/shots.
-# Usage: run-scenario.sh SCENARIO BIN_DIR QEPACK SETUP_EXE PLANTED_DLL_NAMES
+# Usage: run-scenario.sh SCENARIO BIN_DIR QEPACK SETUP_EXE [PLANTED_DLL_NAMES, comma-separated]
 set -euo pipefail
-scenario=$1 bin=$2 qepack=$3 setup=$4 planted=$5
+scenario=$1 bin=$2 qepack=$3 setup=$4 planted=${5:-}
 top=$(cd "$(dirname "$0")/../.." && pwd)
 export WINEPREFIX=${WINEPREFIX:-$top/build/wineprefix}
 work="$bin/$scenario"
