@@ -219,7 +219,10 @@ void InstallFull(TMachine& Machine, const TScenarioArgs& Args)
           "the licence is not shown");
     CheckEq(Window.Text(IDC_RADIOACCEPT), "I accept the agreement", "caption of the accepting choice");
     CheckEq(Window.Text(IDC_RADIONOTACCEPT), "I do not accept the agreement", "caption of the refusing choice");
-    Check(!Window.Checked(IDC_RADIOACCEPT) && Window.Checked(IDC_RADIONOTACCEPT), "the licence starts accepted");
+    Check(!Window.Checked(IDC_RADIOACCEPT) && Window.Checked(IDC_RADIONOTACCEPT),
+          std::string("the licence does not start refused: accept ") +
+              (Window.Checked(IDC_RADIOACCEPT) ? "on" : "off") + ", refuse " +
+              (Window.Checked(IDC_RADIONOTACCEPT) ? "on" : "off"));
     W.ExpectButtons(true, false, true, "Cancel");
     W.Shot("install-3-license");
     AcceptLicense(W);

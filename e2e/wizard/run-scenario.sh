@@ -22,7 +22,8 @@ grep -qs ShowCrashDialog "$WINEPREFIX/user.reg" ||
 
 case $scenario in
   unsafe-loader)
-    cp "$bin/unsafe-loader.exe" "$bin"/planted/*.dll "$work/"
+    cp "$bin/unsafe-loader.exe" "$work/"
+    for dll in ${planted//,/ }; do cp "$bin/planted/$dll.dll" "$work/"; done
     WINEDLLOVERRIDES=$native_first "$top/e2e/wine-run.sh" "$(winpath "$work/unsafe-loader.exe")" ${planted//,/.dll }.dll \
       2>/dev/null | tr -d '\r' | tee "$work/output.txt"
     for dll in ${planted//,/ }; do
@@ -42,7 +43,9 @@ installer="$work/Setup.exe"
 case $scenario in
   # Cut the end off the last file's enciphered bytes.
   install-damaged) truncate -s -64 "$installer" ;;
-  install-planted) cp "$bin"/planted/*.dll "$work/Downloads/"; export WINEDLLOVERRIDES=$native_first ;;
+  install-planted)
+    for dll in ${planted//,/ }; do cp "$bin/planted/$dll.dll" "$work/Downloads/"; done
+    export WINEDLLOVERRIDES=$native_first ;;
 esac
 
 "$top/e2e/wine-run.sh" explorer /desktop=qe-e2e,800x600 "$(winpath "$bin/wizard-driver.exe")" "$scenario" \
@@ -52,7 +55,7 @@ for shot in "$work"/shots/*.bmp; do
   [ -e "$shot" ] || continue
   convert "$shot" "${shot%.bmp}.png" && rm "$shot"
 done
-result=$(cat "$work/result.txt" 2>/dev/null || echo "FAIL: the driver reported nothing")
+result=$(tr -d "\r" < "$work/result.txt" 2>/dev/null || echo "FAIL: the driver reported nothing")
 if [ "$result" != PASS ]; then
   grep -A12 -m1 '^Unhandled exception' "$work/wine-errors.txt" >&2 || true
   echo "$result" | head -1 >&2
