@@ -51,14 +51,6 @@ std::string ItemText(HWND Control, UINT LengthMessage, UINT TextMessage, LRESULT
     return Ansi(Text);
 }
 
-std::string Quote(const std::vector<std::string>& Lines)
-{
-    std::string Text;
-    for (const std::string& Line : Lines)
-        Text += "    [" + Line + "]\n";
-    return Text;
-}
-
 // The visible top-level windows of one process, until Visit returns true.
 struct TTopWindowSearch {
     DWORD ProcessId;
@@ -177,6 +169,14 @@ bool WriteBmp(const std::string& Path, int Width, int Height, const void* Bits)
 
 } // namespace
 
+std::string QuoteLines(const std::vector<std::string>& Lines)
+{
+    std::string Text;
+    for (const std::string& Line : Lines)
+        Text += "    [" + Line + "]\n";
+    return Text;
+}
+
 void Check(bool Condition, const std::string& What)
 {
     if (!Condition)
@@ -192,7 +192,7 @@ void CheckEq(const std::string& Got, const std::string& Expected, const std::str
 void CheckLines(const std::vector<std::string>& Got, const std::vector<std::string>& Expected, const std::string& What)
 {
     if (Got != Expected)
-        throw TFailure(What + ": expected\n" + Quote(Expected) + "  got\n" + Quote(Got));
+        throw TFailure(What + ": expected\n" + QuoteLines(Expected) + "  got\n" + QuoteLines(Got));
 }
 
 void Step(const std::string& Text)
@@ -460,7 +460,7 @@ void SelectInFolderTree(const TDialog& Chooser, const std::vector<std::string>& 
             },
             10000);
         Check(Child != nullptr, "the folder chooser shows no \"" + Name + "\" below \"" + TreeItemText(Tree, Item) +
-                                    "\"; it shows:\n" + Quote(Seen));
+                                    "\"; it shows:\n" + QuoteLines(Seen));
         Send(Tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(Child));
         Item = Child;
     }

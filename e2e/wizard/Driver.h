@@ -23,6 +23,8 @@ public:
 void Check(bool Condition, const std::string& What);
 void CheckEq(const std::string& Got, const std::string& Expected, const std::string& What);
 void CheckLines(const std::vector<std::string>& Got, const std::vector<std::string>& Expected, const std::string& What);
+// Lines one under the other, each in brackets, for a failure's text.
+std::string QuoteLines(const std::vector<std::string>& Lines);
 // One line of the scenario's log.
 void Step(const std::string& Text);
 
