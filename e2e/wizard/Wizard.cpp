@@ -45,7 +45,11 @@ void TWizard::ExpectPage(const TPage& Page)
                    (!OnStart || FWindow.FrontPanel({IDC_PANELINSTALL, IDC_PANELFINISH}) == Page.Panel);
         },
         PageTimeoutMs);
-    Check(Shown, std::string("the ") + Page.Name + " page is not shown");
+    if (!Shown) {
+        const TDialog Box = FindDialog(FProgram.Id());
+        throw TFailure(std::string("the ") + Page.Name + " page is not shown" +
+                       (Box.Handle ? "; a message box \"" + Box.Caption + "\" says: " + Box.Text : ""));
+    }
     Step(std::string("page: ") + Page.Name);
 }
 
