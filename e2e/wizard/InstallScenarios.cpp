@@ -93,6 +93,31 @@ std::vector<std::string> BareInstallLines(TMachine& Machine, const std::string& 
             "Done."};
 }
 
+std::vector<std::string> ExpectedInstallLines(TMachine& Machine, const std::vector<std::string>& Targets)
+{
+    const std::string App = Machine.ProgramFiles() + "\\Grid Expert";
+    const std::string Menu = Machine.StartMenuPrograms() + "\\Grid Expert";
+    std::vector<std::string> Lines;
+    for (const std::string& Target : Targets) {
+        Lines.push_back("Copying file " + Target + "\\experts\\GridExpert.mq4 ...");
+        Lines.push_back("Copying file " + Target + "\\experts\\indicators\\GridLevels.mq4 ...");
+        if (&Target == &Targets.front())
+            Lines.push_back("Copying file " + App + "\\Manual.txt ...");
+    }
+    for (const std::string& Target : Targets)
+        Lines.push_back("Overriding MetaTrader settings in " + Target + " ...");
+    for (const char* Document : {"Readme", "License", "What's New"}) {
+        Lines.push_back("Copying file " + App + "\\" + Document + ".rtf ...");
+        Lines.push_back("Creating shortcut " + Menu + "\\" + Document + ".lnk ...");
+    }
+    Lines.push_back("Creating shortcut " + Menu + "\\Northwind Trading Tools Website.url ...");
+    Lines.push_back("Creating shortcut " + Menu + "\\Contact Email.url ...");
+    Lines.push_back("Creating unistaller ...");
+    Lines.push_back("Registering unistaller ...");
+    Lines.push_back("Done.");
+    return Lines;
+}
+
 int64_t Seconds(const FILETIME& Time)
 {
     return static_cast<int64_t>((static_cast<uint64_t>(Time.dwHighDateTime) << 32 | Time.dwLowDateTime) / 10000000);
@@ -155,31 +180,6 @@ void ExpectFullInstallLanded(TMachine& Machine, const TScenarioArgs& Args, const
 }
 
 } // namespace
-
-std::vector<std::string> ExpectedInstallLines(TMachine& Machine, const std::vector<std::string>& Targets)
-{
-    const std::string App = Machine.ProgramFiles() + "\\Grid Expert";
-    const std::string Menu = Machine.StartMenuPrograms() + "\\Grid Expert";
-    std::vector<std::string> Lines;
-    for (const std::string& Target : Targets) {
-        Lines.push_back("Copying file " + Target + "\\experts\\GridExpert.mq4 ...");
-        Lines.push_back("Copying file " + Target + "\\experts\\indicators\\GridLevels.mq4 ...");
-        if (&Target == &Targets.front())
-            Lines.push_back("Copying file " + App + "\\Manual.txt ...");
-    }
-    for (const std::string& Target : Targets)
-        Lines.push_back("Overriding MetaTrader settings in " + Target + " ...");
-    for (const char* Document : {"Readme", "License", "What's New"}) {
-        Lines.push_back("Copying file " + App + "\\" + Document + ".rtf ...");
-        Lines.push_back("Creating shortcut " + Menu + "\\" + Document + ".lnk ...");
-    }
-    Lines.push_back("Creating shortcut " + Menu + "\\Northwind Trading Tools Website.url ...");
-    Lines.push_back("Creating shortcut " + Menu + "\\Contact Email.url ...");
-    Lines.push_back("Creating unistaller ...");
-    Lines.push_back("Registering unistaller ...");
-    Lines.push_back("Done.");
-    return Lines;
-}
 
 void InstallFull(TMachine& Machine, const TScenarioArgs& Args)
 {

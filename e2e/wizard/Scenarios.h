@@ -56,11 +56,7 @@ void InstallDamaged(TMachine& Machine, const TScenarioArgs& Args);
 void InstallPlanted(TMachine& Machine, const TScenarioArgs& Args);
 void Uninstall(TMachine& Machine, const TScenarioArgs& Args);
 
-// Seven (install) or six (uninstall) line breaks, then a paragraph on qepack.
-void CheckAdvertisement(const std::string& Advert, int Breaks);
-
-// The texts the wizard shows that both install scenarios check.
+// The error box's text while a terminal runs.
 extern const char TerminalRunningText[];
-std::vector<std::string> ExpectedInstallLines(TMachine& Machine, const std::vector<std::string>& Targets);
 
 } // namespace e2e

@@ -51,17 +51,6 @@ std::vector<std::string> Added(const std::vector<std::string>& Before, const std
 
 } // namespace
 
-void CheckAdvertisement(const std::string& Advert, int Breaks)
-{
-    std::string Lead;
-    for (int I = 0; I < Breaks; ++I)
-        Lead += "<br>";
-    Check(Advert.compare(0, Lead.size(), Lead) == 0 && Advert.compare(Lead.size(), 4, "<br>") != 0 &&
-              Advert.find("qepack") != std::string::npos,
-          "the advertisement is not " + std::to_string(Breaks) + " line breaks and a paragraph on qepack: [" + Advert +
-              "]");
-}
-
 void Uninstall(TMachine& Machine, const TScenarioArgs& Args)
 {
     TTerminalLayout Layout(Machine);

@@ -34,6 +34,17 @@ TWizard::TWizard(const std::string& Program, const std::string& Caption, const s
     Step("the window \"" + Caption + "\" is open");
 }
 
+void CheckAdvertisement(const std::string& Advert, int Breaks)
+{
+    std::string Lead;
+    for (int I = 0; I < Breaks; ++I)
+        Lead += "<br>";
+    Check(Advert.compare(0, Lead.size(), Lead) == 0 && Advert.compare(Lead.size(), 4, "<br>") != 0 &&
+              Advert.find("qepack") != std::string::npos,
+          "the advertisement is not " + std::to_string(Breaks) + " line breaks and a paragraph on qepack: [" + Advert +
+              "]");
+}
+
 void TWizard::ExpectPage(const TPage& Page)
 {
     // The start page carries two contents: the welcome and the finish.

@@ -19,6 +19,9 @@ struct TPage {
 
 extern const TPage PageWelcome, PageInfo, PageLicense, PageFolder, PageReady, PageProgress, PageNews, PageFinish;
 
+// The advertisement after the welcome text: Breaks line breaks, then a paragraph on qepack.
+void CheckAdvertisement(const std::string& Advert, int Breaks);
+
 class TWizard {
 public:
     // Starts Program from its own folder and waits for the window with this caption.
