@@ -44,6 +44,7 @@ void TQeInstall::Execute()
     {
         TMacroList Macros;
         auto Package = FPlatform.FileSystem->OpenForReading(FileName);
+        TFolderMaker Folders(*FPlatform.FileSystem);
         BuildMacros(FPlatform, ProgramName, Macros);
         const size_t Passes = NoTerminal ? 1 : TargetFolders.size();
         for (size_t I = 0; I < Passes; ++I) {
@@ -55,7 +56,7 @@ void TQeInstall::Execute()
                 const bool ForTerminal = IsTerminalTarget(File->Target);
                 if (NoTerminal ? ForTerminal : (I > 0 && !ForTerminal))
                     continue;
-                InstallPackagedFile(*Package, *File, ExpandMacros(File->Target, Macros), MenuDir);
+                InstallPackagedFile(*Package, *File, ExpandMacros(File->Target, Macros), MenuDir, Folders);
             }
         }
     }
@@ -89,10 +90,10 @@ void TQeInstall::Execute()
 }
 
 void TQeInstall::InstallPackagedFile(TStream& Package, const TQeInstallFile& File, const std::string& Path,
-                                     const std::string& MenuDir)
+                                     const std::string& MenuDir, TFolderMaker& Folders)
 {
     IFileSystem& Fs = *FPlatform.FileSystem;
-    ForceFolders(Fs, ExtractFileDir(Path));
+    Folders.Force(ExtractFileDir(Path));
     DoProgress("Copying file " + Path + " ...", 1);
     InstallLog.push_back({Path, false});
     {
@@ -102,13 +103,13 @@ void TQeInstall::InstallPackagedFile(TStream& Package, const TQeInstallFile& Fil
         Window.SetPosition(0);
         CipherStream(Window, *Target, PayloadKey.data(), static_cast<int>(PayloadKey.size()), false);
         Target->Flush();
+        // On the open file, after its last write: no second open by name.
+        Target->SetFileTimes(TFileTimes{File.CreationTime, File.WriteTime, File.WriteTime});
     }
-    // The file is closed first, so that no buffered write can move its times afterwards.
-    Fs.SetFileTimes(Path, TFileTimes{File.CreationTime, File.WriteTime, File.WriteTime});
 
     if (!File.ShortcutName.empty()) {
         const std::string Link = MenuDir + "\\" + File.ShortcutName + ".lnk";
-        ForceFolders(Fs, ExtractFileDir(Link));
+        Folders.Force(ExtractFileDir(Link));
         WriteShellLink(*FPlatform.Shell, Path, Link);
         InstallLog.push_back({Link, false});
     }

@@ -14,6 +14,11 @@ public:
     ECipherException() : Exception("Invalid file format") {}
 };
 
+// Payloads move in chunks of this many bytes: one read, one library call and one write
+// each. Large enough that calls cost nothing next to the bytes, small enough to stay in
+// the processor's cache.
+constexpr int32_t CipherChunkSize = 256 * 1024;
+
 // Reads Source from its current position (its block count follows from its full size)
 // and writes Dest at its current position. KeySize is 16, 24 or 32. Raises
 // ECipherException on a short read or a damaged final block.

@@ -110,9 +110,9 @@ public:
 private:
     void ReadFileEntry(TTagStreamAdapter& Tags, TQeInstallFile& File);
     // Writes one packaged file to Path from the open package, with its times and its
-    // Start Menu shortcut below MenuDir.
+    // Start Menu shortcut below MenuDir; Folders makes the folders of both.
     void InstallPackagedFile(TStream& Package, const TQeInstallFile& File, const std::string& Path,
-                             const std::string& MenuDir);
+                             const std::string& MenuDir, TFolderMaker& Folders);
 };
 
 } // namespace qe

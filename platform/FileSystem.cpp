@@ -46,4 +46,14 @@ bool ForceFolders(IFileSystem& FileSystem, const std::string& Dir)
     return ParentReady && FileSystem.MakeFolder(Folder);
 }
 
+bool TFolderMaker::Force(const std::string& Dir)
+{
+    if (FReady.count(Dir) != 0)
+        return true;
+    const bool Ready = ForceFolders(FFileSystem, Dir);
+    if (Ready)
+        FReady.insert(Dir);
+    return Ready;
+}
+
 } // namespace qe

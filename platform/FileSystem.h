@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/Streams.h"
@@ -19,13 +20,6 @@ enum TFileAttribute : uint32_t {
     faDirectory = 0x10,
     faArchive = 0x20,
     faNormal = 0x80,
-};
-
-// The three times of a file, as 64-bit Windows file times (100 ns units since 1601).
-struct TFileTimes {
-    uint64_t CreationTime = 0;
-    uint64_t LastAccessTime = 0;
-    uint64_t LastWriteTime = 0;
 };
 
 // One entry of a folder listing.
@@ -82,5 +76,17 @@ bool IsRootFolder(const std::string& Dir);
 // Creates Dir and every missing folder above it. Raises "Unable to create directory"
 // for an empty Dir; otherwise failures show only in the result.
 bool ForceFolders(IFileSystem& FileSystem, const std::string& Dir);
+
+// ForceFolders for a run that writes many files into a few folders: a folder made or
+// found once is not looked up again.
+class TFolderMaker {
+public:
+    explicit TFolderMaker(IFileSystem& FileSystem) : FFileSystem(FileSystem) {}
+    bool Force(const std::string& Dir);
+
+private:
+    IFileSystem& FFileSystem;
+    std::unordered_set<std::string> FReady;
+};
 
 } // namespace qe

@@ -134,6 +134,12 @@ void TBufferedStream::Flush()
     FDevice->Flush();
 }
 
+bool TBufferedStream::SetFileTimes(const TFileTimes& Times)
+{
+    FlushWrites();
+    return FDevice->SetFileTimes(Times);
+}
+
 int32_t TBufferedStream::Read(void* Buffer, int32_t Count)
 {
     if (Count <= 0 || FPosition < 0)

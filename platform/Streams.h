@@ -10,6 +10,13 @@ namespace qe {
 
 enum class TSeekOrigin { soBeginning, soCurrent, soEnd };
 
+// The three times of a file, as 64-bit Windows file times (100 ns units since 1601).
+struct TFileTimes {
+    uint64_t CreationTime = 0;
+    uint64_t LastAccessTime = 0;
+    uint64_t LastWriteTime = 0;
+};
+
 class TStream {
 public:
     virtual ~TStream() = default;
@@ -23,6 +30,14 @@ public:
     virtual int64_t GetSize();
     // Pushes buffered bytes to the device; raises when they cannot be written.
     virtual void Flush() {}
+    // Sets the times of the open file under the stream, so that a file just written needs
+    // no second open by name; a time of 0 leaves that time as it is. False when the
+    // stream is no file or the system refuses.
+    virtual bool SetFileTimes(const TFileTimes& Times)
+    {
+        (void)Times;
+        return false;
+    }
 
     int64_t Position() { return Seek(0, TSeekOrigin::soCurrent); }
     void SetPosition(int64_t Pos) { Seek(Pos, TSeekOrigin::soBeginning); }
@@ -70,6 +85,8 @@ public:
     int64_t Seek(int64_t Offset, TSeekOrigin Origin) override;
     int64_t GetSize() override;
     void Flush() override;
+    // Pushes buffered writes to the file first, so that none moves the times afterwards.
+    bool SetFileTimes(const TFileTimes& Times) override;
 
     TStream& Device() { return *FDevice; }
 

@@ -6,6 +6,22 @@
 
 namespace qe::sim {
 
+// A stream that passes every call on to the stream it owns.
+class TForwardingStream : public TStream {
+public:
+    explicit TForwardingStream(std::unique_ptr<TStream> Inner) : FInner(std::move(Inner)) {}
+
+    int32_t Read(void* Buffer, int32_t Count) override { return FInner->Read(Buffer, Count); }
+    int32_t Write(const void* Buffer, int32_t Count) override { return FInner->Write(Buffer, Count); }
+    int64_t Seek(int64_t Offset, TSeekOrigin Origin) override { return FInner->Seek(Offset, Origin); }
+    int64_t GetSize() override { return FInner->GetSize(); }
+    void Flush() override { FInner->Flush(); }
+    bool SetFileTimes(const TFileTimes& Times) override { return FInner->SetFileTimes(Times); }
+
+protected:
+    std::unique_ptr<TStream> FInner;
+};
+
 class TForwardingFileSystem : public IFileSystem {
 public:
     explicit TForwardingFileSystem(IFileSystem& Inner) : FInner(Inner) {}

@@ -12,6 +12,17 @@ namespace qe::sim {
 namespace {
 
 // An open file of the simulated disk; TBufferedStream buffers it as it buffers a real one.
+// Sets the times that Times gives; a time of 0 leaves that time as it is.
+void ApplyTimes(TFileTimes& Target, const TFileTimes& Times)
+{
+    if (Times.CreationTime != 0)
+        Target.CreationTime = Times.CreationTime;
+    if (Times.LastAccessTime != 0)
+        Target.LastAccessTime = Times.LastAccessTime;
+    if (Times.LastWriteTime != 0)
+        Target.LastWriteTime = Times.LastWriteTime;
+}
+
 class TSimFileStream : public TStream {
 public:
     TSimFileStream(std::shared_ptr<TSimEntry> Entry, bool Writing, const uint64_t& Now)
@@ -53,6 +64,11 @@ public:
         return FPosition;
     }
     int64_t GetSize() override { return static_cast<int64_t>(FEntry->Bytes.size()); }
+    bool SetFileTimes(const TFileTimes& Times) override
+    {
+        ApplyTimes(FEntry->Times, Times);
+        return true;
+    }
 
 private:
     std::shared_ptr<TSimEntry> FEntry;
@@ -257,14 +273,7 @@ bool TSimFileSystem::SetFileTimes(const std::string& Path, const TFileTimes& Tim
     if (Node == nullptr)
         return false;
     // Changing times needs no access that another program's open file could deny.
-    // A time of 0 leaves that time as it is.
-    TFileTimes& T = Node->Entry->Times;
-    if (Times.CreationTime != 0)
-        T.CreationTime = Times.CreationTime;
-    if (Times.LastAccessTime != 0)
-        T.LastAccessTime = Times.LastAccessTime;
-    if (Times.LastWriteTime != 0)
-        T.LastWriteTime = Times.LastWriteTime;
+    ApplyTimes(Node->Entry->Times, Times);
     return true;
 }
 

@@ -10,6 +10,24 @@
 namespace qe::win32 {
 namespace {
 
+FILETIME ToFileTime(uint64_t T)
+{
+    FILETIME Result;
+    Result.dwLowDateTime = static_cast<DWORD>(T);
+    Result.dwHighDateTime = static_cast<DWORD>(T >> 32);
+    return Result;
+}
+
+// Sets the times of an open file; a time of 0 leaves that time as it is.
+bool SetHandleTimes(HANDLE Handle, const TFileTimes& Times)
+{
+    const FILETIME Creation = ToFileTime(Times.CreationTime);
+    const FILETIME Access = ToFileTime(Times.LastAccessTime);
+    const FILETIME Write = ToFileTime(Times.LastWriteTime);
+    return SetFileTime(Handle, Times.CreationTime != 0 ? &Creation : nullptr,
+                       Times.LastAccessTime != 0 ? &Access : nullptr, Times.LastWriteTime != 0 ? &Write : nullptr) != 0;
+}
+
 // An open file handle without buffering of its own; TBufferedStream buffers it.
 class THandleStream : public TStream {
 public:
@@ -49,6 +67,7 @@ public:
         LARGE_INTEGER Size;
         return GetFileSizeEx(FHandle, &Size) ? Size.QuadPart : 0;
     }
+    bool SetFileTimes(const TFileTimes& Times) override { return SetHandleTimes(FHandle, Times); }
 
 private:
     HANDLE FHandle;
@@ -57,14 +76,6 @@ private:
 uint64_t ToUInt64(const FILETIME& T)
 {
     return static_cast<uint64_t>(T.dwHighDateTime) << 32 | T.dwLowDateTime;
-}
-
-FILETIME ToFileTime(uint64_t T)
-{
-    FILETIME Result;
-    Result.dwLowDateTime = static_cast<DWORD>(T);
-    Result.dwHighDateTime = static_cast<DWORD>(T >> 32);
-    return Result;
 }
 
 } // namespace
@@ -102,15 +113,9 @@ bool TWin32FileSystem::SetFileTimes(const std::string& Path, const TFileTimes& T
                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (H == INVALID_HANDLE_VALUE)
         return false;
-    // A time of 0 leaves that time as it is.
-    const FILETIME Creation = ToFileTime(Times.CreationTime);
-    const FILETIME Access = ToFileTime(Times.LastAccessTime);
-    const FILETIME Write = ToFileTime(Times.LastWriteTime);
-    const BOOL Done =
-        SetFileTime(H, Times.CreationTime != 0 ? &Creation : nullptr, Times.LastAccessTime != 0 ? &Access : nullptr,
-                    Times.LastWriteTime != 0 ? &Write : nullptr);
+    const bool Done = SetHandleTimes(H, Times);
     CloseHandle(H);
-    return Done != 0;
+    return Done;
 }
 
 bool TWin32FileSystem::GetFileTimes(const std::string& Path, TFileTimes& Times)

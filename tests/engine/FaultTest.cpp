@@ -28,21 +28,19 @@ public:
     }
 
 private:
-    class TLimitedStream : public TStream {
+    class TLimitedStream : public sim::TForwardingStream {
     public:
-        TLimitedStream(std::unique_ptr<TStream> Inner, int64_t Room) : FInner(std::move(Inner)), FRoom(Room) {}
-        int32_t Read(void* Buffer, int32_t Count) override { return FInner->Read(Buffer, Count); }
+        TLimitedStream(std::unique_ptr<TStream> Inner, int64_t Room) : TForwardingStream(std::move(Inner)), FRoom(Room)
+        {
+        }
         int32_t Write(const void* Buffer, int32_t Count) override
         {
             const auto N = static_cast<int32_t>(std::min<int64_t>(Count, std::max<int64_t>(FRoom, 0)));
             FRoom -= N;
             return N > 0 ? FInner->Write(Buffer, N) : 0;
         }
-        int64_t Seek(int64_t Offset, TSeekOrigin Origin) override { return FInner->Seek(Offset, Origin); }
-        void Flush() override { FInner->Flush(); }
 
     private:
-        std::unique_ptr<TStream> FInner;
         int64_t FRoom;
     };
 
@@ -50,11 +48,22 @@ private:
     int64_t FRoom;
 };
 
-// A file system on which setting file times always fails.
+// A file system on which setting file times always fails, by name or on an open file.
 class TNoFileTimes : public sim::TForwardingFileSystem {
 public:
     using TForwardingFileSystem::TForwardingFileSystem;
     bool SetFileTimes(const std::string&, const TFileTimes&) override { return false; }
+    std::unique_ptr<TStream> CreateForWriting(const std::string& Path) override
+    {
+        return std::make_unique<TTimelessStream>(FInner.CreateForWriting(Path));
+    }
+
+private:
+    class TTimelessStream : public sim::TForwardingStream {
+    public:
+        using TForwardingStream::TForwardingStream;
+        bool SetFileTimes(const TFileTimes&) override { return false; }
+    };
 };
 
 // A registry that refuses to set one value.

@@ -1,8 +1,10 @@
 // The install run on a simulated machine.
 #include <algorithm>
+#include <map>
 
 #include "platform/Paths.h"
 #include "platform/SysFolders.h"
+#include "platform/sim/ForwardingPlatform.h"
 #include "tests/engine/EngineFixture.h"
 
 namespace qe::test {
@@ -13,6 +15,53 @@ const std::string MenuS = EngineTest::Menu;
 const std::string AppS = EngineTest::App;
 const std::string T1S = EngineTest::T1;
 const std::string T2S = EngineTest::T2;
+
+// Counts what costs the system a lookup by name: folder tests and setting times by path.
+class TCountingDisk : public sim::TForwardingFileSystem {
+public:
+    using TForwardingFileSystem::TForwardingFileSystem;
+    bool GetAttributes(const std::string& Path, uint32_t& Attributes) override
+    {
+        ++Lookups[Path];
+        return FInner.GetAttributes(Path, Attributes);
+    }
+    bool SetFileTimes(const std::string& Path, const TFileTimes& Times) override
+    {
+        ++TimesByName;
+        return FInner.SetFileTimes(Path, Times);
+    }
+    std::map<std::string, int> Lookups;
+    int TimesByName = 0;
+};
+
+class InstallRunCalls : public EngineTest {
+protected:
+    const TPlatform& Platform() override { return FCounted; }
+    TCountingDisk Disk{M.FileSystem};
+    TPlatform FCounted = [this] {
+        TPlatform P = M.Platform();
+        P.FileSystem = &Disk;
+        return P;
+    }();
+};
+
+TEST_F(InstallRunCalls, ManyFilesInOneFolderLookItUpOnceAndGetTheirTimesOnTheOpenFile)
+{
+    for (int I = 0; I < 20; ++I)
+        Contents.Files.push_back(MemoryFile("{app}\\data\\f" + std::to_string(I) + ".txt", std::string(I, 'x'), "",
+                                            131000000000000000ULL + I, 132000000000000000ULL + I));
+    Installed({T1S});
+    EXPECT_EQ(Disk.TimesByName, 0);
+    EXPECT_EQ(Disk.Lookups[AppS + "\\data"], 1);
+    for (int I = 0; I < 20; ++I) {
+        const std::string Path = AppS + "\\data\\f" + std::to_string(I) + ".txt";
+        EXPECT_EQ(M.FileSystem.FileContents(Path), std::string(I, 'x'));
+        TFileTimes Times;
+        ASSERT_TRUE(M.FileSystem.GetFileTimes(Path, Times));
+        EXPECT_EQ(Times.CreationTime, 131000000000000000ULL + I);
+        EXPECT_EQ(Times.LastWriteTime, 132000000000000000ULL + I);
+    }
+}
 
 TEST_F(InstallRun, LaterTerminalPassesServeOnlyTerminalFiles)
 {

@@ -1,5 +1,6 @@
 #include "package/PayloadCipher.h"
 
+#include <gcrypt.h>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -15,6 +16,83 @@ std::vector<uint8_t> Cipher(const std::vector<uint8_t>& Data, bool Encrypt)
     TMemoryStream Source(Data), Dest;
     CipherStream(Source, Dest, Key, 16, Encrypt);
     return Dest.Bytes();
+}
+
+std::vector<uint8_t> RandomBytes(size_t Size, uint32_t Seed)
+{
+    std::mt19937 Random(Seed);
+    std::vector<uint8_t> Data(Size);
+    for (auto& B : Data)
+        B = static_cast<uint8_t>(Random());
+    return Data;
+}
+
+// The payload format computed the plain way, one library call per block, to hold the
+// chunked routine against.
+std::vector<uint8_t> BlockByBlock(const std::vector<uint8_t>& Data, bool Encrypt)
+{
+    InitCipherLibrary();
+    gcry_cipher_hd_t Handle = nullptr;
+    gcry_error_t Failed = gcry_cipher_open(&Handle, GCRY_CIPHER_AES128, GCRY_CIPHER_MODE_ECB, 0);
+    Failed |= gcry_cipher_setkey(Handle, Key, 16);
+    auto Transform = [&](uint8_t* Block) {
+        Failed |= Encrypt ? gcry_cipher_encrypt(Handle, Block, 16, nullptr, 0)
+                          : gcry_cipher_decrypt(Handle, Block, 16, nullptr, 0);
+    };
+    std::vector<uint8_t> Result(Data.begin(), Data.begin() + static_cast<ptrdiff_t>(Data.size() / 16 * 16));
+    for (size_t At = 0; At < Result.size(); At += 16)
+        Transform(Result.data() + At);
+    if (Encrypt) {
+        uint8_t Final[16] = {};
+        std::copy(Data.begin() + static_cast<ptrdiff_t>(Result.size()), Data.end(), Final);
+        Final[15] = static_cast<uint8_t>(Data.size() % 16);
+        Transform(Final);
+        Result.insert(Result.end(), Final, Final + 16);
+    } else {
+        // The last whole block is the final block; it keeps only its counted bytes.
+        const size_t Count = Result.at(Result.size() - 1);
+        Result.resize(Result.size() - 16 + Count);
+    }
+    gcry_cipher_close(Handle);
+    EXPECT_EQ(Failed, 0u);
+    return Result;
+}
+
+TEST(PayloadCipher, ChunkedRunsMatchTheBlockByBlockResult)
+{
+    // Every length class: inside one chunk, the final block just before, on and just after
+    // a chunk border, several chunks; each with tails of 0 to 31 bytes.
+    const auto Bytes = RandomBytes(2 * CipherChunkSize + 32, 1);
+    for (const int64_t Base :
+         {int64_t{0}, int64_t{CipherChunkSize} - 32, int64_t{CipherChunkSize}, int64_t{2} * CipherChunkSize - 32})
+        for (int64_t Tail = 0; Tail < 32; ++Tail) {
+            const std::vector<uint8_t> Data(Bytes.begin(), Bytes.begin() + Base + Tail);
+            const auto Stored = Cipher(Data, true);
+            ASSERT_EQ(Stored, BlockByBlock(Data, true)) << Base + Tail;
+            // Trailing bytes that make no whole block are ignored.
+            auto Window = Stored;
+            Window.resize(Stored.size() + static_cast<size_t>(Tail % 16), 0xa5);
+            ASSERT_EQ(Cipher(Window, false), Data) << Base + Tail;
+        }
+}
+
+TEST(PayloadCipher, WindowPastTheEndOfItsFileKeepsEveryWholeBlockThatArrived)
+{
+    // The window claims more than the file holds, as a damaged entry would: what arrived
+    // is deciphered and written as block by block, then the run fails.
+    const auto Data = RandomBytes(2 * CipherChunkSize + 100, 3);
+    const auto Stored = Cipher(Data, true);
+    for (const size_t Cut :
+         {size_t{40}, size_t{CipherChunkSize}, size_t{CipherChunkSize} + 7, Stored.size() - 16, Stored.size() - 1}) {
+        TMemoryStream Inner(std::vector<uint8_t>(Stored.begin(), Stored.begin() + static_cast<ptrdiff_t>(Cut)));
+        TMemoryStream Dest;
+        TSubStream Window(Inner, 0, static_cast<int64_t>(Stored.size()) - 1);
+        Window.SetPosition(0);
+        EXPECT_THROW(CipherStream(Window, Dest, Key, 16, false), ECipherException) << Cut;
+        const size_t Arrived = Cut / 16 * 16;
+        const auto Expected = std::vector<uint8_t>(Data.begin(), Data.begin() + static_cast<ptrdiff_t>(Arrived));
+        EXPECT_EQ(Dest.Bytes(), Expected) << Cut;
+    }
 }
 
 TEST(PayloadCipher, BlocksAreAes128AsPublished)

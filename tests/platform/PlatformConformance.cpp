@@ -236,6 +236,24 @@ TEST_F(PlatformConformance, FileTimesAreSetAndReadBack)
     EXPECT_FALSE(Fs.SetFileTimes(Dir + "\\none.txt", Times));
 }
 
+TEST_F(PlatformConformance, TimesSetOnTheOpenFileComeAfterItsLastWriteAndOutliveItsClose)
+{
+    const std::string File = Dir + "\\stamped.bin";
+    const TFileTimes Times{132000000000000000ULL, 132500000000000000ULL, 133000000000000000ULL};
+    {
+        auto S = Fs.CreateForWriting(File);
+        S->WriteString("still in the buffer");
+        EXPECT_TRUE(S->SetFileTimes(Times));
+    }
+    EXPECT_EQ(Read(File), "still in the buffer");
+    TFileTimes Got;
+    ASSERT_TRUE(Fs.GetFileTimes(File, Got));
+    if (World->KeepsCreationTimes()) {
+        EXPECT_EQ(Got.CreationTime, Times.CreationTime);
+    }
+    EXPECT_EQ(Got.LastWriteTime, Times.LastWriteTime);
+}
+
 TEST_F(PlatformConformance, FoldersAreMadeOneByOneAndRemovedOnlyWhenEmpty)
 {
     const std::string A = Dir + "\\A";
