@@ -3,10 +3,7 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
-if [ ! -f build/release/build.ninja ]; then
-  cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-fi
-cmake --build build/release --target payload-bench >/dev/null
+scripts/build.sh release --target payload-bench >/dev/null
 echo "host:  $(build/release/tools/bench/payload-bench 64)"
 scripts/build.sh win32 --target payload-bench >/dev/null
 echo "wine:  $(e2e/wine-run.sh build/win32/tools/bench/payload-bench.exe 64 2>/dev/null)"

@@ -6,14 +6,14 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 bash scripts/setup.sh
-scripts/build.sh host
+scripts/build.sh release --target qepack
 scripts/build.sh win32
 
 out="$top/build/demo"
 mkdir -p "$out"
-build/host/tools/qepack/qepack build examples/product.toml -o "$out/GridExpertSetup.exe" \
+build/release/tools/qepack/qepack build examples/product.toml -o "$out/GridExpertSetup.exe" \
   --stub build/win32/app/setup.exe
-build/host/tools/qepack/qepack verify "$out/GridExpertSetup.exe"
+build/release/tools/qepack/qepack verify "$out/GridExpertSetup.exe"
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   echo "Starting the installer on $DISPLAY"
