@@ -6,6 +6,8 @@
 # interleaved, targets deleted between runs), peak memory (VmHWM of each installer's
 # process, polled), sizes, qepack's throughput, and the ratios against our goals.
 # Not part of the test command. Usage: scripts/bench-install.sh [RUNS]
+# QE_BENCH_QEPACK, QE_BENCH_SETUP and QE_BENCH_ENGINE measure other builds of the three
+# programs (an older checkout, say) instead of this tree's.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
@@ -15,11 +17,11 @@ bash scripts/setup.sh
 if ! command -v makensis >/dev/null; then
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends nsis >/dev/null
 fi
-scripts/build.sh release --target qepack >/dev/null
-scripts/build.sh win32 --target setup engine-run >/dev/null
-qepack=$top/build/release/tools/qepack/qepack
-setup=$top/build/win32/app/setup.exe
-engine=$top/build/win32/e2e/engine/engine-run.exe
+[ -n "${QE_BENCH_QEPACK:-}" ] || scripts/build.sh release --target qepack >/dev/null
+[ -n "${QE_BENCH_SETUP:-}${QE_BENCH_ENGINE:-}" ] || scripts/build.sh win32 --target setup engine-run >/dev/null
+qepack=${QE_BENCH_QEPACK:-$top/build/release/tools/qepack/qepack}
+setup=${QE_BENCH_SETUP:-$top/build/win32/app/setup.exe}
+engine=${QE_BENCH_ENGINE:-$top/build/win32/e2e/engine/engine-run.exe}
 
 work=$top/build/bench-install
 mkdir -p "$work/payload/big" "$work/payload/small" "$work/out"
@@ -88,6 +90,8 @@ makensis -V1 "$work/out/nsis-empty.nsi" >/dev/null
 
 # --- one warm prefix ---
 wine_run cmd /c exit >/dev/null 2>&1 || true
+wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
 wineserver -p
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 program_files=$(wine_run "$engine" folder 28 2>/dev/null | tr -d '\r')
