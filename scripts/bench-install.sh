@@ -76,7 +76,7 @@ Section
   File "$work/payload/$load/*"
 SectionEnd
 NSI
-    makensis -V1 "$work/out/nsis-$load-$v.nsi" >/dev/null
+    [ -f "$work/out/nsis-$load-$v.exe" ] || makensis -V1 "$work/out/nsis-$load-$v.nsi" >/dev/null
   done
 done
 cat > "$work/out/nsis-empty.nsi" <<NSI
@@ -120,9 +120,11 @@ for round in $(seq 0 "$runs"); do
   for load in big small; do
     for kind in "${kinds[@]}"; do
       clean_targets "$kind" "$load"
+      start=$(now)
       # shellcheck disable=SC2046
-      start=$(now); wine_run $(command_of "$kind" "$load") >/dev/null 2>&1; ns=$(( $(now) - start ))
-      [ "$round" -gt 0 ] && printf 'time\t%s\t%s\t%s\n' "$kind" "$load" "$ns" >> "$results"
+      wine_run $(command_of "$kind" "$load") >/dev/null 2>&1 || echo "warning: $kind $load exited with $?" >&2
+      ns=$(( $(now) - start ))
+      if [ "$round" -gt 0 ]; then printf 'time\t%s\t%s\t%s\n' "$kind" "$load" "$ns" >> "$results"; fi
     done
   done
 done
