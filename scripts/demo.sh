@@ -25,7 +25,7 @@ fi
 export WINEPREFIX="$top/build/wineprefix"
 wizard="$top/build/win32/e2e/wizard"
 for scenario in install-full uninstall; do
-  e2e/with-display.sh bash e2e/wizard/run-scenario.sh "$scenario" "$wizard" build/host/tools/qepack/qepack \
+  e2e/with-display.sh bash e2e/wizard/run-scenario.sh "$scenario" "$wizard" build/release/tools/qepack/qepack \
     build/win32/app/setup.exe || echo "The $scenario walk stopped early; its screenshots so far are kept."
   cp "$wizard/$scenario"/shots/*.png "$out/" 2>/dev/null || true
 done
