@@ -8,14 +8,16 @@
 namespace qe {
 namespace {
 
-// A banner is a small picture; larger ones are refused before any time or memory is
-// spent on them.
-constexpr uint64_t MaxPixels = 4096 * 4096;
+// What libjpeg may allocate for one picture: the coefficients of a progressive picture
+// at the pixel bound take 6 MiB.
+constexpr long MaxDecoderMemory = 24L * 1024 * 1024;
 
 struct TDecodeContext {
-    jpeg_error_mgr Errors;
+    jpeg_error_mgr Errors; // first, so that the decoder's error manager leads here
+    jpeg_progress_mgr Progress;
     std::jmp_buf Escape;
     char Message[JMSG_LENGTH_MAX];
+    bool OverBounds;
     TRgbPicture* Target; // null: check the data only
 };
 
@@ -27,6 +29,24 @@ void OnError(j_common_ptr Info)
 }
 
 void OnMessage(j_common_ptr) {}
+
+[[noreturn]] void RefuseOverBounds(TDecodeContext& Context)
+{
+    Context.OverBounds = true;
+    std::longjmp(Context.Escape, 1);
+}
+
+// Called by the decoder between rows of every scan: a file of many tiny scans over a
+// large picture would otherwise make it read the whole picture once for each scan.
+void OnProgress(j_common_ptr Info)
+{
+    auto* Context = reinterpret_cast<TDecodeContext*>(Info->err);
+    const auto* Decompress = reinterpret_cast<j_decompress_ptr>(Info);
+    if (Decompress->input_scan_number > MaxJpegScans) {
+        std::snprintf(Context->Message, sizeof Context->Message, "The picture has more than %d scans", MaxJpegScans);
+        RefuseOverBounds(*Context);
+    }
+}
 
 // Decodes with libjpeg. Kept free of C++ objects with destructors, since a decoder
 // error leaves it through longjmp. Returns false with the decoder's message on failure.
@@ -41,13 +61,15 @@ bool DecodeJpeg(const std::string& Bytes, TDecodeContext& Context, int& Width, i
         return false;
     }
     jpeg_create_decompress(&Info);
+    Info.mem->max_memory_to_use = MaxDecoderMemory;
+    Context.Progress.progress_monitor = OnProgress;
+    Info.progress = &Context.Progress;
     jpeg_mem_src(&Info, reinterpret_cast<const unsigned char*>(Bytes.data()), static_cast<unsigned long>(Bytes.size()));
     jpeg_read_header(&Info, TRUE);
-    if (static_cast<uint64_t>(Info.image_width) * Info.image_height > MaxPixels) {
+    if (static_cast<uint64_t>(Info.image_width) * Info.image_height > MaxJpegPixels) {
         std::snprintf(Context.Message, sizeof Context.Message, "The picture of %ux%u pixels is too large",
                       static_cast<unsigned>(Info.image_width), static_cast<unsigned>(Info.image_height));
-        jpeg_destroy_decompress(&Info);
-        return false;
+        RefuseOverBounds(Context);
     }
     Info.out_color_space = JCS_RGB;
     jpeg_start_decompress(&Info);
@@ -75,8 +97,11 @@ void DecodeOrRaise(const std::string& Bytes, TRgbPicture* Target, int& Width, in
 {
     TDecodeContext Context{};
     Context.Target = Target;
-    if (!DecodeJpeg(Bytes, Context, Width, Height))
-        throw EJpegError(Context.Message);
+    if (DecodeJpeg(Bytes, Context, Width, Height))
+        return;
+    if (Context.OverBounds)
+        throw EJpegBoundsError(Context.Message);
+    throw EJpegError(Context.Message);
 }
 
 } // namespace

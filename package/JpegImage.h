@@ -17,6 +17,19 @@ public:
     using Exception::Exception;
 };
 
+// A picture over the bounds a banner is decoded within: too many pixels or too many
+// scans. Decoding such a file could take seconds and much memory whatever its size on
+// disk, so it is refused before or while it is read.
+class EJpegBoundsError : public EJpegError {
+public:
+    using EJpegError::EJpegError;
+};
+
+// The bounds of a banner picture. A banner is about 160 x 320 pixels; a sequential
+// JPEG has one scan per component and a progressive one about ten.
+constexpr uint64_t MaxJpegPixels = 1024 * 1024;
+constexpr int MaxJpegScans = 64;
+
 struct TRgbPicture {
     int Width = 0;
     int Height = 0;
@@ -32,8 +45,9 @@ public:
 
     // Loads the rest of Stream, from its position to its end, as a JPEG file.
     void LoadFromStream(TStream& Stream);
-    // Raises EJpegError and keeps the previous picture when Bytes do not decode.
-    // Empty bytes make an empty picture.
+    // Raises EJpegError and keeps the previous picture when Bytes do not decode, and
+    // EJpegBoundsError when they are over the bounds above. Empty bytes make an empty
+    // picture.
     void LoadFromBytes(std::string Bytes);
     void SaveToStream(TStream& Stream) const;
     TRgbPicture Decode() const;

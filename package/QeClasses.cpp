@@ -101,7 +101,12 @@ void TQeData::ReadBanner(TTagStreamAdapter& Tags)
     std::string Bytes(static_cast<size_t>(Count), '\0');
     if (Count > 0)
         Tags.Stream().ReadBuffer(Bytes.data(), Count);
-    Banner->LoadFromBytes(std::move(Bytes));
+    try {
+        Banner->LoadFromBytes(std::move(Bytes));
+    } catch (const EJpegBoundsError&) {
+        // A picture too costly to decode is no banner; the program shows none.
+        Banner = std::make_unique<TJpegImage>();
+    }
 }
 
 // --- TQeInstall ---

@@ -56,7 +56,8 @@ public:
     TProgressEvent OnProgress;
 
 protected:
-    // Reads a binary value of JPEG contents into Banner; an empty value means no banner.
+    // Reads a binary value of JPEG contents into Banner; an empty value, or a picture
+    // over the bounds of a banner, means no banner.
     void ReadBanner(TTagStreamAdapter& Tags);
 
     const TPlatform& FPlatform;
