@@ -94,12 +94,7 @@ INodeIteratorRef TParentNode::GetTopLevelNodes(const TNodeClass& NodeClass)
 
 bool TAreaNode::IsPointInNodeClass(const TPoint& P, const TNodeClass& NodeClass)
 {
-    INodeIteratorRef Nodes = GetTopLevelNodes(NodeClass);
-    while (Nodes->HasNext())
-        if (auto* Area = dynamic_cast<TAreaNode*>(Nodes->NextNode()))
-            if (Area->IsPointInNode(P))
-                return true;
-    return false;
+    return GetNodeAtPoint(P, NodeClass) != nullptr;
 }
 
 bool TAreaNode::IsPointInNode(const TPoint& P)
@@ -113,16 +108,16 @@ bool TAreaNode::IsPointInNode(const TPoint& P)
 
 TAreaNode* TAreaNode::GetNodeAtPoint(const TPoint& P, const TNodeClass& NodeClass)
 {
-    INodeIteratorRef Areas = GetTopLevelNodes(NodeClassOf<TAreaNode>());
-    while (Areas->HasNext()) {
-        auto* Area = static_cast<TAreaNode*>(Areas->NextNode());
-        if (!Area->IsPointInNode(P))
-            continue;
-        if (Area->IsInstanceOf(NodeClass))
-            return Area;
-        if (TAreaNode* Found = Area->GetNodeAtPoint(P, NodeClass))
-            return Found;
-    }
+    // Searching down through every area that holds P finds the first outermost node of
+    // the class that holds P: its areas above hold P too, and no earlier one of the class
+    // does. Asking the outermost nodes of the class directly reads each string once,
+    // where the search down reads the strings of every level again for each level above
+    // them, which deep markup makes slow.
+    INodeIteratorRef Nodes = GetTopLevelNodes(NodeClass);
+    while (Nodes->HasNext())
+        if (auto* Area = dynamic_cast<TAreaNode*>(Nodes->NextNode()))
+            if (Area->IsPointInNode(P))
+                return Area;
     return nullptr;
 }
 

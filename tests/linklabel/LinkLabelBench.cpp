@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdio>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -80,10 +81,27 @@ int main()
         Label.MouseMove(i % 313, (i / 313) % 169);
     const double Move = Microseconds(Clock::now() - Start) / Moves;
 
+    // Deep markup: 255 nested levels, each with a word and a link.
+    std::string Deep;
+    for (int i = 0; i < 255; ++i)
+        Deep += "<b>w <link>l</link> ";
+    TLinkLabel DeepLabel;
+    DeepLabel.SetBounds(0, 0, 313, 169);
+    DeepLabel.SetFont(Font);
+    DeepLabel.SetHotLinks(true);
+    DeepLabel.SetCaption(Deep);
+    DeepLabel.Paint(*Canvas);
+    const int DeepMoves = 20000;
+    Start = Clock::now();
+    for (int i = 0; i < DeepMoves; ++i)
+        DeepLabel.MouseMove(i % 313, (i / 313) % 169);
+    const double DeepMove = Microseconds(Clock::now() - Start) / DeepMoves;
+
     std::printf("link label, welcome text (313 x 169), %s\n", Kind);
     std::printf("  first paint (words measured): %8.1f us\n", Cold / Rounds);
     std::printf("  repaint (cached widths):      %8.1f us\n", Warm);
     std::printf("  mouse move hit test:          %8.3f us\n", Move);
+    std::printf("  mouse move, 255 nested links: %8.3f us\n", DeepMove);
 #ifdef _WIN32
     Canvas.reset();
     DeleteDC(DC);

@@ -125,6 +125,10 @@ TEST(Tree, HitTestsFindTheOutermostNodeOfTheClassUnderThePoint)
     EXPECT_TRUE(Tree->IsPointInNodeClass({70, 13}, NodeClassOf<TLinkNode>()));
     EXPECT_FALSE(Tree->IsPointInNodeClass({71, 5}, NodeClassOf<TLinkNode>()));
     EXPECT_EQ(Link0->GetText(), "exam");
+    // An earlier area that holds the point but no link does not end the search.
+    EXPECT_EQ(Tree->GetNodeAtPoint({30, 5}, NodeClassOf<TLinkNode>()), Link0);
+    EXPECT_EQ(Tree->GetNodeAtPoint({30, 13}, NodeClassOf<TLinkNode>()), Link0);
+    EXPECT_EQ(Tree->GetNodeAtPoint({0, 13}, NodeClassOf<TLinkNode>()), Link1);
 
     // Once the link rectangles are collected, links are found by them alone.
     Root.CollectLinkRects();
