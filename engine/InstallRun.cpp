@@ -6,6 +6,7 @@
 #include "engine/InstallFiles.h"
 #include "engine/PathMacros.h"
 #include "engine/Uninstaller.h"
+#include "package/Integrity.h"
 #include "package/PayloadCipher.h"
 #include "package/QeClasses.h"
 #include "package/SubStreams.h"
@@ -22,6 +23,9 @@ constexpr int ExpertsFlagOffsets[8] = {4, 8, 12, 36, 40, 20, 24, 28};
 
 void TQeInstall::Execute()
 {
+    // Nothing on the machine changes before the whole package has proved sound.
+    RefuseDamagedPackage(CheckPackage(*FPlatform.FileSystem->OpenForReading(FileName), *this));
+
     const auto FolderCount = static_cast<int32_t>(TargetFolders.size());
     // Without a terminal folder the files aimed elsewhere are still installed, once.
     const bool NoTerminal = TargetFolders.empty();

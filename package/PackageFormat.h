@@ -45,6 +45,7 @@ enum TPackageId : int32_t {
     piPayloadKey = 18,
     piBanner = 19,
     piFile = 20,
+    piIntegrity = 21, // digests of the records and the payloads (package/Integrity.h)
 };
 
 // Ids inside a file-entry group (id piFile).

@@ -3,6 +3,7 @@
 #include <gcrypt.h>
 
 #include "package/EncDec.h"
+#include "package/Integrity.h"
 #include "package/PayloadCipher.h"
 #include "package/QeClasses.h"
 #include "platform/Exceptions.h"
@@ -26,8 +27,10 @@ int32_t High(uint64_t Time)
 }
 
 // The package records: ids in ascending order, every string record written even when
-// empty, one group per file after the other records, a closing end record.
-void WritePackage(TStream& Out, const TPackageContents& C, const std::vector<int64_t>& Sizes, int64_t FirstPayload)
+// empty, one group per file after the other records, the integrity record, a closing
+// end record.
+void WritePackage(TStream& Out, const TPackageContents& C, const std::vector<int64_t>& Sizes, int64_t FirstPayload,
+                  const TIntegrityRecord& Integrity)
 {
     TTagStreamAdapter Tags(Out);
     Tags.WriteSignature(PackageSignature);
@@ -61,6 +64,7 @@ void WritePackage(TStream& Out, const TPackageContents& C, const std::vector<int
         Tags.WriteEnd();
         Offset += Size;
     }
+    Integrity.Write(Tags);
     Tags.WriteEnd();
 }
 
@@ -90,11 +94,16 @@ void WriteInstaller(TStream& Out, TStream& Stub, const TPackageContents& Content
     for (const TPackedFile& File : Contents.Files)
         Sizes.push_back(File.OpenSource()->GetSize());
 
-    // The package's length does not depend on the offsets it holds.
+    // The package's length depends neither on the offsets nor on the digests it holds.
+    TIntegrityRecord Integrity;
+    Integrity.Windows.resize(Contents.Files.size());
     TMemoryStream Probe;
-    WritePackage(Probe, Contents, Sizes, 0);
+    WritePackage(Probe, Contents, Sizes, 0, Integrity);
     TMemoryStream Package;
-    WritePackage(Package, Contents, Sizes, StubSize + Probe.GetSize());
+    WritePackage(Package, Contents, Sizes, StubSize + Probe.GetSize(), Integrity);
+    // The integrity record's header: before its count, value and the closing end record.
+    const int64_t IntegrityAt = Package.GetSize() - 5 - 9 - TIntegrityRecord::ValueSize(Contents.Files.size());
+    Integrity.Records = DigestOf(Package.Bytes().data(), static_cast<size_t>(IntegrityAt));
 
     Out.Seek(0, TSeekOrigin::soBeginning);
     Out.CopyFrom(Stub, 0);
@@ -106,12 +115,17 @@ void WriteInstaller(TStream& Out, TStream& Stub, const TPackageContents& Content
         auto Source = File.OpenSource();
         if (Source->GetSize() != Sizes[I])
             throw Exception("The file \"" + Name + "\" changed while it was packed");
+        TDigestingStream Payload(Out);
         try {
-            CipherStream(*Source, Out, Contents.PayloadKey.data(), PayloadKeySize, true);
+            CipherStream(*Source, Payload, Contents.PayloadKey.data(), PayloadKeySize, true);
         } catch (const ECipherException&) {
             throw Exception("The file \"" + Name + "\" could not be read whole");
         }
+        Integrity.Windows[I] = Payload.Final();
     }
+    Out.Seek(StubSize + IntegrityAt, TSeekOrigin::soBeginning);
+    TTagStreamAdapter Tags(Out);
+    Integrity.Write(Tags);
     WritePackageOffset(Out, static_cast<uint32_t>(StubSize));
     Out.Seek(0, TSeekOrigin::soEnd);
     Out.Flush();

@@ -50,6 +50,8 @@ public:
     bool CheckSignature(uint32_t Value);
     // Reads the next header; false at an end record or when the stream ends.
     bool NextTag();
+    // The last NextTag met the end of the stream rather than an end record.
+    bool HeaderCut() const { return FHeaderCut; }
     uint8_t ReadByte();
     int32_t ReadInteger();
     // A count that is negative or larger than what is left yields what could be read

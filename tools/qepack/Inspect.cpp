@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
+#include "package/Integrity.h"
 #include "package/ModelLoader.h"
 #include "package/PayloadCipher.h"
 #include "package/SubStreams.h"
@@ -116,22 +117,6 @@ void PrintText(const TJson& J, std::ostream& Out)
     }
 }
 
-// Counts what is written to it and keeps nothing.
-class TNullStream : public TStream {
-public:
-    int32_t Read(void*, int32_t) override { return 0; }
-    int32_t Write(const void*, int32_t Count) override
-    {
-        FSize += Count;
-        return Count;
-    }
-    int64_t Seek(int64_t, TSeekOrigin) override { return FSize; }
-    int64_t Written() const { return FSize; }
-
-private:
-    int64_t FSize = 0;
-};
-
 } // namespace
 
 void InspectFile(const std::string& Path, TStdioFiles& Files, bool Json, std::ostream& Out)
@@ -154,48 +139,30 @@ bool VerifyFile(const std::string& Path, TStdioFiles& Files, std::ostream& Out)
     auto Stream = Files.OpenForReading(Path);
     const TPlatform FilesOnly; // the model is only loaded here, never run
     TQeInstall Model(FilesOnly);
-    Model.LoadFromStream(*Stream);
-    if (RecordSignature(*Stream) != "QEIN") {
+    try {
+        Model.LoadFromStream(*Stream);
+    } catch (const EJpegError& Error) {
+        Out << "FAULT  its banner does not decode: " << Error.Message() << "\n";
+        return false;
+    }
+    // The same check the installer makes before it installs anything.
+    const TPackageCheck Check = CheckPackage(*Stream, Model);
+    if (!Check.HasPackage) {
         Out << Path << ": no install package\n";
         return false;
     }
-    const int64_t FileSize = Stream->GetSize();
-    bool Sound = true;
-    for (const auto& F : Model.Files) {
-        std::string Fault;
-        // The window's last byte as the installer computes it: within 32-bit offsets.
-        const int64_t Last = static_cast<int64_t>(F->PayloadOffset) + F->PayloadSize - 1;
-        if (F->PayloadOffset < 0)
-            Fault = "its payload offset is negative";
-        else if (F->PayloadSize < 16)
-            Fault = "its payload is shorter than one block";
-        else if (Last > INT32_MAX)
-            Fault = "its payload window ends beyond the first 2 GiB";
-        else if (Last >= FileSize)
-            Fault = "its payload window runs past the end of the file";
-        else if (F->PayloadSize % 16 != 0)
-            Fault = "its payload size is not a whole number of blocks";
-        int64_t Size = 0;
-        if (Fault.empty()) {
-            try {
-                TSubStream Window(*Stream, F->PayloadOffset, Last);
-                Window.Seek(0, TSeekOrigin::soBeginning);
-                TNullStream Sink;
-                CipherStream(Window, Sink, Model.PayloadKey.data(), 16, false);
-                Size = Sink.Written();
-            } catch (const Exception& Error) {
-                Fault = Error.Message();
-            }
-        }
-        if (Fault.empty()) {
-            Out << "ok     " << F->Target << " (" << Size << " bytes)\n";
-        } else {
-            Out << "FAULT  " << F->Target << ": " << Fault << "\n";
-            Sound = false;
-        }
+    for (const std::string& Fault : Check.PackageFaults)
+        Out << "FAULT  " << Fault << "\n";
+    for (size_t I = 0; I < Model.Files.size(); ++I) {
+        if (Check.FileFaults[I].empty())
+            Out << "ok     " << Model.Files[I]->Target << " (" << Check.FileSizes[I] << " bytes)\n";
+        else
+            Out << "FAULT  " << Check.FileFaults[I] << "\n";
     }
-    Out << Model.Files.size() << " files, " << (Sound ? "all sound" : "faults found") << "\n";
-    return Sound;
+    if (!Check.HasIntegrityRecord)
+        Out << "no integrity record (an older producer's package): payloads checked without digests\n";
+    Out << Model.Files.size() << " files, " << (Check.Sound() ? "all sound" : "faults found") << "\n";
+    return Check.Sound();
 }
 
 } // namespace qe

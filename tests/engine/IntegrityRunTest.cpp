@@ -1,0 +1,35 @@
+// The install run checks the whole package before it changes anything on the machine.
+#include "package/Integrity.h"
+#include "tests/engine/EngineFixture.h"
+#include "tests/engine/MachineSnapshot.h"
+
+namespace qe::test {
+namespace {
+
+TEST_F(EngineTest, ADamagedInstallerIsRefusedBeforeAnyChange)
+{
+    Contents.Files.push_back(MemoryFile("{metatrader}\\MQL4\\Experts\\Grid.ex4", std::string(5000, 'g')));
+    Contents.Files.push_back(MemoryFile("{app}\\Manual.txt", "manual", "Manual"));
+    Contents.Readme = "{\\rtf1 readme}";
+    auto Install = LoadInstaller();
+    std::string Bytes = M.FileSystem.FileContents(sim::TSimPlatform::ExePath);
+    Bytes[static_cast<size_t>(Install->Files[1]->PayloadOffset + 3)] ^= 0x40;
+    M.FileSystem.AddFile(sim::TSimPlatform::ExePath, Bytes);
+    const TMachineSnapshot Before = Snapshot(M);
+
+    Install->TargetFolders = {T1, T2};
+    try {
+        Install->Execute();
+        FAIL() << "installed";
+    } catch (const EPackageDamaged& Error) {
+        EXPECT_EQ(Error.Message(),
+                  "The installer is damaged: the contents of {app}\\Manual.txt do not match their digest. "
+                  "Download it again.");
+    }
+    EXPECT_EQ(Snapshot(M), Before);
+    EXPECT_TRUE(Lines.empty());
+    EXPECT_TRUE(Install->InstallLog.empty());
+}
+
+} // namespace
+} // namespace qe::test
