@@ -5,19 +5,42 @@
 
 namespace qe {
 
-void WriteShellLink(IShell& Shell, const std::string& Target, const std::string& LinkPath)
+void WriteShellLink(const TPlatform& Platform, const std::string& Target, const std::string& LinkPath)
 {
-    TShellLink Link(Shell);
+    if (!ForceFolders(*Platform.FileSystem, ExtractFileDir(LinkPath)))
+        throw Exception("Unable to create directory");
+    TShellLink Link(*Platform.Shell);
     Link.Path = Target;
     Link.WorkingDirectory = ExtractFileDir(Target);
     Link.Save(LinkPath);
 }
 
+void WriteFileSafely(IFileSystem& FileSystem, const std::string& Path, const std::function<void(TStream&)>& Write)
+{
+    const bool Replacing = FileSystem.FileExists(Path);
+    // A short suffix, so that the file beside fits wherever the target does.
+    const std::string Written = Replacing ? Path + ".~qe" : Path;
+    try {
+        auto Stream = FileSystem.CreateForWriting(Written);
+        Write(*Stream);
+        Stream->Flush();
+    } catch (...) {
+        FileSystem.RemoveFile(Written); // the stream is closed by now
+        throw;
+    }
+    if (!Replacing)
+        return;
+    try {
+        FileSystem.RenameFile(Written, Path);
+    } catch (...) {
+        FileSystem.RemoveFile(Written);
+        throw;
+    }
+}
+
 void WriteWholeFile(IFileSystem& FileSystem, const std::string& Path, const std::string& Bytes)
 {
-    auto Stream = FileSystem.CreateForWriting(Path);
-    Stream->WriteString(Bytes);
-    Stream->Flush();
+    WriteFileSafely(FileSystem, Path, [&Bytes](TStream& Stream) { Stream.WriteString(Bytes); });
 }
 
 std::string WithCrLfLines(const std::string& Text)

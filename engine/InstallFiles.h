@@ -1,16 +1,25 @@
 // File operations shared by the install and uninstaller steps.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "platform/Platform.h"
 
 namespace qe {
 
-// A shell link at LinkPath to Target, starting in Target's folder.
-void WriteShellLink(IShell& Shell, const std::string& Target, const std::string& LinkPath);
+// A shell link at LinkPath to Target, starting in Target's folder, with the folders it
+// goes into. The shell reports nothing when it cannot save a link, so a folder that
+// cannot be made raises "Unable to create directory" here instead of passing unseen.
+void WriteShellLink(const TPlatform& Platform, const std::string& Target, const std::string& LinkPath);
 
-// Creates Path (replacing an old file) with Bytes; write failures raise.
+// Writes the file Path through Write, which fills the new file's stream. A file that
+// exists already is replaced only once the new contents are complete: they go to a file
+// beside it, which then takes its name. On a failure the unfinished file is removed and
+// an old file stays as it was.
+void WriteFileSafely(IFileSystem& FileSystem, const std::string& Path, const std::function<void(TStream&)>& Write);
+
+// Creates Path (replacing an old file) with Bytes, as WriteFileSafely does.
 void WriteWholeFile(IFileSystem& FileSystem, const std::string& Path, const std::string& Bytes);
 
 // Text with its lines (ended by CR, LF or CR LF) each ended by CR LF, the last included.

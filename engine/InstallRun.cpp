@@ -100,21 +100,19 @@ void TQeInstall::InstallPackagedFile(TStream& Package, const TQeInstallFile& Fil
     Folders.Force(ExtractFileDir(Path));
     DoProgress("Copying file " + Path + " ...", 1);
     InstallLog.push_back({Path, false});
-    {
-        auto Target = Fs.CreateForWriting(Path);
+    WriteFileSafely(Fs, Path, [&](TStream& Target) {
         const int64_t Start = File.PayloadOffset;
         TSubStream Window(Package, Start, Start + File.PayloadSize - 1);
         Window.SetPosition(0);
-        CipherStream(Window, *Target, PayloadKey.data(), static_cast<int>(PayloadKey.size()), false);
-        Target->Flush();
+        CipherStream(Window, Target, PayloadKey.data(), static_cast<int>(PayloadKey.size()), false);
+        Target.Flush();
         // On the open file, after its last write: no second open by name.
-        Target->SetFileTimes(TFileTimes{File.CreationTime, File.WriteTime, File.WriteTime});
-    }
+        Target.SetFileTimes(TFileTimes{File.CreationTime, File.WriteTime, File.WriteTime});
+    });
 
     if (!File.ShortcutName.empty()) {
-        const std::string Link = MenuDir + "\\" + File.ShortcutName + ".lnk";
-        Folders.Force(ExtractFileDir(Link));
-        WriteShellLink(*FPlatform.Shell, Path, Link);
+        const std::string Link = MenuDir + "\" + File.ShortcutName + ".lnk";
+        WriteShellLink(FPlatform, Path, Link);
         InstallLog.push_back({Link, false});
     }
 }
@@ -131,8 +129,7 @@ void TQeInstall::InstallTextFile(const std::string& FilePath, const std::string&
 
     DoProgress("Creating shortcut " + LinkPath + " ...", 1);
     InstallLog.push_back({LinkPath, false});
-    ForceFolders(Fs, ExtractFileDir(LinkPath));
-    WriteShellLink(*FPlatform.Shell, FilePath, LinkPath);
+    WriteShellLink(FPlatform, FilePath, LinkPath);
 }
 
 void TQeInstall::CreateUrlShortcut(const std::string& Path, const std::string& Url)

@@ -31,12 +31,12 @@ void TQeInstall::CreateUninstaller(const std::string& ExePath, const std::string
         if (!ReadPackageOffset(*Source, ProgramSize) || ProgramSize < PackageOffsetField + 4 ||
             ProgramSize > Source->GetSize())
             throw Exception("The program file \"" + FileName + "\" carries no package offset");
-        auto Exe = Fs.CreateForWriting(ExePath);
-        Source->Seek(0, TSeekOrigin::soBeginning);
-        Exe->CopyFrom(*Source, ProgramSize);
-        Exe->Seek(0, TSeekOrigin::soEnd);
-        WriteUninstallRecord(*Exe);
-        Exe->Flush();
+        WriteFileSafely(Fs, ExePath, [&](TStream& Exe) {
+            Source->Seek(0, TSeekOrigin::soBeginning);
+            Exe.CopyFrom(*Source, ProgramSize);
+            Exe.Seek(0, TSeekOrigin::soEnd);
+            WriteUninstallRecord(Exe);
+        });
     }
     if (HasOwnUninstallKey(ProgramName)) {
         DoProgress("Registering unistaller ...", 1);
@@ -48,8 +48,7 @@ void TQeInstall::CreateUninstaller(const std::string& ExePath, const std::string
     } else {
         DoProgress("Not registering the uninstaller: the package gives no program name.", 1);
     }
-    ForceFolders(Fs, ExtractFileDir(LinkPath));
-    WriteShellLink(*FPlatform.Shell, ExePath, LinkPath);
+    WriteShellLink(FPlatform, ExePath, LinkPath);
 }
 
 } // namespace qe

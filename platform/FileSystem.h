@@ -42,6 +42,10 @@ public:
     // Creates a file that must not exist yet: a file or folder of that name is never
     // opened or replaced, and raises EFCreateError as any other failure does.
     virtual std::unique_ptr<TStream> CreateNewForWriting(const std::string& Path) = 0;
+    // Moves the file From to the name To in the same folder, replacing a file To in one
+    // step; raises EFCreateError ("Cannot create file "%s". %s", naming To) when it cannot
+    // (To is read-only, in use or a folder). From stays where it was then.
+    virtual void RenameFile(const std::string& From, const std::string& To) = 0;
 
     // The operations below report failure by their result only; callers that merely
     // tidy up do not look at it.

@@ -31,6 +31,7 @@ public:
     {
         return FInner.CreateForWriting(Path);
     }
+    void RenameFile(const std::string& From, const std::string& To) override { FInner.RenameFile(From, To); }
     bool SetFileTimes(const std::string& Path, const TFileTimes& Times) override
     {
         return FInner.SetFileTimes(Path, Times);

@@ -287,6 +287,38 @@ bool TSimFileSystem::GetFileTimes(const std::string& Path, TFileTimes& Times)
     return true;
 }
 
+void TSimFileSystem::RenameFile(const std::string& From, const std::string& To)
+{
+    auto Refuse = [&](uint32_t Code) {
+        Fail(Code);
+        throw EFCreateError(CannotCreateFileMessage(To, SysErrorMessage(Code)));
+    };
+    TResolved Source;
+    TNode* Moved = FindExisting(From, Source);
+    if (Moved == nullptr)
+        return Refuse(FLastError);
+    TResolved Target;
+    if (!Resolve(To, Target))
+        return Refuse(FLastError);
+    const auto Entry = Moved->Entry;
+    if (Entry->IsFolder)
+        return Refuse(ErrorAccessDenied);
+    if (Entry->InUse || Entry->OpenReaders > 0 || Entry->OpenWriters > 0)
+        return Refuse(ErrorSharingViolation);
+    TNode* Parent = Find(Target.ParentKey);
+    if (Parent == nullptr || !Parent->Entry->IsFolder)
+        return Refuse(ErrorPathNotFound);
+    if (TNode* Old = Find(Target.Key)) {
+        const auto& OldEntry = Old->Entry;
+        if (OldEntry->IsFolder || (OldEntry->Attributes & faReadOnly) != 0)
+            return Refuse(ErrorAccessDenied);
+        if (OldEntry->InUse || OldEntry->OpenReaders > 0 || OldEntry->OpenWriters > 0)
+            return Refuse(ErrorSharingViolation);
+    }
+    FNodes.erase(Source.Key);
+    FNodes[Target.Key] = TNode{Target.Path, Entry};
+}
+
 bool TSimFileSystem::RemoveFile(const std::string& Path)
 {
     TResolved R;

@@ -36,6 +36,7 @@ public:
     std::unique_ptr<TStream> OpenForReading(const std::string& Path) override;
     std::unique_ptr<TStream> CreateForWriting(const std::string& Path) override;
     std::unique_ptr<TStream> CreateNewForWriting(const std::string& Path) override;
+    void RenameFile(const std::string& From, const std::string& To) override;
     bool SetFileTimes(const std::string& Path, const TFileTimes& Times) override;
     bool GetFileTimes(const std::string& Path, TFileTimes& Times) override;
     bool RemoveFile(const std::string& Path) override;

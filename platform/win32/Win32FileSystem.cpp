@@ -107,6 +107,12 @@ std::unique_ptr<TStream> TWin32FileSystem::CreateNewForWriting(const std::string
     return std::make_unique<TBufferedStream>(std::make_unique<THandleStream>(H));
 }
 
+void TWin32FileSystem::RenameFile(const std::string& From, const std::string& To)
+{
+    if (!MoveFileExA(From.c_str(), To.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        throw EFCreateError(CannotCreateFileMessage(To, SysErrorMessage(GetLastError())));
+}
+
 bool TWin32FileSystem::SetFileTimes(const std::string& Path, const TFileTimes& Times)
 {
     HANDLE H = CreateFileA(Path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,

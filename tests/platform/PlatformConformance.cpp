@@ -178,6 +178,26 @@ TEST_F(PlatformConformance, RandomBytesDifferFromCallToCall)
     EXPECT_FALSE(std::all_of(std::begin(A), std::end(A), [](uint8_t Byte) { return Byte == 0; }));
 }
 
+TEST_F(PlatformConformance, RenamedFilesReplaceTheirTargetInOneStepOrNotAtAll)
+{
+    const std::string New = Dir + "\\new.tmp";
+    const std::string Old = Dir + "\\target.txt";
+    Write(Old, "old");
+    Write(New, "new contents");
+    Fs.RenameFile(New, Old);
+    EXPECT_EQ(Read(Old), "new contents");
+    EXPECT_FALSE(Fs.FileExists(New));
+
+    // A busy target stays, and so does the file meant to replace it.
+    Write(New, "newer");
+    World->HoldOpen(Old);
+    const std::string Denied = MessageOf<EFCreateError>([&] { Fs.RenameFile(New, Old); });
+    EXPECT_EQ(Denied.substr(0, Old.size() + 21), "Cannot create file \"" + Old + "\"") << Denied;
+    EXPECT_EQ(Read(New), "newer");
+    EXPECT_THROW(Fs.RenameFile(Dir + "\\missing.tmp", Dir + "\\other.txt"), EFCreateError);
+    EXPECT_FALSE(Fs.FileExists(Dir + "\\other.txt"));
+}
+
 TEST_F(PlatformConformance, NamesCompareWithoutLetterCaseAndKeepTheirOwn)
 {
     Write(Dir + "\\Mixed Case.TXT", "abc");
