@@ -1,0 +1,75 @@
+// Writes the fuzz targets' seed inputs from the example product: its package and an
+// uninstall record as the program finds them after itself, and the wizard's markup.
+// Usage: fuzz-seeds MANIFEST OUTDIR   (makes OUTDIR/package, OUTDIR/uninstall, OUTDIR/markup)
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+
+#include "fuzz/FuzzInput.h"
+#include "package/PackageWriter.h"
+#include "platform/stdio/StdioFiles.h"
+#include "tools/qepack/Manifest.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void Save(const fs::path& Path, const std::vector<uint8_t>& Bytes, size_t From)
+{
+    std::ofstream(Path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(Bytes.data() + From), static_cast<std::streamsize>(Bytes.size() - From));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 3) {
+        std::cerr << "usage: fuzz-seeds MANIFEST OUTDIR\n";
+        return 2;
+    }
+    const fs::path Out = argv[2];
+    for (const char* Name : {"package", "uninstall", "markup"})
+        fs::create_directories(Out / Name);
+
+    qe::TStdioFiles Files;
+    qe::TPackageContents Contents = qe::LoadManifest(argv[1], Files).Contents;
+    qe::TMemoryStream Stub(std::vector<uint8_t>(qe::fuzz::StubSize, 0));
+    qe::TMemoryStream Installer;
+    qe::WriteInstaller(Installer, Stub, Contents);
+    Save(Out / "package" / "example", Installer.Bytes(), qe::fuzz::StubSize);
+    Contents.Files.resize(1);
+    Contents.BannerJpeg.clear();
+    qe::TMemoryStream Small;
+    Stub.SetPosition(0);
+    qe::WriteInstaller(Small, Stub, Contents);
+    Save(Out / "package" / "one-file", Small.Bytes(), qe::fuzz::StubSize);
+
+    const qe::TPlatform None; // the record is written to memory only
+    qe::TQeInstall Installed(None);
+    Installed.LoadFromStream(Installer);
+    const std::string App = "C:\\Program Files\\" + Installed.ProgramName;
+    const std::string Menu = "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\" + Installed.ProgramName;
+    Installed.InstallLog = {{App, true},
+                            {Menu, true},
+                            {"C:\\Program Files\\MetaTrader 4\\experts\\Grid.mq4", false},
+                            {App + "\\Readme.rtf", false},
+                            {Menu + "\\Readme.lnk", false},
+                            {Menu + "\\Uninstall.lnk", false}};
+    qe::TMemoryStream Uninstaller(std::vector<uint8_t>(qe::fuzz::StubSize, 0));
+    Uninstaller.Seek(0, qe::TSeekOrigin::soEnd);
+    Installed.WriteUninstallRecord(Uninstaller);
+    Save(Out / "uninstall" / "example", Uninstaller.Bytes(), qe::fuzz::StubSize);
+
+    const char* const Markup[] = {
+        "This will install <b>Grid Expert v1.0</b> on your computer.<br><br>Click Next to continue.<p>Made "
+        "with a free installer: <link>www.example.com</link>",
+        "<i>Finished</i>: <dynamic> &lt;b&gt; <u>under<b>bold <link>in&gt;link</link></b></u></i>x",
+        "<B>a</I>b<font>c</font><link>d<link>e</link></link><br><P>unterminated <b c",
+    };
+    int Index = 0;
+    for (const char* Text : Markup)
+        std::ofstream(Out / "markup" / ("text" + std::to_string(Index++))) << Text;
+    std::cout << "seeds in " << Out.string() << "\n";
+    return 0;
+}
