@@ -111,7 +111,7 @@ void TQeInstall::InstallPackagedFile(TStream& Package, const TQeInstallFile& Fil
     });
 
     if (!File.ShortcutName.empty()) {
-        const std::string Link = MenuDir + "\" + File.ShortcutName + ".lnk";
+        const std::string Link = MenuDir + "\\" + File.ShortcutName + ".lnk";
         WriteShellLink(FPlatform, Path, Link);
         InstallLog.push_back({Link, false});
     }
