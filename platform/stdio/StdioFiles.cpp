@@ -6,6 +6,12 @@
 
 #include "platform/Exceptions.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <filesystem>
+#endif
+
 namespace qe {
 namespace {
 
@@ -87,6 +93,17 @@ std::unique_ptr<TStream> TStdioFiles::CreateForWriting(const std::string& Path)
     if (!Stream)
         throw EFCreateError(CannotCreateFileMessage(Path, std::strerror(errno)));
     return Stream;
+}
+
+std::string TStdioFiles::ExecutablePath()
+{
+#ifdef _WIN32
+    char Path[MAX_PATH + 1] = {};
+    return std::string(Path, GetModuleFileNameA(nullptr, Path, MAX_PATH));
+#else
+    std::error_code Error;
+    return std::filesystem::read_symlink("/proc/self/exe", Error).string();
+#endif
 }
 
 } // namespace qe

@@ -6,6 +6,7 @@
 
 #include "package/QeClasses.h"
 #include "platform/sim/SimPlatform.h"
+#include "platform/stdio/FileTimes.h"
 #include "platform/stdio/StdioFiles.h"
 #include "tests/qepack/ProducerFixture.h"
 #include "tools/qepack/AnsiText.h"
@@ -249,6 +250,24 @@ TEST_F(Producer, VerifyFindsAFinalBlockThatDoesNotDecipher)
             return;
     }
     FAIL() << "no wrong key made a final block fail";
+}
+
+// The producer finds its default stub beside itself and stores the sources' times.
+TEST(StdioFiles, NamesTheRunningProgramAndReadsFileTimes)
+{
+    const fs::path Self = TStdioFiles::ExecutablePath();
+    EXPECT_TRUE(fs::is_regular_file(Self)) << Self;
+    EXPECT_EQ(Self.stem(), "qepack_tests");
+
+    const TSourceTimes Times = ReadSourceTimes(Self.string());
+    EXPECT_GT(Times.WriteTime, 116444736000000000ULL); // after 1970
+    EXPECT_GT(Times.CreationTime, 116444736000000000ULL);
+    try {
+        ReadSourceTimes((Self.parent_path() / "no such file").string());
+        FAIL() << "no error";
+    } catch (const Exception& E) {
+        EXPECT_NE(E.Message().find("no such file"), std::string::npos) << E.Message();
+    }
 }
 
 TEST(AnsiText, ConvertsToWindows1252OrRefuses)

@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "tests/qepack/ProducerFixture.h"
-#include "tools/qepack/FileTimes.h"
+#include "platform/stdio/FileTimes.h"
 #include "tools/qepack/Inspect.h"
 
 namespace qe {

@@ -8,8 +8,8 @@
 #include "package/ModelLoader.h"
 #include "package/PayloadCipher.h"
 #include "package/SubStreams.h"
+#include "platform/stdio/FileTimes.h"
 #include "tools/qepack/AnsiText.h"
-#include "tools/qepack/FileTimes.h"
 #include "tools/qepack/TargetRules.h"
 
 namespace qe {

@@ -8,8 +8,8 @@
 
 #include "package/JpegImage.h"
 #include "platform/Paths.h"
+#include "platform/stdio/FileTimes.h"
 #include "tools/qepack/AnsiText.h"
-#include "tools/qepack/FileTimes.h"
 #include "tools/qepack/SourceSelection.h"
 #include "tools/qepack/TargetRules.h"
 

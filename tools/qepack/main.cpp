@@ -10,9 +10,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 #include "platform/stdio/StdioFiles.h"
 #include "tools/qepack/Build.h"
@@ -29,13 +26,7 @@ constexpr int ExitFailed = 1, ExitUsage = 2;
 
 fs::path ProgramFolder()
 {
-#ifdef _WIN32
-    char Self[MAX_PATH + 1] = {};
-    return fs::path(std::string(Self, GetModuleFileNameA(nullptr, Self, MAX_PATH))).parent_path();
-#else
-    std::error_code Error;
-    return fs::read_symlink("/proc/self/exe", Error).parent_path();
-#endif
+    return fs::path(qe::TStdioFiles::ExecutablePath()).parent_path();
 }
 
 // The stub that ships beside the producer, or the one of this build tree: the producer

@@ -1,4 +1,4 @@
-#include "tools/qepack/FileTimes.h"
+#include "platform/stdio/FileTimes.h"
 
 #include "platform/Exceptions.h"
 
