@@ -50,13 +50,23 @@ void TStream::CopyFrom(TStream& Source, int64_t Count)
 
 // --- TMemoryStream ---
 
+TMemoryStream::TMemoryStream(const TMemoryStream& Other) : FOwnBytes(*Other.FData), FPosition(Other.FPosition) {}
+
+TMemoryStream::TMemoryStream(TMemoryStream&& Other) : FPosition(Other.FPosition)
+{
+    if (Other.FData == &Other.FOwnBytes)
+        FOwnBytes = std::move(Other.FOwnBytes);
+    else
+        FOwnBytes = *Other.FData;
+}
+
 int32_t TMemoryStream::Read(void* Buffer, int32_t Count)
 {
     const int64_t Size = GetSize();
     if (Count <= 0 || FPosition < 0 || FPosition >= Size)
         return 0;
     const int32_t N = static_cast<int32_t>(std::min<int64_t>(Count, Size - FPosition));
-    std::memcpy(Buffer, FData.data() + FPosition, static_cast<size_t>(N));
+    std::memcpy(Buffer, FData->data() + FPosition, static_cast<size_t>(N));
     FPosition += N;
     return N;
 }
@@ -67,8 +77,8 @@ int32_t TMemoryStream::Write(const void* Buffer, int32_t Count)
         return 0;
     const int64_t End = FPosition + Count;
     if (End > GetSize())
-        FData.resize(static_cast<size_t>(End));
-    std::memcpy(FData.data() + FPosition, Buffer, static_cast<size_t>(Count));
+        FData->resize(static_cast<size_t>(End));
+    std::memcpy(FData->data() + FPosition, Buffer, static_cast<size_t>(Count));
     FPosition = End;
     return Count;
 }
@@ -85,13 +95,13 @@ int64_t TMemoryStream::Seek(int64_t Offset, TSeekOrigin Origin)
 
 void TMemoryStream::Clear()
 {
-    FData.clear();
+    FData->clear();
     FPosition = 0;
 }
 
 void TMemoryStream::SetSize(int64_t Size)
 {
-    FData.resize(static_cast<size_t>(std::max<int64_t>(Size, 0)));
+    FData->resize(static_cast<size_t>(std::max<int64_t>(Size, 0)));
     FPosition = std::min(FPosition, GetSize());
 }
 

@@ -55,19 +55,29 @@ public:
 class TMemoryStream : public TStream {
 public:
     TMemoryStream() = default;
-    explicit TMemoryStream(std::vector<uint8_t> Bytes) : FData(std::move(Bytes)) {}
+    explicit TMemoryStream(std::vector<uint8_t> Bytes) : FOwnBytes(std::move(Bytes)) {}
+    // A copy, and a stream moved from one over shared bytes, hold bytes of their own.
+    TMemoryStream(const TMemoryStream& Other);
+    TMemoryStream(TMemoryStream&& Other);
+    TMemoryStream& operator=(const TMemoryStream&) = delete;
 
     int32_t Read(void* Buffer, int32_t Count) override;
     int32_t Write(const void* Buffer, int32_t Count) override;
     int64_t Seek(int64_t Offset, TSeekOrigin Origin) override;
-    int64_t GetSize() override { return static_cast<int64_t>(FData.size()); }
+    int64_t GetSize() override { return static_cast<int64_t>(FData->size()); }
 
     void Clear();
     void SetSize(int64_t Size);
-    const std::vector<uint8_t>& Bytes() const { return FData; }
+    const std::vector<uint8_t>& Bytes() const { return *FData; }
+
+protected:
+    // A stream over bytes that another object owns and keeps while the stream lives, as
+    // a simulated disk keeps a file's bytes for every stream open on it.
+    explicit TMemoryStream(std::vector<uint8_t>* SharedBytes) : FData(SharedBytes) {}
 
 private:
-    std::vector<uint8_t> FData;
+    std::vector<uint8_t> FOwnBytes;
+    std::vector<uint8_t>* FData = &FOwnBytes;
     int64_t FPosition = 0;
 };
 

@@ -11,7 +11,6 @@
 namespace qe::sim {
 namespace {
 
-// An open file of the simulated disk; TBufferedStream buffers it as it buffers a real one.
 // Sets the times that Times gives; a time of 0 leaves that time as it is.
 void ApplyTimes(TFileTimes& Target, const TFileTimes& Times)
 {
@@ -23,47 +22,26 @@ void ApplyTimes(TFileTimes& Target, const TFileTimes& Times)
         Target.LastWriteTime = Times.LastWriteTime;
 }
 
-class TSimFileStream : public TStream {
+// An open file of the simulated disk: a memory stream over the file's bytes, which every
+// stream open on the file shares. TBufferedStream buffers it as it buffers a real one.
+class TSimFileStream : public TMemoryStream {
 public:
     TSimFileStream(std::shared_ptr<TSimEntry> Entry, bool Writing, const uint64_t& Now)
-        : FEntry(std::move(Entry)), FWriting(Writing), FNow(Now)
+        : TMemoryStream(&Entry->Bytes), FEntry(std::move(Entry)), FWriting(Writing), FNow(Now)
     {
         (FWriting ? FEntry->OpenWriters : FEntry->OpenReaders) += 1;
     }
     ~TSimFileStream() override { (FWriting ? FEntry->OpenWriters : FEntry->OpenReaders) -= 1; }
 
-    int32_t Read(void* Buffer, int32_t Count) override
-    {
-        const auto Size = static_cast<int64_t>(FEntry->Bytes.size());
-        if (Count <= 0 || FPosition < 0 || FPosition >= Size)
-            return 0;
-        const auto N = static_cast<int32_t>(std::min<int64_t>(Count, Size - FPosition));
-        std::memcpy(Buffer, FEntry->Bytes.data() + FPosition, static_cast<size_t>(N));
-        FPosition += N;
-        return N;
-    }
     int32_t Write(const void* Buffer, int32_t Count) override
     {
-        if (!FWriting || Count <= 0 || FPosition < 0)
+        if (!FWriting)
             return 0;
-        const int64_t End = FPosition + Count;
-        if (End > static_cast<int64_t>(FEntry->Bytes.size()))
-            FEntry->Bytes.resize(static_cast<size_t>(End));
-        std::memcpy(FEntry->Bytes.data() + FPosition, Buffer, static_cast<size_t>(Count));
-        FPosition = End;
-        FEntry->Times.LastWriteTime = FNow;
-        return Count;
+        const int32_t Written = TMemoryStream::Write(Buffer, Count);
+        if (Written > 0)
+            FEntry->Times.LastWriteTime = FNow;
+        return Written;
     }
-    int64_t Seek(int64_t Offset, TSeekOrigin Origin) override
-    {
-        switch (Origin) {
-        case TSeekOrigin::soBeginning: FPosition = Offset; break;
-        case TSeekOrigin::soCurrent: FPosition += Offset; break;
-        case TSeekOrigin::soEnd: FPosition = static_cast<int64_t>(FEntry->Bytes.size()) + Offset; break;
-        }
-        return FPosition;
-    }
-    int64_t GetSize() override { return static_cast<int64_t>(FEntry->Bytes.size()); }
     bool SetFileTimes(const TFileTimes& Times) override
     {
         ApplyTimes(FEntry->Times, Times);
@@ -74,7 +52,6 @@ private:
     std::shared_ptr<TSimEntry> FEntry;
     bool FWriting;
     const uint64_t& FNow;
-    int64_t FPosition = 0;
 };
 
 bool ValidName(const std::string& Name)
