@@ -104,7 +104,7 @@ void TQeInstall::InstallPackagedFile(TStream& Package, const TQeInstallFile& Fil
         const int64_t Start = File.PayloadOffset;
         TSubStream Window(Package, Start, Start + File.PayloadSize - 1);
         Window.SetPosition(0);
-        CipherStream(Window, Target, PayloadKey.data(), static_cast<int>(PayloadKey.size()), false);
+        CipherStream(Window, Target, PayloadKey.data(), PayloadKeySize, false);
         Target.Flush();
         // On the open file, after its last write: no second open by name.
         Target.SetFileTimes(TFileTimes{File.CreationTime, File.WriteTime, File.WriteTime});

@@ -145,8 +145,10 @@ bool TWin32Shell::ShellOpen(const std::string& FileOrLink)
     static const auto ShellExecute = ShellFunction<TShellExecuteA>("ShellExecuteA");
     if (!ShellExecute)
         return false;
-    const auto Result = reinterpret_cast<INT_PTR>(
-        ShellExecute(static_cast<HWND>(FOwner), "open", FileOrLink.c_str(), nullptr, nullptr, SW_SHOW));
+    // No owner window: what the shell starts (a browser, a mail client, a terminal) is on
+    // its own, not tied to the wizard that is about to close.
+    const auto Result =
+        reinterpret_cast<INT_PTR>(ShellExecute(nullptr, "open", FileOrLink.c_str(), nullptr, nullptr, SW_SHOW));
     return Result > 32;
 }
 

@@ -201,7 +201,7 @@ void ExtractFile(const std::string& Path, const std::string& Dir, TStdioFiles& F
             TSubStream Window(*Stream, F.PayloadOffset, static_cast<int64_t>(F.PayloadOffset) + F.PayloadSize - 1);
             Window.Seek(0, TSeekOrigin::soBeginning);
             try {
-                CipherStream(Window, *Target, Model.PayloadKey.data(), 16, false);
+                CipherStream(Window, *Target, Model.PayloadKey.data(), PayloadKeySize, false);
             } catch (const ECipherException& Error) {
                 throw Exception("the payload of \"" + AnsiToUtf8(F.Target) + "\" is damaged: " + Error.Message());
             }
