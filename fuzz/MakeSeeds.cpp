@@ -62,8 +62,8 @@ int main(int argc, char** argv)
     Save(Out / "uninstall" / "example", Uninstaller.Bytes(), qe::fuzz::StubSize);
 
     const char* const Markup[] = {
-        "This will install <b>Grid Expert v1.0</b> on your computer.<br><br>Click Next to continue.<p>Made "
-        "with a free installer: <link>www.example.com</link>",
+        ("This will install <b>Grid Expert v1.0</b> on your computer.<br><br>Click Next to continue.<p>Made "
+         "with a free installer: <link>www.example.com</link>"),
         "<i>Finished</i>: <dynamic> &lt;b&gt; <u>under<b>bold <link>in&gt;link</link></b></u></i>x",
         "<B>a</I>b<font>c</font><link>d<link>e</link></link><br><P>unterminated <b c",
     };
