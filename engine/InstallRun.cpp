@@ -23,8 +23,10 @@ constexpr int ExpertsFlagOffsets[8] = {4, 8, 12, 36, 40, 20, 24, 28};
 
 void TQeInstall::Execute()
 {
-    // Nothing on the machine changes before the whole package has proved sound.
-    RefuseDamagedPackage(CheckPackage(*FPlatform.FileSystem->OpenForReading(FileName), *this));
+    // Nothing on the machine changes before the whole package has proved sound. The same
+    // open file then serves the copies.
+    auto Package = FPlatform.FileSystem->OpenForReading(FileName);
+    RefuseDamagedPackage(CheckPackage(*Package, *this));
 
     const auto FolderCount = static_cast<int32_t>(TargetFolders.size());
     // Without a terminal folder the files aimed elsewhere are still installed, once.
@@ -47,7 +49,6 @@ void TQeInstall::Execute()
 
     {
         TMacroList Macros;
-        auto Package = FPlatform.FileSystem->OpenForReading(FileName);
         TFolderMaker Folders(*FPlatform.FileSystem);
         BuildMacros(FPlatform, ProgramName, Macros);
         const size_t Passes = NoTerminal ? 1 : TargetFolders.size();
@@ -63,6 +64,7 @@ void TQeInstall::Execute()
                 InstallPackagedFile(*Package, *File, ExpandMacros(File->Target, Macros), MenuDir, Folders);
             }
         }
+        Package.reset();
     }
 
     if (!ExpertsOverride.empty())
