@@ -203,7 +203,8 @@ TPackageCheck CheckPackage(TStream& File, const TQeInstall& Model)
     Check.HasPackage = ScanRecords(File, Scan);
     if (!Check.HasPackage)
         return Check;
-    std::vector<uint8_t> Buffer(CheckChunk);
+    // A small package needs no megabyte of buffer.
+    std::vector<uint8_t> Buffer(static_cast<size_t>(std::clamp<int64_t>(File.GetSize(), 1, CheckChunk)));
     TIntegrityRecord Record;
     Check.HasIntegrityRecord = Scan.IntegrityAt >= 0;
     if (!Scan.Complete)
