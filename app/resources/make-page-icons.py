@@ -11,6 +11,7 @@ import math
 import os
 import struct
 import sys
+import zlib
 
 SAMPLES = 4
 
@@ -197,24 +198,48 @@ def render(design, shapes, size):
     return pixels
 
 
-def icon_image(pixels):
-    """One 32-bit image of an icon file: header, colours bottom-up, and the AND mask."""
-    size = len(pixels)
-    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, 0, 0, 0, 0, 0)
-    colours = bytearray()
-    mask = bytearray()
-    mask_row_bytes = ((size + 31) // 32) * 4
-    for row in reversed(pixels):
-        bits = bytearray(mask_row_bytes)
-        for x, (r, g, b, a) in enumerate(row):
+def straight_rows(pixels):
+    """Rows of straight (not premultiplied) red, green, blue and alpha bytes."""
+    for row in pixels:
+        line = bytearray()
+        for r, g, b, a in row:
             alpha = round(a)
-            # Colours are stored straight, not premultiplied.
-            unmul = (lambda c: 0 if alpha == 0 else min(255, round(c * 255 / a)))
-            colours += bytes((unmul(b), unmul(g), unmul(r), alpha))
-            if alpha == 0:
-                bits[x // 8] |= 0x80 >> (x % 8)
-        mask += bits
-    return header + bytes(colours) + bytes(mask)
+            line += bytes([0 if alpha == 0 else min(255, round(c * 255 / a)) for c in (r, g, b)] + [alpha])
+        yield line
+
+
+def filtered(line, prev):
+    """The row under the PNG filter (none, sub, up, average, Paeth) that leaves the smallest
+    differences, which is what deflate packs best."""
+    def predict(kind, i):
+        left = line[i - 4] if i >= 4 else 0
+        up = prev[i]
+        up_left = prev[i - 4] if i >= 4 else 0
+        if kind == 4:
+            pa, pb, pc = abs(up - up_left), abs(left - up_left), abs(left + up - 2 * up_left)
+            return left if pa <= pb and pa <= pc else (up if pb <= pc else up_left)
+        return (0, left, up, (left + up) // 2)[kind]
+    candidates = []
+    for kind in range(5):
+        out = bytes((x - predict(kind, i)) & 255 for i, x in enumerate(line))
+        candidates.append((sum(min(v, 256 - v) for v in out), kind, out))
+    _, kind, out = min(candidates)
+    return bytes([kind]) + out
+
+
+def icon_image(pixels):
+    """One image of an icon file as a PNG: Windows has read PNG images in icons since
+    Vista, and they take a fifteenth of the bytes of the 32-bit bitmaps."""
+    size = len(pixels)
+    raw, prev = b"", bytes(size * 4)
+    for line in straight_rows(pixels):
+        raw += filtered(line, prev)
+        prev = line
+
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0))
+            + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
 
 
 def icon_file(images):
