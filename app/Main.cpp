@@ -4,10 +4,22 @@
 
 #include <objbase.h>
 
+#include <cstdlib>
+
 #include "app/win32/CommonControls.h"
 #include "app/win32/WizardWindow.h"
 #include "linklabel/win32/LinkLabelWindow.h"
 #include "platform/win32/DllSearch.h"
+
+// libstdc++'s handler for an exception that nobody catches prints the exception's type,
+// demangled, to the console, which a program with windows has not; its demangler would be
+// a twentieth of setup.exe. This one ends the program as that one does after printing.
+namespace __gnu_cxx {
+void __verbose_terminate_handler()
+{
+    std::abort();
+}
+} // namespace __gnu_cxx
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int ShowCommand)
 {

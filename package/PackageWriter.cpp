@@ -1,6 +1,6 @@
 #include "package/PackageWriter.h"
 
-#include <gcrypt.h>
+#include <random>
 
 #include "package/EncDec.h"
 #include "package/Integrity.h"
@@ -133,9 +133,11 @@ void WriteInstaller(TStream& Out, TStream& Stub, const TPackageContents& Content
 
 TPayloadKey RandomPayloadKey()
 {
-    InitCipherLibrary();
+    // The system's random source: rand_s on Windows, getrandom or the processor's on Linux.
+    std::random_device Source;
     TPayloadKey Key{};
-    gcry_randomize(Key.data(), Key.size(), GCRY_STRONG_RANDOM);
+    for (uint8_t& Byte : Key)
+        Byte = static_cast<uint8_t>(Source());
     return Key;
 }
 

@@ -2,70 +2,41 @@
 
 #include <algorithm>
 #include <cstring>
-#include <gcrypt.h>
 #include <vector>
+
+#include "package/Aes.h"
 
 namespace qe {
 namespace {
 
-constexpr int BlockSize = 16;
+constexpr int BlockSize = TAes::BlockSize;
 
-// AES-128/192/256 over runs of whole blocks, every block on its own, from libgcrypt.
-// libgcrypt's ECB mode calls the block function once per block; its CBC decryption runs
-// several blocks at once through the AES instructions. So deciphering goes through CBC
-// with a zero IV and then takes the chaining back out: every plain block but the first
-// had the stored block before it XORed in.
+// AES-128/192/256 over runs of whole blocks, every block on its own.
 class TBlockCipher {
 public:
-    TBlockCipher(const uint8_t* Key, int KeySize, bool Encrypt) : FEncrypt(Encrypt)
+    TBlockCipher(const uint8_t* Key, int KeySize, bool Encrypt)
+        : FAes(CheckedKey(Key, KeySize), KeySize), FEncrypt(Encrypt)
     {
-        InitCipherLibrary();
-        const int Algorithm = KeySize == 32   ? GCRY_CIPHER_AES256
-                              : KeySize == 24 ? GCRY_CIPHER_AES192
-                                              : GCRY_CIPHER_AES128;
-        const int Mode = Encrypt ? GCRY_CIPHER_MODE_ECB : GCRY_CIPHER_MODE_CBC;
-        if ((KeySize != 16 && KeySize != 24 && KeySize != 32) || gcry_cipher_open(&FHandle, Algorithm, Mode, 0) != 0)
-            throw Exception("Invalid cipher key");
-        if (gcry_cipher_setkey(FHandle, Key, static_cast<size_t>(KeySize)) != 0) {
-            gcry_cipher_close(FHandle);
-            throw Exception("Invalid cipher key");
-        }
     }
-    ~TBlockCipher() { gcry_cipher_close(FHandle); }
-    TBlockCipher(const TBlockCipher&) = delete;
-    TBlockCipher& operator=(const TBlockCipher&) = delete;
 
-    // Transforms Length bytes (whole blocks) of In into Out; the two must not overlap.
-    void Transform(const uint8_t* In, uint8_t* Out, size_t Length)
+    // Transforms Length bytes (whole blocks) of In into Out.
+    void Transform(const uint8_t* In, uint8_t* Out, size_t Length) const
     {
-        if (Length == 0)
-            return;
-        if (FEncrypt) {
-            if (gcry_cipher_encrypt(FHandle, Out, Length, In, Length) != 0)
-                throw ECipherException();
-            return;
-        }
-        static const uint8_t ZeroIv[BlockSize] = {};
-        if (gcry_cipher_setiv(FHandle, ZeroIv, BlockSize) != 0 ||
-            gcry_cipher_decrypt(FHandle, Out, Length, In, Length) != 0)
-            throw ECipherException();
-        XorPreviousBlocks(In, Out, Length);
+        if (FEncrypt)
+            FAes.EncryptBlocks(In, Out, Length / BlockSize);
+        else
+            FAes.DecryptBlocks(In, Out, Length / BlockSize);
     }
 
 private:
-    static void XorPreviousBlocks(const uint8_t* In, uint8_t* Out, size_t Length)
+    static const uint8_t* CheckedKey(const uint8_t* Key, int KeySize)
     {
-        for (size_t I = BlockSize; I < Length; I += sizeof(uint32_t)) {
-            uint32_t Plain;
-            uint32_t Stored;
-            std::memcpy(&Plain, Out + I, sizeof Plain);
-            std::memcpy(&Stored, In + I - BlockSize, sizeof Stored);
-            Plain ^= Stored;
-            std::memcpy(Out + I, &Plain, sizeof Plain);
-        }
+        if (KeySize != 16 && KeySize != 24 && KeySize != 32)
+            throw Exception("Invalid cipher key");
+        return Key;
     }
 
-    gcry_cipher_hd_t FHandle = nullptr;
+    TAes FAes;
     bool FEncrypt;
 };
 
@@ -76,16 +47,6 @@ int32_t ReadSome(TStream& Source, uint8_t* Buffer, int32_t Count)
 }
 
 } // namespace
-
-void InitCipherLibrary()
-{
-    static const bool Ready = [] {
-        gcry_check_version(nullptr);
-        gcry_control(GCRYCTL_INITIALIZATION_FINISHED, 0);
-        return true;
-    }();
-    (void)Ready;
-}
 
 void CipherStream(TStream& Source, TStream& Dest, const uint8_t* Key, int KeySize, bool Encrypt)
 {

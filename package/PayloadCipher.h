@@ -14,7 +14,7 @@ public:
     ECipherException() : Exception("Invalid file format") {}
 };
 
-// Payloads move in chunks of this many bytes: one read, one library call and one write
+// Payloads move in chunks of this many bytes: one read, one call of the cipher and one write
 // each. Large enough that calls cost nothing next to the bytes, small enough to stay in
 // the processor's cache.
 constexpr int32_t CipherChunkSize = 256 * 1024;
@@ -23,9 +23,6 @@ constexpr int32_t CipherChunkSize = 256 * 1024;
 // and writes Dest at its current position. KeySize is 16, 24 or 32. Raises
 // ECipherException on a short read or a damaged final block.
 void CipherStream(TStream& Source, TStream& Dest, const uint8_t* Key, int KeySize, bool Encrypt);
-
-// Prepares the cipher library once per process; every use of it calls this first.
-void InitCipherLibrary();
 
 // The stored size of a payload for a file of Size bytes.
 constexpr int64_t CipheredSize(int64_t Size)

@@ -11,7 +11,6 @@ case "$kind" in
   asan)  args=(-DCMAKE_BUILD_TYPE=Debug -DQE_SANITIZE=ON) ;;
   release) args=(-DCMAKE_BUILD_TYPE=Release) ;;
   win32) "$top/scripts/build-libjpeg-win32.sh" "$top/build/deps/libjpeg-win32"
-         "$top/scripts/build-libgcrypt-win32.sh" "$top/build/deps/libgcrypt-win32"
          args=(-DCMAKE_BUILD_TYPE=MinSizeRel -DCMAKE_TOOLCHAIN_FILE="$top/cmake/i686-w64-mingw32.cmake"
                -DCMAKE_CROSSCOMPILING_EMULATOR="$top/e2e/wine-run.sh") ;;
   *) echo "usage: $0 host|asan|release|win32" >&2; exit 2 ;;

@@ -6,7 +6,7 @@ set -euo pipefail
 need_apt=()
 pkgs=(build-essential cmake ninja-build pkg-config git
       g++-mingw-w64-i686 mingw-w64-tools binutils-mingw-w64-i686
-      libgtest-dev googletest libgcrypt20-dev libgpg-error-mingw-w64-dev
+      libgtest-dev googletest libgcrypt20-dev
       libjpeg62-turbo-dev libxxhash-dev libtomlplusplus-dev libcli11-dev nlohmann-json3-dev
       xvfb xauth x11-utils imagemagick dpkg-dev python3 fonts-wine fonts-liberation ccache
       osslsigncode openssl python3-pefile time)

@@ -12,7 +12,7 @@ grep -q 'Subsystem[[:space:]]*00000002[[:space:]]*(Windows GUI)' <<<"$dump" || f
 # Only DLLs that every Windows loads from its system folder whatever lies beside the
 # program: anything else (shell32, the common controls...) the program loads itself, after
 # it has kept the DLL search to the system folder.
-allowed='^(kernel32|user32|gdi32|advapi32|ole32|msvcrt|ws2_32)\.dll$'
+allowed='^(kernel32|user32|gdi32|advapi32|ole32|msvcrt)\.dll$'
 while read -r dll; do
   lower=$(tr 'A-Z' 'a-z' <<<"$dll")
   [[ $lower =~ $allowed ]] || fail "depends on $dll"

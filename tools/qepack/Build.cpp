@@ -3,8 +3,8 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <gcrypt.h>
 
+#include "package/Integrity.h"
 #include "package/PayloadCipher.h"
 #include "tools/qepack/Manifest.h"
 #include "tools/qepack/StubCheck.h"
@@ -129,16 +129,17 @@ TPayloadKey ParsePayloadKey(const std::string& Hex)
 TPayloadKey DerivedPayloadKey(const std::string& SourceDateEpoch, const std::string& ManifestBytes,
                               const std::vector<std::string>& Defines)
 {
-    InitCipherLibrary();
     std::string Input = "qepack payload key";
     for (const std::string* Part : {&SourceDateEpoch, &ManifestBytes})
         Input += '\0' + *Part;
     for (const std::string& Define : Defines)
         Input += '\0' + Define;
-    uint8_t Digest[32];
-    gcry_md_hash_buffer(GCRY_MD_SHA256, Digest, Input.data(), Input.size());
+    // The key is stored in the package anyway: it needs to differ between inputs, not to
+    // be secret, so the package's own digest serves.
+    const TDigest Digest = DigestOf(Input.data(), Input.size());
+    static_assert(sizeof(Digest) == sizeof(TPayloadKey));
     TPayloadKey Key{};
-    std::copy(Digest, Digest + Key.size(), Key.begin());
+    std::copy(Digest.begin(), Digest.end(), Key.begin());
     return Key;
 }
 
