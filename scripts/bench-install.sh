@@ -62,11 +62,11 @@ for load in big small; do
       nocrc) compress='SetCompress off'; crc=off ;;
       zlib) compress='SetCompressor zlib'; crc=on ;;
     esac
-    cat > "$work/out/nsis-$load-$v.nsi" <<NSI
+    cat > "$work/out/nsis-$v-$load.nsi" <<NSI
 Unicode true
 Name "QE Bench"
-OutFile "$work/out/nsis-$load-$v.exe"
-InstallDir "C:\\qe-bench\\nsis-$load-$v"
+OutFile "$work/out/nsis-$v-$load.exe"
+InstallDir "C:\\qe-bench\\nsis-$v-$load"
 RequestExecutionLevel user
 SilentInstall silent
 CRCCheck $crc
@@ -76,7 +76,7 @@ Section
   File "$work/payload/$load/*"
 SectionEnd
 NSI
-    [ -f "$work/out/nsis-$load-$v.exe" ] || makensis -V1 "$work/out/nsis-$load-$v.nsi" >/dev/null
+    [ -f "$work/out/nsis-$v-$load.exe" ] || makensis -V1 "$work/out/nsis-$v-$load.nsi" >/dev/null
   done
 done
 cat > "$work/out/nsis-empty.nsi" <<NSI
@@ -104,12 +104,28 @@ command_of() { # KIND LOAD
     nsis-*) echo "$work/out/$1-$2.exe /S /D=C:\\qe-bench\\$1-$2" ;;
   esac
 }
-clean_targets() { # KIND LOAD
+target_dir() { # KIND LOAD
   case $1 in
-    ours) rm -rf "$(unix_path "$program_files\\QE Bench $2")" "$(unix_path "$menu_root\\QE Bench $2")" ;;
-    nsis-*) rm -rf "$(unix_path "C:\\qe-bench\\$1-$2")" ;;
+    ours) unix_path "$program_files\\QE Bench $2" ;;
+    nsis-*) unix_path "C:\\qe-bench\\$1-$2" ;;
   esac
+}
+clean_targets() { # KIND LOAD
+  rm -rf "$(target_dir "$1" "$2")"
+  [ "$1" != ours ] || rm -rf "$(unix_path "$menu_root\\QE Bench $2")"
   sync
+}
+# Whether a run installed the whole payload: its files' count and bytes in the target
+# folder (the uninstaller aside). A run that did not counts as failed, not as a time.
+payload_of() { # DIR
+  find "$1" -maxdepth 1 -type f ! -name Uninstall.exe -printf '%s\n' 2>/dev/null |
+    awk '{ n++; b += $1 } END { print n + 0, b + 0 }'
+}
+expected_big=$(payload_of "$work/payload/big")
+expected_small=$(payload_of "$work/payload/small")
+installed() { # KIND LOAD
+  local expected=expected_$2
+  [ "$(payload_of "$(target_dir "$1" "$2")")" = "${!expected}" ]
 }
 kinds=(ours nsis-crc nsis-nocrc nsis-zlib)
 results=$work/out/results.tsv
@@ -122,9 +138,14 @@ for round in $(seq 0 "$runs"); do
       clean_targets "$kind" "$load"
       start=$(now)
       # shellcheck disable=SC2046
-      wine_run $(command_of "$kind" "$load") >/dev/null 2>&1 || echo "warning: $kind $load exited with $?" >&2
+      status=0
+      wine_run $(command_of "$kind" "$load") >/dev/null 2>&1 || status=$?
       ns=$(( $(now) - start ))
-      if [ "$round" -gt 0 ]; then printf 'time\t%s\t%s\t%s\n' "$kind" "$load" "$ns" >> "$results"; fi
+      if [ "$status" != 0 ] || ! installed "$kind" "$load"; then
+        echo "warning: $kind $load failed (exit status $status); its time is not counted" >&2
+      elif [ "$round" -gt 0 ]; then
+        printf 'time\t%s\t%s\t%s\n' "$kind" "$load" "$ns" >> "$results"
+      fi
     done
   done
 done
@@ -176,20 +197,23 @@ kinds = ['ours', 'nsis-crc', 'nsis-nocrc', 'nsis-zlib']
 print('| work | ' + ' | '.join(kinds) + ' |')
 print('|---|' + '---|' * len(kinds))
 for load, label in (('big', 'one 256 MiB file'), ('small', '2000 files of 4 KiB')):
-    print(f'| {label} | ' + ' | '.join(f'{med[(k, load)]:.2f} s' for k in kinds) + ' |')
+    print(f'| {label} | ' + ' | '.join(f'{med[(k, load)]:.2f} s' if (k, load) in med else 'failed' for k in kinds) + ' |')
 for load, label in (('big', 'peak memory, 256 MiB'), ('small', 'peak memory, 2000 files')):
     print(f'| {label} | ' + ' | '.join(f'{peaks[(k, load)]:.1f} MiB' for k in kinds) + ' |')
 print(f"| bare setup.exe | {sizes['setup.exe']:,} B | {sizes['nsis-empty']:,} B empty | | |")
 print(f"qepack build: {256 / (qepack_ns / 1e9):.0f} MiB/s (256 MiB in {qepack_ns / 1e9:.2f} s)")
 print()
 def check(text, ok): print(f"{'ok  ' if ok else 'MISS'} {text}")
+def ratio(text, top, bottom, ok):
+    if top in med and bottom in med:
+        r = med[top] / med[bottom]
+        check(text.format(r), ok(r))
+    else:
+        check(text.format(float('nan')) + ' (a failed installer)', False)
 b, s = 'big', 'small'
-r1 = med[('nsis-crc', b)] / med[('ours', b)]
-check(f"256 MiB: {r1:.2f}x faster than NSIS CRC on (goal >= 2.7x)", r1 >= 2.7)
-r2 = med[('ours', b)] / med[('nsis-nocrc', b)]
-check(f"256 MiB: {r2:.2f}x the time of NSIS CRC off (goal <= 1.25x)", r2 <= 1.25)
-r3 = med[('ours', s)] / med[('nsis-crc', s)]
-check(f"2000 files: {r3:.2f}x the time of NSIS CRC on (goal <= 0.6x)", r3 <= 0.6)
+ratio("256 MiB: {:.2f}x faster than NSIS CRC on (goal >= 2.7x)", ('nsis-crc', b), ('ours', b), lambda r: r >= 2.7)
+ratio("256 MiB: {:.2f}x the time of NSIS CRC off (goal <= 1.25x)", ('ours', b), ('nsis-nocrc', b), lambda r: r <= 1.25)
+ratio("2000 files: {:.2f}x the time of NSIS CRC on (goal <= 0.6x)", ('ours', s), ('nsis-crc', s), lambda r: r <= 0.6)
 ours_peak = max(peaks[('ours', b)], peaks[('ours', s)])
 nsis_peak = max(peaks[('nsis-crc', b)], peaks[('nsis-crc', s)])
 check(f"peak memory: {ours_peak:.1f} MiB against NSIS's {nsis_peak:.1f} MiB (goal <= NSIS)", ours_peak <= nsis_peak)
