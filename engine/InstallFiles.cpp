@@ -1,5 +1,6 @@
 #include "engine/InstallFiles.h"
 
+#include "platform/Exceptions.h"
 #include "platform/Paths.h"
 #include "platform/ShellLink.h"
 
@@ -15,19 +16,47 @@ void WriteShellLink(const TPlatform& Platform, const std::string& Target, const 
     Link.Save(LinkPath);
 }
 
-void WriteFileSafely(IFileSystem& FileSystem, const std::string& Path, const std::function<void(TStream&)>& Write)
+namespace {
+
+// Fills the new file Path through Write; on a failure the unfinished file is removed.
+void WriteOrRemove(IFileSystem& FileSystem, const std::string& Path, std::unique_ptr<TStream> Stream,
+                   const std::function<void(TStream&)>& Write)
 {
-    const bool Replacing = FileSystem.FileExists(Path);
-    // A short suffix, so that the file beside fits wherever the target does.
-    const std::string Written = Replacing ? Path + ".~qe" : Path;
     try {
-        auto Stream = FileSystem.CreateForWriting(Written);
         Write(*Stream);
         Stream->Flush();
     } catch (...) {
-        FileSystem.RemoveFile(Written); // the stream is closed by now
+        Stream.reset(); // closed before it is removed
+        FileSystem.RemoveFile(Path);
         throw;
     }
+}
+
+} // namespace
+
+void WriteFileSafely(IFileSystem& FileSystem, const std::string& Path, const std::function<void(TStream&)>& Write,
+                     bool KnownNew)
+{
+    if (KnownNew) {
+        std::unique_ptr<TStream> Stream;
+        try {
+            Stream = FileSystem.CreateNewForWriting(Path);
+        } catch (const EFCreateError&) {
+            // Something of that name is there after all: the careful way below deals with
+            // it. Otherwise the failure is the file's own.
+            uint32_t Attributes = 0;
+            if (!FileSystem.GetAttributes(Path, Attributes))
+                throw;
+        }
+        if (Stream) {
+            WriteOrRemove(FileSystem, Path, std::move(Stream), Write);
+            return;
+        }
+    }
+    const bool Replacing = FileSystem.FileExists(Path);
+    // A short suffix, so that the file beside fits wherever the target does.
+    const std::string Written = Replacing ? Path + ".~qe" : Path;
+    WriteOrRemove(FileSystem, Written, FileSystem.CreateForWriting(Written), Write);
     if (!Replacing)
         return;
     try {

@@ -16,8 +16,11 @@ void WriteShellLink(const TPlatform& Platform, const std::string& Target, const 
 // Writes the file Path through Write, which fills the new file's stream. A file that
 // exists already is replaced only once the new contents are complete: they go to a file
 // beside it, which then takes its name. On a failure the unfinished file is removed and
-// an old file stays as it was.
-void WriteFileSafely(IFileSystem& FileSystem, const std::string& Path, const std::function<void(TStream&)>& Write);
+// an old file stays as it was. KnownNew (the caller believes there is no such file)
+// saves looking the name up: the file is created as new, and only when that fails is it
+// looked up and written the careful way.
+void WriteFileSafely(IFileSystem& FileSystem, const std::string& Path, const std::function<void(TStream&)>& Write,
+                     bool KnownNew = false);
 
 // Creates Path (replacing an old file) with Bytes, as WriteFileSafely does.
 void WriteWholeFile(IFileSystem& FileSystem, const std::string& Path, const std::string& Bytes);

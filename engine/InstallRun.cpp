@@ -102,7 +102,7 @@ void TQeInstall::InstallPackagedFile(TStream& Package, const TQeInstallFile& Fil
     Folders.Force(ExtractFileDir(Path));
     DoProgress("Copying file " + Path + " ...", 1);
     InstallLog.push_back({Path, false});
-    WriteFileSafely(Fs, Path, [&](TStream& Target) {
+    const auto Write = [&](TStream& Target) {
         const int64_t Start = File.PayloadOffset;
         TSubStream Window(Package, Start, Start + File.PayloadSize - 1);
         Window.SetPosition(0);
@@ -110,7 +110,9 @@ void TQeInstall::InstallPackagedFile(TStream& Package, const TQeInstallFile& Fil
         Target.Flush();
         // On the open file, after its last write: no second open by name.
         Target.SetFileTimes(TFileTimes{File.CreationTime, File.WriteTime, File.WriteTime});
-    });
+    };
+    WriteFileSafely(Fs, Path, Write, Folders.KnownAbsent(Path));
+    Folders.Added(Path);
 
     if (!File.ShortcutName.empty()) {
         const std::string Link = MenuDir + "\\" + File.ShortcutName + ".lnk";

@@ -1,5 +1,6 @@
 #include "platform/FileSystem.h"
 
+#include "platform/CaseFolding.h"
 #include "platform/Exceptions.h"
 #include "platform/Paths.h"
 
@@ -48,12 +49,27 @@ bool ForceFolders(IFileSystem& FileSystem, const std::string& Dir)
 
 bool TFolderMaker::Force(const std::string& Dir)
 {
-    if (FReady.count(Dir) != 0)
+    if (FNames.count(Dir) != 0)
         return true;
-    const bool Ready = ForceFolders(FFileSystem, Dir);
-    if (Ready)
-        FReady.insert(Dir);
-    return Ready;
+    if (!ForceFolders(FFileSystem, Dir))
+        return false;
+    auto& Names = FNames[Dir];
+    for (const TFolderEntry& Entry : FFileSystem.ListFolder(Dir))
+        Names.insert(FoldCase(Entry.Name));
+    return true;
+}
+
+bool TFolderMaker::KnownAbsent(const std::string& Path) const
+{
+    const auto Folder = FNames.find(ExtractFileDir(Path));
+    return Folder != FNames.end() && Folder->second.count(FoldCase(ExtractFileName(Path))) == 0;
+}
+
+void TFolderMaker::Added(const std::string& Path)
+{
+    const auto Folder = FNames.find(ExtractFileDir(Path));
+    if (Folder != FNames.end())
+        Folder->second.insert(FoldCase(ExtractFileName(Path)));
 }
 
 } // namespace qe

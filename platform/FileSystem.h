@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -82,15 +83,24 @@ bool IsRootFolder(const std::string& Dir);
 bool ForceFolders(IFileSystem& FileSystem, const std::string& Dir);
 
 // ForceFolders for a run that writes many files into a few folders: a folder made or
-// found once is not looked up again.
+// found once is not looked up again, and its names are read once, so that the run can
+// tell a name that is not there without asking the system each time (under Wine every
+// lookup of a missing name reads its whole folder).
 class TFolderMaker {
 public:
     explicit TFolderMaker(IFileSystem& FileSystem) : FFileSystem(FileSystem) {}
     bool Force(const std::string& Dir);
+    // Whether Path's folder was made ready by Force and had no entry of Path's name then,
+    // nor has been given one by Added since. A hint for speed only: another program may
+    // still have made the file, so a file created on it is created as new.
+    bool KnownAbsent(const std::string& Path) const;
+    // Path now exists.
+    void Added(const std::string& Path);
 
 private:
     IFileSystem& FFileSystem;
-    std::unordered_set<std::string> FReady;
+    // The folders made ready, each with its entries' names in capitals.
+    std::unordered_map<std::string, std::unordered_set<std::string>> FNames;
 };
 
 } // namespace qe

@@ -52,15 +52,26 @@ public:
     TFaultyFileSystem(IFileSystem& Inner, TFaultPlan& Plan) : TForwardingFileSystem(Inner), FPlan(Plan) {}
     std::unique_ptr<TStream> CreateForWriting(const std::string& Path) override
     {
-        if (FPlan.Hit(fkCreate)) {
-            FPlan.Message = CannotCreateFileMessage(Path, "Injected fault");
-            throw EFCreateError(FPlan.Message);
-        }
+        Refuse(Path);
         return std::make_unique<TFaultyStream>(FInner.CreateForWriting(Path), FPlan);
+    }
+    std::unique_ptr<TStream> CreateNewForWriting(const std::string& Path) override
+    {
+        Refuse(Path);
+        return std::make_unique<TFaultyStream>(FInner.CreateNewForWriting(Path), FPlan);
     }
     bool MakeFolder(const std::string& Path) override { return !FPlan.Hit(fkFolder) && FInner.MakeFolder(Path); }
 
 private:
+    // Fails the create the plan chooses.
+    void Refuse(const std::string& Path)
+    {
+        if (FPlan.Hit(fkCreate)) {
+            FPlan.Message = CannotCreateFileMessage(Path, "Injected fault");
+            throw EFCreateError(FPlan.Message);
+        }
+    }
+
     TFaultPlan& FPlan;
 };
 

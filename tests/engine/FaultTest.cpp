@@ -21,13 +21,21 @@ public:
     }
     std::unique_ptr<TStream> CreateForWriting(const std::string& Path) override
     {
-        auto Stream = FInner.CreateForWriting(Path);
+        return Limited(Path, FInner.CreateForWriting(Path));
+    }
+    std::unique_ptr<TStream> CreateNewForWriting(const std::string& Path) override
+    {
+        return Limited(Path, FInner.CreateNewForWriting(Path));
+    }
+
+private:
+    std::unique_ptr<TStream> Limited(const std::string& Path, std::unique_ptr<TStream> Stream)
+    {
         if (!SameText(Path, FVictim))
             return Stream;
         return std::make_unique<TLimitedStream>(std::move(Stream), FRoom);
     }
 
-private:
     class TLimitedStream : public sim::TForwardingStream {
     public:
         TLimitedStream(std::unique_ptr<TStream> Inner, int64_t Room) : TForwardingStream(std::move(Inner)), FRoom(Room)
@@ -56,6 +64,10 @@ public:
     std::unique_ptr<TStream> CreateForWriting(const std::string& Path) override
     {
         return std::make_unique<TTimelessStream>(FInner.CreateForWriting(Path));
+    }
+    std::unique_ptr<TStream> CreateNewForWriting(const std::string& Path) override
+    {
+        return std::make_unique<TTimelessStream>(FInner.CreateNewForWriting(Path));
     }
 
 private:

@@ -45,16 +45,21 @@ protected:
     }();
 };
 
-TEST_F(InstallRunCalls, ManyFilesInOneFolderLookItUpOnceAndGetTheirTimesOnTheOpenFile)
+TEST_F(InstallRunCalls, ManyFilesInOneFolderLookItUpOnceNotTheirNamesAndGetTheirTimesOnTheOpenFile)
 {
     for (int I = 0; I < 20; ++I)
         Contents.Files.push_back(MemoryFile("{app}\\data\\f" + std::to_string(I) + ".txt", std::string(I, 'x'), "",
                                             131000000000000000ULL + I, 132000000000000000ULL + I));
+    // One of them there before, named in other letters; the folder's names are read once.
+    M.FileSystem.AddFile(AppS + "\\data\\F7.TXT", "older");
     Installed({T1S});
     EXPECT_EQ(Disk.TimesByName, 0);
     EXPECT_EQ(Disk.Lookups[AppS + "\\data"], 1);
+    EXPECT_EQ(M.FileSystem.ListFolder(AppS + "\\data").size(), 20u);
     for (int I = 0; I < 20; ++I) {
         const std::string Path = AppS + "\\data\\f" + std::to_string(I) + ".txt";
+        // A name known not to be there is not looked up before its file is made.
+        EXPECT_EQ(Disk.Lookups[Path], I == 7 ? 1 : 0) << Path;
         EXPECT_EQ(M.FileSystem.FileContents(Path), std::string(I, 'x'));
         TFileTimes Times;
         ASSERT_TRUE(M.FileSystem.GetFileTimes(Path, Times));
