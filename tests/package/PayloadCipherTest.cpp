@@ -57,11 +57,12 @@ std::vector<uint8_t> BlockByBlock(const std::vector<uint8_t>& Data, bool Encrypt
 
 TEST(PayloadCipher, ChunkedRunsMatchTheBlockByBlockResult)
 {
-    // Every length class: inside one chunk, the final block just before, on and just after
-    // a chunk border, several chunks; each with tails of 0 to 31 bytes.
-    const auto Bytes = RandomBytes(2 * CipherChunkSize + 32, 1);
-    for (const int64_t Base :
-         {int64_t{0}, int64_t{CipherChunkSize} - 32, int64_t{CipherChunkSize}, int64_t{2} * CipherChunkSize - 32})
+    // Every length class: empty and inside one chunk, the final block just before, on and
+    // just after a chunk border, several chunks and a part; each with tails of 0 to 31 bytes.
+    constexpr int64_t Chunk = CipherChunkSize;
+    const int64_t Bases[] = {0, Chunk / 2, Chunk - 32, Chunk, 2 * Chunk - 32, 3 * Chunk - 32, 3 * Chunk};
+    const auto Bytes = RandomBytes(3 * Chunk + 32, 1);
+    for (const int64_t Base : Bases)
         for (int64_t Tail = 0; Tail < 32; ++Tail) {
             const std::vector<uint8_t> Data(Bytes.begin(), Bytes.begin() + Base + Tail);
             const auto Stored = Cipher(Data, true);
