@@ -6,9 +6,10 @@
 
 namespace qe {
 
-void WriteShellLink(const TPlatform& Platform, const std::string& Target, const std::string& LinkPath)
+void WriteShellLink(const TPlatform& Platform, const std::string& Target, const std::string& LinkPath,
+                    std::vector<std::string>* Made)
 {
-    if (!ForceFolders(*Platform.FileSystem, ExtractFileDir(LinkPath)))
+    if (!ForceFolders(*Platform.FileSystem, ExtractFileDir(LinkPath), Made))
         throw Exception("Unable to create directory");
     TShellLink Link(*Platform.Shell);
     Link.Path = Target;

@@ -3,15 +3,18 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/Platform.h"
 
 namespace qe {
 
 // A shell link at LinkPath to Target, starting in Target's folder, with the folders it
-// goes into. The shell reports nothing when it cannot save a link, so a folder that
-// cannot be made raises "Unable to create directory" here instead of passing unseen.
-void WriteShellLink(const TPlatform& Platform, const std::string& Target, const std::string& LinkPath);
+// goes into (those it made added to Made, when given). The shell reports nothing when it
+// cannot save a link, so a folder that cannot be made raises "Unable to create
+// directory" here instead of passing unseen.
+void WriteShellLink(const TPlatform& Platform, const std::string& Target, const std::string& LinkPath,
+                    std::vector<std::string>* Made = nullptr);
 
 // Writes the file Path through Write, which fills the new file's stream. A file that
 // exists already is replaced only once the new contents are complete: they go to a file

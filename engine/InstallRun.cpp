@@ -99,7 +99,9 @@ void TQeInstall::InstallPackagedFile(TStream& Package, const TQeInstallFile& Fil
                                      const std::string& MenuDir, TFolderMaker& Folders)
 {
     IFileSystem& Fs = *FPlatform.FileSystem;
-    Folders.Force(ExtractFileDir(Path));
+    std::vector<std::string> Made;
+    Folders.Force(ExtractFileDir(Path), &Made);
+    LogMadeFolders(Made);
     DoProgress("Copying file " + Path + " ...", 1);
     InstallLog.push_back({Path, false});
     const auto Write = [&](TStream& Target) {
@@ -116,7 +118,9 @@ void TQeInstall::InstallPackagedFile(TStream& Package, const TQeInstallFile& Fil
 
     if (!File.ShortcutName.empty()) {
         const std::string Link = MenuDir + "\\" + File.ShortcutName + ".lnk";
-        WriteShellLink(FPlatform, Path, Link);
+        Made.clear();
+        WriteShellLink(FPlatform, Path, Link, &Made);
+        LogMadeFolders(Made);
         InstallLog.push_back({Link, false});
     }
 }
@@ -128,12 +132,16 @@ void TQeInstall::InstallTextFile(const std::string& FilePath, const std::string&
     IFileSystem& Fs = *FPlatform.FileSystem;
     DoProgress("Copying file " + FilePath + " ...", 1);
     InstallLog.push_back({FilePath, false});
-    ForceFolders(Fs, ExtractFileDir(FilePath));
+    std::vector<std::string> Made;
+    ForceFolders(Fs, ExtractFileDir(FilePath), &Made);
+    LogMadeFolders(Made);
     WriteWholeFile(Fs, FilePath, WithCrLfLines(Text));
 
     DoProgress("Creating shortcut " + LinkPath + " ...", 1);
     InstallLog.push_back({LinkPath, false});
-    WriteShellLink(FPlatform, FilePath, LinkPath);
+    Made.clear();
+    WriteShellLink(FPlatform, FilePath, LinkPath, &Made);
+    LogMadeFolders(Made);
 }
 
 void TQeInstall::CreateUrlShortcut(const std::string& Path, const std::string& Url)
@@ -143,8 +151,29 @@ void TQeInstall::CreateUrlShortcut(const std::string& Path, const std::string& U
     IFileSystem& Fs = *FPlatform.FileSystem;
     DoProgress("Creating shortcut " + Path + " ...", 1);
     InstallLog.push_back({Path, false});
-    ForceFolders(Fs, ExtractFileDir(Path));
+    std::vector<std::string> Made;
+    ForceFolders(Fs, ExtractFileDir(Path), &Made);
+    LogMadeFolders(Made);
     WriteWholeFile(Fs, Path, InternetShortcut(Url));
+}
+
+void TQeInstall::LogMadeFolders(const std::vector<std::string>& Made)
+{
+    for (const std::string& Folder : Made) {
+        const bool Logged = std::any_of(InstallLog.begin(), InstallLog.end(), [&](const TInstallLogEntry& Entry) {
+            return Entry.IsFolder && SameText(ExcludeTrailingDelimiter(Entry.Path), Folder);
+        });
+        const bool InTerminal =
+            std::any_of(TargetFolders.begin(), TargetFolders.end(), [&](const std::string& Terminal) {
+                return SameText(ExcludeTrailingDelimiter(Terminal), Folder) || IsInsideFolder(Folder, Terminal);
+            });
+        // A folder made relative to the current folder (a target without a known folder)
+        // would be another one when the uninstaller runs.
+        const bool Absolute =
+            (Folder.size() > 2 && Folder[1] == ':' && Folder[2] == PathDelimiter) || Folder.rfind("\\\\", 0) == 0;
+        if (!Logged && !InTerminal && Absolute)
+            InstallLog.push_back({Folder, true});
+    }
 }
 
 void TQeInstall::OverrideExpertsIni(const std::string& Folder)

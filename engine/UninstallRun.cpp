@@ -1,5 +1,7 @@
 // The uninstall run: deletes the logged files, removes the logged folders that have
 // become empty and removes the program's entry from the list of installed programs.
+#include <functional>
+
 #include "engine/Uninstaller.h"
 #include "package/QeUninstall.h"
 #include "platform/Paths.h"
@@ -36,6 +38,29 @@ bool IsSharedFolder(const TPlatform& Platform, const std::string& Folder)
     return false;
 }
 
+// The logged folders in the order they are tried: each one after the logged folders
+// inside it, deepest first, so that a folder whose subfolders go can go too; otherwise
+// in record order.
+std::vector<std::string> RemovalOrder(const std::vector<std::string>& Folders)
+{
+    std::vector<std::string> Paths;
+    for (const std::string& Folder : Folders)
+        Paths.push_back(Canonical(Folder));
+    std::vector<std::string> Order;
+    std::vector<bool> Placed(Folders.size(), false);
+    const std::function<void(size_t)> Place = [&](size_t I) {
+        Placed[I] = true;
+        for (size_t J = Folders.size(); J-- > 0;)
+            if (!Placed[J] && IsInsideFolder(Paths[J], Paths[I]))
+                Place(J);
+        Order.push_back(Folders[I]);
+    };
+    for (size_t I = 0; I < Folders.size(); ++I)
+        if (!Placed[I])
+            Place(I);
+    return Order;
+}
+
 } // namespace
 
 void TQeUninstall::Execute()
@@ -47,7 +72,7 @@ void TQeUninstall::Execute()
         DoProgress("Delete file " + File + " ...", 1);
         FPlatform.FileSystem->RemoveFile(File);
     }
-    for (const std::string& Folder : Folders) {
+    for (const std::string& Folder : RemovalOrder(Folders)) {
         if (IsSharedFolder(FPlatform, Folder)) {
             DoProgress("Not removing folder " + Folder + ": other programs share it.", 1);
             continue;

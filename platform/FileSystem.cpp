@@ -33,7 +33,7 @@ bool IsRootFolder(const std::string& Dir)
     return false;
 }
 
-bool ForceFolders(IFileSystem& FileSystem, const std::string& Dir)
+bool ForceFolders(IFileSystem& FileSystem, const std::string& Dir, std::vector<std::string>* Made)
 {
     if (Dir.empty())
         throw Exception("Unable to create directory");
@@ -43,15 +43,19 @@ bool ForceFolders(IFileSystem& FileSystem, const std::string& Dir)
         return true;
     const std::string Parent = ExtractFilePath(Folder);
     // A relative folder of one name is made in the current folder.
-    const bool ParentReady = Parent.empty() || ForceFolders(FileSystem, Parent);
-    return ParentReady && FileSystem.MakeFolder(Folder);
+    const bool ParentReady = Parent.empty() || ForceFolders(FileSystem, Parent, Made);
+    if (!ParentReady || !FileSystem.MakeFolder(Folder))
+        return false;
+    if (Made != nullptr)
+        Made->push_back(Folder);
+    return true;
 }
 
-bool TFolderMaker::Force(const std::string& Dir)
+bool TFolderMaker::Force(const std::string& Dir, std::vector<std::string>* Made)
 {
     if (FNames.count(Dir) != 0)
         return true;
-    if (!ForceFolders(FFileSystem, Dir))
+    if (!ForceFolders(FFileSystem, Dir, Made))
         return false;
     auto& Names = FNames[Dir];
     for (const TFolderEntry& Entry : FFileSystem.ListFolder(Dir))

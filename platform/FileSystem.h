@@ -78,9 +78,10 @@ public:
 // Whether Dir is the root of a drive or share: "X:", "X:\\", "\\" or "\\\\server\\share".
 bool IsRootFolder(const std::string& Dir);
 
-// Creates Dir and every missing folder above it. Raises "Unable to create directory"
-// for an empty Dir; otherwise failures show only in the result.
-bool ForceFolders(IFileSystem& FileSystem, const std::string& Dir);
+// Creates Dir and every missing folder above it, and adds each folder it made to Made
+// (when given), outermost first. Raises "Unable to create directory" for an empty Dir;
+// otherwise failures show only in the result.
+bool ForceFolders(IFileSystem& FileSystem, const std::string& Dir, std::vector<std::string>* Made = nullptr);
 
 // ForceFolders for a run that writes many files into a few folders: a folder made or
 // found once is not looked up again, and its names are read once, so that the run can
@@ -89,7 +90,7 @@ bool ForceFolders(IFileSystem& FileSystem, const std::string& Dir);
 class TFolderMaker {
 public:
     explicit TFolderMaker(IFileSystem& FileSystem) : FFileSystem(FileSystem) {}
-    bool Force(const std::string& Dir);
+    bool Force(const std::string& Dir, std::vector<std::string>* Made = nullptr);
     // Whether Path's folder was made ready by Force and had no entry of Path's name then,
     // nor has been given one by Added since. A hint for speed only: another program may
     // still have made the file, so a file created on it is created as new.

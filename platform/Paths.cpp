@@ -87,4 +87,12 @@ std::string Trim(const std::string& Text)
     return Text.substr(First, Last - First);
 }
 
+bool IsInsideFolder(const std::string& Path, const std::string& Folder)
+{
+    if (Folder.empty())
+        return false;
+    const std::string Root = IncludeTrailingDelimiter(Folder);
+    return Path.size() > Root.size() && SameText(Path.substr(0, Root.size()), Root);
+}
+
 } // namespace qe

@@ -20,6 +20,8 @@ std::string ExcludeTrailingDelimiter(const std::string& Path);
 std::string UpperCase(const std::string& Text);
 std::string LowerCase(const std::string& Text);
 bool SameText(const std::string& A, const std::string& B);
+// Whether Path lies below Folder (not Folder itself), letter case aside.
+bool IsInsideFolder(const std::string& Path, const std::string& Folder);
 // Removes leading and trailing blanks and control characters.
 std::string Trim(const std::string& Text);
 

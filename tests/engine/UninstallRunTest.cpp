@@ -31,7 +31,9 @@ TEST_F(UninstallRun, RemovesWhatTheInstallCreatedAndLeavesTheUninstallerFolder)
     ASSERT_EQ(Lines.size(), Steps);
     EXPECT_EQ(Uninstall->ProgressMax, static_cast<int32_t>(Steps) - 1);
     EXPECT_EQ(Lines[0].Text, "Delete file " + T1S + "\\MQL4\\Experts\\a.ex4 ...");
-    EXPECT_EQ(Lines[Steps - 4].Text, "Remove folder " + AppS + " ...");
+    // The shortcut's subfolder, made by the install, goes before the folder holding it.
+    EXPECT_EQ(Lines[Steps - 5].Text, "Remove folder " + AppS + " ...");
+    EXPECT_EQ(Lines[Steps - 4].Text, "Remove folder " + MenuS + "\\Tools ...");
     EXPECT_EQ(Lines[Steps - 3].Text, "Remove folder " + MenuS + " ...");
     EXPECT_EQ(Lines[Steps - 2].Text, "Unregistering uninstaller ...");
     EXPECT_EQ(Lines.back().Text, "Done.");
@@ -42,12 +44,12 @@ TEST_F(UninstallRun, RemovesWhatTheInstallCreatedAndLeavesTheUninstallerFolder)
     EXPECT_TRUE(M.FileSystem.FileExists(AppS + "\\Uninstall.exe"));
     EXPECT_TRUE(M.FileSystem.FolderExists(AppS));
     EXPECT_FALSE(M.FileSystem.FileExists(AppS + "\\Readme.rtf"));
-    // The shortcut's subfolder is not logged, so the Start Menu folder stays with it.
-    EXPECT_TRUE(M.FileSystem.FolderExists(MenuS + "\\Tools"));
-    EXPECT_FALSE(M.FileSystem.FileExists(MenuS + "\\Tools\\Grid.lnk"));
-    // Terminal data that the install did not create stays, and so do the settings.
+    EXPECT_FALSE(M.FileSystem.FolderExists(MenuS));
+    // Terminal data that the install did not create stays, and so do the settings and
+    // the folders made in the terminal's tree.
     EXPECT_EQ(M.FileSystem.FileContents(T1S + "\\MQL4\\Experts\\mine.ex4"), "the user's own");
     EXPECT_TRUE(M.FileSystem.FileExists(T2S + "\\config\\experts.ini"));
+    EXPECT_TRUE(M.FileSystem.FolderExists(T2S + "\\MQL4\\Experts"));
     EXPECT_FALSE(M.Registry.KeyExists(TRegistryRoot::rrLocalMachine, std::string(UninstallKeyPrefix) + "Grid Expert"));
     // Only the program's own key goes: another program's entry beside it stays.
     EXPECT_TRUE(M.Registry.KeyExists(TRegistryRoot::rrLocalMachine, Sibling));
@@ -66,6 +68,44 @@ TEST_F(UninstallRun, AnEmptiedStartMenuFolderGoesAndOneWithUserFilesStays)
     LoadUninstaller()->Execute();
     EXPECT_TRUE(M.FileSystem.FileExists(MenuS + "\\My notes.txt"));
     EXPECT_FALSE(M.FileSystem.FileExists(MenuS + "\\Uninstall.lnk"));
+}
+
+TEST_F(UninstallRun, FoldersTheInstallMadeGoOnceEmptyAndTheProgramFolderWithThem)
+{
+    const std::string Docs = sim::TSimPlatform::Documents;
+    M.FileSystem.AddFolders(Docs + "\\Shared");
+    Contents.Files.push_back(MemoryFile("{app}\\docs\\deep\\a.pdf", "a"));
+    Contents.Files.push_back(MemoryFile("{app}\\docs\\b.pdf", "b"));
+    Contents.Files.push_back(MemoryFile("{mydocuments}\\Shared\\Grid\\c.set", "c"));
+    Contents.Files.push_back(MemoryFile("{mydocuments}\\Kept\\d.set", "d"));
+    auto Install = Installed({T1S});
+    std::vector<std::string> Logged;
+    for (const auto& Entry : Install->InstallLog)
+        if (Entry.IsFolder)
+            Logged.push_back(Entry.Path);
+    // Made folders only, outermost first; not the folder that was there already.
+    EXPECT_EQ(Logged, (std::vector<std::string>{AppS, MenuS, AppS + "\\docs", AppS + "\\docs\\deep",
+                                                Docs + "\\Shared\\Grid", Docs + "\\Kept"}));
+    M.FileSystem.AddFile(Docs + "\\Kept\\mine.set", "the user's own");
+
+    Lines.clear();
+    LoadUninstaller()->Execute();
+    const std::vector<std::string> Texts = this->Texts();
+    const std::vector<std::string> Removals(Texts.end() - 8, Texts.end() - 2);
+    EXPECT_EQ(Removals, (std::vector<std::string>{
+                            "Remove folder " + AppS + "\\docs\\deep ...",
+                            "Remove folder " + AppS + "\\docs ...",
+                            "Remove folder " + AppS + " ...",
+                            "Remove folder " + MenuS + " ...",
+                            "Remove folder " + Docs + "\\Shared\\Grid ...",
+                            "Remove folder " + Docs + "\\Kept ...",
+                        }));
+    // Only the uninstaller is left in the program folder, so its removal script can
+    // take the folder too.
+    EXPECT_EQ(M.FileSystem.ListFolder(AppS).size(), 1u);
+    EXPECT_TRUE(M.FileSystem.FolderExists(Docs + "\\Shared"));
+    EXPECT_FALSE(M.FileSystem.FolderExists(Docs + "\\Shared\\Grid"));
+    EXPECT_EQ(M.FileSystem.FileContents(Docs + "\\Kept\\mine.set"), "the user's own");
 }
 
 TEST_F(UninstallRun, FilesListedTwiceOrAlreadyGoneArePassedOver)
