@@ -132,14 +132,12 @@ void TQeInstall::InstallTextFile(const std::string& FilePath, const std::string&
     IFileSystem& Fs = *FPlatform.FileSystem;
     DoProgress("Copying file " + FilePath + " ...", 1);
     InstallLog.push_back({FilePath, false});
-    std::vector<std::string> Made;
-    ForceFolders(Fs, ExtractFileDir(FilePath), &Made);
-    LogMadeFolders(Made);
+    MakeLoggedFolders(ExtractFileDir(FilePath));
     WriteWholeFile(Fs, FilePath, WithCrLfLines(Text));
 
     DoProgress("Creating shortcut " + LinkPath + " ...", 1);
     InstallLog.push_back({LinkPath, false});
-    Made.clear();
+    std::vector<std::string> Made;
     WriteShellLink(FPlatform, FilePath, LinkPath, &Made);
     LogMadeFolders(Made);
 }
@@ -151,10 +149,15 @@ void TQeInstall::CreateUrlShortcut(const std::string& Path, const std::string& U
     IFileSystem& Fs = *FPlatform.FileSystem;
     DoProgress("Creating shortcut " + Path + " ...", 1);
     InstallLog.push_back({Path, false});
-    std::vector<std::string> Made;
-    ForceFolders(Fs, ExtractFileDir(Path), &Made);
-    LogMadeFolders(Made);
+    MakeLoggedFolders(ExtractFileDir(Path));
     WriteWholeFile(Fs, Path, InternetShortcut(Url));
+}
+
+void TQeInstall::MakeLoggedFolders(const std::string& Dir)
+{
+    std::vector<std::string> Made;
+    ForceFolders(*FPlatform.FileSystem, Dir, &Made);
+    LogMadeFolders(Made);
 }
 
 void TQeInstall::LogMadeFolders(const std::vector<std::string>& Made)

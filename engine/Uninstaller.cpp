@@ -20,9 +20,7 @@ void TQeInstall::CreateUninstaller(const std::string& ExePath, const std::string
     IFileSystem& Fs = *FPlatform.FileSystem;
     InstallLog.push_back({LinkPath, false});
     DoProgress("Creating unistaller ...", 1);
-    std::vector<std::string> Made;
-    ForceFolders(Fs, ExtractFileDir(ExePath), &Made);
-    LogMadeFolders(Made);
+    MakeLoggedFolders(ExtractFileDir(ExePath));
     {
         auto Source = Fs.OpenForReading(FileName);
         // The record's offset is stored inside the copied program; a program whose

@@ -113,6 +113,8 @@ private:
     // Logs the folders the run made, so that the uninstall removes them again once they
     // are empty; not those in a terminal folder, which are the terminal's own tree.
     void LogMadeFolders(const std::vector<std::string>& Made);
+    // ForceFolders for Dir, logging what it made.
+    void MakeLoggedFolders(const std::string& Dir);
     // Writes one packaged file to Path from the open package, with its times and its
     // Start Menu shortcut below MenuDir; Folders makes the folders of both.
     void InstallPackagedFile(TStream& Package, const TQeInstallFile& File, const std::string& Path,
