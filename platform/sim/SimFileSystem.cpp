@@ -439,7 +439,8 @@ std::string TSimFileSystem::FileContents(const std::string& Path)
     TNode* Node = Resolve(Path, R) ? Find(R.Key) : nullptr;
     if (Node == nullptr || Node->Entry->IsFolder)
         throw Exception("No such file: " + Path);
-    return std::string(Node->Entry->Bytes.begin(), Node->Entry->Bytes.end());
+    const std::vector<uint8_t>& Bytes = Node->Entry->Bytes;
+    return std::string(reinterpret_cast<const char*>(Bytes.data()), Bytes.size());
 }
 
 void TSimFileSystem::SetInUse(const std::string& Path, bool InUse)

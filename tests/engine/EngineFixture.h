@@ -62,7 +62,7 @@ protected:
         TMemoryStream StubStream(std::vector<uint8_t>(Stub.begin(), Stub.end()));
         TMemoryStream Out;
         WriteInstaller(Out, StubStream, Contents);
-        M.FileSystem.AddFile(Path, std::string(Out.Bytes().begin(), Out.Bytes().end()));
+        M.FileSystem.AddFile(Path, std::string(reinterpret_cast<const char*>(Out.Bytes().data()), Out.Bytes().size()));
     }
 
     // Writes the installer from Contents to the machine and loads a model from it.
