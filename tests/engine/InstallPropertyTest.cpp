@@ -1,11 +1,11 @@
 // Random packages, written by the package writer, installed and uninstalled on the
-// simulated Windows: between the runs every installed file holds its source bytes;
-// afterwards the machine is as it was, but for what is meant to stay: the terminals'
-// expert settings (and their "config" folder), folders made inside the terminal folders
-// (the terminal's own tree), and the program folder holding only the uninstaller, which
-// its removal script deletes after the program has ended. Every package also passes the
-// producer's verify. Each seed is a test of its own: a failing one is replayed with
-// --gtest_filter='*InstallProperty*/seed37'.
+// simulated Windows: between the runs every installed file holds its source bytes and
+// times; afterwards the machine is as it was, but for what is meant to stay: the
+// terminals' expert settings (and their "config" folder), folders made inside the
+// terminal folders (the terminal's own tree), and the program folder holding only the
+// uninstaller, which its removal script deletes after the program has ended. Every
+// package also passes the producer's verify. Each seed is a test of its own: a failing
+// one is replayed with --gtest_filter='*InstallProperty*/seed37'.
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -42,7 +42,8 @@ public:
         TCase C;
         TPackageContents& P = C.Contents;
         P.ProgramName = Pick(8) == 0 ? "Grid Expert Pro 2" : "Grid Expert";
-        P.PayloadKey = RandomPayloadKey();
+        for (uint8_t& Byte : P.PayloadKey)
+            Byte = static_cast<uint8_t>(FRandom());
         P.Publisher = Pick(2) ? "Northwind" : "";
         P.Website = Pick(2) ? "www.northwind.example" : "";
         P.ContactName = Pick(2) ? "Anna" : "";
@@ -68,9 +69,11 @@ public:
             std::string Shortcut;
             if (Pick(3) == 0)
                 Shortcut = (Pick(3) == 0 ? "Tools\\" : "") + std::string("Link ") + std::to_string(I);
+            const std::string Target = Folders[Pick(8)] + Name;
+            const uint64_t Created = 0x01D9000000000000ULL + FRandom();
+            const uint64_t Written = Created + FRandom();
             C.Sources.push_back(Bytes(Size()));
-            P.Files.push_back(MemoryFile(Folders[Pick(8)] + Name, C.Sources.back(), Shortcut,
-                                         0x01D9000000000000ULL + FRandom(), 0x01DA000000000000ULL + FRandom()));
+            P.Files.push_back(MemoryFile(Target, C.Sources.back(), Shortcut, Created, Written));
         }
         C.Terminals =
             Pick(6) == 0 ? std::vector<std::string>{Terminal2} : std::vector<std::string>{Terminal1, Terminal2};
@@ -174,6 +177,10 @@ protected:
                 EXPECT_TRUE(M.FileSystem.FileContents(Path) == C.Sources[I])
                     << Path << ": " << M.FileSystem.FileContents(Path).size() << " bytes instead of "
                     << C.Sources[I].size() << " or other bytes";
+                TFileTimes Times;
+                ASSERT_TRUE(M.FileSystem.GetFileTimes(Path, Times));
+                EXPECT_EQ(Times.CreationTime, File.CreationTime) << Path;
+                EXPECT_EQ(Times.LastWriteTime, File.WriteTime) << Path;
             }
         }
     }
