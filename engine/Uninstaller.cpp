@@ -15,12 +15,33 @@ bool HasOwnUninstallKey(const std::string& ProgramName)
     return ProgramName.find_first_not_of('\\') != std::string::npos;
 }
 
+namespace {
+
+// The folders that an earlier install of the product made, from the uninstaller that this
+// one replaces: an update finds them there already and does not make them, yet they are
+// the product's, to be removed once empty. An unreadable record gives none.
+std::vector<std::string> EarlierFolders(const TPlatform& Platform, const std::string& ExePath)
+{
+    if (!Platform.FileSystem->FileExists(ExePath))
+        return {};
+    TQeUninstall Earlier(Platform);
+    try {
+        Earlier.LoadFromFile(ExePath);
+    } catch (const Exception&) {
+        return {};
+    }
+    return Earlier.Folders;
+}
+
+} // namespace
+
 void TQeInstall::CreateUninstaller(const std::string& ExePath, const std::string& LinkPath)
 {
     IFileSystem& Fs = *FPlatform.FileSystem;
     InstallLog.push_back({LinkPath, false});
     DoProgress("Creating unistaller ...", 1);
     MakeLoggedFolders(ExtractFileDir(ExePath));
+    LogMadeFolders(EarlierFolders(FPlatform, ExePath));
     {
         auto Source = Fs.OpenForReading(FileName);
         // The record's offset is stored inside the copied program; a program whose

@@ -110,8 +110,9 @@ public:
 
 private:
     void ReadFileEntry(TTagStreamAdapter& Tags, TQeInstallFile& File);
-    // Logs the folders the run made, so that the uninstall removes them again once they
-    // are empty; not those in a terminal folder, which are the terminal's own tree.
+    // Logs the folders the run made (or an earlier install of the product did), so that
+    // the uninstall removes them again once they are empty; not those in a terminal
+    // folder, which are the terminal's own tree.
     void LogMadeFolders(const std::vector<std::string>& Made);
     // ForceFolders for Dir, logging what it made.
     void MakeLoggedFolders(const std::string& Dir);

@@ -31,6 +31,7 @@ struct TCase {
     std::vector<std::string> Sources; // each file's bytes, in the order of Contents.Files
     std::vector<std::string> Terminals;
     bool UserSettings = false; // a terminal has settings of its own before the install
+    bool Twice = false;        // installed again over the first install, as an update is
 };
 
 class TCaseMaker {
@@ -78,6 +79,7 @@ public:
         C.Terminals =
             Pick(6) == 0 ? std::vector<std::string>{Terminal2} : std::vector<std::string>{Terminal1, Terminal2};
         C.UserSettings = Pick(2) != 0;
+        C.Twice = Pick(4) == 0;
         return C;
     }
 
@@ -108,16 +110,10 @@ private:
     std::mt19937 FRandom;
 };
 
-bool Inside(const std::string& Path, const std::string& Folder)
-{
-    return Path.size() > Folder.size() && Path[Folder.size()] == '\\' &&
-           SameText(Path.substr(0, Folder.size()), Folder);
-}
-
 class InstallProperty : public EngineTest, public ::testing::WithParamInterface<unsigned> {
 protected:
-    // Installs the case, checks the installed files, uninstalls, and compares the
-    // machine with what it held before the install.
+    // Installs the case (once or twice), checks the installed files, uninstalls, and
+    // compares the machine with what it held before the install.
     void Run(unsigned Seed)
     {
         const TCase C = TCaseMaker(Seed).Make();
@@ -134,10 +130,12 @@ protected:
         ExpectVerified();
 
         const TMachineSnapshot Before = Snapshot(M);
-        auto Install = LoadInstaller();
-        Install->TargetFolders = C.Terminals;
-        Install->Execute();
-        ExpectInstalled(C);
+        for (int Round = C.Twice ? 2 : 1; Round > 0; --Round) {
+            auto Install = LoadInstaller();
+            Install->TargetFolders = C.Terminals;
+            Install->Execute();
+            ExpectInstalled(C);
+        }
 
         LoadUninstaller(ProgramFolder(M.Platform(), Contents.ProgramName) + "\\Uninstall.exe")->Execute();
         ExpectAsBefore(Before, Snapshot(M), C);
@@ -196,7 +194,7 @@ protected:
             if (!Contents.ExpertsOverride.empty() &&
                 (SameText(Path, Config) || SameText(Path, Config + "\\experts.ini")))
                 return true;
-            if (IsFolder && Inside(Path, Terminal))
+            if (IsFolder && IsInsideFolder(Path, Terminal))
                 return true;
         }
         return false;

@@ -108,6 +108,28 @@ TEST_F(UninstallRun, FoldersTheInstallMadeGoOnceEmptyAndTheProgramFolderWithThem
     EXPECT_EQ(M.FileSystem.FileContents(Docs + "\\Kept\\mine.set"), "the user's own");
 }
 
+TEST_F(UninstallRun, AfterAnUpdateTheFoldersTheFirstInstallMadeGoToo)
+{
+    Contents.Files.push_back(MemoryFile("{app}\\docs\\a.pdf", "a"));
+    Contents.Files.push_back(MemoryFile("{mydocuments}\\Grid\\b.set", "b"));
+    Installed({T1S});
+    Installed({T1S});
+    LoadUninstaller()->Execute();
+    EXPECT_EQ(M.FileSystem.ListFolder(AppS).size(), 1u); // the uninstaller
+    EXPECT_FALSE(M.FileSystem.FolderExists(std::string(sim::TSimPlatform::Documents) + "\\Grid"));
+
+    // An uninstaller that cannot be read does not stop an update; it only tells nothing,
+    // so the folder the first install made stays.
+    Installed({T1S});
+    M.FileSystem.AddFile(AppS + "\\Uninstall.exe", "MZ and no record");
+    Lines.clear();
+    Installed({T1S});
+    EXPECT_EQ(Texts().back(), "Done.");
+    LoadUninstaller()->Execute();
+    EXPECT_TRUE(M.FileSystem.FolderExists(AppS + "\\docs"));
+    EXPECT_FALSE(M.FileSystem.FileExists(AppS + "\\docs\\a.pdf"));
+}
+
 TEST_F(UninstallRun, FilesListedTwiceOrAlreadyGoneArePassedOver)
 {
     Contents.Files.push_back(MemoryFile("{metatrader}\\a.mq4", "a", "Grid"));
