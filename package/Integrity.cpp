@@ -15,18 +15,6 @@ namespace {
 // Read size of the check: large reads go straight from the file to this buffer.
 constexpr int32_t CheckChunk = 1 << 20;
 
-void PutLE32(uint8_t* Out, uint32_t Value)
-{
-    for (int I = 0; I < 4; ++I)
-        Out[I] = static_cast<uint8_t>(Value >> (8 * I));
-}
-
-uint32_t GetLE32(const uint8_t* In)
-{
-    return static_cast<uint32_t>(In[0]) | static_cast<uint32_t>(In[1]) << 8 | static_cast<uint32_t>(In[2]) << 16 |
-           static_cast<uint32_t>(In[3]) << 24;
-}
-
 // The digest of Count bytes of File from Start; false when the file ends first.
 bool DigestRange(TStream& File, int64_t Start, int64_t Count, std::vector<uint8_t>& Buffer, TDigest& Digest)
 {

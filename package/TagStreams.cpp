@@ -6,21 +6,6 @@
 #include "platform/Exceptions.h"
 
 namespace qe {
-namespace {
-
-void PutLE32(uint8_t* Out, uint32_t Value)
-{
-    for (int I = 0; I < 4; ++I)
-        Out[I] = static_cast<uint8_t>(Value >> (8 * I));
-}
-
-uint32_t GetLE32(const uint8_t* In)
-{
-    return static_cast<uint32_t>(In[0]) | static_cast<uint32_t>(In[1]) << 8 | static_cast<uint32_t>(In[2]) << 16 |
-           static_cast<uint32_t>(In[3]) << 24;
-}
-
-} // namespace
 
 void TTagStreamAdapter::WriteSignature(uint32_t Value)
 {

@@ -31,6 +31,19 @@ constexpr uint32_t MakeSignature(const char (&Letters)[5])
            static_cast<uint32_t>(static_cast<uint8_t>(Letters[3])) << 24;
 }
 
+// Numbers in the package are 32-bit little-endian, whatever the machine.
+inline void PutLE32(uint8_t* Out, uint32_t Value)
+{
+    for (int I = 0; I < 4; ++I)
+        Out[I] = static_cast<uint8_t>(Value >> (8 * I));
+}
+
+inline uint32_t GetLE32(const uint8_t* In)
+{
+    return static_cast<uint32_t>(In[0]) | static_cast<uint32_t>(In[1]) << 8 | static_cast<uint32_t>(In[2]) << 16 |
+           static_cast<uint32_t>(In[3]) << 24;
+}
+
 class TTagStreamAdapter {
 public:
     explicit TTagStreamAdapter(TStream& Stream) : FStream(Stream) {}

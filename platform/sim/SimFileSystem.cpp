@@ -228,7 +228,7 @@ std::unique_ptr<TStream> TSimFileSystem::Create(const std::string& Path, bool Mu
         // Replacing keeps the file's creation time, as Windows does.
         if (Entry->IsFolder || (Entry->Attributes & (faReadOnly | faHidden | faSystem)) != 0)
             return Refuse(ErrorAccessDenied);
-        if (Entry->InUse || Entry->OpenReaders > 0 || Entry->OpenWriters > 0)
+        if (Entry->IsBusy())
             return Refuse(ErrorSharingViolation);
         Entry->Bytes.clear();
         Entry->Attributes = faArchive;
@@ -280,7 +280,7 @@ void TSimFileSystem::RenameFile(const std::string& From, const std::string& To)
     const auto Entry = Moved->Entry;
     if (Entry->IsFolder)
         return Refuse(ErrorAccessDenied);
-    if (Entry->InUse || Entry->OpenReaders > 0 || Entry->OpenWriters > 0)
+    if (Entry->IsBusy())
         return Refuse(ErrorSharingViolation);
     TNode* Parent = Find(Target.ParentKey);
     if (Parent == nullptr || !Parent->Entry->IsFolder)
@@ -289,7 +289,7 @@ void TSimFileSystem::RenameFile(const std::string& From, const std::string& To)
         const auto& OldEntry = Old->Entry;
         if (OldEntry->IsFolder || (OldEntry->Attributes & faReadOnly) != 0)
             return Refuse(ErrorAccessDenied);
-        if (OldEntry->InUse || OldEntry->OpenReaders > 0 || OldEntry->OpenWriters > 0)
+        if (OldEntry->IsBusy())
             return Refuse(ErrorSharingViolation);
     }
     FNodes.erase(Source.Key);
@@ -305,7 +305,7 @@ bool TSimFileSystem::RemoveFile(const std::string& Path)
     const auto& Entry = Node->Entry;
     if (Entry->IsFolder || (Entry->Attributes & faReadOnly) != 0)
         return Fail(ErrorAccessDenied);
-    if (Entry->InUse || Entry->OpenReaders > 0 || Entry->OpenWriters > 0)
+    if (Entry->IsBusy())
         return Fail(ErrorSharingViolation);
     FNodes.erase(R.Key);
     return true;

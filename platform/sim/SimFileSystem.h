@@ -23,6 +23,9 @@ struct TSimEntry {
     int OpenWriters = 0;
     bool InUse = false;     // held open by another program
     bool AdminOnly = false; // only the administrators and the system may change it
+
+    // Open here or by another program: it cannot be deleted, replaced or moved.
+    bool IsBusy() const { return InUse || OpenReaders > 0 || OpenWriters > 0; }
 };
 
 class TSimFileSystem : public IFileSystem {
