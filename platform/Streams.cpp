@@ -108,7 +108,8 @@ void TMemoryStream::SetSize(int64_t Size)
 // --- TBufferedStream ---
 
 TBufferedStream::TBufferedStream(std::unique_ptr<TStream> Device, int32_t BufferSize)
-    : FDevice(std::move(Device)), FBuffer(static_cast<size_t>(std::max(BufferSize, 16)))
+    : FDevice(std::move(Device)), FCapacity(std::max(BufferSize, 16)),
+      FBuffer(std::make_unique_for_overwrite<uint8_t[]>(static_cast<size_t>(FCapacity)))
 {
     FPosition = FDevice->Seek(0, TSeekOrigin::soCurrent);
 }
@@ -134,7 +135,7 @@ void TBufferedStream::FlushWrites()
     const int32_t Pending = FWriteLength;
     FWriteLength = 0;
     FDevice->Seek(FBufferStart, TSeekOrigin::soBeginning);
-    if (FDevice->Write(FBuffer.data(), Pending) != Pending)
+    if (FDevice->Write(FBuffer.get(), Pending) != Pending)
         throw EStreamError("Stream write error");
 }
 
@@ -161,14 +162,14 @@ int32_t TBufferedStream::Read(void* Buffer, int32_t Count)
         const int64_t Offset = FPosition - FBufferStart;
         if (FReadLength > 0 && Offset >= 0 && Offset < FReadLength) {
             const int32_t N = std::min<int32_t>(Count - Done, FReadLength - static_cast<int32_t>(Offset));
-            std::memcpy(Out + Done, FBuffer.data() + Offset, static_cast<size_t>(N));
+            std::memcpy(Out + Done, FBuffer.get() + Offset, static_cast<size_t>(N));
             Done += N;
             FPosition += N;
             continue;
         }
         const int32_t Left = Count - Done;
         FDevice->Seek(FPosition, TSeekOrigin::soBeginning);
-        if (Left >= static_cast<int32_t>(FBuffer.size())) {
+        if (Left >= FCapacity) {
             // Large reads go straight to the caller's memory.
             DropReadBuffer();
             const int32_t N = FDevice->Read(Out + Done, Left);
@@ -179,7 +180,7 @@ int32_t TBufferedStream::Read(void* Buffer, int32_t Count)
             continue;
         }
         FBufferStart = FPosition;
-        FReadLength = std::max(FDevice->Read(FBuffer.data(), static_cast<int32_t>(FBuffer.size())), 0);
+        FReadLength = std::max(FDevice->Read(FBuffer.get(), FCapacity), 0);
         if (FReadLength == 0)
             break;
     }
@@ -191,11 +192,10 @@ int32_t TBufferedStream::Write(const void* Buffer, int32_t Count)
     if (Count <= 0 || FPosition < 0)
         return 0;
     DropReadBuffer();
-    const auto Capacity = static_cast<int32_t>(FBuffer.size());
     const bool Continues = FWriteLength > 0 && FPosition == FBufferStart + FWriteLength;
-    if (!Continues || Count > Capacity - FWriteLength)
+    if (!Continues || Count > FCapacity - FWriteLength)
         FlushWrites();
-    if (Count >= Capacity) {
+    if (Count >= FCapacity) {
         FDevice->Seek(FPosition, TSeekOrigin::soBeginning);
         const int32_t N = std::max(FDevice->Write(Buffer, Count), 0);
         FPosition += N;
@@ -203,7 +203,7 @@ int32_t TBufferedStream::Write(const void* Buffer, int32_t Count)
     }
     if (FWriteLength == 0)
         FBufferStart = FPosition;
-    std::memcpy(FBuffer.data() + FWriteLength, Buffer, static_cast<size_t>(Count));
+    std::memcpy(FBuffer.get() + FWriteLength, Buffer, static_cast<size_t>(Count));
     FWriteLength += Count;
     FPosition += Count;
     return Count;

@@ -105,7 +105,9 @@ private:
     void FlushWrites();
 
     std::unique_ptr<TStream> FDevice;
-    std::vector<uint8_t> FBuffer;
+    int32_t FCapacity;
+    // Only bytes already read or written are ever used, so the buffer is not cleared.
+    std::unique_ptr<uint8_t[]> FBuffer;
     int64_t FPosition = 0;    // logical position of the stream
     int64_t FBufferStart = 0; // device position of FBuffer[0]
     int32_t FReadLength = 0;  // bytes of FBuffer holding read data
