@@ -4,7 +4,10 @@
 #include "package/QeUninstall.h"
 #include "platform/sim/SimPlatform.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
+namespace {
+
+// The machine as the install left it, set up once; each input runs on a copy.
+qe::sim::TSimPlatform InstalledMachine()
 {
     qe::sim::TSimPlatform Machine;
     Machine.FileSystem.AddFile("C:\\Program Files\\Grid Expert\\Readme.rtf", "readme");
@@ -12,6 +15,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
     Machine.Registry.SetString(qe::TRegistryRoot::rrLocalMachine,
                                "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Grid Expert", "DisplayName",
                                "Grid Expert");
+    return Machine;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
+{
+    static const qe::sim::TSimPlatform Installed = InstalledMachine();
+    qe::sim::TSimPlatform Machine(Installed);
     qe::TMemoryStream File = qe::fuzz::AfterStub(Data, Size);
     qe::TQeUninstall Model(Machine.Platform());
     try {

@@ -69,6 +69,17 @@ TSimFileSystem::TSimFileSystem()
     AddDrive('C');
 }
 
+TSimFileSystem::TSimFileSystem(const TSimFileSystem& Other)
+    : FNodes(Other.FNodes), FCurrentFolder(Other.FCurrentFolder), FExecutablePath(Other.FExecutablePath),
+      FNow(Other.FNow), FLastError(Other.FLastError)
+{
+    for (auto& [Key, Node] : FNodes) {
+        Node.Entry = std::make_shared<TSimEntry>(*Node.Entry);
+        Node.Entry->OpenReaders = 0;
+        Node.Entry->OpenWriters = 0;
+    }
+}
+
 void TSimFileSystem::AddDrive(char Letter)
 {
     const std::string Key = FoldCase(std::string(1, Letter)) + ":";

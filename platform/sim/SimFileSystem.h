@@ -35,6 +35,10 @@ public:
 
     // A machine with drive C: and "C:\" as the current folder.
     TSimFileSystem();
+    // The same files and folders, with entries of its own: nothing done to one file
+    // system shows in the other, and no file of the copy is open.
+    TSimFileSystem(const TSimFileSystem& Other);
+    TSimFileSystem& operator=(const TSimFileSystem&) = delete;
 
     std::unique_ptr<TStream> OpenForReading(const std::string& Path) override;
     std::unique_ptr<TStream> CreateForWriting(const std::string& Path) override;

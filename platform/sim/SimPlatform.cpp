@@ -34,4 +34,10 @@ TSimPlatform::TSimPlatform()
     Registry.SetString(CU, ShellFoldersKey, "AppData", "C:\\Users\\User\\AppData\\Roaming");
 }
 
+TSimPlatform::TSimPlatform(const TSimPlatform& Other)
+    : FileSystem(Other.FileSystem), Registry(Other.Registry), System(Other.System, FileSystem),
+      Shell(Other.Shell, FileSystem), FPlatform{&FileSystem, &Registry, &System, &Shell}
+{
+}
+
 } // namespace qe::sim

@@ -19,7 +19,9 @@ public:
     static constexpr const char* ExePath = "C:\\Users\\User\\Downloads\\setup.exe";
 
     TSimPlatform();
-    TSimPlatform(const TSimPlatform&) = delete;
+    // A machine in Other's state that changes on its own, so that a machine set up once
+    // can serve many runs.
+    TSimPlatform(const TSimPlatform& Other);
     TSimPlatform& operator=(const TSimPlatform&) = delete;
 
     // The set of interfaces over this machine.

@@ -34,7 +34,7 @@ void TSimShell::SaveLink(const TShellLink& Link, const std::string& FileName)
     Text += "Hotkey=" + std::to_string(Link.Hotkey) + "\r\n";
     // The shell reports nothing when it cannot write the link.
     try {
-        auto Stream = FFileSystem.CreateForWriting(FileName);
+        auto Stream = FFileSystem->CreateForWriting(FileName);
         Stream->WriteString(Text);
         Stream->Flush();
     } catch (const EStreamError&) {
@@ -45,7 +45,7 @@ bool TSimShell::ReadLink(const std::string& FileName, TShellLinkData& Data)
 {
     std::string Text;
     try {
-        Text = FFileSystem.FileContents(FileName);
+        Text = FFileSystem->FileContents(FileName);
     } catch (const Exception&) {
         return false;
     }
@@ -63,7 +63,7 @@ bool TSimShell::ShellOpen(const std::string& FileOrLink)
 {
     const size_t Colon = FileOrLink.find(':');
     const bool IsLinkText = Colon != std::string::npos && Colon > 1;
-    if (!IsLinkText && !FFileSystem.FileExists(FileOrLink))
+    if (!IsLinkText && !FFileSystem->FileExists(FileOrLink))
         return false;
     FOpened.push_back(FileOrLink);
     return true;
@@ -71,7 +71,7 @@ bool TSimShell::ShellOpen(const std::string& FileOrLink)
 
 bool TSimShell::ChooseFolder(const std::string& Caption, std::string& Folder)
 {
-    if (!FFileSystem.FolderExists(Folder))
+    if (!FFileSystem->FolderExists(Folder))
         Folder.clear();
     FFolderChoices.push_back({Caption, Folder});
     if (FAnswers.empty())

@@ -19,7 +19,9 @@ struct TFolderChoice {
 
 class TSimShell : public IShell {
 public:
-    explicit TSimShell(TSimFileSystem& FileSystem) : FFileSystem(FileSystem) {}
+    explicit TSimShell(TSimFileSystem& FileSystem) : FFileSystem(&FileSystem) {}
+    // Other's state over another file system, for a copy of a whole machine.
+    TSimShell(const TSimShell& Other, TSimFileSystem& FileSystem) : TSimShell(Other) { FFileSystem = &FileSystem; }
 
     void SaveLink(const TShellLink& Link, const std::string& FileName) override;
     bool ReadLink(const std::string& FileName, TShellLinkData& Data) override;
@@ -34,12 +36,14 @@ public:
     const std::vector<TFolderChoice>& FolderChoices() const { return FFolderChoices; }
 
 private:
+    TSimShell(const TSimShell&) = default;
+
     struct TAnswer {
         bool Confirm;
         std::string Folder;
     };
 
-    TSimFileSystem& FFileSystem;
+    TSimFileSystem* FFileSystem;
     std::vector<std::string> FOpened;
     std::vector<TFolderChoice> FFolderChoices;
     std::deque<TAnswer> FAnswers;

@@ -48,17 +48,17 @@ bool TSimSystem::StartHiddenIdleProcess(const std::string& CommandLine, const st
     bool Found = false;
     if (!CommandLine.empty() && CommandLine[0] == '"') {
         const size_t Close = CommandLine.find('"', 1);
-        Found = Close != std::string::npos && FFileSystem.FileExists(CommandLine.substr(1, Close - 1));
+        Found = Close != std::string::npos && FFileSystem->FileExists(CommandLine.substr(1, Close - 1));
     } else {
         // Unquoted: each blank may end the program name, the shortest candidate first.
         size_t End = 0;
         do {
             End = CommandLine.find(' ', End + 1);
-            Found = FFileSystem.FileExists(CommandLine.substr(0, End));
+            Found = FFileSystem->FileExists(CommandLine.substr(0, End));
         } while (!Found && End != std::string::npos);
     }
     // Without a current folder of its own the process starts in the caller's.
-    if (!Found || (!CurrentFolder.empty() && !FFileSystem.FolderExists(CurrentFolder)))
+    if (!Found || (!CurrentFolder.empty() && !FFileSystem->FolderExists(CurrentFolder)))
         return false;
     FProcessStarts.push_back({CommandLine, CurrentFolder, Environment});
     return true;

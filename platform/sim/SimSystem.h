@@ -24,7 +24,9 @@ struct TProcessStart {
 
 class TSimSystem : public ISystem {
 public:
-    explicit TSimSystem(TSimFileSystem& FileSystem) : FFileSystem(FileSystem) {}
+    explicit TSimSystem(TSimFileSystem& FileSystem) : FFileSystem(&FileSystem) {}
+    // Other's state over another file system, for a copy of a whole machine.
+    TSimSystem(const TSimSystem& Other, TSimFileSystem& FileSystem) : TSimSystem(Other) { FFileSystem = &FileSystem; }
 
     std::string WindowsFolder() override { return FWindowsFolder; }
     std::string SystemFolder() override { return FSystemFolder; }
@@ -51,7 +53,9 @@ public:
     const std::vector<TProcessStart>& ProcessStarts() const { return FProcessStarts; }
 
 private:
-    TSimFileSystem& FFileSystem;
+    TSimSystem(const TSimSystem&) = default;
+
+    TSimFileSystem* FFileSystem;
     std::string FWindowsFolder = "C:\\WINDOWS";
     std::string FSystemFolder = "C:\\WINDOWS\\system32";
     std::string FTempFolder = "C:\\TEMP\\";

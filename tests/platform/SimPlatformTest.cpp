@@ -145,5 +145,35 @@ TEST(SimShell, OpenFolderChoicesAndProcessStartsAreRecorded)
     EXPECT_EQ(M.System.ProcessStarts()[1].CommandLine, "\"C:\\Temp Files\\s.bat\" x");
 }
 
+TEST(SimPlatform, ACopyIsAMachineOfItsOwn)
+{
+    TSimPlatform Original;
+    Original.FileSystem.AddFile("C:\\Program Files\\MT4\\terminal.exe", "MZ");
+    Original.Registry.SetString(TRegistryRoot::rrLocalMachine, "SOFTWARE\\X", "Name", "before");
+    auto Held = Original.FileSystem.OpenForReading("C:\\Program Files\\MT4\\terminal.exe");
+
+    TSimPlatform Copy(Original);
+    // The original's open file is not open in the copy, and is rewritten there alone.
+    Copy.FileSystem.CreateForWriting("C:\\Program Files\\MT4\\terminal.exe")->WriteString("changed");
+    Copy.Registry.SetString(TRegistryRoot::rrLocalMachine, "SOFTWARE\\X", "Name", "after");
+    // The copy's shell and system work on the copy's files.
+    TShellLink Link(Copy.Shell);
+    Link.Path = "C:\\Program Files\\MT4\\terminal.exe";
+    Link.Save("C:\\TEMP\\t.lnk");
+    Copy.FileSystem.AddFile("C:\\TEMP\\s.bat", "");
+    EXPECT_TRUE(Copy.System.StartHiddenIdleProcess("C:\\TEMP\\s.bat", "", {}));
+
+    std::string Name;
+    EXPECT_TRUE(Original.Registry.ReadString(TRegistryRoot::rrLocalMachine, "SOFTWARE\\X", "Name", false, Name));
+    EXPECT_EQ(Name, "before");
+    EXPECT_EQ(Original.FileSystem.FileContents("C:\\Program Files\\MT4\\terminal.exe"), "MZ");
+    EXPECT_FALSE(Original.FileSystem.FileExists("C:\\TEMP\\t.lnk"));
+    EXPECT_FALSE(Original.FileSystem.FileExists("C:\\TEMP\\s.bat"));
+    EXPECT_TRUE(Original.System.ProcessStarts().empty());
+    EXPECT_TRUE(Copy.FileSystem.FileExists("C:\\TEMP\\t.lnk"));
+    EXPECT_EQ(Copy.FileSystem.FileContents("C:\\Program Files\\MT4\\terminal.exe"), "changed");
+    EXPECT_EQ(Copy.Platform().FileSystem, &Copy.FileSystem);
+}
+
 } // namespace
 } // namespace qe::sim
