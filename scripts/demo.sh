@@ -14,6 +14,10 @@ mkdir -p "$out"
 build/release/tools/qepack/qepack build examples/product.toml -o "$out/GridExpertSetup.exe" \
   --stub build/win32/app/setup.exe
 build/release/tools/qepack/qepack verify "$out/GridExpertSetup.exe"
+if ! e2e/wine-runs-here.sh; then
+  echo "The installer is packed and verified at $out/GridExpertSetup.exe, but cannot be started here." >&2
+  exit 1
+fi
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   echo "Starting the installer on $DISPLAY"

@@ -16,7 +16,15 @@ scripts/build.sh asan
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run ctest --test-dir build/asan --output-on-failure -j2
 
 scripts/build.sh win32
-run e2e/with-display.sh ctest --test-dir build/win32 --output-on-failure
+if e2e/wine-runs-here.sh; then
+  run e2e/with-display.sh ctest --test-dir build/win32 --output-on-failure
+else
+  # The Windows build is still built and checked as a file; what runs it cannot run here.
+  run ctest --test-dir build/win32 --output-on-failure -L without_wine
+  count() { ctest --test-dir build/win32 -N "$@" | grep -c 'Test *#'; }
+  echo "== NOT RUN: $(( $(count) - $(count -L without_wine) )) of the Windows build's $(count) tests, which run under Wine."
+  echo "== They run on a machine that runs 32-bit programs; the result above covers the rest only."
+fi
 
 if [ "$status" -ne 0 ]; then
   echo "== some tests failed"
