@@ -22,7 +22,8 @@ else
   # The Windows build is still built and checked as a file; what runs it cannot run here.
   run ctest --test-dir build/win32 --output-on-failure -L without_wine
   count() { ctest --test-dir build/win32 -N "$@" | grep -c 'Test *#'; }
-  echo "== NOT RUN: $(( $(count) - $(count -L without_wine) )) of the Windows build's $(count) tests, which run under Wine."
+  all=$(count)
+  echo "== NOT RUN: $(( all - $(count -L without_wine) )) of the Windows build's $all tests, which run under Wine."
   echo "== They run on a machine that runs 32-bit programs; the result above covers the rest only."
 fi
 
