@@ -276,7 +276,7 @@ void TCustomLinkLabel::ActivateLinkAt(const TPoint& P, TLinkState NewState)
 {
     if (!IsOverLink(P))
         return;
-    auto* N = static_cast<TLinkNode*>(NodeTree->GetNodeAtPoint(P, NodeClassOf<TLinkNode>()));
+    TLinkNode* N = NodeTree->GetLinkAtPoint(P);
     if (!N)
         return;
     if (N != ActiveLinkNode || ActiveLinkNode->State != NewState) {
@@ -323,7 +323,7 @@ void TCustomLinkLabel::MouseMove(int32_t X, int32_t Y)
 void TCustomLinkLabel::MouseUp(TMouseButton, int32_t X, int32_t Y)
 {
     if (IsOverLink({X, Y}))
-        if (auto* N = static_cast<TLinkNode*>(NodeTree->GetNodeAtPoint({X, Y}, NodeClassOf<TLinkNode>())))
+        if (TLinkNode* N = NodeTree->GetLinkAtPoint({X, Y}))
             NotifyLinkClick(N->Number, N->GetText());
     DeactivateLink();
 }

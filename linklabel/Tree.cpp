@@ -160,7 +160,9 @@ TDynamicNode::TDynamicNode() : Number(DynamicCounter++) {}
 
 bool TRootNode::IsPointInNodeClass(const TPoint& P, const TNodeClass& NodeClass)
 {
-    if (NodeClass == NodeClassOf<TLinkNode>() && !LinkRects.empty()) {
+    // A drawn layout without links needs no walk either: no string of a link has a
+    // rectangle to hold P.
+    if (NodeClass == NodeClassOf<TLinkNode>() && (LinksCollected || !LinkRects.empty())) {
         for (const TRect& R : LinkRects)
             if (TGraphicTools::RectContainsPoint(R, P))
                 return true;
@@ -169,15 +171,32 @@ bool TRootNode::IsPointInNodeClass(const TPoint& P, const TNodeClass& NodeClass)
     return TAreaNode::IsPointInNodeClass(P, NodeClass);
 }
 
+TLinkNode* TRootNode::GetLinkAtPoint(const TPoint& P)
+{
+    if (!LinksCollected)
+        return static_cast<TLinkNode*>(GetNodeAtPoint(P, NodeClassOf<TLinkNode>()));
+    // The areas keep the links' document order, so the first one that holds P is the
+    // link the walk would find.
+    for (const TLinkArea& Area : LinkAreas)
+        if (TGraphicTools::RectContainsPoint(Area.Rect, P))
+            return Area.Link;
+    return nullptr;
+}
+
 void TRootNode::CollectLinkRects()
 {
     LinkRects.clear();
+    LinkAreas.clear();
     INodeIteratorRef Links = GetTopLevelNodes(NodeClassOf<TLinkNode>());
     while (Links->HasNext()) {
-        IRectIteratorRef Rects = static_cast<TLinkNode*>(Links->NextNode())->GetRects();
-        while (Rects->HasNext())
+        auto* Link = static_cast<TLinkNode*>(Links->NextNode());
+        IRectIteratorRef Rects = Link->GetRects();
+        while (Rects->HasNext()) {
             LinkRects.push_back(Rects->NextRect());
+            LinkAreas.push_back({LinkRects.back(), Link});
+        }
     }
+    LinksCollected = true;
 }
 
 // --- TStringNode

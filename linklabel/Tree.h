@@ -165,12 +165,25 @@ public:
 
 class TRootNode : public TAreaNode {
 public:
-    // For links, answers from the rectangles of the last drawn layout when there are any.
+    // For links, answers from the rectangles of the last drawn layout once they are
+    // collected (or set).
     bool IsPointInNodeClass(const TPoint& P, const TNodeClass& NodeClass) override;
+    // The outermost link under P, as GetNodeAtPoint finds it; once the rectangles are
+    // collected, found by them alone instead of by a walk of the whole tree.
+    TLinkNode* GetLinkAtPoint(const TPoint& P);
     // Rebuilds LinkRects from the rectangles of the outermost links.
     void CollectLinkRects();
 
     std::vector<TRect> LinkRects;
+
+private:
+    // Each collected rectangle with the link it belongs to, in the order of LinkRects.
+    struct TLinkArea {
+        TRect Rect;
+        TLinkNode* Link;
+    };
+    std::vector<TLinkArea> LinkAreas;
+    bool LinksCollected = false;
 };
 
 struct TWordInfo {
@@ -267,6 +280,7 @@ public:
     {
         return Root->IsPointInNodeClass(P, NodeClass);
     }
+    TLinkNode* GetLinkAtPoint(const TPoint& P) const { return Root->GetLinkAtPoint(P); }
 
     std::unique_ptr<TRootNode> Root;
 };

@@ -378,6 +378,34 @@ TEST_F(LinkLabel, DeeplyNestedMarkupIsDrawnAndHitTested)
     EXPECT_EQ(Label.GetCursor(), crDefault);
 }
 
+TEST_F(LinkLabel, TheDrawnLinksAnswerEveryPointAsTheTreeDoes)
+{
+    // Neighbouring links, a link that wraps, styles inside a link and a link inside a
+    // link, drawn at one width and then at another: every point's link, read from the
+    // rectangles of the last drawing, must be the one the walk of the tree finds.
+    Label.SetCaption("a <link>one</link><link>two</link> <b>b <link>three <i>four</i> five six</link></b> "
+                     "<link>x <link>in</link> y</link> z");
+    const TNodeTree& Tree = *Label.GetNodeTree();
+    for (int32_t Width : {200, 90}) {
+        Label.SetBounds(0, 0, Width, 60);
+        Paint();
+        int Hits = 0;
+        for (int32_t Y = -1; Y <= 61; ++Y)
+            for (int32_t X = -1; X <= Width + 1; ++X) {
+                TAreaNode* Walked = Tree.Root->GetNodeAtPoint({X, Y}, NodeClassOf<TLinkNode>());
+                ASSERT_EQ(Tree.GetLinkAtPoint({X, Y}), Walked) << X << "," << Y << " at width " << Width;
+                ASSERT_EQ(Tree.IsPointInNodeClass({X, Y}, NodeClassOf<TLinkNode>()), Walked != nullptr);
+                Hits += Walked != nullptr;
+            }
+        EXPECT_GT(Hits, 0);
+    }
+    // A drawn caption without links has none under any point.
+    Label.SetCaption("<b>no</b> links");
+    Paint();
+    EXPECT_EQ(Label.GetNodeTree()->GetLinkAtPoint({5, 5}), nullptr);
+    EXPECT_FALSE(Label.GetNodeTree()->IsPointInNodeClass({5, 5}, NodeClassOf<TLinkNode>()));
+}
+
 TEST_F(LinkLabel, ALinkClickMayReplaceTheCaption)
 {
     Label.SetCaption("<link>next</link>");

@@ -129,6 +129,9 @@ TEST(Tree, HitTestsFindTheOutermostNodeOfTheClassUnderThePoint)
     EXPECT_EQ(Tree->GetNodeAtPoint({30, 5}, NodeClassOf<TLinkNode>()), Link0);
     EXPECT_EQ(Tree->GetNodeAtPoint({30, 13}, NodeClassOf<TLinkNode>()), Link0);
     EXPECT_EQ(Tree->GetNodeAtPoint({0, 13}, NodeClassOf<TLinkNode>()), Link1);
+    // Before the rectangles are collected, the link under a point is found by the walk.
+    EXPECT_EQ(Tree->GetLinkAtPoint({60, 5}), Link0);
+    EXPECT_EQ(Tree->GetLinkAtPoint({10, 5}), nullptr);
 
     // Once the link rectangles are collected, links are found by them alone.
     Root.CollectLinkRects();
