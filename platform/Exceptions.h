@@ -29,6 +29,10 @@ public:
     using EStreamError::EStreamError;
 };
 
+// The reason given when the file under the running program's name is no longer the one
+// the program was started from.
+constexpr const char* RunningProgramReplaced = "Another file has taken the program's name since it started";
+
 // "Cannot open file "%s". %s" and "Cannot create file "%s". %s".
 std::string CannotOpenFileMessage(const std::string& Path, const std::string& Reason);
 std::string CannotCreateFileMessage(const std::string& Path, const std::string& Reason);

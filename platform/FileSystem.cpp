@@ -1,5 +1,7 @@
 #include "platform/FileSystem.h"
 
+#include <algorithm>
+
 #include "platform/CaseFolding.h"
 #include "platform/Exceptions.h"
 #include "platform/Paths.h"
@@ -42,6 +44,9 @@ bool ForceFolders(IFileSystem& FileSystem, const std::string& Dir, std::vector<s
     if (IsRootFolder(Dir) || FileSystem.FolderExists(Folder))
         return true;
     const std::string Parent = ExtractFilePath(Folder);
+    // "C:\\x\\a.txt:" is its own parent: no folder of that name can be made.
+    if (Parent == Folder)
+        return false;
     // A relative folder of one name is made in the current folder.
     const bool ParentReady = Parent.empty() || ForceFolders(FileSystem, Parent, Made);
     if (!ParentReady || !FileSystem.MakeFolder(Folder))
@@ -51,12 +56,106 @@ bool ForceFolders(IFileSystem& FileSystem, const std::string& Dir, std::vector<s
     return true;
 }
 
+namespace {
+
+std::string NotItselfMessage(const TWayCheck& Check)
+{
+    const std::string Folder = "The folder \"" + Check.Folder + "\"";
+    if (Check.Kind == TEntryKind::ekLink)
+        return Folder + " leads to another place (it, or a folder above it, is a junction or symbolic link); the "
+                        "installer writes nothing through a link. Remove the link, or choose another folder";
+    return Folder + " cannot be opened to check that it is no link; the installer writes nothing through it";
+}
+
+} // namespace
+
+EFolderNotItself::EFolderNotItself(const TWayCheck& Check) : EStreamError(NotItselfMessage(Check)) {}
+
+TWayCheck TFolderHolds::HoldWay(const std::string& Dir)
+{
+    return Walk(Dir, false, nullptr);
+}
+
+TWayCheck TFolderHolds::MakeWay(const std::string& Dir, std::vector<std::string>* Made)
+{
+    return Walk(Dir, true, Made);
+}
+
+TWayCheck TFolderHolds::Walk(const std::string& Dir, bool Make, std::vector<std::string>* Made)
+{
+    const std::string Folder = ExcludeTrailingDelimiter(Dir);
+    const bool Absolute = Dir.size() >= 3 && Dir[1] == ':' && Dir[2] == PathDelimiter &&
+                          ((Dir[0] >= 'A' && Dir[0] <= 'Z') || (Dir[0] >= 'a' && Dir[0] <= 'z'));
+    if (!Absolute)
+        return {Dir, TEntryKind::ekUnknown};
+    // "X:\", then each folder below it.
+    std::string Path = Folder.substr(0, 2) + PathDelimiter;
+    for (size_t Start = 3;; Start = Path.size() + 1) {
+        const std::string Key = FoldCase(Path);
+        if (FHeld.count(Key) == 0) {
+            TEntryKind Kind = TEntryKind::ekMissing;
+            auto Hold = FFileSystem.HoldAsItself(Path, Kind);
+            if (Kind == TEntryKind::ekMissing) {
+                if (!Make)
+                    return {};
+                if (!FFileSystem.MakeFolder(Path))
+                    return {Path, TEntryKind::ekMissing};
+                if (Made != nullptr)
+                    Made->push_back(Path);
+                // What was made is held only if it is still the folder made.
+                Hold = FFileSystem.HoldAsItself(Path, Kind);
+            }
+            if (Kind != TEntryKind::ekFolder)
+                return {Path, Kind};
+            FHeld[Key] = std::move(Hold);
+        }
+        if (Start > Folder.size())
+            return {};
+        const size_t End = std::min(Folder.find(PathDelimiter, Start), Folder.size());
+        if (End == Start) // an empty name: "X:\\a"
+            return {Dir, TEntryKind::ekUnknown};
+        Path = Folder.substr(0, End);
+    }
+}
+
+void TFolderMaker::Guard(const std::string& Root)
+{
+    FGuarded.push_back(ExcludeTrailingDelimiter(Root));
+}
+
+bool TFolderMaker::Guards(const std::string& Dir) const
+{
+    const std::string Folder = ExcludeTrailingDelimiter(Dir);
+    for (const std::string& Root : FGuarded)
+        if (SameText(Folder, Root) || IsInsideFolder(Folder, Root))
+            return true;
+    return false;
+}
+
+void TFolderMaker::HoldWay(const std::string& Dir)
+{
+    if (!Guards(Dir))
+        return;
+    const TWayCheck Check = FHolds.HoldWay(Dir);
+    if (!Check.Clear())
+        throw EFolderNotItself(Check);
+}
+
 bool TFolderMaker::Force(const std::string& Dir, std::vector<std::string>* Made)
 {
     if (FNames.count(Dir) != 0)
         return true;
-    if (!ForceFolders(FFileSystem, Dir, Made))
+    if (Guards(Dir)) {
+        const TWayCheck Check = FHolds.MakeWay(Dir, Made);
+        if (Check.Kind == TEntryKind::ekLink || Check.Kind == TEntryKind::ekUnknown)
+            throw EFolderNotItself(Check);
+        // A file in the way, or a folder that cannot be made: the file's own creation
+        // reports it, as for any other folder.
+        if (!Check.Clear())
+            return false;
+    } else if (!ForceFolders(FFileSystem, Dir, Made)) {
         return false;
+    }
     auto& Names = FNames[Dir];
     for (const TFolderEntry& Entry : FFileSystem.ListFolder(Dir))
         Names.insert(FoldCase(Entry.Name));

@@ -55,6 +55,11 @@ public:
     }
     std::vector<TFolderEntry> ListFolder(const std::string& Path) override { return FInner.ListFolder(Path); }
     std::string ExecutablePath() override { return FInner.ExecutablePath(); }
+    std::unique_ptr<TStream> OpenRunningProgram() override { return FInner.OpenRunningProgram(); }
+    std::unique_ptr<TEntryHold> HoldAsItself(const std::string& Path, TEntryKind& Kind) override
+    {
+        return FInner.HoldAsItself(Path, Kind);
+    }
 
 protected:
     IFileSystem& FInner;

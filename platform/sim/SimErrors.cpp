@@ -17,6 +17,7 @@ std::string SysErrorMessage(uint32_t Code)
     case ErrorAlreadyExists: return "Cannot create a file when that file already exists";
     case ErrorFilenameExcedRange: return "The filename or extension is too long";
     case ErrorDirectory: return "The directory name is invalid";
+    case ErrorCantResolveFilename: return "The name of the file cannot be resolved by the system";
     default: return "System error code: " + std::to_string(Code);
     }
 }

@@ -19,6 +19,7 @@ enum TErrorCode : uint32_t {
     ErrorAlreadyExists = 183,
     ErrorFilenameExcedRange = 206,
     ErrorDirectory = 267,
+    ErrorCantResolveFilename = 1921,
 };
 
 // The system's message text for Code, without the final period, as error messages

@@ -77,6 +77,7 @@ TSimFileSystem::TSimFileSystem(const TSimFileSystem& Other)
         Node.Entry = std::make_shared<TSimEntry>(*Node.Entry);
         Node.Entry->OpenReaders = 0;
         Node.Entry->OpenWriters = 0;
+        Node.Entry->Holds = 0;
     }
 }
 
@@ -95,7 +96,7 @@ bool TSimFileSystem::Fail(uint32_t Code)
     return false;
 }
 
-bool TSimFileSystem::Resolve(const std::string& Path, TResolved& Resolved)
+bool TSimFileSystem::Resolve(const std::string& Path, TResolved& Resolved, bool FollowLast)
 {
     std::string P = Path;
     std::replace(P.begin(), P.end(), '/', '\\');
@@ -126,21 +127,47 @@ bool TSimFileSystem::Resolve(const std::string& Path, TResolved& Resolved)
             Start = End + 1;
         }
     };
-    Split(FCurrentFolder.substr(2));
-    std::string Rest = P;
-    if (P.size() >= 2 && P[1] == ':' && std::isalpha(static_cast<unsigned char>(P[0]))) {
-        const std::string NewDrive = FoldCase(P.substr(0, 2));
-        Rest = P.substr(2);
-        if (NewDrive != FoldCase(Drive) || (!Rest.empty() && Rest[0] == '\\'))
+    // Takes Text's drive, if it names one, and its names.
+    auto Take = [&](const std::string& Text) {
+        std::string Rest = Text;
+        if (Text.size() >= 2 && Text[1] == ':' && std::isalpha(static_cast<unsigned char>(Text[0]))) {
+            const std::string NewDrive = FoldCase(Text.substr(0, 2));
+            Rest = Text.substr(2);
+            if (NewDrive != FoldCase(Drive) || (!Rest.empty() && Rest[0] == '\\'))
+                Names.clear();
+            Drive = NewDrive;
+        } else if (!Text.empty() && Text[0] == '\\') {
             Names.clear();
-        Drive = NewDrive;
-    } else if (P[0] == '\\') {
-        Names.clear();
-    }
-    Split(Rest);
+        }
+        Split(Rest);
+    };
+    Split(FCurrentFolder.substr(2));
+    Take(P);
     for (const std::string& Name : Names)
         if (!ValidName(Name))
             return Fail(ErrorInvalidName);
+
+    // Links on the way are followed, and the one at the end when asked: the names up to
+    // a link give way to its target's.
+    Resolved.ThroughLink = false;
+    for (size_t Count = 1, Hops = 0; Count <= Names.size(); ++Count) {
+        if (Count == Names.size() && !FollowLast)
+            break;
+        std::string Key = FoldCase(Drive);
+        for (size_t I = 0; I < Count; ++I)
+            Key += "\\" + FoldCase(Names[I]);
+        const TNode* Node = Find(Key);
+        if (Node == nullptr || !Node->Entry->IsLink())
+            continue;
+        if (++Hops > 31)
+            return Fail(ErrorCantResolveFilename);
+        const std::vector<std::string> After(Names.begin() + static_cast<ptrdiff_t>(Count), Names.end());
+        Names.clear();
+        Take(Node->Entry->LinkTarget);
+        Names.insert(Names.end(), After.begin(), After.end());
+        Resolved.ThroughLink = true;
+        Count = 0;
+    }
 
     const std::string DriveKey = FoldCase(Drive);
     if (Find(DriveKey) == nullptr)
@@ -157,9 +184,9 @@ bool TSimFileSystem::Resolve(const std::string& Path, TResolved& Resolved)
 }
 
 // The node of a path that exists; null, with the error set, when there is none.
-TSimFileSystem::TNode* TSimFileSystem::FindExisting(const std::string& Path, TResolved& Resolved)
+TSimFileSystem::TNode* TSimFileSystem::FindExisting(const std::string& Path, TResolved& Resolved, bool FollowLast)
 {
-    if (!Resolve(Path, Resolved))
+    if (!Resolve(Path, Resolved, FollowLast))
         return nullptr;
     TNode* Node = Find(Resolved.Key);
     if (Node == nullptr)
@@ -192,7 +219,7 @@ std::unique_ptr<TStream> TSimFileSystem::OpenForReading(const std::string& Path)
         throw EFOpenError(CannotOpenFileMessage(Path, SysErrorMessage(Code)));
     };
     TResolved R;
-    if (!Resolve(Path, R))
+    if (!Resolve(Path, R, true))
         return Refuse(FLastError);
     TNode* Node = Find(R.Key);
     if (Node == nullptr) {
@@ -225,7 +252,8 @@ std::unique_ptr<TStream> TSimFileSystem::Create(const std::string& Path, bool Mu
         throw EFCreateError(CannotCreateFileMessage(Path, SysErrorMessage(Code)));
     };
     TResolved R;
-    if (!Resolve(Path, R))
+    // A new file never goes through a link of its name; a replaced one does, as on Windows.
+    if (!Resolve(Path, R, !MustBeNew))
         return Refuse(FLastError);
     if (R.IsRoot)
         return Refuse(ErrorAccessDenied);
@@ -257,7 +285,7 @@ std::unique_ptr<TStream> TSimFileSystem::Create(const std::string& Path, bool Mu
 bool TSimFileSystem::SetFileTimes(const std::string& Path, const TFileTimes& Times)
 {
     TResolved R;
-    TNode* Node = FindExisting(Path, R);
+    TNode* Node = FindExisting(Path, R, true);
     if (Node == nullptr)
         return false;
     // Changing times needs no access that another program's open file could deny.
@@ -313,6 +341,8 @@ bool TSimFileSystem::RemoveFile(const std::string& Path)
     TNode* Node = FindExisting(Path, R);
     if (Node == nullptr)
         return false;
+    if (R.ThroughLink)
+        return Fail(ErrorAccessDenied);
     const auto& Entry = Node->Entry;
     if (Entry->IsFolder || (Entry->Attributes & faReadOnly) != 0)
         return Fail(ErrorAccessDenied);
@@ -365,12 +395,16 @@ bool TSimFileSystem::RemoveFolder(const std::string& Path)
     TNode* Node = FindExisting(Path, R);
     if (Node == nullptr)
         return false;
+    if (R.ThroughLink)
+        return Fail(ErrorAccessDenied);
     if (!Node->Entry->IsFolder)
         return Fail(ErrorDirectory);
     if (R.IsRoot || (Node->Entry->Attributes & faReadOnly) != 0)
         return Fail(ErrorAccessDenied);
     if (HasChildren(R.Key))
         return Fail(ErrorDirNotEmpty);
+    if (Node->Entry->IsBusy())
+        return Fail(ErrorSharingViolation);
     if (FoldCase(ExcludeTrailingDelimiter(FCurrentFolder)) == R.Key)
         return Fail(ErrorSharingViolation);
     FNodes.erase(R.Key);
@@ -404,7 +438,7 @@ std::vector<TFolderEntry> TSimFileSystem::ListFolder(const std::string& Path)
 {
     std::vector<TFolderEntry> Result;
     TResolved R;
-    if (!Resolve(Path, R))
+    if (!Resolve(Path, R, true))
         return Result;
     TNode* Folder = Find(R.Key);
     if (Folder == nullptr || !Folder->Entry->IsFolder)
@@ -414,6 +448,78 @@ std::vector<TFolderEntry> TSimFileSystem::ListFolder(const std::string& Path)
         if (It->first.find('\\', Prefix.size()) == std::string::npos)
             Result.push_back({ExtractFileName(It->second.Path), It->second.Entry->Attributes});
     return Result;
+}
+
+namespace {
+
+// An entry of the simulated disk held as itself.
+class TSimHold : public TEntryHold {
+public:
+    explicit TSimHold(std::shared_ptr<TSimEntry> Entry) : FEntry(std::move(Entry)) { ++FEntry->Holds; }
+    ~TSimHold() override { --FEntry->Holds; }
+
+private:
+    std::shared_ptr<TSimEntry> FEntry;
+};
+
+} // namespace
+
+std::unique_ptr<TEntryHold> TSimFileSystem::HoldAsItself(const std::string& Path, TEntryKind& Kind)
+{
+    TResolved R;
+    if (!Resolve(Path, R)) {
+        Kind = FLastError == ErrorPathNotFound ? TEntryKind::ekMissing : TEntryKind::ekUnknown;
+        return nullptr;
+    }
+    const TNode* Node = Find(R.Key);
+    if (Node == nullptr) {
+        // Missing: but a missing entry reached through a link is still the link's.
+        Kind = R.ThroughLink ? TEntryKind::ekLink : TEntryKind::ekMissing;
+        return nullptr;
+    }
+    if (R.ThroughLink || Node->Entry->IsLink()) {
+        Kind = TEntryKind::ekLink;
+        return nullptr;
+    }
+    Kind = Node->Entry->IsFolder ? TEntryKind::ekFolder : TEntryKind::ekFile;
+    return std::make_unique<TSimHold>(Node->Entry);
+}
+
+void TSimFileSystem::StartProgram()
+{
+    TResolved R;
+    TNode* Node = FindExisting(FExecutablePath, R, true);
+    if (Node == nullptr)
+        throw Exception("No program file at " + FExecutablePath);
+    FRunningImage = Node->Entry;
+}
+
+std::unique_ptr<TStream> TSimFileSystem::OpenRunningProgram()
+{
+    auto Stream = OpenForReading(FExecutablePath);
+    TResolved R;
+    const std::shared_ptr<TSimEntry> Entry = FindExisting(FExecutablePath, R, true)->Entry;
+    if (!FRunningImage)
+        FRunningImage = Entry;
+    else if (FRunningImage != Entry)
+        throw EFOpenError(CannotOpenFileMessage(FExecutablePath, RunningProgramReplaced));
+    return Stream;
+}
+
+void TSimFileSystem::AddLink(const std::string& Path, const std::string& Target, bool Folder)
+{
+    const std::string Dir = ExtractFileDir(Path);
+    if (!Dir.empty())
+        AddFolders(Dir);
+    TResolved R;
+    if (!Resolve(Path, R) || R.IsRoot || Find(R.Key) != nullptr)
+        throw Exception("Cannot seed link " + Path);
+    auto Entry = std::make_shared<TSimEntry>();
+    Entry->IsFolder = Folder;
+    Entry->Attributes = (Folder ? faDirectory : faArchive) | faReparsePoint;
+    Entry->Times = TFileTimes{FNow, FNow, FNow};
+    Entry->LinkTarget = Target;
+    FNodes[R.Key] = TNode{R.Path, Entry};
 }
 
 void TSimFileSystem::SetCurrentFolder(const std::string& Path)
@@ -448,7 +554,7 @@ std::string TSimFileSystem::FileContents(const std::string& Path)
 {
     TResolved R;
     TNode* Node = Resolve(Path, R) ? Find(R.Key) : nullptr;
-    if (Node == nullptr || Node->Entry->IsFolder)
+    if (Node == nullptr || Node->Entry->IsFolder || Node->Entry->IsLink())
         throw Exception("No such file: " + Path);
     const std::vector<uint8_t>& Bytes = Node->Entry->Bytes;
     return std::string(reinterpret_cast<const char*>(Bytes.data()), Bytes.size());

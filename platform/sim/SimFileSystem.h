@@ -1,7 +1,9 @@
 // A Windows file system in memory: drive-letter paths with "\" (and "/"), names kept as
 // created and compared without letter case, attributes, file times, folders that refuse
-// removal while not empty, files that are open or in use by another program, and the
-// system's error texts in the messages.
+// removal while not empty, files that are open or in use by another program, links to
+// files and folders (followed on the way to an entry, and at its end where Windows
+// follows them), entries held open as themselves, and the system's error texts in the
+// messages.
 #pragma once
 
 #include <map>
@@ -21,11 +23,16 @@ struct TSimEntry {
     std::vector<uint8_t> Bytes;
     int OpenReaders = 0;
     int OpenWriters = 0;
+    int Holds = 0;          // held open as itself (HoldAsItself)
     bool InUse = false;     // held open by another program
     bool AdminOnly = false; // only the administrators and the system may change it
+    // A link (a symbolic link or junction) to this absolute path; empty for a file or
+    // folder of its own.
+    std::string LinkTarget;
 
     // Open here or by another program: it cannot be deleted, replaced or moved.
-    bool IsBusy() const { return InUse || OpenReaders > 0 || OpenWriters > 0; }
+    bool IsBusy() const { return InUse || OpenReaders > 0 || OpenWriters > 0 || Holds > 0; }
+    bool IsLink() const { return !LinkTarget.empty(); }
 };
 
 class TSimFileSystem : public IFileSystem {
@@ -54,18 +61,32 @@ public:
     bool SetAttributes(const std::string& Path, uint32_t Attributes) override;
     std::vector<TFolderEntry> ListFolder(const std::string& Path) override;
     std::string ExecutablePath() override { return FExecutablePath; }
+    // The program runs from the file at its path when this is first called, unless
+    // StartProgram said otherwise.
+    std::unique_ptr<TStream> OpenRunningProgram() override;
+    std::unique_ptr<TEntryHold> HoldAsItself(const std::string& Path, TEntryKind& Kind) override;
 
     // Seeding and inspection; not part of the interface.
     void AddDrive(char Letter);
     void SetCurrentFolder(const std::string& Path);
-    void SetExecutablePath(const std::string& Path) { FExecutablePath = Path; }
+    void SetExecutablePath(const std::string& Path)
+    {
+        FExecutablePath = Path;
+        FRunningImage.reset();
+    }
+    // The program starts from the file at its path now: a file that takes that name
+    // later is not the running program.
+    void StartProgram();
     // The time that writes and new files get.
     void SetNow(uint64_t FileTime) { FNow = FileTime; }
     uint64_t Now() const { return FNow; }
     // Creates the file (and its folders), replacing an existing one.
     void AddFile(const std::string& Path, const std::string& Contents, uint32_t Attributes = faArchive);
     void AddFolders(const std::string& Path);
-    // Raises when there is no such file.
+    // A link at Path (its folder made when missing) to the absolute path Target: a
+    // junction or folder link when Folder is set, else a file link. Target need not exist.
+    void AddLink(const std::string& Path, const std::string& Target, bool Folder);
+    // Raises when there is no such file (a link at Path is not followed).
     std::string FileContents(const std::string& Path);
     // Another program holds the file open: it cannot be opened, replaced or deleted.
     void SetInUse(const std::string& Path, bool InUse);
@@ -86,13 +107,15 @@ private:
         std::string Key;  // its upper-case form
         std::string ParentKey;
         bool IsRoot = false;
+        bool ThroughLink = false; // a link was followed on the way
     };
 
-    // Resolves Path against the current folder; false (with FLastError) when it is
-    // invalid or too long.
-    bool Resolve(const std::string& Path, TResolved& Resolved);
+    // Resolves Path against the current folder, following links on the way and, with
+    // FollowLast, a link at its end; false (with FLastError) when it is invalid or too
+    // long, or when links lead round in a circle.
+    bool Resolve(const std::string& Path, TResolved& Resolved, bool FollowLast = false);
     TNode* Find(const std::string& Key);
-    TNode* FindExisting(const std::string& Path, TResolved& Resolved);
+    TNode* FindExisting(const std::string& Path, TResolved& Resolved, bool FollowLast = false);
     bool Fail(uint32_t Code);
     bool HasChildren(const std::string& Key) const;
     std::unique_ptr<TStream> NewStream(const std::shared_ptr<TSimEntry>& Entry, bool Writing);
@@ -102,6 +125,7 @@ private:
     std::map<std::string, TNode> FNodes; // by upper-case full path
     std::string FCurrentFolder = "C:\\";
     std::string FExecutablePath;
+    std::shared_ptr<TSimEntry> FRunningImage;
     uint64_t FNow = 0;
     uint32_t FLastError = 0;
 };

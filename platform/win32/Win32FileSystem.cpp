@@ -2,9 +2,15 @@
 
 #include <windows.h>
 
+#include <psapi.h>
 #include <sddl.h>
 
+#include <cstring>
+#include <vector>
+
+#include "platform/CaseFolding.h"
 #include "platform/Exceptions.h"
+#include "platform/Paths.h"
 #include "platform/win32/Win32Errors.h"
 
 namespace qe::win32 {
@@ -78,6 +84,144 @@ uint64_t ToUInt64(const FILETIME& T)
     return static_cast<uint64_t>(T.dwHighDateTime) << 32 | T.dwLowDateTime;
 }
 
+// The path the system gives an open handle, in the form Kind asks for ("\\?\" taken off
+// a drive path); empty when it gives none.
+std::string FinalPath(HANDLE Handle, DWORD Kind)
+{
+    std::string Buffer(MAX_PATH, '\0');
+    DWORD Length = GetFinalPathNameByHandleA(Handle, Buffer.data(), static_cast<DWORD>(Buffer.size()), Kind);
+    if (Length >= Buffer.size()) {
+        Buffer.resize(Length + 1);
+        Length = GetFinalPathNameByHandleA(Handle, Buffer.data(), static_cast<DWORD>(Buffer.size()), Kind);
+    }
+    if (Length == 0 || Length >= Buffer.size())
+        return {};
+    Buffer.resize(Length);
+    if (Buffer.rfind("\\\\?\\", 0) == 0 && Buffer.size() > 6 && Buffer[5] == ':')
+        Buffer.erase(0, 4);
+    return Buffer;
+}
+
+// Path as a full path with the long form of every name, as a handle's final path has it.
+std::string LongFullPath(const std::string& Path)
+{
+    std::string Full(MAX_PATH, '\0');
+    DWORD Length = GetFullPathNameA(Path.c_str(), static_cast<DWORD>(Full.size()), Full.data(), nullptr);
+    if (Length == 0 || Length >= Full.size())
+        return Path;
+    Full.resize(Length);
+    std::string Long(MAX_PATH, '\0');
+    Length = GetLongPathNameA(Full.c_str(), Long.data(), static_cast<DWORD>(Long.size()));
+    if (Length == 0 || Length >= Long.size())
+        return Full;
+    Long.resize(Length);
+    return Long;
+}
+
+bool SamePath(const std::string& A, const std::string& B)
+{
+    return FoldCase(ExcludeTrailingDelimiter(A)) == FoldCase(ExcludeTrailingDelimiter(B));
+}
+
+// What an entry opened with FILE_FLAG_OPEN_REPARSE_POINT is.
+struct TOpenedEntry {
+    TEntryKind Kind = TEntryKind::ekUnknown;
+    // The handle is the entry Path names, not a place a link led to.
+    bool Itself = false;
+};
+
+// A junction, symbolic link or mount point opened as itself carries its reparse point;
+// other reparse points (files kept in the cloud, deduplicated ones) name no other place.
+// Wine follows links even when told not to and reports no reparse point on the handle,
+// so there the handle's final path, elsewhere than Path, is what tells a link; the same
+// test finds a link on the way on Windows.
+TOpenedEntry Inspect(HANDLE Handle, const std::string& Path)
+{
+    TOpenedEntry Entry;
+    FILE_ATTRIBUTE_TAG_INFO Tag{};
+    if (!GetFileInformationByHandleEx(Handle, FileAttributeTagInfo, &Tag, sizeof(Tag)))
+        return Entry;
+    const std::string Final = FinalPath(Handle, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (Final.empty())
+        return Entry;
+    Entry.Itself = SamePath(Final, LongFullPath(Path));
+    if (!Entry.Itself ||
+        ((Tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && IsReparseTagNameSurrogate(Tag.ReparseTag)))
+        Entry.Kind = TEntryKind::ekLink;
+    else
+        Entry.Kind = (Tag.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? TEntryKind::ekFolder : TEntryKind::ekFile;
+    return Entry;
+}
+
+// An entry held open as itself: listing (reading) access without sharing deletion, so
+// that no other handle can rename or remove it.
+class TWin32Hold : public TEntryHold {
+public:
+    explicit TWin32Hold(HANDLE Handle) : FHandle(Handle) {}
+    ~TWin32Hold() override { CloseHandle(FHandle); }
+
+private:
+    HANDLE FHandle;
+};
+
+// Deletes the entry Path names itself through a handle opened as itself: a link on the
+// way, or one Wine followed at the end, is not deleted; a link Windows opened as itself
+// is deleted as the link. Folder says which kind the entry must be.
+bool DeleteItself(const std::string& Path, bool Folder)
+{
+    HANDLE H = CreateFileA(Path.c_str(), DELETE | FILE_READ_ATTRIBUTES,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_OPEN_REPARSE_POINT | (Folder ? FILE_FLAG_BACKUP_SEMANTICS : 0), nullptr);
+    if (H == INVALID_HANDLE_VALUE)
+        return false;
+    const TOpenedEntry Entry = Inspect(H, Path);
+    BY_HANDLE_FILE_INFORMATION Info{};
+    const bool IsFolder =
+        GetFileInformationByHandle(H, &Info) && (Info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    bool Done = false;
+    if (!Entry.Itself)
+        SetLastError(ERROR_ACCESS_DENIED);
+    else if (IsFolder != Folder)
+        SetLastError(Folder ? ERROR_DIRECTORY : ERROR_ACCESS_DENIED);
+    else {
+        // Deleted when the handle closes; a folder only when it is empty.
+        FILE_DISPOSITION_INFO Disposition{TRUE};
+        Done = SetFileInformationByHandle(H, FileDispositionInfo, &Disposition, sizeof(Disposition)) != 0;
+    }
+    const DWORD Error = GetLastError();
+    CloseHandle(H);
+    SetLastError(Error);
+    return Done;
+}
+
+// Whether the open file H is the program's running image: the system names the mapped
+// image as it names the file, and the file's headers are those the image was mapped from.
+bool IsRunningImage(HANDLE H)
+{
+    const auto* Base = reinterpret_cast<const uint8_t*>(GetModuleHandleA(nullptr));
+    char Mapped[MAX_PATH * 2];
+    const DWORD MappedLength =
+        K32GetMappedFileNameA(GetCurrentProcess(), const_cast<uint8_t*>(Base), Mapped, sizeof(Mapped));
+    if (MappedLength > 0 && MappedLength < sizeof(Mapped)) {
+        const std::string Name(Mapped, MappedLength);
+        // Windows gives the device path, Wine "\??\" and the drive path.
+        const bool Same = Name.rfind("\\??\\", 0) == 0
+                              ? SamePath(Name.substr(4), FinalPath(H, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS))
+                              : SamePath(Name, FinalPath(H, FILE_NAME_NORMALIZED | VOLUME_NAME_NT));
+        if (!Same)
+            return false;
+    }
+    const auto* Dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(Base);
+    const auto* Nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(Base + Dos->e_lfanew);
+    const DWORD Size = Nt->OptionalHeader.SizeOfHeaders;
+    std::vector<uint8_t> Headers(Size);
+    DWORD Read = 0;
+    if (!ReadFile(H, Headers.data(), Size, &Read, nullptr) || Read != Size)
+        return false;
+    SetFilePointer(H, 0, nullptr, FILE_BEGIN);
+    return std::memcmp(Headers.data(), Base, Size) == 0;
+}
+
 } // namespace
 
 std::unique_ptr<TStream> TWin32FileSystem::OpenForReading(const std::string& Path)
@@ -137,7 +281,7 @@ bool TWin32FileSystem::GetFileTimes(const std::string& Path, TFileTimes& Times)
 
 bool TWin32FileSystem::RemoveFile(const std::string& Path)
 {
-    return DeleteFileA(Path.c_str()) != 0;
+    return DeleteItself(Path, false);
 }
 
 bool TWin32FileSystem::MakeFolder(const std::string& Path)
@@ -163,7 +307,7 @@ bool TWin32FileSystem::MakePrivateFolder(const std::string& Path)
 
 bool TWin32FileSystem::RemoveFolder(const std::string& Path)
 {
-    return RemoveDirectoryA(Path.c_str()) != 0;
+    return DeleteItself(Path, true);
 }
 
 bool TWin32FileSystem::GetAttributes(const std::string& Path, uint32_t& Attributes)
@@ -211,6 +355,36 @@ std::string TWin32FileSystem::ExecutablePath()
         }
         Buffer.resize(Buffer.size() * 2);
     }
+}
+
+std::unique_ptr<TStream> TWin32FileSystem::OpenRunningProgram()
+{
+    const std::string Path = ExecutablePath();
+    HANDLE H = CreateFileA(Path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
+    if (H == INVALID_HANDLE_VALUE)
+        throw EFOpenError(CannotOpenFileMessage(Path, SysErrorMessage(GetLastError())));
+    auto Stream = std::make_unique<THandleStream>(H);
+    if (!IsRunningImage(H))
+        throw EFOpenError(CannotOpenFileMessage(Path, RunningProgramReplaced));
+    return std::make_unique<TBufferedStream>(std::move(Stream));
+}
+
+std::unique_ptr<TEntryHold> TWin32FileSystem::HoldAsItself(const std::string& Path, TEntryKind& Kind)
+{
+    HANDLE H = CreateFileA(Path.c_str(), FILE_READ_DATA | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (H == INVALID_HANDLE_VALUE) {
+        const DWORD Error = GetLastError();
+        Kind = Error == ERROR_FILE_NOT_FOUND || Error == ERROR_PATH_NOT_FOUND ? TEntryKind::ekMissing
+                                                                              : TEntryKind::ekUnknown;
+        return nullptr;
+    }
+    auto Hold = std::make_unique<TWin32Hold>(H);
+    Kind = Inspect(H, Path).Kind;
+    if (Kind != TEntryKind::ekFile && Kind != TEntryKind::ekFolder)
+        return nullptr;
+    return Hold;
 }
 
 } // namespace qe::win32

@@ -22,6 +22,8 @@ public:
     bool SetAttributes(const std::string& Path, uint32_t Attributes) override;
     std::vector<TFolderEntry> ListFolder(const std::string& Path) override;
     std::string ExecutablePath() override;
+    std::unique_ptr<TStream> OpenRunningProgram() override;
+    std::unique_ptr<TEntryHold> HoldAsItself(const std::string& Path, TEntryKind& Kind) override;
 };
 
 } // namespace qe::win32

@@ -44,6 +44,10 @@ public:
     // Whether the file system keeps the access lists it is given (Wine on a Linux file
     // system derives them from the owner and mode bits instead).
     virtual bool KeepsAccessLists() = 0;
+    // Makes a link at Path to the absolute path Target, a folder link when Folder is set,
+    // as a user could: a symbolic link or junction on Windows, a Unix symbolic link under
+    // Wine (which maps those to links). False when this machine lets the test make none.
+    virtual bool MakeLink(const std::string& Path, const std::string& Target, bool Folder) = 0;
 };
 
 std::unique_ptr<IConformanceWorld> MakeConformanceWorld();

@@ -306,6 +306,9 @@ TEST_F(PlatformConformance, ForceFoldersMakesEveryMissingLevel)
     // A file in the way: the folder cannot be made and the result says so.
     Write(Dir + "\\blocker", "x");
     EXPECT_FALSE(ForceFolders(Fs, Dir + "\\blocker\\sub"));
+    // A name ending in ":" is its own parent: the call ends instead of recursing forever.
+    EXPECT_FALSE(ForceFolders(Fs, Dir + "\\stream.txt:"));
+    EXPECT_FALSE(ForceFolders(Fs, Dir + "\\new\\stream.txt:"));
 }
 
 TEST_F(PlatformConformance, FolderListingsCarryAttributes)
@@ -478,6 +481,124 @@ TEST_F(PlatformConformance, HiddenProcessesStartOnlyFromExistingPrograms)
     EXPECT_GE(Now.Year, 2000);
     EXPECT_GE(Now.Month, 1);
     EXPECT_LE(Now.Month, 12);
+}
+
+// Links as a user who may write in a folder can plant them: the suite makes them as such a
+// user would (a Unix symbolic link under Wine, which Wine takes for a link).
+class PlatformLinks : public PlatformConformance {
+protected:
+    void SetUp() override
+    {
+        Fs.MakeFolder(Outside);
+        Write(Outside + "\\victim.txt", "victim");
+        Fs.MakeFolder(Inside);
+        if (!World->MakeLink(Inside + "\\Linked", Outside, true) ||
+            !World->MakeLink(Inside + "\\pointer.txt", Outside + "\\victim.txt", false))
+            GTEST_SKIP() << "this machine lets the test make no links";
+    }
+    TEntryKind KindOf(const std::string& Path, bool* Held = nullptr)
+    {
+        TEntryKind Kind = TEntryKind::ekUnknown;
+        const auto Hold = Fs.HoldAsItself(Path, Kind);
+        if (Held != nullptr)
+            *Held = Hold != nullptr;
+        return Kind;
+    }
+    const std::string Outside = Dir + "\\Outside";
+    const std::string Inside = Dir + "\\Inside";
+};
+
+TEST_F(PlatformLinks, EntriesOpenedAsThemselvesTellLinksOnTheWayAndAtTheEnd)
+{
+    bool Held = false;
+    EXPECT_EQ(KindOf(Inside, &Held), TEntryKind::ekFolder);
+    EXPECT_TRUE(Held);
+    EXPECT_EQ(KindOf(Outside + "\\victim.txt", &Held), TEntryKind::ekFile);
+    EXPECT_TRUE(Held);
+    EXPECT_EQ(KindOf(Inside + "\\Linked", &Held), TEntryKind::ekLink);
+    EXPECT_FALSE(Held);
+    EXPECT_EQ(KindOf(Inside + "\\Linked\\victim.txt"), TEntryKind::ekLink);
+    EXPECT_EQ(KindOf(Inside + "\\pointer.txt"), TEntryKind::ekLink);
+    EXPECT_EQ(KindOf(Inside + "\\none"), TEntryKind::ekMissing);
+    EXPECT_EQ(KindOf(Dir + "\\no\\such\\folder"), TEntryKind::ekMissing);
+    // Roots and names in other letters are themselves.
+    EXPECT_EQ(KindOf(Dir.substr(0, 3)), TEntryKind::ekFolder);
+    EXPECT_EQ(KindOf(UpperCase(Inside)), TEntryKind::ekFolder);
+    // A folder link is listed as a folder with a reparse point.
+    uint32_t Attributes = 0;
+    ASSERT_TRUE(Fs.GetAttributes(Inside + "\\Linked", Attributes));
+    EXPECT_EQ(Attributes & (faDirectory | faReparsePoint), static_cast<uint32_t>(faDirectory | faReparsePoint));
+    // What the run must never do by name alone: a write through the folder link lands
+    // in the folder it points to.
+    Write(Inside + "\\Linked\\planted.txt", "through");
+    EXPECT_EQ(Read(Outside + "\\planted.txt"), "through");
+}
+
+TEST_F(PlatformLinks, LinksAreReplacedAndDeletedAsThemselvesNeverThroughWhatTheyPointTo)
+{
+    // Created new: the name is taken, by the link.
+    EXPECT_THROW(Fs.CreateNewForWriting(Inside + "\\pointer.txt"), EFCreateError);
+    // Replaced by a rename: the link goes, its target stays.
+    Write(Inside + "\\new.tmp", "new");
+    Fs.RenameFile(Inside + "\\new.tmp", Inside + "\\pointer.txt");
+    EXPECT_EQ(Read(Inside + "\\pointer.txt"), "new");
+    EXPECT_EQ(KindOf(Inside + "\\pointer.txt"), TEntryKind::ekFile);
+    EXPECT_EQ(Read(Outside + "\\victim.txt"), "victim");
+    // Deleted: the link goes (or stays, where the system cannot tell it), its target stays.
+    ASSERT_TRUE(World->MakeLink(Inside + "\\second.txt", Outside + "\\victim.txt", false));
+    Fs.RemoveFile(Inside + "\\second.txt");
+    EXPECT_EQ(Read(Outside + "\\victim.txt"), "victim");
+    EXPECT_FALSE(Fs.RemoveFile(Inside + "\\Linked\\victim.txt"));
+    EXPECT_EQ(Read(Outside + "\\victim.txt"), "victim");
+    // A folder link removed is removed as itself: the folder it points to stays, full.
+    Fs.RemoveFolder(Inside + "\\Linked");
+    EXPECT_TRUE(Fs.FolderExists(Outside));
+    ASSERT_TRUE(Fs.MakeFolder(Outside + "\\Empty"));
+    ASSERT_TRUE(World->MakeLink(Inside + "\\ToEmpty", Outside + "\\Empty", true));
+    Fs.RemoveFolder(Inside + "\\ToEmpty");
+    EXPECT_TRUE(Fs.FolderExists(Outside + "\\Empty"));
+    EXPECT_FALSE(Fs.RemoveFolder(Inside + "\\Linked\\Empty"));
+    EXPECT_TRUE(Fs.FolderExists(Outside + "\\Empty"));
+}
+
+TEST_F(PlatformConformance, HeldEntriesCannotBeRemovedOrReplaced)
+{
+    const std::string Folder = Dir + "\\Held";
+    const std::string File = Dir + "\\held.txt";
+    ASSERT_TRUE(Fs.MakeFolder(Folder));
+    Write(File, "held");
+    Write(Dir + "\\other.txt", "other");
+    {
+        TEntryKind Kind = TEntryKind::ekUnknown;
+        const auto FolderHold = Fs.HoldAsItself(Folder, Kind);
+        ASSERT_EQ(Kind, TEntryKind::ekFolder);
+        const auto FileHold = Fs.HoldAsItself(File, Kind);
+        ASSERT_EQ(Kind, TEntryKind::ekFile);
+        EXPECT_FALSE(Fs.RemoveFolder(Folder));
+        EXPECT_FALSE(Fs.RemoveFile(File));
+        EXPECT_THROW(Fs.RenameFile(Dir + "\\other.txt", File), EFCreateError);
+        EXPECT_THROW(Fs.RenameFile(File, Dir + "\\moved.txt"), EFCreateError);
+        // What is inside a held folder may still change, and a held file be read.
+        Write(Folder + "\\inside.txt", "inside");
+        EXPECT_TRUE(Fs.RemoveFile(Folder + "\\inside.txt"));
+        EXPECT_EQ(Read(File), "held");
+    }
+    EXPECT_TRUE(Fs.RemoveFolder(Folder));
+    EXPECT_TRUE(Fs.RemoveFile(File));
+}
+
+TEST_F(PlatformConformance, TheRunningProgramOpensAsItselfAndStaysInPlaceWhileOpen)
+{
+    const std::string Program = Fs.ExecutablePath();
+    auto Stream = Fs.OpenRunningProgram();
+    char Magic[2] = {};
+    ASSERT_EQ(Stream->Read(Magic, 2), 2);
+    EXPECT_EQ(std::string(Magic, 2), "MZ");
+    EXPECT_THROW(Fs.RenameFile(Program, Program + ".moved"), EFCreateError);
+    EXPECT_FALSE(Fs.RemoveFile(Program));
+    EXPECT_TRUE(Fs.FileExists(Program));
+    // Other readers are welcome.
+    EXPECT_NO_THROW(Fs.OpenForReading(Program));
 }
 
 } // namespace

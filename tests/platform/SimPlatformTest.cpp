@@ -102,6 +102,59 @@ TEST(SimFileSystem, ForceFoldersMakesShortAndRelativeNamesAndStopsOnlyAtRoots)
         EXPECT_FALSE(IsRootFolder(Folder)) << Folder;
 }
 
+TEST(SimFileSystem, LinksLeadRoundInCirclesOnlyUpToALimitAndAProgramReplacedAfterStartIsRefused)
+{
+    TSimPlatform M;
+    auto& Fs = M.FileSystem;
+    Fs.AddLink("C:\\Loop\\A", "C:\\Loop\\B", true);
+    Fs.AddLink("C:\\Loop\\B", "C:\\Loop\\A", true);
+    EXPECT_EQ(CreateError(Fs, "C:\\Loop\\A\\x.txt"),
+              "Cannot create file \"C:\\Loop\\A\\x.txt\". The name of the file cannot be resolved by the system");
+    TEntryKind Kind = TEntryKind::ekFolder;
+    EXPECT_EQ(Fs.HoldAsItself("C:\\Loop\\A\\x.txt", Kind), nullptr);
+    EXPECT_EQ(Kind, TEntryKind::ekUnknown);
+
+    // The program started from one file; another took its name before it opened itself.
+    Fs.AddFile(TSimPlatform::ExePath, "MZ genuine");
+    Fs.StartProgram();
+    Fs.RenameFile(TSimPlatform::ExePath, "C:\\Users\\User\\Downloads\\old.exe");
+    Fs.AddFile(TSimPlatform::ExePath, "MZ swapped");
+    try {
+        Fs.OpenRunningProgram();
+        ADD_FAILURE() << "the swapped file was opened";
+    } catch (const EFOpenError& E) {
+        EXPECT_EQ(E.Message(),
+                  "Cannot open file \"" + std::string(TSimPlatform::ExePath) + "\". " + RunningProgramReplaced);
+    }
+}
+
+TEST(SimFileSystem, FolderHoldsStopAtTheFirstFolderThatIsNoFolderOfItsOwn)
+{
+    TSimPlatform M;
+    auto& Fs = M.FileSystem;
+    Fs.AddFolders("C:\\Elsewhere");
+    Fs.AddLink("C:\\MT4\\MQL4\\Libraries", "C:\\Elsewhere", true);
+    Fs.AddFile("C:\\MT4\\blocker", "x");
+    TFolderHolds Holds(Fs);
+    std::vector<std::string> Made;
+    const TWayCheck Linked = Holds.MakeWay("C:\\MT4\\MQL4\\Libraries\\Sub", &Made);
+    EXPECT_EQ(Linked.Folder, "C:\\MT4\\MQL4\\Libraries");
+    EXPECT_EQ(Linked.Kind, TEntryKind::ekLink);
+    EXPECT_TRUE(Made.empty());
+    EXPECT_FALSE(Fs.FolderExists("C:\\Elsewhere\\Sub"));
+    const TWayCheck Blocked = Holds.MakeWay("C:\\MT4\\blocker\\Sub");
+    EXPECT_EQ(Blocked.Folder, "C:\\MT4\\blocker");
+    EXPECT_EQ(Blocked.Kind, TEntryKind::ekFile);
+    EXPECT_TRUE(Holds.MakeWay("C:\\MT4\\New\\Deeper", &Made).Clear());
+    EXPECT_EQ(Made, (std::vector<std::string>{"C:\\MT4\\New", "C:\\MT4\\New\\Deeper"}));
+    EXPECT_TRUE(Holds.HoldWay("C:\\MT4\\Missing\\Below").Clear());
+    EXPECT_EQ(Holds.HoldWay("\\\\server\\share").Kind, TEntryKind::ekUnknown);
+    // Held folders stay while held, and only then.
+    EXPECT_FALSE(Fs.RemoveFolder("C:\\MT4\\New\\Deeper"));
+    Holds.Release();
+    EXPECT_TRUE(Fs.RemoveFolder("C:\\MT4\\New\\Deeper"));
+}
+
 TEST(SimRegistry, DeniedWritesFailWithTheValueName)
 {
     TSimPlatform M;

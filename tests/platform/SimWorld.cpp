@@ -7,7 +7,12 @@ namespace {
 
 class TSimWorld : public IConformanceWorld {
 public:
-    TSimWorld() { FMachine.FileSystem.AddFolders(Scratch()); }
+    TSimWorld()
+    {
+        FMachine.FileSystem.AddFolders(Scratch());
+        // The program that runs the suite.
+        FMachine.FileSystem.AddFile(sim::TSimPlatform::ExePath, "MZ conformance");
+    }
 
     const TPlatform& Platform() override { return FMachine.Platform(); }
     std::string Scratch() override { return "C:\\Users\\User\\AppData\\Local\\Temp\\Conformance"; }
@@ -32,6 +37,11 @@ public:
 
     bool OnlyAdministratorsMayChange(const std::string& Path) override { return FMachine.FileSystem.IsAdminOnly(Path); }
     bool KeepsAccessLists() override { return true; }
+    bool MakeLink(const std::string& Path, const std::string& Target, bool Folder) override
+    {
+        FMachine.FileSystem.AddLink(Path, Target, Folder);
+        return true;
+    }
 
 private:
     sim::TSimPlatform FMachine;

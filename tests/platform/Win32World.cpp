@@ -13,6 +13,52 @@
 namespace qe::test {
 namespace {
 
+bool UnderWine()
+{
+    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+// The Linux file name of a Windows path under Wine; empty when there is none.
+std::string UnixFileName(const std::string& Path)
+{
+    using TUnixName = char*(CDECL*)(LPCWSTR);
+    const auto Convert = reinterpret_cast<TUnixName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    if (Convert == nullptr)
+        return {};
+    std::wstring Wide(Path.size() + 1, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, Path.c_str(), -1, Wide.data(), static_cast<int>(Wide.size()));
+    char* Name = Convert(Wide.c_str());
+    if (Name == nullptr)
+        return {};
+    std::string Result = Name;
+    HeapFree(GetProcessHeap(), 0, Name);
+    return Result;
+}
+
+// A Unix symbolic link, made by Linux's own system call: Wine's CreateSymbolicLink makes
+// nothing, and a Wine program is a Linux process.
+bool UnixSymlink(const std::string& Target, const std::string& Link)
+{
+    int Result = -1;
+#if defined(__i386__)
+    asm volatile("int $0x80" : "=a"(Result) : "0"(83), "b"(Target.c_str()), "c"(Link.c_str()) : "memory");
+#endif
+    return Result == 0;
+}
+
+// Removes a Linux file, a symbolic link as itself, or an empty folder: Wine's own calls
+// delete what a link points to.
+bool UnixRemove(const std::string& Path, bool Folder)
+{
+    int Result = -1;
+#if defined(__i386__)
+    asm volatile("int $0x80" : "=a"(Result) : "0"(Folder ? 40 : 10), "b"(Path.c_str()) : "memory");
+#endif
+    return Result == 0;
+}
+
+// Deletes the folder and what it holds; links are removed as themselves, never followed.
 void RemoveTree(const std::string& Path)
 {
     WIN32_FIND_DATAA Data;
@@ -23,20 +69,22 @@ void RemoveTree(const std::string& Path)
             if (Name == "." || Name == "..")
                 continue;
             const std::string Child = Path + "\\" + Name;
+            // Under Wine a file link looks like a file: every entry goes as itself.
+            if (UnderWine() && UnixRemove(UnixFileName(Child), false))
+                continue;
             SetFileAttributesA(Child.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (Data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            if ((Data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+                (Data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? RemoveDirectoryA(Child.c_str())
+                                                                   : DeleteFileA(Child.c_str());
+            else if (Data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 RemoveTree(Child);
             else
                 DeleteFileA(Child.c_str());
         } while (FindNextFileA(H, &Data));
         FindClose(H);
     }
-    RemoveDirectoryA(Path.c_str());
-}
-
-bool UnderWine()
-{
-    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+    if (!UnderWine() || !UnixRemove(UnixFileName(Path), true))
+        RemoveDirectoryA(Path.c_str());
 }
 
 class TWin32World : public IConformanceWorld {
@@ -45,7 +93,9 @@ public:
     {
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
         static int Counter = 0;
-        const std::string Unique = std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++Counter);
+        // Wine gives every run the same process id.
+        const std::string Unique = std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount()) + "-" +
+                                   std::to_string(++Counter);
         char Temp[MAX_PATH];
         GetTempPathA(MAX_PATH, Temp);
         FScratch = std::string(Temp) + "qe-conformance-" + Unique;
@@ -107,6 +157,19 @@ public:
     }
 
     uint32_t LastError() override { return GetLastError(); }
+    bool MakeLink(const std::string& Path, const std::string& Target, bool Folder) override
+    {
+        if (UnderWine()) {
+            // Where the link goes need not exist: its Linux name is its folder's and its own.
+            const std::string TargetFolder = UnixFileName(Target.substr(0, Target.rfind('\\')));
+            const std::string LinkFolder = UnixFileName(Path.substr(0, Path.rfind('\\')));
+            return !TargetFolder.empty() && !LinkFolder.empty() &&
+                   UnixSymlink(TargetFolder + "/" + Target.substr(Target.rfind('\\') + 1),
+                               LinkFolder + "/" + Path.substr(Path.rfind('\\') + 1));
+        }
+        const DWORD Flags = (Folder ? SYMBOLIC_LINK_FLAG_DIRECTORY : 0) | 2; // unprivileged, in developer mode
+        return CreateSymbolicLinkA(Path.c_str(), Target.c_str(), Flags) != 0;
+    }
     void SetTempFolder(const std::string& Path) override
     {
         // The system takes its temporary folder from the variable TMP first.
