@@ -6,10 +6,9 @@
 
 namespace qe {
 
-void WriteShellLink(const TPlatform& Platform, const std::string& Target, const std::string& LinkPath,
-                    std::vector<std::string>* Made)
+void WriteShellLink(const TPlatform& Platform, const std::string& Target, const std::string& LinkPath)
 {
-    if (!ForceFolders(*Platform.FileSystem, ExtractFileDir(LinkPath), Made))
+    if (!Platform.FileSystem->FolderExists(ExtractFileDir(LinkPath)))
         throw Exception("Unable to create directory");
     TShellLink Link(*Platform.Shell);
     Link.Path = Target;
@@ -33,33 +32,45 @@ void WriteOrRemove(IFileSystem& FileSystem, const std::string& Path, std::unique
     }
 }
 
+// The name of the file written beside Path before it takes Path's name: 8 random
+// hexadecimal digits and ".~qe", an 8.3 name, so that it fits wherever Path's folder does.
+std::string AsideName(ISystem& System, const std::string& Path)
+{
+    return ExtractFilePath(Path) + RandomHex(System, 4) + ".~qe";
+}
+
 } // namespace
 
-void WriteFileSafely(IFileSystem& FileSystem, const std::string& Path, const std::function<void(TStream&)>& Write,
-                     bool KnownNew)
+void WriteFileSafely(const TPlatform& Platform, const std::string& Path, const std::function<void(TStream&)>& Write)
 {
-    if (KnownNew) {
-        std::unique_ptr<TStream> Stream;
+    IFileSystem& FileSystem = *Platform.FileSystem;
+    std::unique_ptr<TStream> Stream;
+    try {
+        Stream = FileSystem.CreateNewForWriting(Path);
+    } catch (const EFCreateError&) {
+        // Something of that name is there: the way beside it below deals with it.
+        // Otherwise the failure is the file's own.
+        uint32_t Attributes = 0;
+        if (!FileSystem.GetAttributes(Path, Attributes))
+            throw;
+    }
+    if (Stream) {
+        WriteOrRemove(FileSystem, Path, std::move(Stream), Write);
+        return;
+    }
+    // Names taken by chance are passed over; a name that cannot be made at all fails.
+    std::string Written;
+    for (int Attempt = 0; !Stream; ++Attempt) {
+        Written = AsideName(*Platform.System, Path);
         try {
-            Stream = FileSystem.CreateNewForWriting(Path);
+            Stream = FileSystem.CreateNewForWriting(Written);
         } catch (const EFCreateError&) {
-            // Something of that name is there after all: the careful way below deals with
-            // it. Otherwise the failure is the file's own.
             uint32_t Attributes = 0;
-            if (!FileSystem.GetAttributes(Path, Attributes))
+            if (Attempt == 2 || !FileSystem.GetAttributes(Written, Attributes))
                 throw;
         }
-        if (Stream) {
-            WriteOrRemove(FileSystem, Path, std::move(Stream), Write);
-            return;
-        }
     }
-    const bool Replacing = FileSystem.FileExists(Path);
-    // A short suffix, so that the file beside fits wherever the target does.
-    const std::string Written = Replacing ? Path + ".~qe" : Path;
-    WriteOrRemove(FileSystem, Written, FileSystem.CreateForWriting(Written), Write);
-    if (!Replacing)
-        return;
+    WriteOrRemove(FileSystem, Written, std::move(Stream), Write);
     try {
         FileSystem.RenameFile(Written, Path);
     } catch (...) {
@@ -68,9 +79,9 @@ void WriteFileSafely(IFileSystem& FileSystem, const std::string& Path, const std
     }
 }
 
-void WriteWholeFile(IFileSystem& FileSystem, const std::string& Path, const std::string& Bytes)
+void WriteWholeFile(const TPlatform& Platform, const std::string& Path, const std::string& Bytes)
 {
-    WriteFileSafely(FileSystem, Path, [&Bytes](TStream& Stream) { Stream.WriteString(Bytes); });
+    WriteFileSafely(Platform, Path, [&Bytes](TStream& Stream) { Stream.WriteString(Bytes); });
 }
 
 std::string WithCrLfLines(const std::string& Text)

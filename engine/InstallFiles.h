@@ -9,24 +9,21 @@
 
 namespace qe {
 
-// A shell link at LinkPath to Target, starting in Target's folder, with the folders it
-// goes into (those it made added to Made, when given). The shell reports nothing when it
-// cannot save a link, so a folder that cannot be made raises "Unable to create
-// directory" here instead of passing unseen.
-void WriteShellLink(const TPlatform& Platform, const std::string& Target, const std::string& LinkPath,
-                    std::vector<std::string>* Made = nullptr);
+// A shell link at LinkPath to Target, starting in Target's folder; the caller has made
+// its folder. The shell reports nothing when it cannot save a link, so a folder that is
+// not there raises "Unable to create directory" here instead of passing unseen.
+void WriteShellLink(const TPlatform& Platform, const std::string& Target, const std::string& LinkPath);
 
-// Writes the file Path through Write, which fills the new file's stream. A file that
-// exists already is replaced only once the new contents are complete: they go to a file
-// beside it, which then takes its name. On a failure the unfinished file is removed and
-// an old file stays as it was. KnownNew (the caller believes there is no such file)
-// saves looking the name up: the file is created as new, and only when that fails is it
-// looked up and written the careful way.
-void WriteFileSafely(IFileSystem& FileSystem, const std::string& Path, const std::function<void(TStream&)>& Write,
-                     bool KnownNew = false);
+// Writes the file Path through Write, which fills the new file's stream. The file is
+// created as new, so that nothing already of that name, a file or a link planted there, is
+// opened or written through. When the name is taken, the contents go to a new file beside
+// it under a name no one can guess ahead, which takes Path's name in one step once the
+// contents are complete (replacing a file, or a link as itself). On a failure the
+// unfinished file is removed and an old file stays as it was.
+void WriteFileSafely(const TPlatform& Platform, const std::string& Path, const std::function<void(TStream&)>& Write);
 
 // Creates Path (replacing an old file) with Bytes, as WriteFileSafely does.
-void WriteWholeFile(IFileSystem& FileSystem, const std::string& Path, const std::string& Bytes);
+void WriteWholeFile(const TPlatform& Platform, const std::string& Path, const std::string& Bytes);
 
 // Text with its lines (ended by CR, LF or CR LF) each ended by CR LF, the last included.
 std::string WithCrLfLines(const std::string& Text);

@@ -10,6 +10,7 @@
 #include "package/PayloadCipher.h"
 #include "package/QeClasses.h"
 #include "package/SubStreams.h"
+#include "package/TargetPaths.h"
 #include "platform/Paths.h"
 
 namespace qe {
@@ -23,10 +24,14 @@ constexpr int ExpertsFlagOffsets[8] = {4, 8, 12, 36, 40, 20, 24, 28};
 
 void TQeInstall::Execute()
 {
-    // Nothing on the machine changes before the whole package has proved sound. The same
-    // open file then serves the copies.
-    auto Package = FPlatform.FileSystem->OpenForReading(FileName);
-    RefuseDamagedPackage(CheckPackage(*Package, *this));
+    // Nothing on the machine changes before the whole package has proved sound: its
+    // contents, and every path it names. The file it was loaded from serves the copies.
+    TStream& Package = ProgramFile();
+    TPackageCheck Check = CheckPackage(Package, *this);
+    // Without a package the name is still the program folder's.
+    if (const auto Fault = ProgramNameFault(ProgramName); Fault && !Check.HasPackage)
+        Check.PackageFaults.push_back(*Fault);
+    RefuseDamagedPackage(Check);
 
     const auto FolderCount = static_cast<int32_t>(TargetFolders.size());
     // Without a terminal folder the files aimed elsewhere are still installed, once.
@@ -40,32 +45,40 @@ void TQeInstall::Execute()
 
     const std::string AppDir = ProgramFolder(FPlatform, ProgramName);
     const std::string MenuDir = StartMenuFolder(FPlatform, ProgramName);
-    // Without a name of its own the two folders are the shared Program Files and
-    // Start Menu programs folders, which are not the program's to remove.
-    if (HasOwnUninstallKey(ProgramName)) {
-        InstallLog.push_back({AppDir, true});
-        InstallLog.push_back({MenuDir, true});
-    }
+    RequirePlainFolder("the program folder", AppDir);
+    RequirePlainFolder("the Start Menu folder", MenuDir);
 
+    // Every file's path in every pass, and every folder on the way to the folders the run
+    // writes into, is checked before the first is written.
+    FFolders.reset();
+    TFolderMaker& Made = Folders();
+    std::vector<std::pair<const TQeInstallFile*, std::string>> Copies;
     {
         TMacroList Macros;
-        TFolderMaker Folders(*FPlatform.FileSystem);
         BuildMacros(FPlatform, ProgramName, Macros);
         const size_t Passes = NoTerminal ? 1 : TargetFolders.size();
         for (size_t I = 0; I < Passes; ++I) {
             if (!NoTerminal)
-                Macros.SetValue(MetaTraderMacro, TargetFolders[I]);
+                Macros.SetValue(MetaTraderMacro, ExcludeTrailingDelimiter(TargetFolders[I]));
             for (const auto& File : Files) {
                 // Later passes serve only what belongs in a terminal folder; a pass
                 // without one serves only what does not.
                 const bool ForTerminal = IsTerminalTarget(File->Target);
                 if (NoTerminal ? ForTerminal : (I > 0 && !ForTerminal))
                     continue;
-                InstallPackagedFile(*Package, *File, ExpandMacros(File->Target, Macros), MenuDir, Folders);
+                Copies.emplace_back(File.get(), InstallPath(File->Target, Macros));
             }
         }
-        Package.reset();
     }
+    for (const auto& [File, Path] : Copies)
+        Made.HoldWay(ExtractFileDir(Path));
+    for (const std::string& Folder : GuardedFolders())
+        Made.HoldWay(Folder);
+
+    InstallLog.push_back({AppDir, true});
+    InstallLog.push_back({MenuDir, true});
+    for (const auto& [File, Path] : Copies)
+        InstallPackagedFile(Package, *File, Path, MenuDir);
 
     if (!ExpertsOverride.empty())
         for (const std::string& Folder : TargetFolders) {
@@ -92,15 +105,34 @@ void TQeInstall::Execute()
     }
 
     CreateUninstaller(AppDir + "\\Uninstall.exe", MenuDir + "\\Uninstall.lnk");
+    // The folders the run held are let go.
+    FFolders.reset();
     DoProgress("Done.", 1);
 }
 
-void TQeInstall::InstallPackagedFile(TStream& Package, const TQeInstallFile& File, const std::string& Path,
-                                     const std::string& MenuDir, TFolderMaker& Folders)
+std::vector<std::string> TQeInstall::GuardedFolders() const
 {
-    IFileSystem& Fs = *FPlatform.FileSystem;
+    std::vector<std::string> Folders = TargetFolders;
+    Folders.push_back(ProgramFolder(FPlatform, ProgramName));
+    Folders.push_back(StartMenuFolder(FPlatform, ProgramName));
+    return Folders;
+}
+
+TFolderMaker& TQeInstall::Folders()
+{
+    if (!FFolders) {
+        FFolders = std::make_unique<TFolderMaker>(*FPlatform.FileSystem);
+        for (const std::string& Folder : GuardedFolders())
+            FFolders->Guard(Folder);
+    }
+    return *FFolders;
+}
+
+void TQeInstall::InstallPackagedFile(TStream& Package, const TQeInstallFile& File, const std::string& Path,
+                                     const std::string& MenuDir)
+{
     std::vector<std::string> Made;
-    Folders.Force(ExtractFileDir(Path), &Made);
+    Folders().Force(ExtractFileDir(Path), &Made);
     LogMadeFolders(Made);
     DoProgress("Copying file " + Path + " ...", 1);
     InstallLog.push_back({Path, false});
@@ -113,13 +145,13 @@ void TQeInstall::InstallPackagedFile(TStream& Package, const TQeInstallFile& Fil
         // On the open file, after its last write: no second open by name.
         Target.SetFileTimes(TFileTimes{File.CreationTime, File.WriteTime, File.WriteTime});
     };
-    WriteFileSafely(Fs, Path, Write, Folders.KnownAbsent(Path));
-    Folders.Added(Path);
+    WriteFileSafely(FPlatform, Path, Write);
 
     if (!File.ShortcutName.empty()) {
         const std::string Link = MenuDir + "\\" + File.ShortcutName + ".lnk";
         Made.clear();
-        WriteShellLink(FPlatform, Path, Link, &Made);
+        Folders().Force(ExtractFileDir(Link), &Made);
+        WriteShellLink(FPlatform, Path, Link);
         LogMadeFolders(Made);
         InstallLog.push_back({Link, false});
     }
@@ -129,34 +161,31 @@ void TQeInstall::InstallTextFile(const std::string& FilePath, const std::string&
 {
     if (Text.empty())
         return;
-    IFileSystem& Fs = *FPlatform.FileSystem;
     DoProgress("Copying file " + FilePath + " ...", 1);
     InstallLog.push_back({FilePath, false});
     MakeLoggedFolders(ExtractFileDir(FilePath));
-    WriteWholeFile(Fs, FilePath, WithCrLfLines(Text));
+    WriteWholeFile(FPlatform, FilePath, WithCrLfLines(Text));
 
     DoProgress("Creating shortcut " + LinkPath + " ...", 1);
     InstallLog.push_back({LinkPath, false});
-    std::vector<std::string> Made;
-    WriteShellLink(FPlatform, FilePath, LinkPath, &Made);
-    LogMadeFolders(Made);
+    MakeLoggedFolders(ExtractFileDir(LinkPath));
+    WriteShellLink(FPlatform, FilePath, LinkPath);
 }
 
 void TQeInstall::CreateUrlShortcut(const std::string& Path, const std::string& Url)
 {
     if (Url.empty() || Url == "mailto:" || Url == "http://")
         return;
-    IFileSystem& Fs = *FPlatform.FileSystem;
     DoProgress("Creating shortcut " + Path + " ...", 1);
     InstallLog.push_back({Path, false});
     MakeLoggedFolders(ExtractFileDir(Path));
-    WriteWholeFile(Fs, Path, InternetShortcut(Url));
+    WriteWholeFile(FPlatform, Path, InternetShortcut(Url));
 }
 
 void TQeInstall::MakeLoggedFolders(const std::string& Dir)
 {
     std::vector<std::string> Made;
-    ForceFolders(*FPlatform.FileSystem, Dir, &Made);
+    Folders().Force(Dir, &Made);
     LogMadeFolders(Made);
 }
 
@@ -185,20 +214,27 @@ void TQeInstall::OverrideExpertsIni(const std::string& Folder)
     if (ExpertsOverride.size() < 8)
         ExpertsOverride.resize(8, ' ');
     const std::string Ini = IncludeTrailingDelimiter(Folder) + "config\\experts.ini";
-    ForceFolders(Fs, IncludeTrailingDelimiter(Folder) + "config");
+    Folders().Force(IncludeTrailingDelimiter(Folder) + "config");
 
     std::string Record(ExpertsRecordSize, '\0');
     Record[0] = static_cast<char>(0x90);
     Record[1] = 1;
-    // Bytes after the record belong to the terminal and are written back unchanged.
+    // Bytes after the record belong to the terminal and are written back unchanged. The
+    // file is read as itself: a link there would bring another file's bytes into it.
     std::string Tail;
-    if (Fs.FileExists(Ini)) {
-        auto Old = Fs.OpenForReading(Ini);
-        const int32_t Got = Old->Read(Record.data(), ExpertsRecordSize);
-        if (Got == ExpertsRecordSize) {
-            char Buffer[4096];
-            for (int32_t N; (N = Old->Read(Buffer, sizeof(Buffer))) > 0;)
-                Tail.append(Buffer, static_cast<size_t>(N));
+    {
+        TEntryKind Kind = TEntryKind::ekMissing;
+        const auto Hold = Fs.HoldAsItself(Ini, Kind);
+        if (Kind == TEntryKind::ekLink || Kind == TEntryKind::ekUnknown)
+            throw ELinkOnTheWay({Ini, Kind});
+        if (Kind == TEntryKind::ekFile) {
+            auto Old = Fs.OpenForReading(Ini);
+            const int32_t Got = Old->Read(Record.data(), ExpertsRecordSize);
+            if (Got == ExpertsRecordSize) {
+                char Buffer[4096];
+                for (int32_t N; (N = Old->Read(Buffer, sizeof(Buffer))) > 0;)
+                    Tail.append(Buffer, static_cast<size_t>(N));
+            }
         }
     }
     for (int N = 0; N < 8; ++N) {
@@ -206,7 +242,7 @@ void TQeInstall::OverrideExpertsIni(const std::string& Folder)
         if (Flag != ' ')
             Record[static_cast<size_t>(ExpertsFlagOffsets[N])] = Flag == '1' ? 1 : 0;
     }
-    WriteWholeFile(Fs, Ini, Record + Tail);
+    WriteWholeFile(FPlatform, Ini, Record + Tail);
 }
 
 } // namespace qe

@@ -1,5 +1,6 @@
 #include "engine/PathMacros.h"
 
+#include "package/TargetPaths.h"
 #include "platform/Paths.h"
 #include "platform/SysFolders.h"
 
@@ -54,6 +55,32 @@ std::string ExpandMacros(const std::string& Path, const TMacroList& List)
         Result = std::move(Replaced);
     }
     return Result;
+}
+
+void RequirePlainFolder(const std::string& What, const std::string& Folder)
+{
+    if (const auto Fault = PlainPathFault(Folder))
+        throw EUnusableFolder("Cannot install into " + What + " \"" + Folder + "\": " + *Fault);
+}
+
+std::string InstallPath(const std::string& Target, const TMacroList& List)
+{
+    const std::string Macro = TargetMacroOf(Target);
+    std::string Folder;
+    for (size_t I = 0; I < List.Count(); ++I)
+        if (SameText(List.Name(I), Macro))
+            Folder = List.Value(I);
+    if (Folder.empty())
+        throw EUnusableFolder("The folder of " + Macro + " is not known on this computer, so " + Target +
+                              " cannot be installed");
+    const std::string Path = ExpandMacros(Target, List);
+    // A folder's own text could hold a macro, or leave the folder once a name is added.
+    const auto Fault = PlainPathFault(Path);
+    if (Fault || !IsInsideFolder(Path, Folder))
+        throw EUnusableFolder("The folder of " + Macro + ", \"" + Folder + "\", is no plain local folder, so " +
+                              Target + " cannot be installed (it would be \"" + Path + "\"" +
+                              (Fault ? ": " + *Fault : std::string()) + ")");
+    return Path;
 }
 
 bool IsTerminalTarget(const std::string& Target)

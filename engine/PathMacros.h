@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/Exceptions.h"
 #include "platform/Platform.h"
 
 namespace qe {
@@ -34,6 +35,22 @@ void BuildMacros(const TPlatform& Platform, const std::string& ProgramName, TMac
 // Path with every macro of List replaced by its value, macro by macro in list order;
 // each replacement scans once from left to right and does not rescan what it inserted.
 std::string ExpandMacros(const std::string& Path, const TMacroList& List);
+
+// Target (a plain target: TargetPathFault finds nothing) expanded with List, checked to be
+// a plain absolute path inside the folder its macro stands for; raises EUnusableFolder
+// when that folder is unknown or no plain local folder on this computer.
+std::string InstallPath(const std::string& Target, const TMacroList& List);
+
+// A folder of this computer that the install cannot use: it is not known, or it is no
+// plain local folder (a network or device path, a short name...).
+class EUnusableFolder : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// Raises EUnusableFolder when Folder, named What in the message ("the program folder"),
+// is no plain absolute path.
+void RequirePlainFolder(const std::string& What, const std::string& Folder);
 
 // Whether an (unexpanded) target is aimed at a terminal folder.
 bool IsTerminalTarget(const std::string& Target);

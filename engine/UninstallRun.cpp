@@ -1,91 +1,181 @@
 // The uninstall run: deletes the logged files, removes the logged folders that have
-// become empty and removes the program's entry from the list of installed programs.
-#include <functional>
+// become empty and removes the program's entry from the list of installed programs. The
+// record is input like a package: a path it lists is deleted only when it is a plain
+// absolute path reached through no link, and a registry entry only when it is this
+// uninstaller's own.
+#include <optional>
+#include <unordered_map>
 
 #include "engine/Uninstaller.h"
 #include "package/QeUninstall.h"
+#include "package/TargetPaths.h"
+#include "platform/CaseFolding.h"
 #include "platform/Paths.h"
 #include "platform/SysFolders.h"
 
 namespace qe {
 namespace {
 
-// Folder with its trailing "\" and any doubled "\" removed (a share's leading "\\" stays).
+// Folder as Windows reads it, for comparing: "." and empty names dropped, ".." taking
+// the name before it away, trailing dots and blanks of names dropped, in capitals
+// ("C:\Program Files\.\" and "c:\program files" are one folder). A share's leading "\\"
+// stays.
 std::string Canonical(const std::string& Folder)
 {
-    std::string Result;
-    for (size_t I = 0; I < Folder.size(); ++I)
-        if (Folder[I] != PathDelimiter || I < 2 || Result.back() != PathDelimiter)
-            Result += Folder[I];
-    while (Result.size() > 1 && Result.back() == PathDelimiter)
-        Result.pop_back();
-    return Result;
+    std::vector<std::string> Names;
+    for (size_t Start = 0; Start <= Folder.size();) {
+        const size_t End = std::min(Folder.find(PathDelimiter, Start), Folder.size());
+        std::string Name = Folder.substr(Start, End - Start);
+        while (!Name.empty() && Name != "." && Name != ".." && (Name.back() == '.' || Name.back() == ' '))
+            Name.pop_back();
+        if (Name == ".." && Names.size() > 1)
+            Names.pop_back();
+        else if (!Name.empty() && Name != "." && Name != "..")
+            Names.push_back(Name);
+        Start = End + 1;
+    }
+    std::string Result = Folder.starts_with("\\\\") ? "\\\\" : Folder.starts_with("\\") ? "\\" : "";
+    for (size_t I = 0; I < Names.size(); ++I)
+        Result += (I > 0 ? "\\" : "") + Names[I];
+    return FoldCase(Result);
 }
 
-// Folders that other programs share: the Program Files folder, the all-users Start
-// Menu programs folder and the roots of drives. A record that lists one (made without
-// a program name, or by hand) must not take it away when it happens to be empty.
+// Folders that other programs share: roots of drives, the folders the targets' macros
+// stand for, Program Files and the all-users Start Menu programs folder. A record that
+// lists one (made without a program name, or by hand) must not take it away when it
+// happens to be empty.
 bool IsSharedFolder(const TPlatform& Platform, const std::string& Folder)
 {
     const std::string Path = Canonical(Folder);
-    if (IsRootFolder(Path))
+    if (IsRootFolder(Path) || IsRootFolder(Folder))
         return true;
-    for (const int Id : {sfProgramFiles, sfCommonPrograms}) {
-        const std::string Shared = Canonical(GetSpecialFolder(Platform, Id, false));
-        if (!Shared.empty() && SameText(Path, Shared))
+    for (const int Id : {sfProgramFiles, sfCommonPrograms, sfWindows, sfSystem, sfPersonal}) {
+        const std::string Shared = GetSpecialFolder(Platform, Id, false);
+        if (!Shared.empty() && Path == Canonical(Shared))
             return true;
     }
     return false;
 }
 
 // The logged folders in the order they are tried: each one after the logged folders
-// inside it, deepest first, so that a folder whose subfolders go can go too; otherwise
-// in record order.
+// inside it, so that a folder whose subfolders go can go too; of those, later ones first;
+// otherwise in record order. Each folder finds the nearest logged folder above it by its
+// names, so the order takes time in proportion to the folders and their depth.
 std::vector<std::string> RemovalOrder(const std::vector<std::string>& Folders)
 {
-    std::vector<std::string> Paths;
-    for (const std::string& Folder : Folders)
-        Paths.push_back(Canonical(Folder));
+    const size_t Count = Folders.size();
+    std::vector<std::string> Keys(Count);
+    std::unordered_map<std::string, size_t> First;
+    for (size_t I = 0; I < Count; ++I) {
+        Keys[I] = Canonical(Folders[I]);
+        First.emplace(Keys[I], I);
+    }
+    std::vector<std::vector<size_t>> Inside(Count);
+    std::vector<bool> Outermost(Count, true);
+    for (size_t I = 0; I < Count; ++I)
+        for (size_t Cut = Keys[I].rfind(PathDelimiter); Cut != std::string::npos && Cut > 0;
+             Cut = Keys[I].rfind(PathDelimiter, Cut - 1)) {
+            const auto Above = First.find(Keys[I].substr(0, Cut));
+            if (Above != First.end() && Above->second != I) {
+                Inside[Above->second].push_back(I);
+                Outermost[I] = false;
+                break;
+            }
+        }
+    // Depth first, without recursion: a folder is placed once all inside it are.
     std::vector<std::string> Order;
-    std::vector<bool> Placed(Folders.size(), false);
-    const std::function<void(size_t)> Place = [&](size_t I) {
-        Placed[I] = true;
-        for (size_t J = Folders.size(); J-- > 0;)
-            if (!Placed[J] && IsInsideFolder(Paths[J], Paths[I]))
-                Place(J);
-        Order.push_back(Folders[I]);
-    };
-    for (size_t I = 0; I < Folders.size(); ++I)
-        if (!Placed[I])
-            Place(I);
+    std::vector<std::pair<size_t, size_t>> Stack; // folder, folders inside it still to place
+    for (size_t Root = 0; Root < Count; ++Root) {
+        if (!Outermost[Root])
+            continue;
+        Stack.emplace_back(Root, Inside[Root].size());
+        while (!Stack.empty()) {
+            auto& [Folder, Left] = Stack.back();
+            if (Left == 0) {
+                Order.push_back(Folders[Folder]);
+                Stack.pop_back();
+                continue;
+            }
+            const size_t Next = Inside[Folder][--Left];
+            Stack.emplace_back(Next, Inside[Next].size());
+        }
+    }
     return Order;
+}
+
+// Why the run leaves Path alone, or nothing when it may go: it is no plain absolute path,
+// or a folder on the way to it leads elsewhere. The folders on the way are held in Holds
+// until the caller lets go.
+std::optional<std::string> Unsafe(TFolderHolds& Holds, const std::string& Path)
+{
+    if (const auto Fault = PlainPathFault(Path))
+        return "it is no plain path (" + *Fault + ")";
+    const TWayCheck Way = Holds.HoldWay(ExtractFileDir(Path));
+    if (Way.Kind == TEntryKind::ekLink)
+        return "\"" + Way.Folder + "\" on its way leads to another place (a junction or symbolic link)";
+    if (Way.Kind == TEntryKind::ekUnknown)
+        return "\"" + Way.Folder + "\" on its way cannot be opened to check that it is no link";
+    return std::nullopt;
+}
+
+// Whether the registry entry Key names Uninstaller as the program that removes it; a value
+// that is no string names none.
+bool EntryNames(IRegistry& Registry, const std::string& Key, const std::string& Uninstaller)
+{
+    std::string Value;
+    try {
+        return Registry.ReadString(TRegistryRoot::rrLocalMachine, Key, "UninstallString", false, Value) &&
+               SameText(Value, Uninstaller);
+    } catch (const ERegistryException&) {
+        return false;
+    }
 }
 
 } // namespace
 
 void TQeUninstall::Execute()
 {
+    IFileSystem& Fs = *FPlatform.FileSystem;
     ProgressPosition = 0;
     ProgressMax = static_cast<int32_t>(Files.size() + Folders.size()) + 1;
     // Missing, read-only or locked files and folders that are not empty are passed over.
     for (const std::string& File : Files) {
+        TFolderHolds Way(Fs);
+        if (const auto Why = Unsafe(Way, File)) {
+            DoProgress("Not deleting file " + File + ": " + *Why + ".", 1);
+            continue;
+        }
         DoProgress("Delete file " + File + " ...", 1);
-        FPlatform.FileSystem->RemoveFile(File);
+        Fs.RemoveFile(File);
     }
     for (const std::string& Folder : RemovalOrder(Folders)) {
         if (IsSharedFolder(FPlatform, Folder)) {
             DoProgress("Not removing folder " + Folder + ": other programs share it.", 1);
             continue;
         }
+        TFolderHolds Way(Fs);
+        if (const auto Why = Unsafe(Way, Folder)) {
+            DoProgress("Not removing folder " + Folder + ": " + *Why + ".", 1);
+            continue;
+        }
         DoProgress("Remove folder " + Folder + " ...", 1);
-        FPlatform.FileSystem->RemoveFolder(Folder);
+        Fs.RemoveFolder(Folder);
     }
-    // Without a program name the key would be the one that holds every program's entry.
-    if (HasOwnUninstallKey(ProgramName)) {
-        DoProgress("Unregistering uninstaller ...", 1);
-        FPlatform.Registry->DeleteKey(TRegistryRoot::rrLocalMachine, UninstallKeyPrefix + ProgramName);
-    } else {
+    // Only a plain name is a key of its own below the one that holds every program's
+    // entry, and only an entry that names this uninstaller is this program's.
+    const std::string Key = UninstallKeyPrefix + ProgramName;
+    if (ProgramName.empty()) {
         DoProgress("Not unregistering the uninstaller: the uninstall record gives no program name.", 1);
+    } else if (const auto Fault = ProgramNameFault(ProgramName)) {
+        DoProgress("Not unregistering the uninstaller: " + *Fault + ".", 1);
+    } else if (FPlatform.Registry->KeyExists(TRegistryRoot::rrLocalMachine, Key) &&
+               !EntryNames(*FPlatform.Registry, Key, FileName)) {
+        DoProgress("Not unregistering the uninstaller: the entry \"" + ProgramName +
+                       "\" in the list of installed programs belongs to another uninstaller.",
+                   1);
+    } else {
+        DoProgress("Unregistering uninstaller ...", 1);
+        FPlatform.Registry->DeleteKey(TRegistryRoot::rrLocalMachine, Key);
     }
     DoProgress("Done.", 1);
 }

@@ -4,6 +4,7 @@
 
 #include "package/PayloadCipher.h"
 #include "package/SubStreams.h"
+#include "package/TargetPaths.h"
 
 // XXH3 from its header alone: no library to link, the same code in the stub and qepack.
 #define XXH_INLINE_ALL
@@ -210,6 +211,11 @@ TPackageCheck CheckPackage(TStream& File, const TQeInstall& Model)
             Check.PackageFaults.push_back("its package records do not match their digest");
     }
     const bool CheckDigests = Check.HasIntegrityRecord && Check.PackageFaults.empty();
+    // Paths that Windows would read as something else: such a package is refused whatever
+    // its digests say.
+    const TPathFaults Paths = PackagePathFaults(Model);
+    if (Paths.Package)
+        Check.PackageFaults.push_back(*Paths.Package);
     const int64_t FileSize = File.GetSize();
     for (size_t I = 0; I < Model.Files.size(); ++I) {
         const TQeInstallFile& Entry = *Model.Files[I];
@@ -225,6 +231,8 @@ TPackageCheck CheckPackage(TStream& File, const TQeInstall& Model)
             Fault = Contents + " do not match their digest";
         else if ((Size = DecipheredSize(File, Entry, Model.PayloadKey)) < 0)
             Fault = Contents + " end in a damaged block";
+        if (!Paths.Files[I].empty())
+            Fault = Paths.Files[I];
         Check.FileFaults.push_back(Fault);
         Check.FileSizes.push_back(Fault.empty() ? Size : -1);
     }

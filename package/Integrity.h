@@ -81,7 +81,8 @@ struct TPackageCheck {
 // Checks the package in File, whose file entries Model holds (loaded from the same
 // file): the records end with an end record; with an integrity record, the records and
 // every payload window match their digests; every window lies inside the file and its
-// final block deciphers to a count of 0 to 15.
+// final block deciphers to a count of 0 to 15; the product name and every target and
+// shortcut are plain (PackagePathFaults).
 TPackageCheck CheckPackage(TStream& File, const TQeInstall& Model);
 
 // The installer cannot be trusted; nothing may be installed from it.

@@ -47,9 +47,22 @@ void TQeData::Clear()
 
 void TQeData::LoadFromFile(const std::string& Name)
 {
-    auto Stream = FPlatform.FileSystem->OpenForReading(Name);
-    LoadFromStream(*Stream);
+    LoadFromFile(FPlatform.FileSystem->OpenForReading(Name), Name);
+}
+
+void TQeData::LoadFromFile(std::unique_ptr<TStream> File, const std::string& Name)
+{
+    FProgramFile.reset();
+    LoadFromStream(*File);
+    FProgramFile = std::move(File);
     FileName = Name;
+}
+
+TStream& TQeData::ProgramFile()
+{
+    if (!FProgramFile)
+        throw Exception("The model was loaded from no file");
+    return *FProgramFile;
 }
 
 int32_t TQeData::ProgressPercent() const

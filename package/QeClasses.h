@@ -43,8 +43,16 @@ public:
     // this one picks the run by the model's class.
     void Execute();
 
-    // Opens FileName read-only, loads it and then remembers FileName.
+    // Opens FileName read-only, loads it and then remembers FileName; the file stays open
+    // as the model's own (ProgramFile).
     void LoadFromFile(const std::string& FileName);
+    // Loads from File, the file named FileName that the caller opened (the running
+    // program, opened once as itself), and keeps it open as the model's own.
+    void LoadFromFile(std::unique_ptr<TStream> File, const std::string& FileName);
+    // The file the model was loaded from, open since: the install run reads the payloads
+    // and copies the program from it and never opens the file by its name again, so that
+    // a file put in its place meanwhile goes unread. Raises when there is none.
+    TStream& ProgramFile();
     void DoProgress(const std::string& Text, int32_t Steps);
     // ProgressPosition * 100 / ProgressMax, rounded; -1 when ProgressMax is 0.
     int32_t ProgressPercent() const;
@@ -61,6 +69,9 @@ protected:
     void ReadBanner(TTagStreamAdapter& Tags);
 
     const TPlatform& FPlatform;
+
+private:
+    std::unique_ptr<TStream> FProgramFile;
 };
 
 class TQeInstallFile {
@@ -114,12 +125,20 @@ private:
     // the uninstall removes them again once they are empty; not those in a terminal
     // folder, which are the terminal's own tree.
     void LogMadeFolders(const std::vector<std::string>& Made);
-    // ForceFolders for Dir, logging what it made.
+    // Makes Dir ready through Folders(), logging what it made.
     void MakeLoggedFolders(const std::string& Dir);
     // Writes one packaged file to Path from the open package, with its times and its
-    // Start Menu shortcut below MenuDir; Folders makes the folders of both.
+    // Start Menu shortcut below MenuDir.
     void InstallPackagedFile(TStream& Package, const TQeInstallFile& File, const std::string& Path,
-                             const std::string& MenuDir, TFolderMaker& Folders);
+                             const std::string& MenuDir);
+    // The folders the run writes into with an administrator's rights that others may
+    // change: the chosen terminal folders, the program folder and the Start Menu folder.
+    // Every folder on the way to what the run writes there is opened as itself.
+    std::vector<std::string> GuardedFolders() const;
+    // The run's folder maker, guarding GuardedFolders(); made when first asked for.
+    TFolderMaker& Folders();
+
+    std::unique_ptr<TFolderMaker> FFolders;
 };
 
 } // namespace qe

@@ -60,16 +60,16 @@ namespace {
 
 std::string NotItselfMessage(const TWayCheck& Check)
 {
-    const std::string Folder = "The folder \"" + Check.Folder + "\"";
+    const std::string Path = "\"" + Check.Folder + "\"";
     if (Check.Kind == TEntryKind::ekLink)
-        return Folder + " leads to another place (it, or a folder above it, is a junction or symbolic link); the "
-                        "installer writes nothing through a link. Remove the link, or choose another folder";
-    return Folder + " cannot be opened to check that it is no link; the installer writes nothing through it";
+        return Path + " leads to another place: it, or a folder above it, is a junction or symbolic link, and the "
+                      "installer writes nothing through a link. Remove the link, or choose another folder";
+    return Path + " cannot be opened to check that it is no link, and the installer writes nothing through it";
 }
 
 } // namespace
 
-EFolderNotItself::EFolderNotItself(const TWayCheck& Check) : EStreamError(NotItselfMessage(Check)) {}
+ELinkOnTheWay::ELinkOnTheWay(const TWayCheck& Check) : EStreamError(NotItselfMessage(Check)) {}
 
 TWayCheck TFolderHolds::HoldWay(const std::string& Dir)
 {
@@ -138,17 +138,17 @@ void TFolderMaker::HoldWay(const std::string& Dir)
         return;
     const TWayCheck Check = FHolds.HoldWay(Dir);
     if (!Check.Clear())
-        throw EFolderNotItself(Check);
+        throw ELinkOnTheWay(Check);
 }
 
 bool TFolderMaker::Force(const std::string& Dir, std::vector<std::string>* Made)
 {
-    if (FNames.count(Dir) != 0)
+    if (FReady.count(Dir) != 0)
         return true;
     if (Guards(Dir)) {
         const TWayCheck Check = FHolds.MakeWay(Dir, Made);
         if (Check.Kind == TEntryKind::ekLink || Check.Kind == TEntryKind::ekUnknown)
-            throw EFolderNotItself(Check);
+            throw ELinkOnTheWay(Check);
         // A file in the way, or a folder that cannot be made: the file's own creation
         // reports it, as for any other folder.
         if (!Check.Clear())
@@ -156,23 +156,8 @@ bool TFolderMaker::Force(const std::string& Dir, std::vector<std::string>* Made)
     } else if (!ForceFolders(FFileSystem, Dir, Made)) {
         return false;
     }
-    auto& Names = FNames[Dir];
-    for (const TFolderEntry& Entry : FFileSystem.ListFolder(Dir))
-        Names.insert(FoldCase(Entry.Name));
+    FReady.insert(Dir);
     return true;
-}
-
-bool TFolderMaker::KnownAbsent(const std::string& Path) const
-{
-    const auto Folder = FNames.find(ExtractFileDir(Path));
-    return Folder != FNames.end() && Folder->second.count(FoldCase(ExtractFileName(Path))) == 0;
-}
-
-void TFolderMaker::Added(const std::string& Path)
-{
-    const auto Folder = FNames.find(ExtractFileDir(Path));
-    if (Folder != FNames.end())
-        Folder->second.insert(FoldCase(ExtractFileName(Path)));
 }
 
 } // namespace qe

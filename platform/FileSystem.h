@@ -148,11 +148,11 @@ private:
     std::unordered_map<std::string, std::unique_ptr<TEntryHold>> FHeld; // by upper-case path
 };
 
-// A folder on the way to what a guarded run writes is not the folder itself: a link,
-// or one that cannot be opened to tell.
-class EFolderNotItself : public EStreamError {
+// A folder on the way to what a guarded run writes, or the file it rewrites, is not
+// itself: a link, or one that cannot be opened to tell.
+class ELinkOnTheWay : public EStreamError {
 public:
-    explicit EFolderNotItself(const TWayCheck& Check);
+    explicit ELinkOnTheWay(const TWayCheck& Check);
 };
 
 // Creates Dir and every missing folder above it, and adds each folder it made to Made
@@ -162,10 +162,8 @@ public:
 bool ForceFolders(IFileSystem& FileSystem, const std::string& Dir, std::vector<std::string>* Made = nullptr);
 
 // ForceFolders for a run that writes many files into a few folders: a folder made or
-// found once is not looked up again, and its names are read once, so that the run can
-// tell a name that is not there without asking the system each time (under Wine every
-// lookup of a missing name reads its whole folder). Below a guarded folder every folder
-// on the way, from the drive's root, is opened as itself and held while the maker lives.
+// found once is not looked up again. Below a guarded folder every folder on the way,
+// from the drive's root, is opened as itself and held while the maker lives.
 class TFolderMaker {
 public:
     explicit TFolderMaker(IFileSystem& FileSystem) : FFileSystem(FileSystem), FHolds(FileSystem) {}
@@ -174,23 +172,16 @@ public:
     bool Guards(const std::string& Dir) const;
     // Holds the folders on the way to a guarded Dir that exist already, so that a link
     // among them is found before anything is written; does nothing for other folders.
-    // Raises EFolderNotItself at a link or a folder that cannot be opened as itself.
+    // Raises ELinkOnTheWay at a link or a folder that cannot be opened as itself.
     void HoldWay(const std::string& Dir);
-    // Makes Dir ready. Below a guarded folder it raises EFolderNotItself as HoldWay does.
+    // Makes Dir ready. Below a guarded folder it raises ELinkOnTheWay as HoldWay does.
     bool Force(const std::string& Dir, std::vector<std::string>* Made = nullptr);
-    // Whether Path's folder was made ready by Force and had no entry of Path's name then,
-    // nor has been given one by Added since. A hint for speed only: another program may
-    // still have made the file, so a file created on it is created as new.
-    bool KnownAbsent(const std::string& Path) const;
-    // Path now exists.
-    void Added(const std::string& Path);
 
 private:
     IFileSystem& FFileSystem;
     TFolderHolds FHolds;
     std::vector<std::string> FGuarded;
-    // The folders made ready, each with its entries' names in capitals.
-    std::unordered_map<std::string, std::unordered_set<std::string>> FNames;
+    std::unordered_set<std::string> FReady; // the folders made ready, as given
 };
 
 } // namespace qe

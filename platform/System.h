@@ -47,4 +47,8 @@ public:
     virtual TSystemTime LocalTime() = 0;
 };
 
+// Bytes random bytes of System's as hexadecimal digits (two per byte): a name no other
+// program can guess ahead. Raises when the system gives no random bytes.
+std::string RandomHex(ISystem& System, size_t Bytes);
+
 } // namespace qe

@@ -26,9 +26,11 @@ protected:
         Contents.Files.push_back(MemoryFile("{app}\\Manual.txt", "manual"));
     }
 
-    // Writes the installer to Path and starts the wizard from it.
+    // Writes the installer to Path and starts the wizard from it. A wizard still open
+    // holds its file: it is closed first.
     TFormInstaller& Start(const std::string& Path = sim::TSimPlatform::ExePath)
     {
+        Form.reset();
         WriteInstallerFile(Path);
         return Open(Path);
     }

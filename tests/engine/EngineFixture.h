@@ -69,6 +69,12 @@ protected:
     std::unique_ptr<TQeInstall> LoadInstaller(const std::string& Path = sim::TSimPlatform::ExePath)
     {
         WriteInstallerFile(Path);
+        return OpenInstaller(Path);
+    }
+
+    // Loads a model from the installer at Path as it is; the model keeps it open.
+    std::unique_ptr<TQeInstall> OpenInstaller(const std::string& Path = sim::TSimPlatform::ExePath)
+    {
         auto Install = std::make_unique<TQeInstall>(Platform());
         Install->LoadFromFile(Path);
         Install->OnProgress = [this](TQeData&, const std::string& Text, int32_t Percent) {

@@ -57,7 +57,10 @@ public:
     }
     std::unique_ptr<TStream> CreateNewForWriting(const std::string& Path) override
     {
-        Refuse(Path);
+        // A name that is taken fails on its own: the plan breaks the creates that succeed.
+        uint32_t Attributes = 0;
+        if (!FInner.GetAttributes(Path, Attributes))
+            Refuse(Path);
         return std::make_unique<TFaultyStream>(FInner.CreateNewForWriting(Path), FPlan);
     }
     bool MakeFolder(const std::string& Path) override { return !FPlan.Hit(fkFolder) && FInner.MakeFolder(Path); }

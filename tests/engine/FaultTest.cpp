@@ -182,14 +182,17 @@ TEST_F(Faults, UnwritableTargetsAndBadPayloadsName)
                                       "by another process");
     EXPECT_EQ(M.FileSystem.FileContents(AppS + "\\busy.txt"), "old");
 
-    // A target with no folder part.
+    // A target with no folder part: no target the installer takes.
     Contents.Files = {MemoryFile("loose.txt", "x")};
+    Install.reset();
     Install = LoadInstaller();
     Install->TargetFolders = {T1S};
-    EXPECT_EQ(RunError(*Install), "Unable to create directory");
+    EXPECT_EQ(RunError(*Install),
+              "The installer is damaged: the target \"loose.txt\" starts with no folder macro. Download it again.");
 
     // A payload window that runs past the end of the file.
     Contents.Files = {MemoryFile("{app}\\cut.txt", std::string(100, 'c'))};
+    Install.reset();
     Install = LoadInstaller();
     Install->Files[0]->PayloadSize += 64;
     Install->TargetFolders = {T1S};
@@ -209,6 +212,7 @@ TEST_F(Faults, LongPathsFailClearlyInsteadOfBeingCut)
     EXPECT_EQ(RunError(*Install), "Cannot create file \"" + Path + "\". The filename or extension is too long");
 
     Contents.Files = {MemoryFile("{app}\\a.txt", "x", std::string(200, 's'))};
+    Install.reset();
     Install = LoadInstaller();
     Install->TargetFolders = {T1S};
     const std::string Link = MenuS + "\\" + std::string(200, 's') + ".lnk";
@@ -320,12 +324,18 @@ TEST_F(Faults, ARefusedRegistryValueEndsTheRunAndKeepsTheUninstaller)
     EXPECT_FALSE(M.FileSystem.FileExists(MenuS + "\\Uninstall.lnk"));
 }
 
-TEST_F(Faults, AMissingInstallerFileCannotBeOpened)
+TEST_F(Faults, TheInstallerFileIsHeldFromLoadingToTheEndOfTheRun)
 {
+    Contents.Files = {MemoryFile("{app}\\a.txt", "a")};
     auto Install = LoadInstaller();
-    M.FileSystem.RemoveFile(sim::TSimPlatform::ExePath);
-    EXPECT_EQ(RunError(*Install), std::string("Cannot open file \"") + sim::TSimPlatform::ExePath +
-                                      "\". The system cannot find the file specified");
+    EXPECT_FALSE(M.FileSystem.RemoveFile(sim::TSimPlatform::ExePath));
+    Install->TargetFolders = {T1S};
+    EXPECT_EQ(RunError(*Install), "(no error)");
+    // A model read from bytes alone has no file to install from.
+    TQeInstall Bare(Platform());
+    TMemoryStream Bytes(std::vector<uint8_t>(M.FileSystem.FileContents(sim::TSimPlatform::ExePath).size()));
+    Bare.LoadFromStream(Bytes);
+    EXPECT_EQ(RunError(Bare), "The model was loaded from no file");
 }
 
 } // namespace

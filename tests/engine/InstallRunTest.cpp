@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <map>
 
+#include "engine/PathMacros.h"
 #include "platform/Paths.h"
 #include "platform/SysFolders.h"
 #include "platform/sim/ForwardingPlatform.h"
@@ -16,7 +17,8 @@ const std::string AppS = EngineTest::App;
 const std::string T1S = EngineTest::T1;
 const std::string T2S = EngineTest::T2;
 
-// Counts what costs the system a lookup by name: folder tests and setting times by path.
+// Counts what costs the system a lookup by name: folder tests, folders opened as
+// themselves and setting times by path.
 class TCountingDisk : public sim::TForwardingFileSystem {
 public:
     using TForwardingFileSystem::TForwardingFileSystem;
@@ -24,6 +26,11 @@ public:
     {
         ++Lookups[Path];
         return FInner.GetAttributes(Path, Attributes);
+    }
+    std::unique_ptr<TEntryHold> HoldAsItself(const std::string& Path, TEntryKind& Kind) override
+    {
+        ++Lookups[Path];
+        return FInner.HoldAsItself(Path, Kind);
     }
     bool SetFileTimes(const std::string& Path, const TFileTimes& Times) override
     {
@@ -50,7 +57,7 @@ TEST_F(InstallRunCalls, ManyFilesInOneFolderLookItUpOnceNotTheirNamesAndGetTheir
     for (int I = 0; I < 20; ++I)
         Contents.Files.push_back(MemoryFile("{app}\\data\\f" + std::to_string(I) + ".txt", std::string(I, 'x'), "",
                                             131000000000000000ULL + I, 132000000000000000ULL + I));
-    // One of them there before, named in other letters; the folder's names are read once.
+    // One of them there before, named in other letters.
     M.FileSystem.AddFile(AppS + "\\data\\F7.TXT", "older");
     Installed({T1S});
     EXPECT_EQ(Disk.TimesByName, 0);
@@ -298,23 +305,44 @@ TEST_F(InstallRun, TheBudgetCountsOverridesAndEveryFileOfEveryTerminal)
     EXPECT_EQ(Lines.back().Percent, 56);
 }
 
-TEST_F(InstallRun, TargetsWithoutAKnownFolderAreWrittenRelativeToTheirRoot)
+TEST_F(InstallRun, AMacroWhoseFolderIsUnknownEndsTheRunBeforeAnythingIsWritten)
 {
-    // A name in braces that is no macro stays, and the path is taken from the
-    // current folder.
+    // Without a documents folder "{mydocuments}\\q\\x.txt" would be "\\q\\x.txt": the root of
+    // whichever drive is current.
     M.FileSystem.SetCurrentFolder("C:\\Users\\User\\Downloads");
-    // Without a documents folder "{mydocuments}\\q\\x.txt" is "\\q\\x.txt": the root of the
-    // current drive, with its one-letter folder made.
     M.Registry.RemoveValue(TRegistryRoot::rrCurrentUser, ShellFoldersKey, "Personal");
-    Contents.Files.push_back(MemoryFile("{foo}\\x.txt", "foo"));
+    Contents.Files.push_back(MemoryFile("{app}\\a.txt", "a"));
     Contents.Files.push_back(MemoryFile("{mydocuments}\\q\\x.txt", "q"));
-    auto Install = Installed({T1S});
-    EXPECT_EQ(Texts()[0], "Copying file {foo}\\x.txt ...");
-    EXPECT_EQ(Texts()[1], "Copying file \\q\\x.txt ...");
-    EXPECT_EQ(M.FileSystem.FileContents("C:\\Users\\User\\Downloads\\{foo}\\x.txt"), "foo");
-    EXPECT_EQ(M.FileSystem.FileContents("C:\\q\\x.txt"), "q");
-    EXPECT_EQ(Install->InstallLog[2].Path, "{foo}\\x.txt");
-    EXPECT_EQ(Texts().back(), "Done.");
+    WriteInstallerFile();
+    const auto Before = M.FileSystem.AllPaths();
+    auto Install = OpenInstaller();
+    Install->TargetFolders = {T1S};
+    try {
+        Install->Execute();
+        FAIL() << "installed";
+    } catch (const EUnusableFolder& E) {
+        EXPECT_EQ(E.Message(),
+                  "The folder of {mydocuments} is not known on this computer, so {mydocuments}\\q\\x.txt cannot be "
+                  "installed");
+    }
+    EXPECT_EQ(M.FileSystem.AllPaths(), Before);
+    EXPECT_TRUE(Lines.empty());
+
+    // A terminal folder chosen on a network share is no folder the run can check.
+    Contents.Files = {MemoryFile("{metatrader}\\a.txt", "a")};
+    Install.reset();
+    Install = LoadInstaller();
+    Install->TargetFolders = {"\\\\server\\share\\MT4"};
+    try {
+        Install->Execute();
+        FAIL() << "installed";
+    } catch (const EUnusableFolder& E) {
+        EXPECT_EQ(E.Message(),
+                  "The folder of {metatrader}, \"\\\\server\\share\\MT4\", is no plain local folder, so "
+                  "{metatrader}\\a.txt cannot be installed (it would be \"\\\\server\\share\\MT4\\a.txt\": it is "
+                  "a device, long-path or network path (\\\\?\\, \\\\.\\ or \\\\server\\))");
+    }
+    EXPECT_EQ(M.FileSystem.AllPaths(), Before);
 }
 
 TEST_F(InstallRun, OverrideOfAShortSettingsFileAndOfAllEightFlags)

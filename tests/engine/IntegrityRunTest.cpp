@@ -11,10 +11,11 @@ TEST_F(EngineTest, ADamagedInstallerIsRefusedBeforeAnyChange)
     Contents.Files.push_back(MemoryFile("{metatrader}\\MQL4\\Experts\\Grid.ex4", std::string(5000, 'g')));
     Contents.Files.push_back(MemoryFile("{app}\\Manual.txt", "manual", "Manual"));
     Contents.Readme = "{\\rtf1 readme}";
-    auto Install = LoadInstaller();
+    const auto Offset = static_cast<size_t>(LoadInstaller()->Files[1]->PayloadOffset);
     std::string Bytes = M.FileSystem.FileContents(sim::TSimPlatform::ExePath);
-    Bytes[static_cast<size_t>(Install->Files[1]->PayloadOffset + 3)] ^= 0x40;
+    Bytes[Offset + 3] ^= 0x40;
     M.FileSystem.AddFile(sim::TSimPlatform::ExePath, Bytes);
+    auto Install = OpenInstaller();
     const TMachineSnapshot Before = Snapshot(M);
 
     Install->TargetFolders = {T1, T2};

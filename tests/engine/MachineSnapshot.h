@@ -17,7 +17,8 @@ inline TMachineSnapshot Snapshot(sim::TSimPlatform& M)
     for (const std::string& Path : M.FileSystem.AllPaths()) {
         uint32_t Attributes = 0;
         M.FileSystem.GetAttributes(Path, Attributes);
-        Result[Path] = (Attributes & faDirectory) != 0
+        Result[Path] = (Attributes & faReparsePoint) != 0 ? "(link)"
+                       : (Attributes & faDirectory) != 0
                            ? "(folder)"
                            : std::to_string(Attributes) + ":" + M.FileSystem.FileContents(Path);
     }

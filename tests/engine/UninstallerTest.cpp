@@ -3,6 +3,7 @@
 
 #include "engine/Uninstaller.h"
 #include "package/EncDec.h"
+#include "package/Integrity.h"
 #include "package/TagStreams.h"
 #include "tests/engine/EngineFixture.h"
 
@@ -150,15 +151,20 @@ TEST_F(Uninstaller, WithoutProgramNameTheSharedUninstallKeyIsLeftAlone)
 {
     const std::string Parent = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
     M.Registry.SetString(LM, Parent + "\\Other Program", "DisplayName", "Other Program");
+    // An installer without a name installs nothing: its folders would be the shared ones.
     Contents.ProgramName = "";
-    auto Install = Installed({});
-    EXPECT_EQ(Texts(), (std::vector<std::string>{"Creating unistaller ...",
-                                                 "Not registering the uninstaller: the package gives no program name.",
-                                                 "Done."}));
+    EXPECT_THROW(Installed({}), EPackageDamaged);
+    EXPECT_TRUE(Lines.empty());
+    EXPECT_FALSE(M.FileSystem.FileExists("C:\\Program Files\\Uninstall.exe"));
     EXPECT_TRUE(M.Registry.Values(LM, Parent).empty());
 
-    Lines.clear();
-    auto Uninstall = LoadUninstaller("C:\\Program Files\\\\Uninstall.exe");
+    // A record without a name (written before names were checked) removes no key.
+    TQeInstall Writer(M.Platform());
+    TMemoryStream Exe(std::vector<uint8_t>(StubSize, 0));
+    Exe.Seek(0, TSeekOrigin::soEnd);
+    Writer.WriteUninstallRecord(Exe);
+    M.FileSystem.AddFile("C:\\Program Files\\Uninstall.exe", std::string(Exe.Bytes().begin(), Exe.Bytes().end()));
+    auto Uninstall = LoadUninstaller("C:\\Program Files\\Uninstall.exe");
     EXPECT_EQ(Uninstall->ProgramName, "");
     Uninstall->Execute();
     EXPECT_EQ(Lines[Lines.size() - 2].Text,

@@ -248,7 +248,7 @@ private:
     {
         CheckKeys(*T, "product");
         C.ProgramName = Text(T, "name");
-        if (const auto Fault = ProgramNameFault(C.ProgramName))
+        if (const auto Fault = ProductNameFault(C.ProgramName))
             throw EManifestError((T->get("name") ? At(*T->get("name")) : At(*T)) + *Fault);
         if (const toml::node* Version = T->get("version"))
             ReadVersion(*Version, Text(T, "version"), C);

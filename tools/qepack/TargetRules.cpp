@@ -1,7 +1,5 @@
 #include "tools/qepack/TargetRules.h"
 
-#include <array>
-
 #include "platform/CaseFolding.h"
 #include "platform/Paths.h"
 
@@ -22,20 +20,8 @@ namespace {
 // MAX_PATH less the closing zero; folders end 12 characters earlier (room for an 8.3 name).
 constexpr size_t MaxPath = 259;
 constexpr size_t MaxFolderPath = 247;
-constexpr size_t MaxName = 255;
 // The all-users Start Menu programs folder of today's Windows.
 constexpr const char* StartMenuExample = "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\";
-
-bool IsReservedDevice(const std::string& Name)
-{
-    // CON, PRN, AUX, NUL, COM1-9 and LPT1-9 are devices, with any extension too.
-    const std::string Stem = UpperCase(Name.substr(0, Name.find('.')));
-    static const std::array<const char*, 4> Devices = {"CON", "PRN", "AUX", "NUL"};
-    for (const char* Device : Devices)
-        if (Stem == Device)
-            return true;
-    return Stem.size() == 4 && (Stem.starts_with("COM") || Stem.starts_with("LPT")) && Stem[3] >= '1' && Stem[3] <= '9';
-}
 
 std::string Quoted(const std::string& Text)
 {
@@ -46,84 +32,35 @@ std::string Quoted(const std::string& Text)
 
 std::optional<std::string> NameFault(const std::string& Name)
 {
-    if (Name.empty())
-        return "an empty name";
-    if (Name == "." || Name == "..")
-        return Quoted(Name) + " would leave the folder";
-    for (const char C : Name) {
-        if (static_cast<unsigned char>(C) < 32)
-            return "a name holds a control character or line break";
-        if (std::string_view("<>:\"/\\|?*").find(C) != std::string_view::npos)
-            return Quoted(Name) + " holds " + std::string(1, C) + ", which Windows refuses in names";
-    }
-    if (Name.back() == ' ' || Name.back() == '.')
-        return Quoted(Name) + " ends in a blank or a dot, which Windows drops";
-    if (Name.front() == ' ')
+    const auto Fault = PlainNameFault(Name);
+    if (!Fault && Name.front() == ' ')
         return Quoted(Name) + " starts with a blank";
-    if (IsReservedDevice(Name))
-        return Quoted(Name) + " is a device name that Windows reserves (CON, PRN, AUX, NUL, COM1-9, LPT1-9)";
-    if (Name.size() > MaxName)
-        return Quoted(Name.substr(0, 20) + "...") + " is longer than Windows' 255 characters";
-    return std::nullopt;
+    return Fault;
 }
 
-std::optional<std::string> ProgramNameFault(const std::string& Name)
+std::optional<std::string> ProductNameFault(const std::string& Name)
 {
     if (Trim(Name).empty())
         return "the product needs a name: it names the program folder, the Start Menu folder and the "
                "uninstall entry";
     if (const auto Fault = NameFault(Name))
         return "the product name names folders, and " + *Fault;
+    if (const auto Fault = ProgramNameFault(Name))
+        return *Fault;
     if (Name.size() > 100)
         return "the product name is longer than 100 characters: it names folders, so keep it short";
     return std::nullopt;
 }
 
-std::string TargetMacroOf(const std::string& Target)
-{
-    const std::string Lower = LowerCase(Target);
-    for (const TTargetMacro& Macro : TargetMacros)
-        if (Lower.starts_with(Macro.Name))
-            return Macro.Name;
-    return {};
-}
-
 std::optional<std::string> TargetFault(const std::string& Target, const std::string& ProgramName)
 {
-    const std::string Hint = " (write it as {app}\\Folder\\file.ext or {metatrader}\\MQL4\\...)";
-    if (Target.find('/') != std::string::npos)
-        return "the target " + Quoted(Target) + " uses /: targets are Windows paths, write \\ between folders";
+    if (const auto Fault = TargetPathFault(Target, " (write it as {app}\\Folder\\file.ext or {metatrader}\\MQL4\\...)"))
+        return Fault;
     const std::string Macro = TargetMacroOf(Target);
-    if (Macro.empty()) {
-        if (Target.starts_with("{")) {
-            const std::string Name = Target.substr(0, Target.find('}') + 1);
-            return "the target " + Quoted(Target) + " starts with " + Name +
-                   ", which is no macro; the macros are {app}, {metatrader}, {mydocuments}, {windir}, "
-                   "{winsysdir} and {bootdir}";
-        }
-        if (Target.size() > 1 && (Target[1] == ':' || Target.starts_with("\\\\")))
-            return "the target " + Quoted(Target) + " is an absolute path: a target starts with a folder macro" + Hint;
-        return "the target " + Quoted(Target) + " starts with no folder macro" + Hint;
-    }
-    std::string Rest = Target.substr(Macro.size());
-    if (Rest.empty() || Rest.front() != '\\')
-        return "the target " + Quoted(Target) + " needs \\ after " + Macro + Hint;
-    Rest.erase(0, 1);
-    if (Rest.empty())
-        return "the target " + Quoted(Target) + " names no file after " + Macro;
-    // The installer would expand a macro anywhere in the path.
-    for (const TTargetMacro& M : TargetMacros)
-        if (LowerCase(Rest).find(M.Name) != std::string::npos)
-            return "the target " + Quoted(Target) + " holds a second macro, " + M.Name + "; only its start may be one";
-    for (size_t Start = 0; Start <= Rest.size();) {
-        const size_t End = std::min(Rest.find('\\', Start), Rest.size());
-        const std::string Name = Rest.substr(Start, End - Start);
-        if (Name.empty())
-            return "the target " + Quoted(Target) + " has an empty folder name (two \\ in a row, or a \\ at its end)";
-        if (const auto Fault = NameFault(Name))
+    // Names the installer would take, but that no vendor means: a leading blank.
+    for (size_t At = Target.find("\\ "); At != std::string::npos; At = Target.find("\\ ", At + 1))
+        if (const auto Fault = NameFault(Target.substr(At + 1, Target.find('\\', At + 1) - At - 1)))
             return "the target " + Quoted(Target) + " cannot be installed: " + *Fault;
-        Start = End + 1;
-    }
     // The longest path on a usual computer: the macro's example value, then the rest.
     std::string Example;
     for (const TTargetMacro& M : TargetMacros)
@@ -131,7 +68,7 @@ std::optional<std::string> TargetFault(const std::string& Target, const std::str
             Example = M.Example;
     if (Macro == "{app}")
         Example += ProgramName;
-    const std::string Expanded = Example + "\\" + Rest;
+    const std::string Expanded = Example + Target.substr(Macro.size());
     const size_t FolderLength = Expanded.rfind('\\');
     if (Expanded.size() > MaxPath || FolderLength > MaxFolderPath)
         return "the target " + Quoted(Target) + " becomes " + std::to_string(Expanded.size()) + " characters long as " +

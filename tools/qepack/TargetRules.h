@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "package/TargetPaths.h"
+
 namespace qe {
 
 // The folder macros a target may start with, and the length each is assumed to
@@ -16,12 +18,14 @@ struct TTargetMacro {
 };
 extern const TTargetMacro TargetMacros[6];
 
-// Why Windows would refuse Name as one file or folder name.
+// Why Name cannot be one file or folder name: what the installer refuses
+// (PlainNameFault), and a leading blank.
 std::optional<std::string> NameFault(const std::string& Name);
 
 // Why the product name cannot name the program folder, the Start Menu folder and
-// the uninstall entry.
-std::optional<std::string> ProgramNameFault(const std::string& Name);
+// the uninstall entry: what the installer refuses (ProgramNameFault), and more than
+// 100 characters.
+std::optional<std::string> ProductNameFault(const std::string& Name);
 
 // Why Target cannot be installed: an unknown or missing macro, a way out of the
 // macro's folder, a name Windows refuses, or a path too long once the macro stands
@@ -34,8 +38,5 @@ std::optional<std::string> ShortcutFault(const std::string& Name, const std::str
 // Target with its macro in lower case and every letter folded: two targets that
 // Windows takes for the same file give the same key.
 std::string TargetKey(const std::string& Target);
-
-// The macro Target starts with, in lower case ("{app}"); empty when none.
-std::string TargetMacroOf(const std::string& Target);
 
 } // namespace qe
