@@ -3,6 +3,8 @@
 // record is input like a package: a path it lists is deleted only when it is a plain
 // absolute path reached through no link, and a registry entry only when it is this
 // uninstaller's own.
+#include <algorithm>
+#include <limits>
 #include <optional>
 #include <unordered_map>
 
@@ -40,49 +42,67 @@ std::string Canonical(const std::string& Folder)
     return FoldCase(Result);
 }
 
-// Folders that other programs share: roots of drives, the folders the targets' macros
-// stand for, Program Files and the all-users Start Menu programs folder. A record that
-// lists one (made without a program name, or by hand) must not take it away when it
-// happens to be empty.
-bool IsSharedFolder(const TPlatform& Platform, const std::string& Folder)
+// Folders that other programs share, canonical: the folders the targets' macros stand
+// for, Program Files and the all-users Start Menu programs folder. With the roots of
+// drives, a record that lists one (made without a program name, or by hand) must not
+// take it away when it happens to be empty.
+std::vector<std::string> SharedFolders(const TPlatform& Platform)
+{
+    std::vector<std::string> Shared;
+    for (const int Id : {sfProgramFiles, sfCommonPrograms, sfWindows, sfSystem, sfPersonal})
+        if (const std::string Folder = GetSpecialFolder(Platform, Id, false); !Folder.empty())
+            Shared.push_back(Canonical(Folder));
+    return Shared;
+}
+
+bool IsSharedFolder(const std::vector<std::string>& Shared, const std::string& Folder)
 {
     const std::string Path = Canonical(Folder);
-    if (IsRootFolder(Path) || IsRootFolder(Folder))
-        return true;
-    for (const int Id : {sfProgramFiles, sfCommonPrograms, sfWindows, sfSystem, sfPersonal}) {
-        const std::string Shared = GetSpecialFolder(Platform, Id, false);
-        if (!Shared.empty() && Path == Canonical(Shared))
-            return true;
-    }
-    return false;
+    return IsRootFolder(Path) || IsRootFolder(Folder) || std::find(Shared.begin(), Shared.end(), Path) != Shared.end();
 }
 
 // The logged folders in the order they are tried: each one after the logged folders
 // inside it, so that a folder whose subfolders go can go too; of those, later ones first;
-// otherwise in record order. Each folder finds the nearest logged folder above it by its
-// names, so the order takes time in proportion to the folders and their depth.
+// otherwise in record order. The folders' names go into a tree once, where each folder
+// finds the nearest logged folder above it, so the order takes time in proportion to the
+// record's size, and no recursion.
 std::vector<std::string> RemovalOrder(const std::vector<std::string>& Folders)
 {
+    constexpr size_t None = std::numeric_limits<size_t>::max();
+    struct TNode {
+        std::unordered_map<std::string, size_t> Below; // by name
+        size_t Folder = None;                          // the first logged folder here
+    };
     const size_t Count = Folders.size();
-    std::vector<std::string> Keys(Count);
-    std::unordered_map<std::string, size_t> First;
+    std::vector<TNode> Tree(1);
+    std::vector<std::vector<size_t>> Ways(Count); // the nodes from the root to each folder
     for (size_t I = 0; I < Count; ++I) {
-        Keys[I] = Canonical(Folders[I]);
-        First.emplace(Keys[I], I);
+        const std::string Key = Canonical(Folders[I]);
+        size_t Node = 0;
+        for (size_t Start = 0; Start < Key.size();) {
+            const size_t End = std::min(Key.find(PathDelimiter, Start), Key.size());
+            const auto [At, Added] = Tree[Node].Below.try_emplace(Key.substr(Start, End - Start), Tree.size());
+            Node = At->second;
+            if (Added)
+                Tree.emplace_back();
+            Ways[I].push_back(Node);
+            Start = End + 1;
+        }
+        if (Tree[Node].Folder == None)
+            Tree[Node].Folder = I;
     }
     std::vector<std::vector<size_t>> Inside(Count);
     std::vector<bool> Outermost(Count, true);
     for (size_t I = 0; I < Count; ++I)
-        for (size_t Cut = Keys[I].rfind(PathDelimiter); Cut != std::string::npos && Cut > 0;
-             Cut = Keys[I].rfind(PathDelimiter, Cut - 1)) {
-            const auto Above = First.find(Keys[I].substr(0, Cut));
-            if (Above != First.end() && Above->second != I) {
-                Inside[Above->second].push_back(I);
+        for (size_t Step = Ways[I].size(); Step-- > 1;) {
+            const size_t Above = Tree[Ways[I][Step - 1]].Folder;
+            if (Above != None) {
+                Inside[Above].push_back(I);
                 Outermost[I] = false;
                 break;
             }
         }
-    // Depth first, without recursion: a folder is placed once all inside it are.
+    // Depth first: a folder is placed once all inside it are.
     std::vector<std::string> Order;
     std::vector<std::pair<size_t, size_t>> Stack; // folder, folders inside it still to place
     for (size_t Root = 0; Root < Count; ++Root) {
@@ -148,8 +168,9 @@ void TQeUninstall::Execute()
         DoProgress("Delete file " + File + " ...", 1);
         Fs.RemoveFile(File);
     }
+    const std::vector<std::string> Shared = SharedFolders(FPlatform);
     for (const std::string& Folder : RemovalOrder(Folders)) {
-        if (IsSharedFolder(FPlatform, Folder)) {
+        if (IsSharedFolder(Shared, Folder)) {
             DoProgress("Not removing folder " + Folder + ": other programs share it.", 1);
             continue;
         }

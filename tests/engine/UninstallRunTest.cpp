@@ -1,4 +1,7 @@
 // The uninstall run after a real install run on the simulated machine.
+#include <chrono>
+#include <map>
+
 #include "engine/Uninstaller.h"
 #include "platform/Paths.h"
 #include "tests/engine/EngineFixture.h"
@@ -206,6 +209,32 @@ TEST_F(UninstallRun, PercentsRunPastOneHundred)
     Uninstall.Execute();
     EXPECT_EQ(Uninstall.ProgressMax, 5);
     EXPECT_EQ(Percents, (std::vector<int32_t>{20, 40, 60, 80, 100, 120}));
+}
+
+TEST_F(UninstallRun, AWideRecordIsOrderedInTimeToItsSize)
+{
+    // 60 folders with 200 folders each, half of them listed before the folder they are
+    // in; none is there to remove.
+    TQeUninstall Uninstall(Platform());
+    std::vector<std::string> After;
+    for (int F = 0; F < 60; ++F) {
+        const std::string Folder = "C:\\Bulk\\F" + std::to_string(F);
+        for (int S = 0; S < 200; ++S)
+            (S < 100 ? Uninstall.Folders : After).push_back(Folder + "\\S" + std::to_string(S));
+        After.push_back(Folder);
+    }
+    Uninstall.Folders.insert(Uninstall.Folders.end(), After.begin(), After.end());
+    std::map<std::string, size_t> Line;
+    Uninstall.OnProgress = [&](TQeData&, const std::string& Text, int32_t) { Line.emplace(Text, Line.size()); };
+    const auto Start = std::chrono::steady_clock::now();
+    Uninstall.Execute();
+    EXPECT_LT(std::chrono::steady_clock::now() - Start, std::chrono::seconds(10));
+    ASSERT_EQ(Line.size(), 60u * 201 + 2);
+    for (int F = 0; F < 60; ++F) {
+        const std::string Folder = "Remove folder C:\\Bulk\\F" + std::to_string(F);
+        for (const int S : {0, 99, 100, 199})
+            EXPECT_LT(Line[Folder + "\\S" + std::to_string(S) + " ..."], Line[Folder + " ..."]) << F << " " << S;
+    }
 }
 
 } // namespace
