@@ -44,6 +44,16 @@ std::string DisplayTitle(const TQeData& Model)
     return Model.ProgramName + " v" + std::to_string(Model.MajorVersion) + "." + std::to_string(Model.MinorVersion);
 }
 
+// Text from the package as the link label's markup shows it, not as tags: a product name
+// with "<link>" in it must not become a link the wizard opens.
+std::string MarkupText(const std::string& Text)
+{
+    std::string Markup;
+    for (const char C : Text)
+        Markup += C == '<' ? "&lt;" : C == '>' ? "&gt;" : std::string(1, C);
+    return Markup;
+}
+
 } // namespace
 
 TFormInstaller::TFormInstaller(const TPlatform& Platform, const TWizardControls& Controls)
@@ -87,7 +97,9 @@ void TFormInstaller::FormDestroy()
 
 std::string TFormInstaller::PrepareModel(TQeData& Model, const std::string& TitlePrefix)
 {
-    Model.LoadFromFile(FPlatform.FileSystem->ExecutablePath());
+    // The program's file is opened once, as the program that runs, and stays open with
+    // the model: nothing read from it later comes from a file put in its place.
+    Model.LoadFromFile(FPlatform.FileSystem->OpenRunningProgram(), FPlatform.FileSystem->ExecutablePath());
     FApplicationTitle = TitlePrefix + Model.ProgramName;
     FControls.Window->SetApplicationTitle(FApplicationTitle);
     FControls.Window->SetCaption(FApplicationTitle);
@@ -107,16 +119,16 @@ void TFormInstaller::PrepareInstall()
     const std::string Title = PrepareModel(*FInstall, "Install - ");
     const TQeInstall& Model = *FInstall;
     const TWizardControls& C = FControls;
+    const std::string Name = MarkupText(Model.ProgramName);
 
     C.LabelStart1->SetCaption("Welcome to the " + Title + " Installation Wizard");
-    C.LabelStart2->SetCaption("This will install " + Title + " on your computer. " +
+    C.LabelStart2->SetCaption("This will install " + MarkupText(Title) + " on your computer. " +
                               "Please close all MetaTrader applications before you continue with the installation." +
                               "<br><br>Click Next to continue with the installation, or click Cancel to exit." +
                               (Model.ShowNotice ? Advertisement(7) : ""));
     C.LabelFinish1->SetCaption("Installation Complete");
-    C.LabelFinish2->SetCaption("The wizard has finished installing " + Model.ProgramName + " to your computer. " +
-                               "You can now launch the MetaTrader application to see " + Model.ProgramName +
-                               " in action.");
+    C.LabelFinish2->SetCaption("The wizard has finished installing " + Name + " to your computer. " +
+                               "You can now launch the MetaTrader application to see " + Name + " in action.");
     C.LabelProgress1->SetCaption("Installation in Progress");
     C.LabelProgress2->SetCaption("Please wait while the wizard is copying the files to your computer.");
     C.LabelProgress3->SetCaption("Installation progress ....");
@@ -147,12 +159,13 @@ void TFormInstaller::PrepareUninstall()
     const TWizardControls& C = FControls;
 
     C.LabelStart1->SetCaption("Welcome to the " + Title + " Uninstallation Wizard");
-    C.LabelStart2->SetCaption("This will uninstall " + Title + " from your computer. " +
+    C.LabelStart2->SetCaption("This will uninstall " + MarkupText(Title) + " from your computer. " +
                               "Please close all MetaTrader applications before you continue with the uninstallation." +
                               "<br><br>Click Next to continue with the uninstallation, or click Cancel to exit." +
                               (Model.ShowNotice ? Advertisement(6) : ""));
     C.LabelFinish1->SetCaption("Uninstallation Complete");
-    C.LabelFinish2->SetCaption("The wizard has finished uninstalling " + Model.ProgramName + " from your computer. " +
+    C.LabelFinish2->SetCaption("The wizard has finished uninstalling " + MarkupText(Model.ProgramName) +
+                               " from your computer. " +
                                "You can re-install the program anytime using the installer we provided.<br><br>" +
                                "Click Finish to continue.");
     C.CheckRun->SetVisible(false);
@@ -267,7 +280,16 @@ void TFormInstaller::FillSummary()
 void TFormInstaller::LabelStart2LinkClick(int32_t /*LinkNumber*/, const std::string& LinkText)
 {
     // Whether the shell could open it is not reported.
-    FPlatform.Shell->ShellOpen(LinkText.find('@') != std::string::npos ? "mailto:" + LinkText : LinkText);
+    OpenForUser(LinkText.find('@') != std::string::npos ? "mailto:" + LinkText : LinkText);
+}
+
+void TFormInstaller::OpenForUser(const std::string& FileOrLink)
+{
+    // What the wizard starts for the user, a terminal or a browser, runs with the user's
+    // normal rights: the user's desktop starts it. Without a desktop to ask, this program
+    // starts it only when it runs with no more than those rights itself.
+    if (!FPlatform.Shell->OpenAsUser(FileOrLink) && !FPlatform.System->IsElevated())
+        FPlatform.Shell->ShellOpen(FileOrLink);
 }
 
 void TFormInstaller::ScanTerminals()
@@ -360,7 +382,7 @@ void TFormInstaller::BtnCancelClick()
         if (FUninstallMode) {
             SelfDelete(FPlatform.FileSystem->ExecutablePath(), true);
         } else if (C.CheckRun->Checked() && !C.ComboRun->Text().empty()) {
-            FPlatform.Shell->ShellOpen(TerminalProgram(C.ComboRun->Text()));
+            OpenForUser(TerminalProgram(C.ComboRun->Text()));
         }
     }
     C.Window->Close();

@@ -70,6 +70,8 @@ private:
     void RunInstall();
     void RunUninstall();
     void EngineProgress(TQeData& Sender, const std::string& Text, int32_t Percent);
+    // Opens a file or link for the user, with the user's rights.
+    void OpenForUser(const std::string& FileOrLink);
     bool SelfDelete(const std::string& FilePath, bool RemoveFolder);
 
     const TPlatform& FPlatform;

@@ -59,11 +59,17 @@ bool SelfDelete(const TPlatform& Platform, const std::string& FilePath, bool Rem
     try {
         // 128 random bits: a name no other program can guess ahead.
         const std::string Name = TimeStamp(System.LocalTime()) + "-" + RandomHex(System, 16);
+        // The Windows folder all users share: on a terminal server a user's own could
+        // stand in for it.
+        const std::string WindowsFolder = ExcludeTrailingDelimiter(System.SystemWindowsFolder());
+        const std::string SystemFolder = GetSpecialFolder(Platform, sfSystem, false);
+        if (SystemFolder.empty() || WindowsFolder.empty())
+            throw Exception("No system folder");
         std::string CurrentFolder;
         if (System.IsElevated()) {
             // The user's own temporary folder is the user's to change: any program of
             // theirs could swap the script there before it runs with our rights.
-            CurrentFolder = GetSpecialFolder(Platform, sfWindows, true) + "Temp";
+            CurrentFolder = WindowsFolder + "\\Temp";
             Script.ScriptFolder = CurrentFolder + "\\QeUninstall-" + Name;
             if (!FileSystem.MakePrivateFolder(Script.ScriptFolder)) {
                 Script.ScriptFolder.clear();
@@ -74,10 +80,6 @@ bool SelfDelete(const TPlatform& Platform, const std::string& FilePath, bool Rem
             Script.ScriptPath = GetSpecialFolder(Platform, sfTemp, true) + Name + ".bat";
             CurrentFolder = ExtractFileDir(Script.ScriptPath);
         }
-        const std::string SystemFolder = GetSpecialFolder(Platform, sfSystem, false);
-        const std::string WindowsFolder = GetSpecialFolder(Platform, sfWindows, false);
-        if (SystemFolder.empty() || WindowsFolder.empty())
-            throw Exception("No system folder");
         Script.PingPath = SystemFolder + "\\ping.exe";
         {
             auto Out = FileSystem.CreateNewForWriting(Script.ScriptPath);

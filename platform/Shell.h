@@ -26,6 +26,10 @@ public:
     virtual bool ReadLink(const std::string& FileName, TShellLinkData& Data) = 0;
     // Opens a file, or a link text such as a web address, with the verb "open".
     virtual bool ShellOpen(const std::string& FileOrLink) = 0;
+    // ShellOpen by the user's desktop shell instead of this program, so that what it
+    // starts runs with the rights of the user's desktop, the user's normal rights, even
+    // when this program runs elevated. False when there is no desktop shell to ask.
+    virtual bool OpenAsUser(const std::string& FileOrLink) = 0;
     // The folder chooser: Folder is the initial selection and, when the user confirms,
     // the chosen folder. False when the user cancels.
     virtual bool ChooseFolder(const std::string& Caption, std::string& Folder) = 0;

@@ -26,6 +26,9 @@ public:
     // The Windows, system and temporary folders as the system gives them; the
     // temporary folder ends in "\".
     virtual std::string WindowsFolder() = 0;
+    // The Windows folder that all users share. On a terminal server the Windows folder of
+    // a program that is not marked aware of it is a folder of the user's own.
+    virtual std::string SystemWindowsFolder() = 0;
     virtual std::string SystemFolder() = 0;
     virtual std::string TempFolder() = 0;
     // Text with every %NAME% of a defined environment variable replaced by its value.

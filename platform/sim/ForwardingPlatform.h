@@ -96,6 +96,7 @@ public:
         return FInner.ReadLink(FileName, Data);
     }
     bool ShellOpen(const std::string& FileOrLink) override { return FInner.ShellOpen(FileOrLink); }
+    bool OpenAsUser(const std::string& FileOrLink) override { return FInner.OpenAsUser(FileOrLink); }
     bool ChooseFolder(const std::string& Caption, std::string& Folder) override
     {
         return FInner.ChooseFolder(Caption, Folder);

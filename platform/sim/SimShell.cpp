@@ -61,12 +61,25 @@ bool TSimShell::ReadLink(const std::string& FileName, TShellLinkData& Data)
 
 bool TSimShell::ShellOpen(const std::string& FileOrLink)
 {
-    const size_t Colon = FileOrLink.find(':');
-    const bool IsLinkText = Colon != std::string::npos && Colon > 1;
-    if (!IsLinkText && !FFileSystem->FileExists(FileOrLink))
+    if (!CanOpen(FileOrLink))
         return false;
     FOpened.push_back(FileOrLink);
     return true;
+}
+
+bool TSimShell::OpenAsUser(const std::string& FileOrLink)
+{
+    if (!FDesktopShell || !CanOpen(FileOrLink))
+        return false;
+    FOpenedAsUser.push_back(FileOrLink);
+    return true;
+}
+
+bool TSimShell::CanOpen(const std::string& FileOrLink)
+{
+    const size_t Colon = FileOrLink.find(':');
+    const bool IsLinkText = Colon != std::string::npos && Colon > 1;
+    return IsLinkText || FFileSystem->FileExists(FileOrLink);
 }
 
 bool TSimShell::ChooseFolder(const std::string& Caption, std::string& Folder)

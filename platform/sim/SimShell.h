@@ -27,16 +27,23 @@ public:
     bool ReadLink(const std::string& FileName, TShellLinkData& Data) override;
     // Succeeds for an existing file and for a link text with a scheme ("http:", "mailto:").
     bool ShellOpen(const std::string& FileOrLink) override;
+    // As ShellOpen, recorded apart; fails as a machine without a desktop shell would.
+    bool OpenAsUser(const std::string& FileOrLink) override;
     bool ChooseFolder(const std::string& Caption, std::string& Folder) override;
 
     // Seeding and inspection; not part of the interface.
     // The next folder choice: the user picks Folder, or cancels when Confirm is false.
     void AnswerFolderChoice(bool Confirm, const std::string& Folder = {});
     const std::vector<std::string>& Opened() const { return FOpened; }
+    const std::vector<std::string>& OpenedAsUser() const { return FOpenedAsUser; }
+    // Whether the user's desktop shell runs (it does unless told otherwise).
+    void SetDesktopShell(bool Running) { FDesktopShell = Running; }
     const std::vector<TFolderChoice>& FolderChoices() const { return FFolderChoices; }
 
 private:
     TSimShell(const TSimShell&) = default;
+    // An existing file, or a link text with a scheme ("http:", "mailto:").
+    bool CanOpen(const std::string& FileOrLink);
 
     struct TAnswer {
         bool Confirm;
@@ -45,6 +52,8 @@ private:
 
     TSimFileSystem* FFileSystem;
     std::vector<std::string> FOpened;
+    std::vector<std::string> FOpenedAsUser;
+    bool FDesktopShell = true;
     std::vector<TFolderChoice> FFolderChoices;
     std::deque<TAnswer> FAnswers;
 };

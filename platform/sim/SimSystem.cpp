@@ -79,6 +79,7 @@ bool TSimSystem::RandomBytes(uint8_t* Buffer, size_t Size)
 void TSimSystem::SetFolders(const std::string& Windows, const std::string& System, const std::string& Temp)
 {
     FWindowsFolder = Windows;
+    FSystemWindowsFolder = Windows;
     FSystemFolder = System;
     FTempFolder = Temp;
 }

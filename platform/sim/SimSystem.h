@@ -29,6 +29,8 @@ public:
     TSimSystem(const TSimSystem& Other, TSimFileSystem& FileSystem) : TSimSystem(Other) { FFileSystem = &FileSystem; }
 
     std::string WindowsFolder() override { return FWindowsFolder; }
+    // The Windows folder, unless a user's own was set (SetUsersWindowsFolder).
+    std::string SystemWindowsFolder() override { return FSystemWindowsFolder; }
     std::string SystemFolder() override { return FSystemFolder; }
     std::string TempFolder() override { return FTempFolder; }
     std::string ExpandEnvironment(const std::string& Text) override;
@@ -44,7 +46,11 @@ public:
     TSystemTime LocalTime() override { return FLocalTime; }
 
     // Seeding and inspection; not part of the interface.
+    // The shared Windows folder is set to Windows too.
     void SetFolders(const std::string& Windows, const std::string& System, const std::string& Temp);
+    // The Windows folder becomes Folder, a folder of the user's own, as a terminal server
+    // gives a program not marked aware of it; the shared one stays.
+    void SetUsersWindowsFolder(const std::string& Folder) { FWindowsFolder = Folder; }
     void SetVariable(const std::string& Name, const std::string& Value);
     void AddWindow(const std::string& ClassName, const std::string& Title = {});
     void CloseWindows(const std::string& ClassName);
@@ -57,6 +63,7 @@ private:
 
     TSimFileSystem* FFileSystem;
     std::string FWindowsFolder = "C:\\WINDOWS";
+    std::string FSystemWindowsFolder = "C:\\WINDOWS";
     std::string FSystemFolder = "C:\\WINDOWS\\system32";
     std::string FTempFolder = "C:\\TEMP\\";
     std::map<std::string, std::pair<std::string, std::string>> FVariables; // by upper-case name

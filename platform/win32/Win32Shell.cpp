@@ -2,9 +2,12 @@
 
 #include <windows.h>
 
+#include <exdisp.h>
 #include <objbase.h>
 #include <objidl.h>
 #include <shellapi.h>
+#include <shldisp.h>
+#include <shlguid.h>
 #include <shlobj.h>
 
 #include <vector>
@@ -150,6 +153,61 @@ bool TWin32Shell::ShellOpen(const std::string& FileOrLink)
     const auto Result =
         reinterpret_cast<INT_PTR>(ShellExecute(nullptr, "open", FileOrLink.c_str(), nullptr, nullptr, SW_SHOW));
     return Result > 32;
+}
+
+bool TWin32Shell::OpenAsUser(const std::string& FileOrLink)
+{
+    // BSTR strings are oleaut32's, loaded from the system folder like shell32.
+    using TSysAllocString = BSTR(WINAPI*)(const OLECHAR*);
+    using TSysFreeString = void(WINAPI*)(BSTR);
+    static const auto AllocString = SystemFunction<TSysAllocString>("oleaut32.dll", "SysAllocString");
+    static const auto FreeString = SystemFunction<TSysFreeString>("oleaut32.dll", "SysFreeString");
+    if (!AllocString || !FreeString)
+        return false;
+    // The desktop's folder view lives in the shell's own process; the application object
+    // behind it opens what it is given there, with the rights the desktop has.
+    TComPtr<IShellWindows> Windows;
+    if (FAILED(CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER, IID_IShellWindows,
+                                reinterpret_cast<void**>(&Windows))))
+        return false;
+    VARIANT Location{}; // empty: the desktop
+    VARIANT Root{};
+    LONG Window = 0;
+    TComPtr<IDispatch> Desktop;
+    if (Windows->FindWindowSW(&Location, &Root, SWC_DESKTOP, &Window, SWFO_NEEDDISPATCH, &Desktop) != S_OK ||
+        Desktop.Get() == nullptr)
+        return false;
+    TComPtr<IServiceProvider> Services;
+    TComPtr<IShellBrowser> Browser;
+    TComPtr<IShellView> View;
+    TComPtr<IDispatch> Background;
+    TComPtr<IShellFolderViewDual> FolderView;
+    TComPtr<IDispatch> Application;
+    TComPtr<IShellDispatch2> Shell;
+    if (FAILED(Desktop->QueryInterface(IID_IServiceProvider, reinterpret_cast<void**>(&Services))) ||
+        FAILED(Services->QueryService(SID_STopLevelBrowser, IID_IShellBrowser, reinterpret_cast<void**>(&Browser))) ||
+        FAILED(Browser->QueryActiveShellView(&View)) ||
+        FAILED(View->GetItemObject(SVGIO_BACKGROUND, IID_IDispatch, reinterpret_cast<void**>(&Background))) ||
+        FAILED(Background->QueryInterface(IID_IShellFolderViewDual, reinterpret_cast<void**>(&FolderView))) ||
+        FAILED(FolderView->get_Application(&Application)) ||
+        FAILED(Application->QueryInterface(IID_IShellDispatch2, reinterpret_cast<void**>(&Shell))))
+        return false;
+    BSTR File = AllocString(ToWide(FileOrLink).c_str());
+    BSTR Verb = AllocString(L"open");
+    VARIANT Arguments{};
+    VARIANT Folder{};
+    VARIANT Operation{};
+    Operation.vt = VT_BSTR;
+    Operation.bstrVal = Verb;
+    VARIANT Show{};
+    Show.vt = VT_I4;
+    Show.lVal = SW_SHOWNORMAL;
+    const HRESULT Opened = File != nullptr && Verb != nullptr
+                               ? Shell->ShellExecute(File, Arguments, Folder, Operation, Show)
+                               : E_OUTOFMEMORY;
+    FreeString(File);
+    FreeString(Verb);
+    return SUCCEEDED(Opened);
 }
 
 bool TWin32Shell::ChooseFolder(const std::string& Caption, std::string& Folder)

@@ -12,6 +12,7 @@ public:
     void SaveLink(const TShellLink& Link, const std::string& FileName) override;
     bool ReadLink(const std::string& FileName, TShellLinkData& Data) override;
     bool ShellOpen(const std::string& FileOrLink) override;
+    bool OpenAsUser(const std::string& FileOrLink) override;
     bool ChooseFolder(const std::string& Caption, std::string& Folder) override;
 
     // The application's main window (an HWND): owner of the folder chooser and of

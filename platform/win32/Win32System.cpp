@@ -28,6 +28,11 @@ std::string TWin32System::WindowsFolder()
     return FolderText([](char* B, UINT Size) { return GetWindowsDirectoryA(B, Size); });
 }
 
+std::string TWin32System::SystemWindowsFolder()
+{
+    return FolderText([](char* B, UINT Size) { return GetSystemWindowsDirectoryA(B, Size); });
+}
+
 std::string TWin32System::SystemFolder()
 {
     return FolderText([](char* B, UINT Size) { return GetSystemDirectoryA(B, Size); });

@@ -8,6 +8,7 @@ namespace qe::win32 {
 class TWin32System : public ISystem {
 public:
     std::string WindowsFolder() override;
+    std::string SystemWindowsFolder() override;
     std::string SystemFolder() override;
     std::string TempFolder() override;
     std::string ExpandEnvironment(const std::string& Text) override;

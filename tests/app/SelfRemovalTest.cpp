@@ -106,6 +106,19 @@ TEST_F(SelfRemoval, AnElevatedScriptLiesInAFolderOnlyAdministratorsMayChange)
     EXPECT_TRUE(BatchFiles("C:\\TEMP").empty());
 }
 
+TEST_F(SelfRemoval, OnATerminalServerTheScriptStillLiesInTheSharedWindowsFolder)
+{
+    // A program not marked aware of terminal servers is given a Windows folder of the
+    // user's own, which the user may change.
+    M.FileSystem.AddFolders("C:\\Users\\User\\WINDOWS\\Temp");
+    M.System.SetUsersWindowsFolder("C:\\Users\\User\\WINDOWS");
+    M.System.SetElevated(true);
+    ASSERT_TRUE(SelfDelete(M.Platform(), Exe, true));
+    EXPECT_EQ(StartedScript().rfind("C:\\WINDOWS\\Temp\\QeUninstall-", 0), 0u) << StartedScript();
+    EXPECT_EQ(M.System.ProcessStarts()[0].Environment, std::vector<std::string>{"SystemRoot=C:\\WINDOWS"});
+    EXPECT_TRUE(M.FileSystem.ListFolder("C:\\Users\\User\\WINDOWS\\Temp").empty());
+}
+
 TEST_F(SelfRemoval, AScriptThatCannotStartIsRemovedAgain)
 {
     M.FileSystem.RemoveFile("C:\\WINDOWS\\system32\\cmd.exe");

@@ -3,6 +3,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "linklabel/Parser.h"
+#include "linklabel/Tree.h"
 #include "platform/Exceptions.h"
 #include "tests/app/WizardFixture.h"
 
@@ -238,7 +240,47 @@ TEST_F(WizardPages, LinksWithAnAtAreMailedOthersOpenedAsTheyStand)
     Form->LabelStart2LinkClick(0, "see me@home");
     const std::vector<std::string> Expected = {"mailto:support@quantedge.example", "http://www.quantedge.example",
                                                "mailto:see me@home"};
-    EXPECT_EQ(M.Shell.Opened(), Expected);
+    EXPECT_EQ(M.Shell.OpenedAsUser(), Expected);
+}
+
+// The links of a caption as the link label finds them.
+std::vector<std::string> LinksOf(const std::string& Markup)
+{
+    TDefaultParser Parser;
+    const auto Tree = Parser.ParseText(Markup);
+    INodeIteratorRef Links = Tree->GetTopLevelNodes(NodeClassOf<TLinkNode>());
+    std::vector<std::string> Texts;
+    while (Links->HasNext())
+        Texts.push_back(static_cast<TLinkNode*>(Links->NextNode())->GetText());
+    return Texts;
+}
+
+TEST_F(WizardPages, TheProductsNameShowsAsItsTextNeverAsMarkup)
+{
+    const std::string Name = "Grid <link>C:\\Windows\\evil.exe</link> <b>Pro";
+    const std::string Shown = "Grid &lt;link&gt;C:\\Windows\\evil.exe&lt;/link&gt; &lt;b&gt;Pro";
+    Contents.ProgramName = Name;
+    Start();
+    // The installer's texts, then an uninstaller's of the same name.
+    for (int Wizard = 0; Wizard < 2; ++Wizard) {
+        const std::string Caption = W->LabelStart2.Caption();
+        EXPECT_NE(Caption.find(Shown + " v2.5"), std::string::npos) << Caption;
+        // Only the notice's own link is one.
+        EXPECT_EQ(LinksOf(Caption), std::vector<std::string>{"https://qepack.example"}) << Caption;
+        EXPECT_NE(W->LabelFinish2.Caption().find(Shown + " "), std::string::npos) << W->LabelFinish2.Caption();
+        EXPECT_TRUE(LinksOf(W->LabelFinish2.Caption()).empty()) << W->LabelFinish2.Caption();
+        if (Wizard == 1)
+            break;
+        TQeInstall Writer(M.Platform());
+        Writer.ProgramName = Name;
+        Writer.MajorVersion = 2;
+        Writer.MinorVersion = 5;
+        TMemoryStream Exe(std::vector<uint8_t>(StubSize, 0));
+        Exe.Seek(0, TSeekOrigin::soEnd);
+        Writer.WriteUninstallRecord(Exe);
+        M.FileSystem.AddFile("C:\\Grid\\Uninstall.exe", std::string(Exe.Bytes().begin(), Exe.Bytes().end()));
+        Open("C:\\Grid\\Uninstall.exe");
+    }
 }
 
 } // namespace

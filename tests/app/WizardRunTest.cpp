@@ -52,8 +52,52 @@ TEST_F(WizardRun, CheckedFoldersAreServedAndOnlyTerminalsOfferedToRun)
     Form->BtnNextClick();
     W->ComboRun.SetItemIndex(1);
     Form->BtnCancelClick();
-    EXPECT_EQ(M.Shell.Opened(), std::vector<std::string>{TerminalProgram(T2S)});
+    // The user's desktop starts it, with the user's rights.
+    EXPECT_EQ(M.Shell.OpenedAsUser(), std::vector<std::string>{TerminalProgram(T2S)});
+    EXPECT_TRUE(M.Shell.Opened().empty());
     EXPECT_TRUE(W->Window.Closed);
+}
+
+TEST_F(WizardRun, TheTerminalStartsWithTheUsersRightsOrNotAtAll)
+{
+    // Elevated, and no desktop to start it: the wizard does not start it with its rights.
+    M.System.SetElevated(true);
+    M.Shell.SetDesktopShell(false);
+    Start();
+    NextUntil("Finish");
+    ASSERT_TRUE(W->CheckRun.Checked());
+    Form->BtnCancelClick();
+    EXPECT_TRUE(M.Shell.Opened().empty());
+    EXPECT_TRUE(M.Shell.OpenedAsUser().empty());
+    EXPECT_TRUE(W->Window.Closed);
+
+    // With no more than the user's rights it may start it itself.
+    M.System.SetElevated(false);
+    Start();
+    NextUntil("Finish");
+    Form->BtnCancelClick();
+    EXPECT_EQ(M.Shell.Opened(), std::vector<std::string>{TerminalProgram(T1S)});
+}
+
+TEST_F(WizardRun, AnInstallerReplacedAfterItStartedIsNotRead)
+{
+    WriteInstallerFile();
+    M.FileSystem.StartProgram();
+    // Before the wizard opens its file, another program renames it and puts its own there.
+    M.FileSystem.RenameFile(sim::TSimPlatform::ExePath, "C:\\Users\\User\\Downloads\\renamed.exe");
+    Contents.ProgramName = "Evil";
+    WriteInstallerFile();
+    W = std::make_unique<TFakeWizard>();
+    Form = std::make_unique<TFormInstaller>(Platform(), W->C);
+    try {
+        Form->FormCreate();
+        FAIL() << "the replaced file was read";
+    } catch (const EFOpenError& E) {
+        EXPECT_EQ(E.Message(),
+                  "Cannot open file \"" + std::string(sim::TSimPlatform::ExePath) + "\". " + RunningProgramReplaced);
+    }
+    EXPECT_EQ(Form->PageCount(), 0);
+    EXPECT_EQ(Form->ApplicationTitle(), "");
 }
 
 TEST_F(WizardRun, FinishStartsATerminalOnlyWhenAskedAndOneIsThere)
