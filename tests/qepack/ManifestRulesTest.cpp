@@ -51,6 +51,40 @@ TEST_F(Producer, RefusesTargetsThatLeaveTheirFolderOrThatWindowsRefuses)
     EXPECT_EQ(FailureOf(Manifest(FileEntry("{APP}\\Docs\\a.mq4"), "name = \"D\"\n")), "no failure");
 }
 
+TEST_F(Producer, PacksFilesFromOutsideTheManifestsFolderOnlyWhenAllowed)
+{
+    const fs::path Outside = Dir.string() + "-outside";
+    fs::create_directories(Outside);
+    std::ofstream(Outside / "secret.txt") << "the build machine's";
+    fs::create_directories(Dir / "linked");
+    fs::create_symlink(Outside / "secret.txt", Dir / "files" / "link.txt");
+    fs::create_symlink(Outside / "secret.txt", Dir / "linked" / "inner.txt");
+    struct TCase {
+        std::string Manifest, Expected;
+    };
+    const std::vector<TCase> Cases = {
+        {FileEntry("{app}\\os-release", "/etc/os-release"),
+         ":5: \"/etc/os-release\" lies outside the manifest's folder"},
+        {FileEntry("{app}\\s.txt", "../" + Dir.filename().string() + "-outside/secret.txt"), "lies outside"},
+        {FileEntry("{app}\\s.txt", "files/link.txt"),
+         "(a symbolic link leads to \"" + (Outside / "secret.txt").string()},
+        {"[documents]\nlicense = \"" + (Outside / "secret.txt").string() + "\"\n",
+         ":5: \"" + (Outside / "secret.txt").string()},
+        {FileEntry("{app}", "linked/"), "holds the symbolic link \"" + (Dir / "linked" / "inner.txt").string()},
+        {FileEntry("{app}", "linked/*.txt"), "qepack follows no link inside a source folder"},
+    };
+    for (const TCase& C : Cases) {
+        const std::string Message = FailureOf(Manifest(C.Manifest));
+        EXPECT_NE(Message.find(C.Expected), std::string::npos) << "expected \"" << C.Expected << "\", got: " << Message;
+    }
+    EXPECT_NE(FailureOf(Manifest(Cases[0].Manifest)).find("build with --allow-outside"), std::string::npos);
+    // Allowed, the absolute and the linked sources are packed; links in a folder never are.
+    for (size_t I : {0, 2, 3})
+        EXPECT_NO_THROW(LoadManifest(Manifest(Cases[I].Manifest), Files, {}, true)) << Cases[I].Manifest;
+    EXPECT_THROW(LoadManifest(Manifest(Cases[4].Manifest), Files, {}, true), EManifestError);
+    fs::remove_all(Outside);
+}
+
 TEST_F(Producer, RefusesDuplicateTargetsAndShortcutsWithoutRegardToCase)
 {
     Write("files/\xc3\xa9.txt", "e");

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 #include <sstream>
 
-#include "tests/qepack/ProducerFixture.h"
 #include "platform/stdio/FileTimes.h"
+#include "tests/qepack/ProducerFixture.h"
 #include "tools/qepack/Inspect.h"
 
 namespace qe {
@@ -65,6 +65,42 @@ TEST_F(Producer, ExtractRefusesTargetsThatLeaveTheFolderAndWritesNothing)
     }
     EXPECT_FALSE(fs::exists(Dir / "out"));
     EXPECT_THROW(ExtractFile((Dir / "stub.exe").string(), (Dir / "out").string(), Files, Report), Exception);
+}
+
+TEST_F(Producer, VerifyRefusesWhatTheInstallerRefuses)
+{
+    // Written by the package writer, with a sound integrity record: sound as a file, but
+    // its target, shortcut and name would take the installer elsewhere.
+    TPackageContents Contents;
+    Contents.ProgramName = "Demo";
+    Contents.Files.push_back(MemoryFile("{app}\\fine.txt", "fine"));
+    Contents.Files.push_back(MemoryFile("{app}\\..\\..\\escaped.txt", "out"));
+    Contents.Files.push_back(MemoryFile("{app}\\NUL", "device"));
+    Contents.Files.push_back(MemoryFile("{app}\\a.txt", "a", "..\\..\\Startup\\evil"));
+    auto Stub = Files.OpenForReading((Dir / "stub.exe").string());
+    const std::string Out = (Dir / "Crafted.exe").string();
+    WriteInstallerFile(Contents, *Stub, Out, Files);
+    std::ostringstream Report;
+    EXPECT_FALSE(VerifyFile(Out, Files, Report));
+    const std::string Expected = "ok     {app}\\fine.txt (4 bytes)\n"
+                                 "FAULT  the target \"{app}\\..\\..\\escaped.txt\" cannot be installed: \"..\" would "
+                                 "leave the folder\n"
+                                 "FAULT  the target \"{app}\\NUL\" cannot be installed: \"NUL\" is a device name that "
+                                 "Windows reserves (CON, PRN, AUX, NUL, COM1-9, LPT1-9)\n"
+                                 "FAULT  the shortcut \"..\\..\\Startup\\evil\" of {app}\\a.txt cannot be made: \"..\" "
+                                 "would leave the folder\n"
+                                 "4 files, faults found\n";
+    EXPECT_EQ(Report.str(), Expected);
+
+    Contents.Files.resize(1);
+    Contents.ProgramName = "..\\..\\x";
+    Stub = Files.OpenForReading((Dir / "stub.exe").string());
+    WriteInstallerFile(Contents, *Stub, Out, Files);
+    std::ostringstream Named;
+    EXPECT_FALSE(VerifyFile(Out, Files, Named));
+    EXPECT_EQ(Named.str().substr(0, Named.str().find('\n')),
+              "FAULT  the product name \"..\\..\\x\" cannot name a folder: \"..\\..\\x\" holds \\, which Windows "
+              "refuses in names");
 }
 
 TEST_F(Producer, InspectTextShowsWindows1252AsItsCharacters)

@@ -70,7 +70,7 @@ TBuildReport BuildInstaller(const TBuildOptions& Options)
 {
     const auto Start = std::chrono::steady_clock::now();
     TStdioFiles Files;
-    TManifest Manifest = LoadManifest(Options.ManifestPath, Files, Options.Defines);
+    TManifest Manifest = LoadManifest(Options.ManifestPath, Files, Options.Defines, Options.AllowOutside);
     std::vector<std::string> Inputs = Manifest.Inputs;
     Inputs.push_back(Options.StubPath);
     CheckOutput(Options.OutPath, Inputs);

@@ -20,6 +20,8 @@ struct TBuildOptions {
     // The payload key; without one, a key derived from SOURCE_DATE_EPOCH and the
     // manifest when that variable is set, else a random key.
     std::optional<TPayloadKey> Key;
+    // Files from outside the manifest's folder may be packed.
+    bool AllowOutside = false;
 };
 
 // What a build did, for its summary.

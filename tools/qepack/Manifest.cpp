@@ -1,5 +1,6 @@
 #include "tools/qepack/Manifest.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -71,7 +72,8 @@ const TManifestKey* FindKey(const std::string& Table, const std::string& Key)
 
 class TManifestReader {
 public:
-    TManifestReader(std::string Path, TStdioFiles& Files) : FPath(std::move(Path)), FFiles(Files)
+    TManifestReader(std::string Path, TStdioFiles& Files, bool AllowOutside)
+        : FPath(std::move(Path)), FFiles(Files), FAllowOutside(AllowOutside)
     {
         FFolder = fs::path(FPath).parent_path();
     }
@@ -223,6 +225,25 @@ private:
         return (P.is_absolute() ? P : FFolder / P).string();
     }
 
+    // Refuses a file outside the manifest's folder, where its path or a link leads, unless
+    // the build allows it.
+    void CheckInside(const toml::node& Node, const fs::path& Path) const
+    {
+        if (FAllowOutside)
+            return;
+        std::error_code Error;
+        const fs::path Folder = fs::weakly_canonical(fs::absolute(FFolder.empty() ? fs::path(".") : FFolder), Error);
+        const fs::path File = fs::weakly_canonical(fs::absolute(Path), Error);
+        const auto [FolderEnd, FileAt] = std::mismatch(Folder.begin(), Folder.end(), File.begin(), File.end());
+        if (FolderEnd == Folder.end())
+            return;
+        const bool Linked = File != fs::absolute(Path).lexically_normal();
+        Fail(Node, "\"" + Path.string() + "\" lies outside the manifest's folder \"" + Folder.string() + "\"" +
+                       (Linked ? " (a symbolic link leads to \"" + File.string() + "\")" : "") +
+                       "; qepack packs only files below it, so that a manifest from elsewhere cannot pack this "
+                       "machine's files: copy the file in, or build with --allow-outside");
+    }
+
     // The bytes of a file the manifest names, read whole (documents and the banner).
     std::string FileBytes(const toml::table* Table, const char* Key)
     {
@@ -232,6 +253,7 @@ private:
         const std::string Path = SourcePath(Name);
         if (fs::is_directory(Path))
             Fail(*Table->get(Key), "\"" + Path + "\" is a folder; \"" + Key + "\" names a file");
+        CheckInside(*Table->get(Key), Path);
         std::unique_ptr<TStream> Stream;
         try {
             Stream = FFiles.OpenForReading(Path);
@@ -400,6 +422,7 @@ private:
 
     void AddSource(const toml::table& T, const fs::path& Path, TPackedFile& File, TPackageContents& C)
     {
+        CheckInside(*T.get("source"), Path);
         const std::string Name = Path.string();
         std::error_code Error;
         const uintmax_t Size = fs::file_size(Path, Error);
@@ -418,15 +441,17 @@ private:
     std::string FPath;
     fs::path FFolder;
     TStdioFiles& FFiles;
+    bool FAllowOutside;
     TManifest FManifest;
     std::map<const toml::node*, std::string> FDefined;
 };
 
 } // namespace
 
-TManifest LoadManifest(const std::string& Path, TStdioFiles& Files, const std::vector<std::string>& Defines)
+TManifest LoadManifest(const std::string& Path, TStdioFiles& Files, const std::vector<std::string>& Defines,
+                       bool AllowOutside)
 {
-    return TManifestReader(Path, Files).Read(Defines);
+    return TManifestReader(Path, Files, AllowOutside).Read(Defines);
 }
 
 } // namespace qe

@@ -47,8 +47,11 @@ struct TManifest {
 // Reads and checks the manifest at Path; relative paths in it are taken from the
 // manifest's folder. Defines are "table.key=value" texts that replace or add values, as
 // a release script passes them. Every source file is checked and its times read; its
-// contents are read later, when the payload is written, through Files.
-TManifest LoadManifest(const std::string& Path, TStdioFiles& Files, const std::vector<std::string>& Defines = {});
+// contents are read later, when the payload is written, through Files. Every file the
+// manifest names must lie below its folder (as its path and its links lead), unless
+// AllowOutside: a manifest from elsewhere must not pack this machine's files.
+TManifest LoadManifest(const std::string& Path, TStdioFiles& Files, const std::vector<std::string>& Defines = {},
+                       bool AllowOutside = false);
 
 // A commented starting manifest for a new product, as `qepack init` writes it.
 std::string StarterManifest();

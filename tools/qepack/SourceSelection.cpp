@@ -32,6 +32,17 @@ bool NameMatches(const std::string& Pattern, const std::string& Name)
     return Pi == P.size();
 }
 
+namespace {
+
+std::string LinkFault(const fs::path& Dir, const fs::path& Link)
+{
+    return "the source folder \"" + Dir.string() + "\" holds the symbolic link \"" + Link.string() +
+           "\"; qepack follows no link inside a source folder: copy what it points to into the folder, or name it "
+           "as a source of its own";
+}
+
+} // namespace
+
 TSourceSelection SelectSources(const fs::path& Folder, const std::string& Source)
 {
     std::string Generic = Source;
@@ -57,9 +68,16 @@ TSourceSelection SelectSources(const fs::path& Folder, const std::string& Source
             Result.Fault = "the folder \"" + Dir.string() + "\" of the source \"" + Source + "\" does not exist";
             return Result;
         }
-        for (const auto& Entry : fs::directory_iterator(Dir, Error))
-            if (Entry.is_regular_file(Error) && NameMatches(Last, Entry.path().filename().string()))
+        for (const auto& Entry : fs::directory_iterator(Dir, Error)) {
+            if (!NameMatches(Last, Entry.path().filename().string()))
+                continue;
+            if (Entry.is_symlink(Error)) {
+                Result.Fault = LinkFault(Dir, Entry.path());
+                return Result;
+            }
+            if (Entry.is_regular_file(Error))
                 Result.Files.push_back({Entry.path(), Entry.path().filename().string()});
+        }
         if (Result.Files.empty())
             Result.Fault = "the pattern \"" + Source + "\" matches no file in \"" + Dir.string() + "\"";
     } else if (Last.empty() && !Generic.empty()) {
@@ -72,6 +90,10 @@ TSourceSelection SelectSources(const fs::path& Folder, const std::string& Source
         }
         for (auto It = fs::recursive_directory_iterator(Dir, Error); It != fs::recursive_directory_iterator();
              It.increment(Error)) {
+            if (It->is_symlink(Error)) {
+                Result.Fault = LinkFault(Dir, It->path());
+                return Result;
+            }
             if (!It->is_regular_file(Error))
                 continue;
             std::string Below = fs::relative(It->path(), Dir, Error).generic_string();

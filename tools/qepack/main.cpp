@@ -1,5 +1,5 @@
 // qepack: the add-on vendor's package producer.
-//   qepack build MANIFEST -o OUT.exe [--stub setup.exe] [--define KEY=VALUE]... [--key HEX]
+//   qepack build MANIFEST -o OUT.exe [--stub setup.exe] [--define KEY=VALUE]... [--key HEX] [--allow-outside]
 //   qepack init [MANIFEST]
 //   qepack inspect FILE [--json]
 //   qepack verify FILE
@@ -111,6 +111,8 @@ int main(int argc, char** argv)
     BuildCommand->add_option("--stub", Build.StubPath, "the bare setup.exe to carry the package");
     BuildCommand->add_option("-D,--define", Build.Defines, "replace a manifest value: TABLE.KEY=VALUE");
     BuildCommand->add_option("--key", KeyHex, "payload key, 32 hex digits, for reproducible installers");
+    BuildCommand->add_flag("--allow-outside", Build.AllowOutside,
+                           "pack files from outside the manifest's folder (absolute, ../ or linked sources)");
     auto* InitCommand = App.add_subcommand("init", "write a commented starting manifest");
     InitCommand->add_option("MANIFEST", InitPath, "the manifest to write (product.toml)");
     auto* InspectCommand = App.add_subcommand("inspect", "print what an installer or uninstaller holds");
