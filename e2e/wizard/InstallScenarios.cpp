@@ -1,5 +1,6 @@
 // The install wizard's scenarios: the full product with every page, a product without
-// readme and news on a machine without terminals, a damaged package, and planted DLLs.
+// readme and news on a machine without terminals, a damaged package, planted DLLs, an
+// installer crafted with a ":" in a target, and an installer swapped while the wizard runs.
 #include <algorithm>
 
 #include "e2e/wizard/Driver.h"
@@ -294,7 +295,20 @@ void InstallFull(TMachine& Machine, const TScenarioArgs& Args)
     const std::string Started = Found[0] + "\\terminal-started.txt";
     Check(WaitFor([&] { return TMachine::Exists(Started); }, 20000), "the terminal " + Found[0] + " was not started");
     Check(!TMachine::Exists(Found[1] + "\\terminal-started.txt"), "the terminal " + Found[1] + " was started too");
-    Step("Finish started " + Found[0] + "\\terminal.exe");
+    // The user's desktop starts it, with the user's rights, not the installer with its own.
+    std::string Record;
+    WaitFor(
+        [&] {
+            Record = TMachine::ReadFile(Started);
+            return Record.find("started by ") != std::string::npos;
+        },
+        5000);
+    const std::string Starter = Record.substr(std::min(Record.size(), Record.find("started by ") + 11));
+    const bool ByWizard = Starter.ends_with("(process " + std::to_string(W.Process().Id()) + ")");
+    Check(lstrcmpiA(Starter.substr(0, Starter.find(" (")).c_str(), "explorer.exe") == 0,
+          "the terminal was started by " + Starter + (ByWizard ? ", the wizard itself," : "") +
+              " not by the user's desktop (explorer.exe)");
+    Step("Finish started " + Found[0] + "\\terminal.exe through the user's desktop (" + Starter + ")");
 
     ExpectFullInstallLanded(Machine, Args, Targets, Layout);
 }
@@ -450,6 +464,89 @@ void InstallPlanted(TMachine& Machine, const TScenarioArgs& Args)
 
     Machine.ForgetProduct("Grid Expert");
     Layout.Remove();
+}
+
+namespace {
+
+// Walks a product without readme on a machine without terminals to its ready page.
+void WalkToReady(TWizard& W)
+{
+    W.ExpectPage(PageWelcome);
+    W.Next(PageLicense);
+    AcceptLicense(W);
+    ConfirmDialog(W.NextToMessageBox()); // no terminal found
+    W.Next(PageReady);
+}
+
+} // namespace
+
+void InstallColon(TMachine& Machine, const TScenarioArgs& Args)
+{
+    TTerminalLayout Layout(Machine);
+    Layout.Remove();
+    const std::string App = Machine.ProgramFiles() + "\\Colon Tool";
+    Machine.ForgetProduct("Colon Tool");
+
+    TWizard W(Args.Installer, "Install - Colon Tool", Args.Work + "\\shots");
+    WalkToReady(W);
+    // The parent of "...\\a.txt:" is itself: making its folders once recursed until the
+    // stack ran out, after the first file was written.
+    const TDialog Error = W.NextToMessageBox();
+    CheckEq(Error.Text,
+            "The installer is damaged: the target \"{app}\\a.txt:\" cannot be installed: \"a.txt:\" holds :, which "
+            "Windows refuses in names. Download it again.",
+            "the error box");
+    W.Shot("message-unsafe-target", Error.Handle);
+    ConfirmDialog(Error);
+    W.ExpectPage(PageProgress);
+    CheckLines(W.Window().Lines(IDC_MEMOPROGRESS), {}, "the progress lines");
+    Check(!TMachine::Exists(App), "files were written to " + App);
+    Check(!Machine.RegistryKeyExists(TMachine::UninstallKey("Colon Tool")), "the product was registered");
+    Step("the error box: " + Error.Text);
+    PostMessageA(W.Window().Handle(), WM_CLOSE, 0, 0);
+    Check(W.Process().WaitForExit(20000), "the close box does not end the wizard");
+    Machine.ForgetProduct("Colon Tool");
+    TMachine::RemoveTree(Machine.ProgramFiles() + "\\MetaTrader 4");
+}
+
+void InstallSwapped(TMachine& Machine, const TScenarioArgs& Args)
+{
+    TTerminalLayout Layout(Machine);
+    Layout.Remove();
+    const std::string App = Machine.ProgramFiles() + "\\Bare Tool";
+    Machine.ForgetProduct("Bare Tool");
+    const std::string Genuine = TMachine::ReadFile(Args.Installer);
+    // Another program of the same user, not elevated: the same package behind a program of
+    // its own (marked "EVIL" in the unused bytes before its header).
+    std::string Evil = Genuine;
+    Evil.replace(200, 4, "EVIL");
+    const std::string Renamed = Args.Work + "\\Setup-renamed.exe";
+
+    TWizard W(Args.Installer, "Install - Bare Tool", Args.Work + "\\shots");
+    WalkToReady(W);
+    const bool Swapped = MoveFileA(Args.Installer.c_str(), Renamed.c_str()) != 0;
+    const DWORD Error = GetLastError();
+    if (Swapped)
+        TMachine::WriteFile(Args.Installer, Evil);
+    Step(Swapped ? "the installer was renamed and replaced during the run"
+                 : "renaming the installer during the run is refused (error " + std::to_string(Error) + ")");
+    RunInstall(W);
+    W.Next(PageFinish);
+    Finish(W);
+    const std::string Uninstaller = TMachine::ReadFile(App + "\\Uninstall.exe");
+    const uint32_t Offset = PackageOffset(Genuine);
+    Check(Uninstaller.compare(0, Offset, Genuine, 0, Offset) == 0,
+          "the registered uninstaller is not the installer's program" +
+              std::string(Uninstaller.compare(200, 4, "EVIL") == 0 ? ": it is the program put in its place" : ""));
+    Check(!Swapped, "the installer could be renamed and replaced while the wizard held it");
+    Step("the registered uninstaller is the program that was started");
+
+    if (Swapped) {
+        DeleteFileA(Args.Installer.c_str());
+        MoveFileA(Renamed.c_str(), Args.Installer.c_str());
+    }
+    Machine.ForgetProduct("Bare Tool");
+    TMachine::RemoveTree(Machine.ProgramFiles() + "\\MetaTrader 4");
 }
 
 } // namespace e2e

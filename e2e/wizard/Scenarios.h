@@ -54,6 +54,8 @@ void InstallFull(TMachine& Machine, const TScenarioArgs& Args);
 void InstallNoTerminal(TMachine& Machine, const TScenarioArgs& Args);
 void InstallDamaged(TMachine& Machine, const TScenarioArgs& Args);
 void InstallPlanted(TMachine& Machine, const TScenarioArgs& Args);
+void InstallColon(TMachine& Machine, const TScenarioArgs& Args);
+void InstallSwapped(TMachine& Machine, const TScenarioArgs& Args);
 void Uninstall(TMachine& Machine, const TScenarioArgs& Args);
 
 // The error box's text while a terminal runs.

@@ -3,9 +3,9 @@
 # what it needs, and runs wizard-driver.exe inside Wine's virtual desktop so that the
 # windows in the screenshots have their frames; the screenshots end up as PNG files in
 # BIN_DIR/SCENARIO/shots.
-# Usage: run-scenario.sh SCENARIO BIN_DIR QEPACK SETUP_EXE [PLANTED_DLL_NAMES, comma-separated]
+# Usage: run-scenario.sh SCENARIO BIN_DIR QEPACK CRAFT_PACKAGE SETUP_EXE [PLANTED_DLL_NAMES, comma-separated]
 set -euo pipefail
-scenario=$1 bin=$2 qepack=$3 setup=$4 planted=${5:-}
+scenario=$1 bin=$2 qepack=$3 craft=$4 setup=$5 planted=${6:-}
 top=$(cd "$(dirname "$0")/../.." && pwd)
 export WINEPREFIX=${WINEPREFIX:-$top/build/wineprefix}
 work="$bin/$scenario"
@@ -14,6 +14,11 @@ winpath() { local p=${1//\//\\}; echo "Z:$p"; }
 # Windows prefers its own copy of these DLLs only when told; a program's folder comes
 # first on Windows, so the planted-DLL runs ask Wine to search the same way.
 native_first="${planted}=n,b;mscoree,mshtml="
+
+# Each scenario starts a Wine session of its own: a desktop shell that ended with an
+# earlier scenario stays registered with Wine's services until its session is over, and
+# the wizard, which asks the desktop shell to start the terminal, would find that one.
+timeout 30 wineserver -w || wineserver -k || true
 
 # A crash shows no dialog that would wait for a click: it ends the program and prints its
 # backtrace, which a failing scenario shows.
@@ -33,13 +38,20 @@ case $scenario in
     exit 0 ;;
   install-full|uninstall) manifest=$top/examples/product.toml ;;
   install-planted) manifest=$top/examples/product.toml ;;
-  install-no-terminal|install-damaged) manifest=$top/e2e/wizard/packages/bare.toml ;;
+  install-no-terminal|install-damaged|install-swapped) manifest=$top/e2e/wizard/packages/bare.toml ;;
+  install-colon) manifest= ;;
   *) echo "unknown scenario $scenario" >&2; exit 2 ;;
 esac
 
 installer="$work/Setup.exe"
 [ "$scenario" != install-planted ] || { mkdir -p "$work/Downloads"; installer="$work/Downloads/Setup.exe"; }
-"$qepack" build "$manifest" -o "$installer" --stub "$setup" >/dev/null
+if [ -n "$manifest" ]; then
+  # The scenarios' own manifests take the example's files from beside their folder.
+  "$qepack" build "$manifest" -o "$installer" --stub "$setup" --allow-outside >/dev/null
+else
+  # As a hostile producer would make it, through the project's own package writer.
+  "$craft" installer "$setup" "$installer" --name "Colon Tool" --file '{app}\Manual.txt' --file '{app}\a.txt:'
+fi
 case $scenario in
   # Cut the end off the last file's enciphered bytes.
   install-damaged) truncate -s -64 "$installer" ;;
