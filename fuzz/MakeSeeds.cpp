@@ -1,6 +1,8 @@
 // Writes the fuzz targets' seed inputs from the example product: its package and an
-// uninstall record as the program finds them after itself, and the wizard's markup.
-// Usage: fuzz-seeds MANIFEST OUTDIR   (makes OUTDIR/package, OUTDIR/uninstall, OUTDIR/markup)
+// uninstall record as the program finds them after itself, the wizard's markup, and for
+// the install target packages and records made to turn the runs.
+// Usage: fuzz-seeds MANIFEST OUTDIR
+//        (makes OUTDIR/package, OUTDIR/uninstall, OUTDIR/markup, OUTDIR/install)
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -20,6 +22,25 @@ void Save(const fs::path& Path, const std::vector<uint8_t>& Bytes, size_t From)
         .write(reinterpret_cast<const char*>(Bytes.data() + From), static_cast<std::streamsize>(Bytes.size() - From));
 }
 
+// An input of the install target: the byte that chooses a package (0) or a record (1),
+// then the bytes after the stand-in program.
+void SaveChoice(const fs::path& Path, uint8_t Choice, const std::vector<uint8_t>& Bytes)
+{
+    std::vector<uint8_t> Input = {Choice};
+    Input.insert(Input.end(), Bytes.begin() + qe::fuzz::StubSize, Bytes.end());
+    Save(Path, Input, 0);
+}
+
+// A package of Contents without a banner, as the program finds it after itself.
+std::vector<uint8_t> Package(qe::TPackageContents Contents)
+{
+    Contents.BannerJpeg.clear();
+    qe::TMemoryStream Stub(std::vector<uint8_t>(qe::fuzz::StubSize, 0));
+    qe::TMemoryStream Installer;
+    qe::WriteInstaller(Installer, Stub, Contents);
+    return Installer.Bytes();
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -29,7 +50,7 @@ int main(int argc, char** argv)
         return 2;
     }
     const fs::path Out = argv[2];
-    for (const char* Name : {"package", "uninstall", "markup"})
+    for (const char* Name : {"package", "uninstall", "markup", "install"})
         fs::create_directories(Out / Name);
 
     qe::TStdioFiles Files;
@@ -70,6 +91,39 @@ int main(int argc, char** argv)
     int Index = 0;
     for (const char* Text : Markup)
         std::ofstream(Out / "markup" / ("text" + std::to_string(Index++))) << Text;
+    // The install target: the example, and packages and records that would take the runs
+    // elsewhere than their folders, or through the machine's links.
+    qe::TPackageContents Example = qe::LoadManifest(argv[1], Files).Contents;
+    SaveChoice(Out / "install" / "example", 0, Package(Example));
+    SaveChoice(Out / "install" / "record", 1, Uninstaller.Bytes());
+    const std::vector<std::pair<std::string, std::vector<std::string>>> Hostile = {
+        {"leaving", {"{app}\\..\\..\\x.txt", "{metatrader}\\..\\x", "{app}\\a.txt:", "{app}\\NUL"}},
+        {"links",
+         {"{metatrader}\\MQL4\\Libraries\\Grid.dll", "{metatrader}\\MQL4\\Experts\\Grid.ex4",
+          "{metatrader}\\MQL4\\Indicators\\x.ex4"}},
+        {"elsewhere",
+         {"C:\\x.txt", "\\\\?\\C:\\x.txt", "{foo}\\x", "{app}\\PROGRA~1\\x", "{windir}\\x.dll", "{bootdir}\\y",
+          "{mydocuments}\\z"}},
+    };
+    for (const auto& [Name, Targets] : Hostile) {
+        qe::TPackageContents Contents = Example;
+        Contents.ExpertsOverride = "1 0";
+        Contents.Files.clear();
+        for (const std::string& Target : Targets)
+            Contents.Files.push_back(qe::MemoryFile(Target, "x", Name == "links" ? "..\\Startup\\x" : ""));
+        SaveChoice(Out / "install" / Name, 0, Package(Contents));
+    }
+    qe::TQeInstall Crafted(None);
+    Crafted.ProgramName = "Other Product";
+    Crafted.InstallLog = {{"C:\\Program Files\\Grid Expert\\..\\..\\Secret", true},
+                          {"D:\\MT4\\MQL4\\Libraries\\secret.ini", false},
+                          {"C:\\Secret\\.\\Grid.ex4", false},
+                          {"\\\\?\\D:\\Other\\notes.txt", false},
+                          {"D:\\Other\\notes.txt", false}};
+    qe::TMemoryStream CraftedRecord(std::vector<uint8_t>(qe::fuzz::StubSize, 0));
+    CraftedRecord.Seek(0, qe::TSeekOrigin::soEnd);
+    Crafted.WriteUninstallRecord(CraftedRecord);
+    SaveChoice(Out / "install" / "crafted-record", 1, CraftedRecord.Bytes());
     std::cout << "seeds in " << Out.string() << "\n";
     return 0;
 }

@@ -3,14 +3,14 @@
 # Sanitizer, makes their seed inputs from the example product and runs each target for a
 # budget. Not part of the test command: an input that finds a fault is copied into
 # fuzz/regressions/TARGET by hand, where the test command runs it from then on.
-# Usage: scripts/fuzz.sh [SECONDS_PER_TARGET [TARGET...]]   (targets: package uninstall markup)
+# Usage: scripts/fuzz.sh [SECONDS_PER_TARGET [TARGET...]]   (targets: package uninstall install markup)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 budget=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(package uninstall markup)
+[ ${#targets[@]} -gt 0 ] || targets=(package uninstall install markup)
 
 need=()
 for p in clang-14 libclang-rt-14-dev; do

@@ -569,6 +569,13 @@ void TSimFileSystem::SetInUse(const std::string& Path, bool InUse)
     Node->Entry->InUse = InUse;
 }
 
+void TSimFileSystem::ForEachEntry(
+    const std::function<void(const std::string& Path, const TSimEntry& Entry)>& Visit) const
+{
+    for (const auto& [Key, Node] : FNodes)
+        Visit(Node.Path, *Node.Entry);
+}
+
 std::vector<std::string> TSimFileSystem::AllPaths() const
 {
     std::vector<std::string> Result;

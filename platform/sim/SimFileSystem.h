@@ -6,6 +6,7 @@
 // messages.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -94,6 +95,8 @@ public:
     bool IsAdminOnly(const std::string& Path);
     // Every path of the machine, as created, in order of their upper-case form.
     std::vector<std::string> AllPaths() const;
+    // Each path of the machine, as created, with its entry, in the same order.
+    void ForEachEntry(const std::function<void(const std::string& Path, const TSimEntry& Entry)>& Visit) const;
     // The Windows error code of the last failed operation.
     uint32_t LastError() const { return FLastError; }
 
