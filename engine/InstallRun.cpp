@@ -49,8 +49,13 @@ void TQeInstall::Execute()
     RequirePlainFolder("the Start Menu folder", MenuDir);
 
     // Every file's path in every pass, and every folder on the way to the folders the run
-    // writes into, is checked before the first is written.
+    // writes into, is checked before the first is written. The folders stay held until
+    // the run ends, however it ends.
     FFolders.reset();
+    const struct TRelease {
+        std::unique_ptr<TFolderMaker>& Folders;
+        ~TRelease() { Folders.reset(); }
+    } Release{FFolders};
     TFolderMaker& Made = Folders();
     std::vector<std::pair<const TQeInstallFile*, std::string>> Copies;
     {
@@ -74,6 +79,16 @@ void TQeInstall::Execute()
         Made.HoldWay(ExtractFileDir(Path));
     for (const std::string& Folder : GuardedFolders())
         Made.HoldWay(Folder);
+    if (!ExpertsOverride.empty())
+        for (const std::string& Folder : TargetFolders) {
+            const std::string Config = IncludeTrailingDelimiter(Folder) + "config";
+            RequirePlainFolder("the settings folder of the terminal", Config);
+            Made.HoldWay(Config);
+            TEntryKind Kind = TEntryKind::ekMissing;
+            FPlatform.FileSystem->HoldAsItself(Config + "\\experts.ini", Kind);
+            if (Kind == TEntryKind::ekLink || Kind == TEntryKind::ekUnknown)
+                throw ELinkOnTheWay({Config + "\\experts.ini", Kind});
+        }
 
     InstallLog.push_back({AppDir, true});
     InstallLog.push_back({MenuDir, true});
@@ -105,8 +120,6 @@ void TQeInstall::Execute()
     }
 
     CreateUninstaller(AppDir + "\\Uninstall.exe", MenuDir + "\\Uninstall.lnk");
-    // The folders the run held are let go.
-    FFolders.reset();
     DoProgress("Done.", 1);
 }
 
@@ -199,11 +212,7 @@ void TQeInstall::LogMadeFolders(const std::vector<std::string>& Made)
             std::any_of(TargetFolders.begin(), TargetFolders.end(), [&](const std::string& Terminal) {
                 return SameText(ExcludeTrailingDelimiter(Terminal), Folder) || IsInsideFolder(Folder, Terminal);
             });
-        // A folder made relative to the current folder (a target without a known folder)
-        // would be another one when the uninstaller runs.
-        const bool Absolute =
-            (Folder.size() > 2 && Folder[1] == ':' && Folder[2] == PathDelimiter) || Folder.rfind("\\\\", 0) == 0;
-        if (!Logged && !InTerminal && Absolute)
+        if (!Logged && !InTerminal)
             InstallLog.push_back({Folder, true});
     }
 }

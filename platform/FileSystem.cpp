@@ -44,7 +44,7 @@ bool ForceFolders(IFileSystem& FileSystem, const std::string& Dir, std::vector<s
     if (IsRootFolder(Dir) || FileSystem.FolderExists(Folder))
         return true;
     const std::string Parent = ExtractFilePath(Folder);
-    // "C:\\x\\a.txt:" is its own parent: no folder of that name can be made.
+    // "C:\x\a.txt:" is its own parent: no folder of that name can be made.
     if (Parent == Folder)
         return false;
     // A relative folder of one name is made in the current folder.

@@ -373,6 +373,20 @@ void InstallNoTerminal(TMachine& Machine, const TScenarioArgs& Args)
     TMachine::RemoveTree(Default);
 }
 
+namespace {
+
+// Walks a product without readme on a machine without terminals to its ready page.
+void WalkToReady(TWizard& W)
+{
+    W.ExpectPage(PageWelcome);
+    W.Next(PageLicense);
+    AcceptLicense(W);
+    ConfirmDialog(W.NextToMessageBox()); // no terminal found
+    W.Next(PageReady);
+}
+
+} // namespace
+
 void InstallDamaged(TMachine& Machine, const TScenarioArgs& Args)
 {
     TTerminalLayout Layout(Machine);
@@ -382,11 +396,7 @@ void InstallDamaged(TMachine& Machine, const TScenarioArgs& Args)
 
     TWizard W(Args.Installer, "Install - Bare Tool", Args.Work + "\\shots");
     TWindow& Window = W.Window();
-    W.ExpectPage(PageWelcome);
-    W.Next(PageLicense);
-    AcceptLicense(W);
-    ConfirmDialog(W.NextToMessageBox());
-    W.Next(PageReady);
+    WalkToReady(W);
     // What the run could change: the program files, the Start Menu and the registry.
     const auto Written = [&] {
         std::vector<std::string> Paths = TMachine::ListTree(Machine.ProgramFiles());
@@ -466,20 +476,6 @@ void InstallPlanted(TMachine& Machine, const TScenarioArgs& Args)
     Layout.Remove();
 }
 
-namespace {
-
-// Walks a product without readme on a machine without terminals to its ready page.
-void WalkToReady(TWizard& W)
-{
-    W.ExpectPage(PageWelcome);
-    W.Next(PageLicense);
-    AcceptLicense(W);
-    ConfirmDialog(W.NextToMessageBox()); // no terminal found
-    W.Next(PageReady);
-}
-
-} // namespace
-
 void InstallColon(TMachine& Machine, const TScenarioArgs& Args)
 {
     TTerminalLayout Layout(Machine);
@@ -489,7 +485,7 @@ void InstallColon(TMachine& Machine, const TScenarioArgs& Args)
 
     TWizard W(Args.Installer, "Install - Colon Tool", Args.Work + "\\shots");
     WalkToReady(W);
-    // The parent of "...\\a.txt:" is itself: making its folders once recursed until the
+    // The parent of "...\a.txt:" is itself: making its folders once recursed until the
     // stack ran out, after the first file was written.
     const TDialog Error = W.NextToMessageBox();
     CheckEq(Error.Text,
