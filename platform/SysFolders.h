@@ -11,6 +11,7 @@ namespace qe {
 // The ids the system uses; every id from 0 to 44 has a source (see SysFolders.cpp).
 enum TSpecialFolder : int {
     sfPersonal = 4,
+    sfAppData = 8,
     sfWindows = 23,
     sfSystem = 24,
     sfTemp = 25,

@@ -6,6 +6,8 @@
 
 #include <vector>
 
+#include "platform/win32/Win32Text.h"
+
 namespace qe::win32 {
 namespace {
 
@@ -109,6 +111,26 @@ TSystemTime TWin32System::LocalTime()
     SYSTEMTIME T;
     GetLocalTime(&T);
     return TSystemTime{T.wYear, T.wMonth, T.wDayOfWeek, T.wDay, T.wHour, T.wMinute, T.wSecond, T.wMilliseconds};
+}
+
+std::u16string TWin32System::AnsiToWide(const std::string& Text)
+{
+    return win32::AnsiToWide(Text);
+}
+
+bool TWin32System::WideToAnsi(const std::u16string& Text, std::string& Ansi)
+{
+    return win32::WideToAnsi(Text, Ansi);
+}
+
+std::u16string TWin32System::WideUpperCase(const std::u16string& Text)
+{
+    return win32::WideUpperCase(Text);
+}
+
+bool TWin32System::Md5(const void* Data, size_t Size, std::array<uint8_t, 16>& Digest)
+{
+    return win32::Md5(Data, Size, Digest);
 }
 
 } // namespace qe::win32

@@ -9,6 +9,7 @@
 #include "platform/Paths.h"
 #include "platform/ShellLink.h"
 #include "platform/SysFolders.h"
+#include "platform/TerminalDataFolders.h"
 #include "tests/platform/ConformanceWorld.h"
 
 namespace qe::test {
@@ -478,6 +479,44 @@ TEST_F(PlatformConformance, HiddenProcessesStartOnlyFromExistingPrograms)
     EXPECT_GE(Now.Year, 2000);
     EXPECT_GE(Now.Month, 1);
     EXPECT_LE(Now.Month, 12);
+}
+
+std::string HexOf(const std::array<uint8_t, 16>& Digest)
+{
+    std::string Hex;
+    for (const uint8_t Byte : Digest)
+        Hex += "0123456789abcdef"[Byte >> 4] + std::string(1, "0123456789abcdef"[Byte & 15]);
+    return Hex;
+}
+
+// A terminal's data folder is named by the MD5 of its install folder's path in capitals:
+// the names the terminals themselves give these two folders.
+TEST_F(PlatformConformance, TerminalDataIdsAreTheTerminalsOwn)
+{
+    EXPECT_EQ(TerminalDataId(P, "C:\\Program Files (x86)\\MetaTrader 4"), "50CA3DFB510CC5A8F28B48D1BF2A5702");
+    EXPECT_EQ(TerminalDataId(P, "C:\\Program Files\\MetaTrader 5"), "D0E8209F77C8CF37AD8BF550E51FF075");
+    EXPECT_EQ(TerminalDataId(P, "c:\\program files (x86)\\metatrader 4\\"), "50CA3DFB510CC5A8F28B48D1BF2A5702");
+    std::array<uint8_t, 16> Digest{};
+    ASSERT_TRUE(P.System->Md5("abc", 3, Digest));
+    EXPECT_EQ(HexOf(Digest), "900150983cd24fb0d6963f7d28e17f72");
+    ASSERT_TRUE(P.System->Md5("", 0, Digest));
+    EXPECT_EQ(HexOf(Digest), "d41d8cd98f00b204e9800998ecf8427e");
+}
+
+TEST_F(PlatformConformance, AnsiTextBecomesUtf16AndComesBackOnlyExactly)
+{
+    if (World->AnsiCodePage() != 1252)
+        GTEST_SKIP() << "the ANSI code page is " << World->AnsiCodePage() << ", not Windows-1252";
+    EXPECT_EQ(P.System->AnsiToWide("C:\\B\xF6rse \x80\\MT4"), u"C:\\Börse €\\MT4");
+    EXPECT_EQ(P.System->AnsiToWide(""), u"");
+    std::string Ansi = "old";
+    ASSERT_TRUE(P.System->WideToAnsi(u"D:\\Börse €", Ansi));
+    EXPECT_EQ(Ansi, "D:\\B\xF6rse \x80");
+    // No look-alike: "ł" is not "l", and Cyrillic has no form at all.
+    EXPECT_FALSE(P.System->WideToAnsi(u"C:\\Złoty", Ansi));
+    EXPECT_FALSE(P.System->WideToAnsi(u"C:\\Трейдинг", Ansi));
+    EXPECT_EQ(Ansi, "D:\\B\xF6rse \x80");
+    EXPECT_EQ(P.System->WideUpperCase(u"c:\\börse ÿ ß\\трейдинг 4"), u"C:\\BÖRSE Ÿ ß\\ТРЕЙДИНГ 4");
 }
 
 } // namespace

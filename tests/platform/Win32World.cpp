@@ -93,6 +93,7 @@ public:
     }
     bool LimitsFolderPaths() override { return !UnderWine(); }
     bool KeepsAccessLists() override { return !UnderWine(); }
+    unsigned AnsiCodePage() override { return GetACP(); }
     void OpenWindow(const std::string& ClassName) override
     {
         WNDCLASSA Class{};
