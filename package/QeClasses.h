@@ -98,6 +98,10 @@ public:
     std::string Readme;
     std::string WhatsNew;
     TPayloadKey PayloadKey{};
+    // Every file aimed at a terminal goes into the data folder of each chosen terminal
+    // that has one for the current user, too; the folder page also lists the terminals
+    // outside Program Files that a data folder names.
+    bool UseDataFolders = false;
 
     // Steps of the install run (engine/).
     void InstallTextFile(const std::string& FilePath, const std::string& LinkPath, const std::string& Text);

@@ -111,10 +111,15 @@ const TIdName ProductFields[] = {
     {pfEmail, "`Email`"},
 };
 const TIdName PackageIds[] = {
-    {piLicense, "`License`"},       {piReadme, "`Readme`"},
-    {piWhatsNew, "`WhatsNew`"},     {piExpertsOverride, "`ExpertsOverride`"},
-    {piPayloadKey, "`PayloadKey`"}, {piBanner, "`Banner`"},
-    {piFile, "file entry"},         {piIntegrity, "integrity record"},
+    {piLicense, "`License`"},
+    {piReadme, "`Readme`"},
+    {piWhatsNew, "`WhatsNew`"},
+    {piExpertsOverride, "`ExpertsOverride`"},
+    {piPayloadKey, "`PayloadKey`"},
+    {piBanner, "`Banner`"},
+    {piFile, "file entry"},
+    {piIntegrity, "integrity record"},
+    {piDataFolders, "`UseDataFolders`"},
 };
 const TIdName FileEntryIds[] = {
     {fiTarget, "`Target`"},
@@ -139,6 +144,7 @@ TWrittenKinds KindsTheWriterWrites()
     Contents.ProgramName = "Grid Expert";
     Contents.Readme = Contents.License = Contents.WhatsNew = "{\\rtf1 text}";
     Contents.ExpertsOverride = "1 0";
+    Contents.UseDataFolders = true;
     Contents.BannerJpeg = "\xFF\xD8 banner bytes";
     Contents.Files.push_back(MemoryFile("{app}\\a.txt", "a", "A"));
     TMemoryStream Stub(std::vector<uint8_t>(1024, 0));

@@ -69,6 +69,7 @@ TJson InstallModel(const TQeInstall& M, const std::string& Record, TTextOf S)
     J["Readme"] = S(M.Readme);
     J["WhatsNew"] = S(M.WhatsNew);
     J["ExpertsOverride"] = S(M.ExpertsOverride);
+    J["UseDataFolders"] = M.UseDataFolders;
     J["PayloadKey"] = Hex(M.PayloadKey);
     J["Files"] = TJson::array();
     for (const auto& F : M.Files)
