@@ -11,6 +11,7 @@
 #include "package/QeClasses.h"
 #include "package/SubStreams.h"
 #include "platform/Paths.h"
+#include "platform/TerminalDataFolders.h"
 
 namespace qe {
 namespace {
@@ -18,6 +19,19 @@ namespace {
 constexpr int32_t ExpertsRecordSize = 292;
 // The record's bytes that positions 1 to 8 of the override text control, in that order.
 constexpr int ExpertsFlagOffsets[8] = {4, 8, 12, 36, 40, 20, 24, 28};
+
+std::string ExpertsIni(const std::string& Folder)
+{
+    return IncludeTrailingDelimiter(Folder) + "config\\experts.ini";
+}
+
+// Whether the folder's settings file holds a whole record: in a data folder the terminal
+// makes that file, and the run only changes one the terminal has written.
+bool HoldsExpertsRecord(IFileSystem& FileSystem, const std::string& Folder)
+{
+    const std::string Ini = ExpertsIni(Folder);
+    return FileSystem.FileExists(Ini) && FileSystem.OpenForReading(Ini)->GetSize() >= ExpertsRecordSize;
+}
 
 } // namespace
 
@@ -28,15 +42,33 @@ void TQeInstall::Execute()
     auto Package = FPlatform.FileSystem->OpenForReading(FileName);
     RefuseDamagedPackage(CheckPackage(*Package, *this));
 
+    // Each chosen terminal folder is served, then its data folder, from which a terminal
+    // of today reads its add-ons; like any later pass a data folder takes only the files
+    // aimed at a terminal.
+    FDataFolders.assign(TargetFolders.size(), std::string());
+    if (UseDataFolders) {
+        const TTerminalDataFolders DataFolders(FPlatform);
+        for (size_t I = 0; I < TargetFolders.size(); ++I)
+            FDataFolders[I] = DataFolders.Find(TargetFolders[I]);
+    }
+    std::vector<std::string> Passes;
+    for (size_t I = 0; I < TargetFolders.size(); ++I) {
+        Passes.push_back(TargetFolders[I]);
+        if (!FDataFolders[I].empty())
+            Passes.push_back(FDataFolders[I]);
+    }
+
     const auto FolderCount = static_cast<int32_t>(TargetFolders.size());
+    const auto DataFolderCount = static_cast<int32_t>(Passes.size()) - FolderCount;
+    const auto FileCount = static_cast<int32_t>(Files.size());
+    const auto TerminalFileCount = static_cast<int32_t>(
+        std::count_if(Files.begin(), Files.end(), [](const auto& File) { return IsTerminalTarget(File->Target); }));
     // Without a terminal folder the files aimed elsewhere are still installed, once.
     const bool NoTerminal = TargetFolders.empty();
     const auto CopyCount =
-        NoTerminal ? static_cast<int32_t>(std::count_if(
-                         Files.begin(), Files.end(), [](const auto& File) { return !IsTerminalTarget(File->Target); }))
-                   : FolderCount * static_cast<int32_t>(Files.size());
+        NoTerminal ? FileCount - TerminalFileCount : FolderCount * FileCount + DataFolderCount * TerminalFileCount;
     ProgressPosition = 0;
-    ProgressMax = (ExpertsOverride.empty() ? 0 : FolderCount) + CopyCount + 10;
+    ProgressMax = (ExpertsOverride.empty() ? 0 : FolderCount + DataFolderCount) + CopyCount + 10;
 
     const std::string AppDir = ProgramFolder(FPlatform, ProgramName);
     const std::string MenuDir = StartMenuFolder(FPlatform, ProgramName);
@@ -51,10 +83,9 @@ void TQeInstall::Execute()
         TMacroList Macros;
         TFolderMaker Folders(*FPlatform.FileSystem);
         BuildMacros(FPlatform, ProgramName, Macros);
-        const size_t Passes = NoTerminal ? 1 : TargetFolders.size();
-        for (size_t I = 0; I < Passes; ++I) {
+        for (size_t I = 0; I < (NoTerminal ? 1 : Passes.size()); ++I) {
             if (!NoTerminal)
-                Macros.SetValue(MetaTraderMacro, TargetFolders[I]);
+                Macros.SetValue(MetaTraderMacro, Passes[I]);
             for (const auto& File : Files) {
                 // Later passes serve only what belongs in a terminal folder; a pass
                 // without one serves only what does not.
@@ -68,9 +99,14 @@ void TQeInstall::Execute()
     }
 
     if (!ExpertsOverride.empty())
-        for (const std::string& Folder : TargetFolders) {
-            DoProgress("Overriding MetaTrader settings in " + Folder + " ...", 1);
-            OverrideExpertsIni(Folder);
+        for (size_t I = 0; I < TargetFolders.size(); ++I) {
+            DoProgress("Overriding MetaTrader settings in " + TargetFolders[I] + " ...", 1);
+            OverrideExpertsIni(TargetFolders[I]);
+            const std::string& DataFolder = FDataFolders[I];
+            if (!DataFolder.empty() && HoldsExpertsRecord(*FPlatform.FileSystem, DataFolder)) {
+                DoProgress("Overriding MetaTrader settings in " + DataFolder + " ...", 1);
+                OverrideExpertsIni(DataFolder);
+            }
         }
 
     InstallTextFile(AppDir + "\\Readme.rtf", MenuDir + "\\Readme.lnk", Readme);
@@ -166,10 +202,11 @@ void TQeInstall::LogMadeFolders(const std::vector<std::string>& Made)
         const bool Logged = std::any_of(InstallLog.begin(), InstallLog.end(), [&](const TInstallLogEntry& Entry) {
             return Entry.IsFolder && SameText(ExcludeTrailingDelimiter(Entry.Path), Folder);
         });
-        const bool InTerminal =
-            std::any_of(TargetFolders.begin(), TargetFolders.end(), [&](const std::string& Terminal) {
-                return SameText(ExcludeTrailingDelimiter(Terminal), Folder) || IsInsideFolder(Folder, Terminal);
-            });
+        const auto Inside = [&](const std::string& Terminal) {
+            return SameText(ExcludeTrailingDelimiter(Terminal), Folder) || IsInsideFolder(Folder, Terminal);
+        };
+        const bool InTerminal = std::any_of(TargetFolders.begin(), TargetFolders.end(), Inside) ||
+                                std::any_of(FDataFolders.begin(), FDataFolders.end(), Inside);
         // A folder made relative to the current folder (a target without a known folder)
         // would be another one when the uninstaller runs.
         const bool Absolute =
@@ -184,7 +221,7 @@ void TQeInstall::OverrideExpertsIni(const std::string& Folder)
     IFileSystem& Fs = *FPlatform.FileSystem;
     if (ExpertsOverride.size() < 8)
         ExpertsOverride.resize(8, ' ');
-    const std::string Ini = IncludeTrailingDelimiter(Folder) + "config\\experts.ini";
+    const std::string Ini = ExpertsIni(Folder);
     ForceFolders(Fs, IncludeTrailingDelimiter(Folder) + "config");
 
     std::string Record(ExpertsRecordSize, '\0');

@@ -116,7 +116,7 @@ private:
     void ReadFileEntry(TTagStreamAdapter& Tags, TQeInstallFile& File);
     // Logs the folders the run made (or an earlier install of the product did), so that
     // the uninstall removes them again once they are empty; not those in a terminal
-    // folder, which are the terminal's own tree.
+    // folder or its data folder, which are the terminal's own trees.
     void LogMadeFolders(const std::vector<std::string>& Made);
     // ForceFolders for Dir, logging what it made.
     void MakeLoggedFolders(const std::string& Dir);
@@ -124,6 +124,9 @@ private:
     // Start Menu shortcut below MenuDir; Folders makes the folders of both.
     void InstallPackagedFile(TStream& Package, const TQeInstallFile& File, const std::string& Path,
                              const std::string& MenuDir, TFolderMaker& Folders);
+
+    // The data folder of each of TargetFolders during a run; "" where there is none.
+    std::vector<std::string> FDataFolders;
 };
 
 } // namespace qe
