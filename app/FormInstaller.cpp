@@ -1,13 +1,16 @@
 #include "app/FormInstaller.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "app/SelfRemoval.h"
+#include "app/TerminalDiscovery.h"
 #include "package/ModelLoader.h"
 #include "package/QeClasses.h"
 #include "package/QeUninstall.h"
 #include "platform/SysFolders.h"
 #include "platform/Terminal.h"
+#include "platform/TerminalDataFolders.h"
 
 namespace qe {
 namespace {
@@ -16,8 +19,10 @@ namespace {
 constexpr int32_t CancelMode = 0;
 constexpr int32_t FinishMode = 1;
 
-// The indent of the summary's values.
+// The indent of the summary's values, and the further one of a data folder under its
+// terminal's folder.
 const std::string Indent(8, ' ');
+const std::string DataFolderIndent(4, ' ');
 
 const char* const TextCancel = "Cancel";
 const char* const TextTerminalRunning = "The wizard detect a MetaTrader program currently running.\rPlease close the "
@@ -255,9 +260,16 @@ void TFormInstaller::FillSummary()
 
     std::vector<std::string> Lines = {"Program Name", Version, "", "Target Folder(s)"};
     const ICheckList& List = *FControls.ListMetaTrader;
-    for (int32_t I = 0; I < List.Count(); ++I)
-        if (List.Checked(I))
-            Lines.push_back(Indent + List.Text(I));
+    const auto DataFolders = Model.UseDataFolders ? std::make_optional<TTerminalDataFolders>(FPlatform) : std::nullopt;
+    for (int32_t I = 0; I < List.Count(); ++I) {
+        if (!List.Checked(I))
+            continue;
+        Lines.push_back(Indent + List.Text(I));
+        // The data folder the terminal reads from receives the files too.
+        const std::string DataFolder = DataFolders ? DataFolders->Find(List.Text(I)) : std::string();
+        if (!DataFolder.empty())
+            Lines.push_back(Indent + DataFolderIndent + DataFolder);
+    }
     Lines.insert(Lines.end(),
                  {"", "Program Folder", Indent + GetSpecialFolder(FPlatform, sfProgramFiles, true) + Model.ProgramName,
                   "", "Start Menu Folder", Indent + Model.ProgramName});
@@ -276,18 +288,10 @@ void TFormInstaller::ScanTerminals()
         return;
     ICheckList& List = *FControls.ListMetaTrader;
     List.Clear();
-    const std::string ProgramFiles = GetSpecialFolder(FPlatform, sfProgramFiles, false);
-    if (!ProgramFiles.empty())
-        for (const TFolderEntry& Entry : FPlatform.FileSystem->ListFolder(ProgramFiles)) {
-            // Hidden and system folders are passed over, as a folder search skips them.
-            if (!Entry.IsFolder() || (Entry.Attributes & (faHidden | faSystem)) != 0)
-                continue;
-            const std::string Folder = ProgramFiles + "\\" + Entry.Name;
-            if (FPlatform.FileSystem->FileExists(TerminalProgram(Folder)))
-                List.Add(Folder, true);
-        }
+    for (const std::string& Folder : FindTerminals(FPlatform, FInstall->UseDataFolders))
+        List.Add(Folder, true);
     if (List.Count() == 0) {
-        List.Add(ProgramFiles + "\\MetaTrader 4", true);
+        List.Add(GetSpecialFolder(FPlatform, sfProgramFiles, false) + "\\MetaTrader 4", true);
         FControls.Window->MessageBox(TextNoTerminalFound, "Warning", TMessageIcon::Warning);
     }
     FTerminalsScanned = true;
