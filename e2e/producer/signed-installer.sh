@@ -34,7 +34,7 @@ rm -rf "$(unix_path 'C:\qe-signed-e2e')"; mkdir -p "$(unix_path "$terminal")"
 : > "$(unix_path "$terminal")/terminal.exe"
 "$top/e2e/wine-run.sh" "$engine" install "Z:$(pwd | tr / '\\')\\GridExpertSetup.exe" "$terminal" > install.log 2>/dev/null ||
   { cat install.log; fail "install run"; }
-cmp "$examples/files/GridExpert.mq4" "$(unix_path "$terminal")/experts/GridExpert.mq4" || fail "the expert"
+cmp "$examples/files/GridExpert.mq4" "$(unix_path "$terminal")/MQL4/Experts/GridExpert.mq4" || fail "the expert"
 program_files=$("$top/e2e/wine-run.sh" "$engine" folder 28 2>/dev/null | tr -d '\r')
 cmp "$examples/files/Manual.txt" "$(unix_path "$program_files\\Grid Expert")/Manual.txt" || fail "the manual"
 "$top/e2e/wine-run.sh" "$engine" uninstall "$program_files\\Grid Expert\\Uninstall.exe" > uninstall.log 2>/dev/null ||

@@ -99,8 +99,8 @@ std::vector<std::string> ExpectedInstallLines(TMachine& Machine, const std::vect
     const std::string Menu = Machine.StartMenuPrograms() + "\\Grid Expert";
     std::vector<std::string> Lines;
     for (const std::string& Target : Targets) {
-        Lines.push_back("Copying file " + Target + "\\experts\\GridExpert.mq4 ...");
-        Lines.push_back("Copying file " + Target + "\\experts\\indicators\\GridLevels.mq4 ...");
+        Lines.push_back("Copying file " + Target + "\\MQL4\\Experts\\GridExpert.mq4 ...");
+        Lines.push_back("Copying file " + Target + "\\MQL4\\Indicators\\GridLevels.mq4 ...");
         if (&Target == &Targets.front())
             Lines.push_back("Copying file " + App + "\\Manual.txt ...");
     }
@@ -146,13 +146,13 @@ void ExpectFullInstallLanded(TMachine& Machine, const TScenarioArgs& Args, const
     const std::string App = Machine.ProgramFiles() + "\\Grid Expert";
     const std::string Menu = Machine.StartMenuPrograms() + "\\Grid Expert";
     for (const std::string& Target : Targets) {
-        ExpectSameFile(Args.Examples + "\\files\\GridExpert.mq4", Target + "\\experts\\GridExpert.mq4");
-        ExpectSameFile(Args.Examples + "\\files\\GridLevels.mq4", Target + "\\experts\\indicators\\GridLevels.mq4");
+        ExpectSameFile(Args.Examples + "\\files\\GridExpert.mq4", Target + "\\MQL4\\Experts\\GridExpert.mq4");
+        ExpectSameFile(Args.Examples + "\\files\\GridLevels.mq4", Target + "\\MQL4\\Indicators\\GridLevels.mq4");
         CheckEq(std::to_string(TMachine::ReadFile(Target + "\\config\\experts.ini").size()), "292",
                 "size of " + Target + "\\config\\experts.ini");
     }
     for (const std::string& Skipped : {Layout.Hidden, Layout.Odd, Layout.Deep})
-        Check(!TMachine::Exists(Skipped + "\\experts"), "files were installed into " + Skipped);
+        Check(!TMachine::Exists(Skipped + "\\MQL4"), "files were installed into " + Skipped);
     ExpectSameFile(Args.Examples + "\\files\\Manual.txt", App + "\\Manual.txt");
     for (const char* Document : {"Readme.rtf", "License.rtf", "What's New.rtf"})
         Check(TMachine::ReadFile(App + "\\" + Document).rfind("{\\rtf", 0) == 0, std::string(Document) + " is not RTF");

@@ -17,8 +17,8 @@ std::vector<std::string> ExpectedUninstallLines(TMachine& Machine, const std::ve
     const std::string Menu = Machine.StartMenuPrograms() + "\\Grid Expert";
     std::vector<std::string> Files;
     for (const std::string& Target : Targets) {
-        Files.push_back(Target + "\\experts\\GridExpert.mq4");
-        Files.push_back(Target + "\\experts\\indicators\\GridLevels.mq4");
+        Files.push_back(Target + "\\MQL4\\Experts\\GridExpert.mq4");
+        Files.push_back(Target + "\\MQL4\\Indicators\\GridLevels.mq4");
         if (&Target == &Targets.front()) {
             Files.push_back(App + "\\Manual.txt");
             Files.push_back(Menu + "\\Grid Expert Manual.lnk");
