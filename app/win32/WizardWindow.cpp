@@ -103,9 +103,10 @@ std::unique_ptr<TChildWindow> TWizardWindow::CreateControl(const TLayoutItem& It
                         WS_EX_CLIENTEDGE, Item),
             Item, Page);
     case TControlKind::Memo:
+        // Long lines wrap: a data folder's path is wider than the memo, and its end says
+        // where a file goes.
         return std::make_unique<TWin32Memo>(
-            CreateChild("EDIT", Tab | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL,
-                        WS_EX_CLIENTEDGE, Item),
+            CreateChild("EDIT", Tab | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, WS_EX_CLIENTEDGE, Item),
             Item, Page);
     case TControlKind::ProgressBar:
         return std::make_unique<TWin32ProgressBar>(CreateChild(PROGRESS_CLASSA, 0, 0, Item), Item, Page);
