@@ -367,6 +367,11 @@ int TWindow::ProgressPosition(int Id) const
     return static_cast<int>(Send(Control(Id), PBM_GETPOS, 0, 0));
 }
 
+void TWindow::ScrollToTop(int Id) const
+{
+    Send(Control(Id), WM_VSCROLL, SB_TOP, 0);
+}
+
 int TWindow::FrontPanel(const std::vector<int>& PanelIds) const
 {
     int Front = 0;

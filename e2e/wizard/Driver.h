@@ -75,6 +75,8 @@ public:
     std::vector<std::string> ComboItems(int Id) const;
     int ComboSelection(int Id) const;
     int ProgressPosition(int Id) const;
+    // Scrolls a multi-line control to its first line, as its scroll bar would.
+    void ScrollToTop(int Id) const;
     // Among the panels with these ids, the visible one in front; 0 when none is visible.
     int FrontPanel(const std::vector<int>& PanelIds) const;
 

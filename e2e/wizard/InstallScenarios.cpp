@@ -47,15 +47,19 @@ void AcceptLicense(TWizard& W)
     Check(WaitFor([&] { return W.Window().Enabled(IDC_BTNNEXT); }, 5000), "Next stays disabled after accepting");
 }
 
+// The summary: each target folder, with its data folder under it when Layout gives one.
 void ExpectReadyPage(TWizard& W, const std::string& Title, const std::vector<std::string>& Targets,
-                     const std::string& App, const std::string& ProgramName)
+                     const std::string& App, const std::string& ProgramName, const TTerminalLayout* Layout = nullptr)
 {
     W.ExpectHeader(PageReady, "Ready to Install", "We have all the information needed to install the program.",
                    "Please review these information below. Click on Prev button if you want to make a correction. "
                    "When you are ready to continue, click Next button.");
     std::vector<std::string> Summary = {"Program Name", Indent + Title, "", "Target Folder(s)"};
-    for (const std::string& Target : Targets)
+    for (const std::string& Target : Targets) {
         Summary.push_back(Indent + Target);
+        if (Layout != nullptr && !Layout->DataFolderOf(Target).empty())
+            Summary.push_back(Indent + "    " + Layout->DataFolderOf(Target));
+    }
     for (const std::string& Line : {std::string(), std::string("Program Folder"), Indent + App, std::string(),
                                     std::string("Start Menu Folder"), Indent + ProgramName})
         Summary.push_back(Line);
@@ -93,19 +97,28 @@ std::vector<std::string> BareInstallLines(TMachine& Machine, const std::string& 
             "Done."};
 }
 
-std::vector<std::string> ExpectedInstallLines(TMachine& Machine, const std::vector<std::string>& Targets)
+// Each target folder is followed by its data folder, which takes the terminal's files
+// too, and the settings of the one data folder that holds them.
+std::vector<std::string> ExpectedInstallLines(TMachine& Machine, const std::vector<std::string>& Targets,
+                                              const TTerminalLayout& Layout)
 {
     const std::string App = Machine.ProgramFiles() + "\\Grid Expert";
     const std::string Menu = Machine.StartMenuPrograms() + "\\Grid Expert";
     std::vector<std::string> Lines;
-    for (const std::string& Target : Targets) {
-        Lines.push_back("Copying file " + Target + "\\MQL4\\Experts\\GridExpert.mq4 ...");
-        Lines.push_back("Copying file " + Target + "\\MQL4\\Indicators\\GridLevels.mq4 ...");
-        if (&Target == &Targets.front())
-            Lines.push_back("Copying file " + App + "\\Manual.txt ...");
-    }
     for (const std::string& Target : Targets)
+        for (const std::string& Folder : {Target, Layout.DataFolderOf(Target)}) {
+            if (Folder.empty())
+                continue;
+            Lines.push_back("Copying file " + Folder + "\\MQL4\\Experts\\GridExpert.mq4 ...");
+            Lines.push_back("Copying file " + Folder + "\\MQL4\\Indicators\\GridLevels.mq4 ...");
+            if (&Target == &Targets.front() && Folder == Target)
+                Lines.push_back("Copying file " + App + "\\Manual.txt ...");
+        }
+    for (const std::string& Target : Targets) {
         Lines.push_back("Overriding MetaTrader settings in " + Target + " ...");
+        if (Layout.DataFolderOf(Target) == Layout.TradingData)
+            Lines.push_back("Overriding MetaTrader settings in " + Layout.TradingData + " ...");
+    }
     for (const char* Document : {"Readme", "License", "What's New"}) {
         Lines.push_back("Copying file " + App + "\\" + Document + ".rtf ...");
         Lines.push_back("Creating shortcut " + Menu + "\\" + Document + ".lnk ...");
@@ -146,11 +159,33 @@ void ExpectFullInstallLanded(TMachine& Machine, const TScenarioArgs& Args, const
     const std::string App = Machine.ProgramFiles() + "\\Grid Expert";
     const std::string Menu = Machine.StartMenuPrograms() + "\\Grid Expert";
     for (const std::string& Target : Targets) {
-        ExpectSameFile(Args.Examples + "\\files\\GridExpert.mq4", Target + "\\MQL4\\Experts\\GridExpert.mq4");
-        ExpectSameFile(Args.Examples + "\\files\\GridLevels.mq4", Target + "\\MQL4\\Indicators\\GridLevels.mq4");
+        for (const std::string& Folder : {Target, Layout.DataFolderOf(Target)}) {
+            if (Folder.empty())
+                continue;
+            ExpectSameFile(Args.Examples + "\\files\\GridExpert.mq4", Folder + "\\MQL4\\Experts\\GridExpert.mq4");
+            ExpectSameFile(Args.Examples + "\\files\\GridLevels.mq4", Folder + "\\MQL4\\Indicators\\GridLevels.mq4");
+            Step("the expert and the indicator are in " + Folder);
+        }
         CheckEq(std::to_string(TMachine::ReadFile(Target + "\\config\\experts.ini").size()), "292",
                 "size of " + Target + "\\config\\experts.ini");
     }
+    // The data folders: no new one (the portable terminal has none), nothing for the
+    // removed terminal, and the settings changed only where the terminal wrote them.
+    std::vector<std::string> DataFolders = TMachine::ListNames(Layout.DataRoot);
+    std::sort(DataFolders.begin(), DataFolders.end());
+    std::vector<std::string> Expected = {"Common", "Community", "Help"};
+    for (const std::string& Folder : {Layout.MetaTraderData, Layout.TradingData, Layout.StaleData})
+        Expected.push_back(Folder.substr(Layout.DataRoot.size() + 1));
+    std::sort(Expected.begin(), Expected.end());
+    CheckLines(DataFolders, Expected, "the data folders");
+    Check(!TMachine::Exists(Layout.StaleData + "\\MQL4\\Experts\\GridExpert.mq4"), "a stale data folder got files");
+    Check(!TMachine::Exists(Layout.Gone), "the removed terminal's folder was made");
+    Check(!TMachine::Exists(Layout.MetaTraderData + "\\config\\experts.ini"), "a data folder got a settings file");
+    const std::string Settings = TMachine::ReadFile(Layout.TradingSettings);
+    std::string Flags;
+    for (const int Offset : {0, 1, 4, 8, 12, 36, 40, 20})
+        Flags += std::to_string(static_cast<uint8_t>(Settings.at(static_cast<size_t>(Offset)))) + " ";
+    CheckEq(std::to_string(Settings.size()) + ": " + Flags, "292: 144 1 1 1 1 1 0 1 ", "the data folder's settings");
     for (const std::string& Skipped : {Layout.Hidden, Layout.Odd, Layout.Deep})
         Check(!TMachine::Exists(Skipped + "\\MQL4"), "files were installed into " + Skipped);
     ExpectSameFile(Args.Examples + "\\files\\Manual.txt", App + "\\Manual.txt");
@@ -187,7 +222,7 @@ void InstallFull(TMachine& Machine, const TScenarioArgs& Args)
     TTerminalLayout Layout(Machine);
     Layout.Create(Args.Terminal);
     const std::vector<std::string> Found = Layout.Found();
-    Check(Found.size() == 2, "the two stand-in terminals are not both in Program Files");
+    Check(Found.size() == 3, "the two stand-in terminals are not both in Program Files");
     const std::string App = Machine.ProgramFiles() + "\\Grid Expert";
 
     TWizard W(Args.Installer, "Install - Grid Expert", Args.Work + "\\shots");
@@ -251,18 +286,23 @@ void InstallFull(TMachine& Machine, const TScenarioArgs& Args)
     Check(WaitFor([&] { return Window.ListItems(IDC_LISTMETATRADER).size() == Targets.size(); }, 5000),
           "the chosen folder is not added");
     ExpectChecked(Window, Targets);
-    Step("two terminals found, the hidden, odd and deeper folders passed over, one added by hand");
+    Step("two terminals found in Program Files and one in C:\\Trading from its data folder; the hidden, odd and "
+         "deeper folders and the stale origin.txt passed over; one folder added by hand");
 
     W.Next(PageReady);
-    ExpectReadyPage(W, "Grid Expert v2.5 Build 118 Release 3", Targets, App, "Grid Expert");
+    ExpectReadyPage(W, "Grid Expert v2.5 Build 118 Release 3", Targets, App, "Grid Expert", &Layout);
     W.ExpectButtons(true, true, true, "Cancel");
     W.Shot("install-5-ready");
+    Step("the summary names the two data folders under their terminals");
 
     RunInstall(W);
-    CheckLines(Window.Lines(IDC_MEMOPROGRESS), ExpectedInstallLines(Machine, Targets), "the progress lines");
+    CheckLines(Window.Lines(IDC_MEMOPROGRESS), ExpectedInstallLines(Machine, Targets, Layout), "the progress lines");
     CheckEq(std::to_string(Window.ProgressPosition(IDC_PROGRESSBAR1)), "100", "the progress bar");
     W.ExpectButtons(false, true, false, "Cancel");
     W.Shot("install-6-progress");
+    // The copies, the data folders' among them, are at the top of the lines.
+    Window.ScrollToTop(IDC_MEMOPROGRESS);
+    W.Shot("install-6-progress-data-folders");
 
     W.Next(PageNews);
     W.ExpectHeader(PageNews, "What's New",

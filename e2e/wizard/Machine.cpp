@@ -5,12 +5,23 @@
 
 #include "e2e/wizard/Driver.h"
 #include "platform/SysFolders.h"
+#include "platform/TerminalDataFolders.h"
 
 namespace e2e {
 
 std::string TMachine::Folder(int Id)
 {
     return qe::GetSpecialFolder(FWindows.Platform(), Id, false);
+}
+
+std::string TMachine::TerminalDataRoot()
+{
+    return qe::TerminalDataRoot(FWindows.Platform());
+}
+
+std::string TMachine::TerminalDataId(const std::string& Terminal)
+{
+    return qe::TerminalDataId(FWindows.Platform(), Terminal);
 }
 
 bool TMachine::Exists(const std::string& Path)

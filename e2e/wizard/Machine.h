@@ -18,6 +18,10 @@ public:
     std::string ProgramFiles() { return Folder(28); }
     std::string StartMenuPrograms() { return Folder(38); }
     std::string Temp() { return Folder(25); }
+    // Where the current user's terminal data folders are, and the name a terminal gives
+    // the data folder of the install folder Terminal.
+    std::string TerminalDataRoot();
+    std::string TerminalDataId(const std::string& Terminal);
 
     static bool Exists(const std::string& Path);
     static bool IsFolder(const std::string& Path);
