@@ -26,7 +26,7 @@ void TQeInstall::Execute()
     // Nothing on the machine changes before the whole package has proved sound. The same
     // open file then serves the copies.
     auto Package = FPlatform.FileSystem->OpenForReading(FileName);
-    RefuseDamagedPackage(CheckPackage(*Package, *this));
+    RefuseDamagedPackage(CheckPackage(*Package, *this), *this);
 
     const auto FolderCount = static_cast<int32_t>(TargetFolders.size());
     // Without a terminal folder the files aimed elsewhere are still installed, once.

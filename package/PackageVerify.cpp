@@ -29,7 +29,7 @@ bool VerifyFile(const std::string& Path, TStdioFiles& Files, std::ostream& Out)
         if (Check.FileFaults[I].empty())
             Out << "ok     " << Model.Files[I]->Target << " (" << Check.FileSizes[I] << " bytes)\n";
         else
-            Out << "FAULT  " << Check.FileFaults[I] << "\n";
+            Out << "FAULT  " << Check.FileFault(I, Model.Files[I]->Target) << "\n";
     }
     if (!Check.HasIntegrityRecord)
         Out << "no integrity record (an older producer's package): payloads checked without digests\n";

@@ -388,7 +388,7 @@ void InstallDamaged(TMachine& Machine, const TScenarioArgs& Args)
     // The installer lost its last bytes, which belong to its last file: the package check
     // refuses it before the run's first step.
     CheckEq(Error.Text,
-            "The installer is damaged: the contents of {app}\\BareTool.txt lie outside the file. Download it again.",
+            "The installer is damaged: the contents of BareTool.txt lie outside the file. Download it again.",
             "the error box");
     W.Shot("message-damaged-package", Error.Handle);
     ConfirmDialog(Error);
