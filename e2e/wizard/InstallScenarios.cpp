@@ -326,6 +326,7 @@ void InstallNoTerminal(TMachine& Machine, const TScenarioArgs& Args)
     }
     Running.Close();
     Step("a running terminal keeps the wizard on the welcome page, as often as Next is pressed");
+    W.Shot("bare-1-welcome");
 
     W.Next(PageLicense);
     AcceptLicense(W);
@@ -352,6 +353,7 @@ void InstallNoTerminal(TMachine& Machine, const TScenarioArgs& Args)
     W.Next(PageFinish);
     Check(!Window.Visible(IDC_CHECKRUN) && !Window.Visible(IDC_COMBORUN), "the run choice shows without a terminal");
     W.ExpectButtons(true, false, true, "Finish");
+    W.Shot("bare-8-finish");
     Finish(W);
     Check(TMachine::Exists(Default + "\\experts\\BareTool.mq4"), "nothing was installed into the default folder");
 
