@@ -26,25 +26,21 @@ const char* const TextNoTerminalFound = "We cannot find any MetaTrader folder in
                                         "We add a default folder so you can continue with the installation,\r"
                                         "and install MetaTrader later.";
 
-// Where the note under the welcome text sends a vendor who wants an installer of their own.
-const char* const BuilderWebsite = "https://qepack.example";
-
-// The note that an installer made with the free edition carries, after Breaks line breaks.
-std::string Advertisement(int Breaks)
-{
-    std::string Text;
-    for (int I = 0; I < Breaks; ++I)
-        Text += "<br>";
-    return Text + "This installer was made with the free edition of qepack, the installer builder for MetaTrader " +
-           "add-ons: <link>" + BuilderWebsite + "</link>";
-}
-
 std::string DisplayTitle(const TQeData& Model)
 {
     return Model.ProgramName + " v" + std::to_string(Model.MajorVersion) + "." + std::to_string(Model.MinorVersion);
 }
 
 } // namespace
+
+std::string BuilderNotice(int Breaks, const std::string& Website)
+{
+    std::string Text;
+    for (int I = 0; I < Breaks; ++I)
+        Text += "<br>";
+    Text += "This installer was made with the free edition of qepack, the installer builder for MetaTrader add-ons";
+    return Website.empty() ? Text + "." : Text + ": <link>" + Website + "</link>";
+}
 
 TFormInstaller::TFormInstaller(const TPlatform& Platform, const TWizardControls& Controls)
     : FPlatform(Platform), FControls(Controls)
@@ -112,7 +108,7 @@ void TFormInstaller::PrepareInstall()
     C.LabelStart2->SetCaption("This will install " + Title + " on your computer. " +
                               "Please close all MetaTrader applications before you continue with the installation." +
                               "<br><br>Click Next to continue with the installation, or click Cancel to exit." +
-                              (Model.ShowNotice ? Advertisement(7) : ""));
+                              (Model.ShowNotice ? BuilderNotice(7, QE_BUILDER_WEBSITE) : ""));
     C.LabelFinish1->SetCaption("Installation Complete");
     C.LabelFinish2->SetCaption("The wizard has finished installing " + Model.ProgramName + " to your computer. " +
                                "You can now launch the MetaTrader application to see " + Model.ProgramName +
@@ -150,7 +146,7 @@ void TFormInstaller::PrepareUninstall()
     C.LabelStart2->SetCaption("This will uninstall " + Title + " from your computer. " +
                               "Please close all MetaTrader applications before you continue with the uninstallation." +
                               "<br><br>Click Next to continue with the uninstallation, or click Cancel to exit." +
-                              (Model.ShowNotice ? Advertisement(6) : ""));
+                              (Model.ShowNotice ? BuilderNotice(6, QE_BUILDER_WEBSITE) : ""));
     C.LabelFinish1->SetCaption("Uninstallation Complete");
     C.LabelFinish2->SetCaption("The wizard has finished uninstalling " + Model.ProgramName + " from your computer. " +
                                "You can re-install the program anytime using the installer we provided.<br><br>" +

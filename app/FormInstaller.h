@@ -19,6 +19,11 @@ class TQeData;
 class TQeInstall;
 class TQeUninstall;
 
+// The notice that an installer made with the free edition carries under its welcome text,
+// after Breaks line breaks; it links to Website, where a vendor who wants an installer of
+// their own learns more, when one is given (setup.exe's is set when it is built).
+std::string BuilderNotice(int Breaks, const std::string& Website);
+
 class TFormInstaller {
 public:
     // Platform and Controls (and every control they point to) must outlive the form.

@@ -43,6 +43,11 @@ void CheckAdvertisement(const std::string& Advert, int Breaks)
               Advert.find("qepack") != std::string::npos,
           "the advertisement is not " + std::to_string(Breaks) + " line breaks and a paragraph on qepack: [" + Advert +
               "]");
+    // It links to the address setup.exe was built with, and nowhere without one.
+    const std::string Website = QE_BUILDER_WEBSITE;
+    const std::string Link = Website.empty() ? "<link>" : "<link>" + Website + "</link>";
+    Check((Advert.find(Link) != std::string::npos) != Website.empty(),
+          "the advertisement's link does not match the address \"" + Website + "\": [" + Advert + "]");
 }
 
 void TWizard::ExpectPage(const TPage& Page)
