@@ -292,8 +292,17 @@ void TFormInstaller::ScanTerminals()
 void TFormInstaller::BtnAddMetaTraderClick()
 {
     std::string Folder = GetSpecialFolder(FPlatform, sfProgramFiles, false);
-    if (FPlatform.Shell->ChooseFolder("Select MetaTrader Folder", Folder))
-        FControls.ListMetaTrader->Add(Folder, true);
+    switch (FPlatform.Shell->ChooseFolder("Select MetaTrader Folder", Folder)) {
+    case TFolderPick::fpFolder: FControls.ListMetaTrader->Add(Folder, true); break;
+    case TFolderPick::fpNoFileSystemPath:
+        // Its display name is no place a file can be written to.
+        FControls.Window->MessageBox((Folder.empty() ? "The item you chose" : "\"" + Folder + "\"") +
+                                         " is not a folder on a disk.\rPlease choose the folder where MetaTrader is "
+                                         "installed.",
+                                     "Error", TMessageIcon::Error);
+        break;
+    case TFolderPick::fpCancelled: break;
+    }
 }
 
 bool TFormInstaller::NoTerminalRunning()

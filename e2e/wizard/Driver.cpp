@@ -429,15 +429,15 @@ void ConfirmDialog(const TDialog& Dialog)
           "the dialog \"" + Dialog.Caption + "\" stays after OK");
 }
 
-void SelectInFolderTree(const TDialog& Chooser, const std::vector<std::string>& Names)
+void SelectInFolderTree(const TDialog& Chooser, const std::vector<std::string>& Names, bool FromTop)
 {
     const HWND Tree = DescendantOfClass(Chooser.Handle, "SysTreeView32");
     Check(Tree != nullptr, "the folder chooser has no folder tree");
     HTREEITEM Item = nullptr;
+    const WPARAM Start = FromTop ? TVGN_ROOT : TVGN_CARET;
     Check(
-        WaitFor(
-            [&] { return (Item = reinterpret_cast<HTREEITEM>(Send(Tree, TVM_GETNEXTITEM, TVGN_CARET, 0))) != nullptr; },
-            10000),
+        WaitFor([&] { return (Item = reinterpret_cast<HTREEITEM>(Send(Tree, TVM_GETNEXTITEM, Start, 0))) != nullptr; },
+                10000),
         "the folder chooser selects no folder");
     for (const std::string& Name : Names) {
         Send(Tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(Item));

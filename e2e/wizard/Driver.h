@@ -96,9 +96,9 @@ TDialog WaitForDialog(DWORD ProcessId, DWORD TimeoutMs, const std::string& Child
 // Presses the dialog's OK button and waits until the dialog has gone.
 void ConfirmDialog(const TDialog& Dialog);
 
-// In the folder chooser's tree, below the selected item, opens and selects the folder
-// reached through Names, one tree level per name.
-void SelectInFolderTree(const TDialog& Chooser, const std::vector<std::string>& Names);
+// In the folder chooser's tree, below the selected item (or, FromTop, below the tree's top
+// item), opens and selects the folder reached through Names, one tree level per name.
+void SelectInFolderTree(const TDialog& Chooser, const std::vector<std::string>& Names, bool FromTop = false);
 
 // Waits until the first window's thread has handled everything sent so far, brings the
 // last window to the front and writes what the screen shows of all of them (frames

@@ -346,6 +346,26 @@ void InstallNoTerminal(TMachine& Machine, const TScenarioArgs& Args)
     ExpectChecked(Window, {Default});
     Step("the default folder, and its warning once");
 
+    // An item of the chooser that is no folder on a disk: the chooser grays OK for it, but
+    // its command goes through all the same, as it does for some such items on Windows.
+    Window.Click(IDC_BTNADDMETATRADER);
+    const TDialog Chooser = WaitForDialog(W.Process().Id(), 20000, "SysTreeView32");
+    SelectInFolderTree(Chooser, {"My Computer"}, true);
+    PostMessageA(Chooser.Handle, WM_COMMAND, IDOK, 0);
+    Check(WaitFor([&] { return !IsWindow(Chooser.Handle); }, 10000), "the folder chooser stays after OK");
+    const TDialog NoPath = WaitForDialog(W.Process().Id(), 20000);
+    CheckEq(NoPath.Caption, "Error", "caption of the box refusing a pick without a path");
+    CheckLines(
+        SplitLines(NoPath.Text),
+        {"\"My Computer\" is not a folder on a disk.", "Please choose the folder where MetaTrader is installed."},
+        "the box refusing a pick without a path");
+    W.Shot("message-no-folder-on-disk", NoPath.Handle);
+    ConfirmDialog(NoPath);
+    W.ExpectPage(PageFolder);
+    ExpectChecked(Window, {Default});
+    W.ExpectButtons(true, true, true, "Cancel");
+    Step("a pick without a path on disk is refused with its name, and the list stays as it was");
+
     W.Next(PageReady);
     ExpectReadyPage(W, "Bare Tool v1.0", {Default}, Machine.ProgramFiles() + "\\Bare Tool", "Bare Tool");
     RunInstall(W);
