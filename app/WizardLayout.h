@@ -26,6 +26,7 @@ enum class TControlKind {
     RadioButton,
     CheckList,   // list of folders with check marks, fixed item height
     Memo,        // read-only multi-line text without word wrap
+    LogMemo,     // read-only lines added one by one: a long line wraps, the last line stays in view
     ProgressBar, // 0 to 100
     ComboBox,    // drop-down list, fixed item height
     RichText,    // read-only rich text

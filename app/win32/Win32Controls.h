@@ -166,7 +166,8 @@ private:
     UINT FDpi = 96;
 };
 
-// A read-only edit control; its text is the lines separated by "\r\n".
+// A read-only edit control; its text is the lines separated by "\r\n". A line added comes
+// into view at the bottom.
 class TWin32Memo : public TControl<IMemo> {
 public:
     TWin32Memo(HWND Handle, const TLayoutItem& Item, TWin32Panel* Page);

@@ -103,10 +103,15 @@ std::unique_ptr<TChildWindow> TWizardWindow::CreateControl(const TLayoutItem& It
                         WS_EX_CLIENTEDGE, Item),
             Item, Page);
     case TControlKind::Memo:
+    case TControlKind::LogMemo: {
+        // Without horizontal scrolling an edit control wraps its long lines: a progress line
+        // (a Start Menu path) is read whole, not cut at the control's edge.
+        const DWORD Scroll = Item.Kind == TControlKind::Memo ? ES_AUTOHSCROLL : 0;
         return std::make_unique<TWin32Memo>(
-            CreateChild("EDIT", Tab | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL,
+            CreateChild("EDIT", Tab | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | Scroll,
                         WS_EX_CLIENTEDGE, Item),
             Item, Page);
+    }
     case TControlKind::ProgressBar:
         return std::make_unique<TWin32ProgressBar>(CreateChild(PROGRESS_CLASSA, 0, 0, Item), Item, Page);
     case TControlKind::ComboBox:

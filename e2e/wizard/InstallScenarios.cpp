@@ -260,6 +260,7 @@ void InstallFull(TMachine& Machine, const TScenarioArgs& Args)
 
     RunInstall(W);
     CheckLines(Window.Lines(IDC_MEMOPROGRESS), ExpectedInstallLines(Machine, Targets), "the progress lines");
+    CheckProgressLinesShowWhole(Window);
     CheckEq(std::to_string(Window.ProgressPosition(IDC_PROGRESSBAR1)), "100", "the progress bar");
     W.ExpectButtons(false, true, false, "Cancel");
     W.Shot("install-6-progress");

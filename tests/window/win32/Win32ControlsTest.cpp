@@ -99,6 +99,38 @@ TEST_F(Win32Controls, MemoKeepsItsLinesEmptyOnesIncluded)
     EXPECT_EQ(C.MemoProgress->Lines(), (std::vector<std::string>{"Creating folder C:\\Demo ...", "Done."}));
 }
 
+TEST_F(Win32Controls, ProgressLinesWrapWholeAndTheLastStaysInView)
+{
+    C.PanelProgress->BringToFront();
+    ShowWindow(Wizard.Handle(), SW_SHOWNOACTIVATE);
+    HWND Memo = Item(IDC_MEMOPROGRESS);
+    const std::string Long = "Creating shortcut C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Grid "
+                             "Expert\\What's New.lnk ...";
+    for (int I = 0; I < 40; ++I)
+        C.MemoProgress->AddLine(std::to_string(I) + " " + Long);
+    C.MemoProgress->AddLine("Done.");
+    EXPECT_EQ(C.MemoProgress->Lines().size(), 41u);
+    // Each long line takes more than one row, and no row reaches past the right edge.
+    const auto Rows = static_cast<int>(SendMessageA(Memo, EM_GETLINECOUNT, 0, 0));
+    EXPECT_GT(Rows, 80);
+    RECT Client{};
+    GetClientRect(Memo, &Client);
+    for (int Row = 0; Row < Rows; ++Row) {
+        const LRESULT Start = SendMessageA(Memo, EM_LINEINDEX, static_cast<WPARAM>(Row), 0);
+        const LRESULT Length = SendMessageA(Memo, EM_LINELENGTH, static_cast<WPARAM>(Start), 0);
+        if (Length == 0)
+            continue;
+        const LRESULT Last = SendMessageA(Memo, EM_POSFROMCHAR, static_cast<WPARAM>(Start + Length - 1), 0);
+        EXPECT_LT(static_cast<short>(LOWORD(Last)), Client.right) << "row " << Row;
+    }
+    // The last line, "Done.", shows at the bottom.
+    const int TextLength = GetWindowTextLengthA(Memo);
+    const LRESULT End = SendMessageA(Memo, EM_POSFROMCHAR, static_cast<WPARAM>(TextLength - 1), 0);
+    EXPECT_GE(static_cast<short>(HIWORD(End)), 0);
+    EXPECT_LT(static_cast<short>(HIWORD(End)), Client.bottom);
+    EXPECT_GT(SendMessageA(Memo, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+}
+
 TEST_F(Win32Controls, RichTextLoadsRtfRefusesOtherTextAsRtfAndTakesItAsPlainText)
 {
     EXPECT_TRUE(C.RichInfo->LoadRtf("{\\rtf1\\ansi {\\b Grid Expert} 2.5\\par}"));
