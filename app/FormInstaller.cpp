@@ -92,9 +92,12 @@ std::string TFormInstaller::PrepareModel(TQeData& Model, const std::string& Titl
 
 void TFormInstaller::SetBanner(const TQeData& Model)
 {
-    // Without a picture of its own the banner area stays black.
+    // Without a picture of its own the banner area names the product, so that it looks
+    // meant, not like a picture that failed to load.
     if (Model.Banner && !Model.Banner->Empty())
         FControls.ImgBanner->SetPicture(*Model.Banner);
+    else
+        FControls.ImgBanner->SetTitlePanel(Model.ProgramName);
 }
 
 void TFormInstaller::PrepareInstall()

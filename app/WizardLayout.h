@@ -38,6 +38,7 @@ enum class TFontRole {
     Window,   // "MS Sans Serif", 8 points (11 pixels at 96 dpi)
     Title,    // "Arial" bold, 16 pixels, the page titles
     Headline, // "Arial", 21 pixels, the start page's headings
+    Banner,   // "Arial" bold, 21 pixels, the product's name where a package has no banner
 };
 
 enum class TBackground {

@@ -7,6 +7,7 @@
 
 #include "app/win32/CommonControls.h"
 #include "app/win32/Dpi.h"
+#include "app/win32/WizardFonts.h"
 #include "package/JpegImage.h"
 #include "platform/Exceptions.h"
 
@@ -16,6 +17,12 @@ namespace {
 // At 96 dpi: the folder button's glyph and the check box of a check list's item.
 constexpr int GlyphSize = 16;
 constexpr int ListCheckSize = 13;
+// The title panel: the program's icon (resource 1) and its size, the text's margin and
+// its top, level with the start page's heading.
+constexpr int ProgramIconId = 1;
+constexpr int ProgramIconSize = 48;
+constexpr int TitleMargin = 16;
+constexpr int TitleTop = 32;
 
 HICON LoadIconAtSize(int Id, int Size)
 {
@@ -540,18 +547,26 @@ TWin32Image::TWin32Image(HWND Handle, const TLayoutItem& Item, TWin32Panel* Page
 
 TWin32Image::~TWin32Image()
 {
-    if (FBitmap)
-        DeleteObject(FBitmap);
-    if (FIcon)
-        DestroyIcon(FIcon);
+    FreeBitmap();
+    for (HICON Icon : {FIcon, FProgramIcon})
+        if (Icon)
+            DestroyIcon(Icon);
+    if (FTitleFont)
+        DeleteObject(FTitleFont);
 }
 
-void TWin32Image::SetPicture(const TJpegImage& Picture)
+void TWin32Image::FreeBitmap()
 {
     if (FBitmap)
         DeleteObject(FBitmap);
     FBitmap = nullptr;
     FBitmapSize = SIZE{0, 0};
+}
+
+void TWin32Image::SetPicture(const TJpegImage& Picture)
+{
+    FreeBitmap();
+    FTitle.clear();
     if (!Picture.Empty()) {
         const TRgbPicture Pixels = Picture.Decode();
         BITMAPINFO Info{};
@@ -577,6 +592,13 @@ void TWin32Image::SetPicture(const TJpegImage& Picture)
     InvalidateRect(Handle(), nullptr, FALSE);
 }
 
+void TWin32Image::SetTitlePanel(const std::string& Title)
+{
+    FreeBitmap();
+    FTitle = Title;
+    InvalidateRect(Handle(), nullptr, FALSE);
+}
+
 void TWin32Image::DpiChanged(UINT Dpi)
 {
     FDpi = Dpi;
@@ -585,13 +607,46 @@ void TWin32Image::DpiChanged(UINT Dpi)
             DestroyIcon(FIcon);
         FIcon = LoadIconAtSize(Item().Icon, Scale(Item().Width, Dpi));
     }
+    if (Item().Icon == 0) {
+        // What a title panel draws: the banner learns whether it needs it only once the
+        // product is loaded.
+        if (FTitleFont)
+            DeleteObject(FTitleFont);
+        FTitleFont = CreateWizardFont(TFontRole::Banner, Dpi);
+        if (FProgramIcon)
+            DestroyIcon(FProgramIcon);
+        FProgramIcon = LoadIconAtSize(ProgramIconId, Scale(ProgramIconSize, Dpi));
+    }
     InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+void TWin32Image::DrawTitlePanel(HDC DC, const RECT& Rect) const
+{
+    FillColor(DC, Rect, GetSysColor(COLOR_ACTIVECAPTION));
+    // The name where the start page's heading stands, wrapped to the panel's width (a word
+    // too long for it is broken); the program's icon in the lower left corner.
+    const int Margin = Scale(TitleMargin, FDpi);
+    RECT Text{Rect.left + Margin, Rect.top + Scale(TitleTop, FDpi), Rect.right - Margin, Rect.bottom - Margin};
+    const HGDIOBJ OldFont = SelectObject(DC, FTitleFont);
+    SetBkMode(DC, TRANSPARENT);
+    SetTextColor(DC, GetSysColor(COLOR_CAPTIONTEXT));
+    DrawTextA(DC, FTitle.c_str(), -1, &Text, DT_LEFT | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX);
+    SelectObject(DC, OldFont);
+    if (FProgramIcon) {
+        const int Size = Scale(ProgramIconSize, FDpi);
+        DrawIconEx(DC, Rect.left + Margin, Rect.bottom - Margin - Size, FProgramIcon, Size, Size, 0, nullptr,
+                   DI_NORMAL);
+    }
 }
 
 void TWin32Image::DrawItem(const DRAWITEMSTRUCT& Draw)
 {
     HDC DC = Draw.hDC;
     const RECT& Rect = Draw.rcItem;
+    if (!FTitle.empty()) {
+        DrawTitlePanel(DC, Rect);
+        return;
+    }
     FillColor(DC, Rect, BackgroundColor(Item().Background));
     const int CentreX = (Rect.left + Rect.right) / 2;
     const int CentreY = (Rect.top + Rect.bottom) / 2;

@@ -113,6 +113,7 @@ TEST_F(WizardPages, InstallTextsTitlesAndTheNoticeUnderItsFlag)
     EXPECT_EQ(W->LabelProgress2.Caption(), "Please wait while the wizard is copying the files to your computer.");
     EXPECT_EQ(W->LabelProgress3.Caption(), "Installation progress ....");
     EXPECT_EQ(W->ImgBanner.Picture(), "");
+    EXPECT_EQ(W->ImgBanner.Title(), "Grid Expert");
 
     Contents.ShowNotice = 0;
     Start();
@@ -138,6 +139,7 @@ TEST_F(WizardPages, ThePackagesBannerIsShown)
     Contents.BannerJpeg = Bytes.str();
     Start();
     EXPECT_EQ(W->ImgBanner.Picture(), Bytes.str());
+    EXPECT_EQ(W->ImgBanner.Title(), "");
 }
 
 TEST_F(WizardPages, TheModeFollowsTheFileNameOnly)

@@ -128,6 +128,7 @@ TEST_F(WizardRun, TheUninstallerRemovesTheProductThenHandsItselfToAScript)
                                 "Next to continue with the uninstallation, or click Cancel to exit.";
     EXPECT_EQ(W->LabelStart2.Caption(), Welcome + BuilderNotice(6, ""));
     EXPECT_EQ(W->LabelFinish1.Caption(), "Uninstallation Complete");
+    EXPECT_EQ(W->ImgBanner.Title(), "Grid Expert"); // the record carries no banner
     EXPECT_EQ(W->LabelFinish2.Caption(), "The wizard has finished uninstalling Grid Expert from your computer. You "
                                          "can re-install the program anytime using the installer we "
                                          "provided.<br><br>Click Finish to continue.");

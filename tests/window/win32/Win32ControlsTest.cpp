@@ -208,6 +208,77 @@ TEST_F(Win32Controls, OnlyThePageInFrontAndItsControlsShow)
     EXPECT_TRUE(Shown(C.CheckRun));
 }
 
+// What the banner control draws, in a bitmap of its size: the colour of each pixel.
+class TDrawnImage {
+public:
+    explicit TDrawnImage(IImage* Image) : FControl(dynamic_cast<TChildWindow*>(Image))
+    {
+        RECT Rect{};
+        GetClientRect(FControl->Handle(), &Rect);
+        FSize = SIZE{Rect.right, Rect.bottom};
+        HDC Screen = GetDC(nullptr);
+        FDC = CreateCompatibleDC(Screen);
+        FBitmap = CreateCompatibleBitmap(Screen, FSize.cx, FSize.cy);
+        ReleaseDC(nullptr, Screen);
+        FOld = SelectObject(FDC, FBitmap);
+        DRAWITEMSTRUCT Draw{};
+        Draw.CtlType = ODT_STATIC;
+        Draw.hwndItem = FControl->Handle();
+        Draw.hDC = FDC;
+        Draw.rcItem = Rect;
+        FControl->DrawItem(Draw);
+    }
+    ~TDrawnImage()
+    {
+        SelectObject(FDC, FOld);
+        DeleteObject(FBitmap);
+        DeleteDC(FDC);
+    }
+    SIZE Size() const { return FSize; }
+    COLORREF At(int X, int Y) const { return GetPixel(FDC, X, Y); }
+    // How many pixels of the rectangle have the colour.
+    int Count(COLORREF Color, const RECT& Where) const
+    {
+        int N = 0;
+        for (int Y = Where.top; Y < Where.bottom; ++Y)
+            for (int X = Where.left; X < Where.right; ++X)
+                N += At(X, Y) == Color ? 1 : 0;
+        return N;
+    }
+
+private:
+    TChildWindow* FControl;
+    SIZE FSize{};
+    HDC FDC = nullptr;
+    HBITMAP FBitmap = nullptr;
+    HGDIOBJ FOld = nullptr;
+};
+
+TEST_F(Win32Controls, ABannerlessProductGetsAPanelInTheSystemsColoursWithItsName)
+{
+    // Before the product is loaded the banner's area is the layout's black.
+    EXPECT_EQ(TDrawnImage(C.ImgBanner).At(80, 160), RGB(0, 0, 0));
+
+    C.ImgBanner->SetTitlePanel("Bare Tool");
+    const TDrawnImage Panel(C.ImgBanner);
+    const COLORREF Face = GetSysColor(COLOR_ACTIVECAPTION);
+    const COLORREF Ink = GetSysColor(COLOR_CAPTIONTEXT);
+    ASSERT_NE(Face, Ink);
+    const SIZE Size = Panel.Size();
+    EXPECT_EQ(Panel.At(0, 0), Face);
+    EXPECT_EQ(Panel.At(Size.cx - 1, Size.cy / 2), Face);
+    // The name in the upper part, nothing written in the middle, the icon in the lower left.
+    EXPECT_GT(Panel.Count(Ink, RECT{0, 0, Size.cx, Size.cy / 4}), 50);
+    EXPECT_EQ(Panel.Count(Ink, RECT{0, Size.cy * 2 / 5, Size.cx, Size.cy * 3 / 5}), 0);
+    EXPECT_LT(Panel.Count(Face, RECT{0, Size.cy - 64, 64, Size.cy}), 64 * 64 - 200);
+
+    // A name longer than the panel is wide wraps, and its words stay inside the panel.
+    C.ImgBanner->SetTitlePanel("Grid Expert Advisor Professional Edition With A Name Far Too Long");
+    const TDrawnImage Long(C.ImgBanner);
+    EXPECT_GT(Long.Count(Ink, RECT{0, Size.cy / 4, Size.cx, Size.cy / 2}), 50);
+    EXPECT_EQ(Long.Count(Ink, RECT{Size.cx - 8, 0, Size.cx, Size.cy}), 0);
+}
+
 TEST_F(Win32Controls, LinkLabelKeepsItsMarkupAsWindowText)
 {
     C.LabelStart2->SetCaption("Made with <b>qepack</b>: <link>https://qepack.example</link>");
