@@ -232,6 +232,42 @@ void TFormInstaller::ShowPage(IPanel* Page)
     }
 }
 
+void TFormInstaller::EscapePressed()
+{
+    const IButton& Cancel = *FControls.BtnCancel;
+    if (Cancel.Enabled() && Cancel.Tag() == CancelMode)
+        BtnCancelClick();
+}
+
+IButton* TFormInstaller::DefaultButton() const
+{
+    const TWizardControls& C = FControls;
+    return !C.BtnNext->Enabled() && C.BtnCancel->Enabled() && C.BtnCancel->Tag() == FinishMode ? C.BtnCancel
+                                                                                               : C.BtnNext;
+}
+
+IControl* TFormInstaller::FocusControl() const
+{
+    const TWizardControls& C = FControls;
+    const IPanel* Page = CurrentPage();
+    if (Page == C.PanelInfo)
+        return C.RichInfo;
+    if (Page == C.PanelLicense)
+        return C.RichLicense;
+    if (Page == C.PanelFolder)
+        return C.ListMetaTrader;
+    if (Page == C.PanelReady)
+        return C.MemoReady;
+    if (Page == C.PanelProgress)
+        return C.MemoProgress;
+    if (Page == C.PanelNews)
+        return C.RichNews;
+    // The start page: the run choice on the finish page, when it is offered.
+    if (Page == C.PanelStart && FPageIndex > 0 && C.CheckRun->Visible())
+        return C.CheckRun;
+    return DefaultButton();
+}
+
 void TFormInstaller::RadioAcceptClick()
 {
     FControls.BtnNext->SetEnabled(FControls.RadioAccept->Checked());

@@ -36,6 +36,19 @@ void FillColor(HDC DC, const RECT& Rect, COLORREF Color)
     ExtTextOutA(DC, 0, 0, ETO_OPAQUE, &Rect, nullptr, 0, nullptr);
 }
 
+LRESULT CALLBACK KeepSelectionProc(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam, UINT_PTR, DWORD_PTR)
+{
+    const LRESULT Result = DefaultSubclassProc(Window, Message, WParam, LParam);
+    return Message == WM_GETDLGCODE ? Result & ~static_cast<LRESULT>(DLGC_HASSETSEL) : Result;
+}
+
+// A text the keyboard's focus reaches is not selected whole, as the dialog manager does
+// with an edit control's text: a page of highlighted text is no way to read it.
+void KeepSelectionOnFocus(HWND Window)
+{
+    SubclassWindow(Window, KeepSelectionProc, 0, 0);
+}
+
 } // namespace
 
 COLORREF BackgroundColor(TBackground Background)
@@ -335,7 +348,8 @@ LRESULT CALLBACK TWin32CheckList::SubclassProc(HWND Window, UINT Message, WPARAM
         if (HIWORD(Hit) == 0)
             Self->Toggle(LOWORD(Hit));
     } else if (Message == WM_KEYDOWN && WParam == VK_SPACE) {
-        Self->Toggle(static_cast<int32_t>(SendMessageA(Window, LB_GETCURSEL, 0, 0)));
+        // The item with the focus rectangle, selected or not.
+        Self->Toggle(static_cast<int32_t>(SendMessageA(Window, LB_GETCARETINDEX, 0, 0)));
     }
     return Result;
 }
@@ -377,6 +391,7 @@ TWin32Memo::TWin32Memo(HWND Handle, const TLayoutItem& Item, TWin32Panel* Page) 
 {
     // No limit but memory: a long run writes many lines.
     SendMessageA(Handle, EM_SETLIMITTEXT, 0, 0);
+    KeepSelectionOnFocus(Handle);
 }
 
 void TWin32Memo::SetLines(const std::vector<std::string>& Lines)
@@ -506,6 +521,7 @@ DWORD CALLBACK ReadString(DWORD_PTR Cookie, LPBYTE Buffer, LONG Wanted, LONG* Gi
 TWin32RichText::TWin32RichText(HWND Handle, const TLayoutItem& Item, TWin32Panel* Page) : TControl(Handle, Item, Page)
 {
     SendMessageA(Handle, EM_EXLIMITTEXT, 0, 0x7FFFFFFF);
+    KeepSelectionOnFocus(Handle);
 }
 
 bool TWin32RichText::StreamIn(const std::string& Text, WPARAM Format)

@@ -141,7 +141,7 @@ private:
 };
 
 // An owner-drawn list box with strings; an item's data is its check mark (1 or 0). A click
-// on the check box or the space bar toggles the mark.
+// on the check box, or the space bar on the item with the focus, toggles the mark.
 class TWin32CheckList : public TControl<ICheckList> {
 public:
     TWin32CheckList(HWND Handle, const TLayoutItem& Item, TWin32Panel* Page);

@@ -38,6 +38,79 @@ TEST_F(WizardPages, InstallWithBothTextsShowsEveryPageWithItsButtons)
     EXPECT_EQ(Screen(), "Finish +Prev -Next +Finish");
 }
 
+TEST_F(WizardPages, EnterAndTheFocusFollowThePagesAndEscapeOnlyCancels)
+{
+    Contents.Readme = "{\\rtf1 Readme}";
+    Contents.WhatsNew = "{\\rtf1 New}";
+    Start();
+    const std::map<const IControl*, std::string> Names = {
+        {&W->BtnNext, "Next"},
+        {&W->BtnCancel, "Cancel"},
+        {&W->RichInfo, "RichInfo"},
+        {&W->RichLicense, "RichLicense"},
+        {&W->ListMetaTrader, "ListMetaTrader"},
+        {&W->MemoReady, "MemoReady"},
+        {&W->MemoProgress, "MemoProgress"},
+        {&W->RichNews, "RichNews"},
+        {&W->CheckRun, "CheckRun"},
+    };
+    // Each page: where Enter goes and what takes the focus.
+    const auto Keys = [&] {
+        return Page() + " Enter:" + Names.at(Form->DefaultButton()) + " Focus:" + Names.at(Form->FocusControl());
+    };
+    std::vector<std::string> Seen = {Keys()};
+    while (Page() != "Finish") {
+        if (Page() == "License") {
+            Seen.back() += W->BtnNext.Enabled() ? "" : " (Next disabled)";
+            W->SelectAccept(true);
+            Form->RadioAcceptClick();
+        }
+        Form->BtnNextClick();
+        Seen.push_back(Keys());
+    }
+    const std::vector<std::string> Expected = {
+        "Welcome Enter:Next Focus:Next",
+        "Information Enter:Next Focus:RichInfo",
+        "License Enter:Next Focus:RichLicense (Next disabled)",
+        "Folder Enter:Next Focus:ListMetaTrader",
+        "Ready Enter:Next Focus:MemoReady",
+        "Progress Enter:Next Focus:MemoProgress",
+        "What's New Enter:Next Focus:RichNews",
+        "Finish Enter:Cancel Focus:CheckRun",
+    };
+    EXPECT_EQ(Seen, Expected);
+    // Back from the finish page Next is enabled again and takes Enter.
+    Form->BtnPrevClick();
+    EXPECT_EQ(Keys(), "What's New Enter:Next Focus:RichNews");
+    Form->BtnNextClick();
+
+    // Esc does not finish: Finish or the close box ends the last page.
+    Form->EscapePressed();
+    EXPECT_FALSE(W->Window.Closed);
+    EXPECT_TRUE(M.Shell.Opened().empty());
+    // Nor does it do anything while Cancel is disabled.
+    Form->BtnPrevClick();
+    Form->BtnPrevClick();
+    ASSERT_EQ(Page(), "Progress");
+    Form->EscapePressed();
+    EXPECT_FALSE(W->Window.Closed);
+
+    // On a finish page without the run choice, the focus is on Finish.
+    W->CheckRun.SetVisible(false);
+    Form->BtnNextClick();
+    Form->BtnNextClick();
+    EXPECT_EQ(Keys(), "Finish Enter:Cancel Focus:Cancel");
+
+    // Elsewhere Esc cancels, as the Cancel button does.
+    Start();
+    Form->EscapePressed();
+    EXPECT_TRUE(W->Window.Closed);
+    Start();
+    Form->BtnNextClick();
+    Form->EscapePressed();
+    EXPECT_TRUE(W->Window.Closed);
+}
+
 TEST_F(WizardPages, InstallWithoutTextsGoesBackFromFinishToProgress)
 {
     Start();
