@@ -31,25 +31,21 @@ const char* const TextNoTerminalFound = "We cannot find any MetaTrader folder in
                                         "We add a default folder so you can continue with the installation,\r"
                                         "and install MetaTrader later.";
 
-// Where the note under the welcome text sends a vendor who wants an installer of their own.
-const char* const BuilderWebsite = "https://qepack.example";
-
-// The note that an installer made with the free edition carries, after Breaks line breaks.
-std::string Advertisement(int Breaks)
-{
-    std::string Text;
-    for (int I = 0; I < Breaks; ++I)
-        Text += "<br>";
-    return Text + "This installer was made with the free edition of qepack, the installer builder for MetaTrader " +
-           "add-ons: <link>" + BuilderWebsite + "</link>";
-}
-
 std::string DisplayTitle(const TQeData& Model)
 {
     return Model.ProgramName + " v" + std::to_string(Model.MajorVersion) + "." + std::to_string(Model.MinorVersion);
 }
 
 } // namespace
+
+std::string BuilderNotice(int Breaks, const std::string& Website)
+{
+    std::string Text;
+    for (int I = 0; I < Breaks; ++I)
+        Text += "<br>";
+    Text += "This installer was made with the free edition of qepack, the installer builder for MetaTrader add-ons";
+    return Website.empty() ? Text + "." : Text + ": <link>" + Website + "</link>";
+}
 
 TFormInstaller::TFormInstaller(const TPlatform& Platform, const TWizardControls& Controls)
     : FPlatform(Platform), FControls(Controls)
@@ -101,9 +97,12 @@ std::string TFormInstaller::PrepareModel(TQeData& Model, const std::string& Titl
 
 void TFormInstaller::SetBanner(const TQeData& Model)
 {
-    // Without a picture of its own the banner area stays black.
+    // Without a picture of its own the banner area names the product, so that it looks
+    // meant, not like a picture that failed to load.
     if (Model.Banner && !Model.Banner->Empty())
         FControls.ImgBanner->SetPicture(*Model.Banner);
+    else
+        FControls.ImgBanner->SetTitlePanel(Model.ProgramName);
 }
 
 void TFormInstaller::PrepareInstall()
@@ -117,7 +116,7 @@ void TFormInstaller::PrepareInstall()
     C.LabelStart2->SetCaption("This will install " + Title + " on your computer. " +
                               "Please close all MetaTrader applications before you continue with the installation." +
                               "<br><br>Click Next to continue with the installation, or click Cancel to exit." +
-                              (Model.ShowNotice ? Advertisement(7) : ""));
+                              (Model.ShowNotice ? BuilderNotice(7, QE_BUILDER_WEBSITE) : ""));
     C.LabelFinish1->SetCaption("Installation Complete");
     C.LabelFinish2->SetCaption("The wizard has finished installing " + Model.ProgramName + " to your computer. " +
                                "You can now launch the MetaTrader application to see " + Model.ProgramName +
@@ -155,7 +154,7 @@ void TFormInstaller::PrepareUninstall()
     C.LabelStart2->SetCaption("This will uninstall " + Title + " from your computer. " +
                               "Please close all MetaTrader applications before you continue with the uninstallation." +
                               "<br><br>Click Next to continue with the uninstallation, or click Cancel to exit." +
-                              (Model.ShowNotice ? Advertisement(6) : ""));
+                              (Model.ShowNotice ? BuilderNotice(6, QE_BUILDER_WEBSITE) : ""));
     C.LabelFinish1->SetCaption("Uninstallation Complete");
     C.LabelFinish2->SetCaption("The wizard has finished uninstalling " + Model.ProgramName + " from your computer. " +
                                "You can re-install the program anytime using the installer we provided.<br><br>" +
@@ -238,6 +237,42 @@ void TFormInstaller::ShowPage(IPanel* Page)
     }
 }
 
+void TFormInstaller::EscapePressed()
+{
+    const IButton& Cancel = *FControls.BtnCancel;
+    if (Cancel.Enabled() && Cancel.Tag() == CancelMode)
+        BtnCancelClick();
+}
+
+IButton* TFormInstaller::DefaultButton() const
+{
+    const TWizardControls& C = FControls;
+    return !C.BtnNext->Enabled() && C.BtnCancel->Enabled() && C.BtnCancel->Tag() == FinishMode ? C.BtnCancel
+                                                                                               : C.BtnNext;
+}
+
+IControl* TFormInstaller::FocusControl() const
+{
+    const TWizardControls& C = FControls;
+    const IPanel* Page = CurrentPage();
+    if (Page == C.PanelInfo)
+        return C.RichInfo;
+    if (Page == C.PanelLicense)
+        return C.RichLicense;
+    if (Page == C.PanelFolder)
+        return C.ListMetaTrader;
+    if (Page == C.PanelReady)
+        return C.MemoReady;
+    if (Page == C.PanelProgress)
+        return C.MemoProgress;
+    if (Page == C.PanelNews)
+        return C.RichNews;
+    // The start page: the run choice on the finish page, when it is offered.
+    if (Page == C.PanelStart && FPageIndex > 0 && C.CheckRun->Visible())
+        return C.CheckRun;
+    return DefaultButton();
+}
+
 void TFormInstaller::RadioAcceptClick()
 {
     FControls.BtnNext->SetEnabled(FControls.RadioAccept->Checked());
@@ -300,8 +335,17 @@ void TFormInstaller::ScanTerminals()
 void TFormInstaller::BtnAddMetaTraderClick()
 {
     std::string Folder = GetSpecialFolder(FPlatform, sfProgramFiles, false);
-    if (FPlatform.Shell->ChooseFolder("Select MetaTrader Folder", Folder))
-        FControls.ListMetaTrader->Add(Folder, true);
+    switch (FPlatform.Shell->ChooseFolder("Select MetaTrader Folder", Folder)) {
+    case TFolderPick::fpFolder: FControls.ListMetaTrader->Add(Folder, true); break;
+    case TFolderPick::fpNoFileSystemPath:
+        // Its display name is no place a file can be written to.
+        FControls.Window->MessageBox((Folder.empty() ? "The item you chose" : "\"" + Folder + "\"") +
+                                         " is not a folder on a disk.\rPlease choose the folder where MetaTrader is "
+                                         "installed.",
+                                     "Error", TMessageIcon::Error);
+        break;
+    case TFolderPick::fpCancelled: break;
+    }
 }
 
 bool TFormInstaller::NoTerminalRunning()

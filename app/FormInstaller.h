@@ -19,6 +19,11 @@ class TQeData;
 class TQeInstall;
 class TQeUninstall;
 
+// The notice that an installer made with the free edition carries under its welcome text,
+// after Breaks line breaks; it links to Website, where a vendor who wants an installer of
+// their own learns more, when one is given (setup.exe's is set when it is built).
+std::string BuilderNotice(int Breaks, const std::string& Website);
+
 class TFormInstaller {
 public:
     // Platform and Controls (and every control they point to) must outlive the form.
@@ -44,6 +49,17 @@ public:
     void BtnAddMetaTraderClick();
     // A link of LabelStart2 or LabelFinish2 was clicked.
     void LabelStart2LinkClick(int32_t LinkNumber, const std::string& LinkText);
+    // The Esc key: Cancel while the button cancels; nothing while it finishes (the finish
+    // page ends with Finish or the close box) or is disabled (during and after a run).
+    void EscapePressed();
+
+    // The keyboard's part, asked by the window after every event.
+    // The button Enter presses: Finish on the last page, Next everywhere else (while it is
+    // disabled, Enter does nothing).
+    IButton* DefaultButton() const;
+    // The control that takes the keyboard focus when the current page is shown: what the
+    // user reads or works with on the page, or the default button on a page without it.
+    IControl* FocusControl() const;
 
     // What the window and the tests may ask.
     bool UninstallMode() const { return FUninstallMode; }

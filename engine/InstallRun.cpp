@@ -40,7 +40,7 @@ void TQeInstall::Execute()
     // Nothing on the machine changes before the whole package has proved sound. The same
     // open file then serves the copies.
     auto Package = FPlatform.FileSystem->OpenForReading(FileName);
-    RefuseDamagedPackage(CheckPackage(*Package, *this));
+    RefuseDamagedPackage(CheckPackage(*Package, *this), *this);
 
     // Each chosen terminal folder is served, then its data folder, from which a terminal
     // of today reads its add-ons; like any later pass a data folder takes only the files

@@ -2,6 +2,8 @@
 // uninstall record appended, registered in the Windows list of installed programs.
 #include "engine/Uninstaller.h"
 
+#include <algorithm>
+
 #include "engine/InstallFiles.h"
 #include "package/QeClasses.h"
 #include "package/QeUninstall.h"
@@ -17,10 +19,16 @@ bool HasOwnUninstallKey(const std::string& ProgramName)
 
 namespace {
 
-// The folders that an earlier install of the product made, from the uninstaller that this
-// one replaces: an update finds them there already and does not make them, yet they are
-// the product's, to be removed once empty. An unreadable record gives none.
-std::vector<std::string> EarlierFolders(const TPlatform& Platform, const std::string& ExePath)
+// What an earlier install of the product listed in the uninstaller that this one
+// replaces. An update finds the folders that install made there already and does not
+// make them, and the update may not hold every file that install wrote; both are the
+// product's, to be removed by the uninstall. An unreadable record gives nothing.
+struct TEarlierRecord {
+    std::vector<std::string> Files;
+    std::vector<std::string> Folders;
+};
+
+TEarlierRecord EarlierRecord(const TPlatform& Platform, const std::string& ExePath)
 {
     if (!Platform.FileSystem->FileExists(ExePath))
         return {};
@@ -30,7 +38,19 @@ std::vector<std::string> EarlierFolders(const TPlatform& Platform, const std::st
     } catch (const Exception&) {
         return {};
     }
-    return Earlier.Folders;
+    return {std::move(Earlier.Files), std::move(Earlier.Folders)};
+}
+
+// Logs the earlier install's files that are still there and that this run did not log.
+void LogEarlierFiles(std::vector<TInstallLogEntry>& Log, IFileSystem& Fs, const std::vector<std::string>& Files)
+{
+    for (const std::string& File : Files) {
+        const bool Logged = std::any_of(Log.begin(), Log.end(), [&](const TInstallLogEntry& Entry) {
+            return !Entry.IsFolder && SameText(Entry.Path, File);
+        });
+        if (!Logged && Fs.FileExists(File))
+            Log.push_back({File, false});
+    }
 }
 
 } // namespace
@@ -41,7 +61,9 @@ void TQeInstall::CreateUninstaller(const std::string& ExePath, const std::string
     InstallLog.push_back({LinkPath, false});
     DoProgress("Creating unistaller ...", 1);
     MakeLoggedFolders(ExtractFileDir(ExePath));
-    LogMadeFolders(EarlierFolders(FPlatform, ExePath));
+    const TEarlierRecord Earlier = EarlierRecord(FPlatform, ExePath);
+    LogMadeFolders(Earlier.Folders);
+    LogEarlierFiles(InstallLog, Fs, Earlier.Files);
     {
         auto Source = Fs.OpenForReading(FileName);
         // The record's offset is stored inside the copied program; a program whose

@@ -15,6 +15,15 @@ struct TShellLinkData {
     std::string Description;
 };
 
+// What the user did in the folder chooser.
+enum class TFolderPick {
+    fpCancelled,
+    fpFolder, // a folder of the file system
+    // An item without a file-system path, such as "This PC" or a library: only its
+    // display name is known.
+    fpNoFileSystemPath,
+};
+
 class IShell {
 public:
     virtual ~IShell() = default;
@@ -26,9 +35,10 @@ public:
     virtual bool ReadLink(const std::string& FileName, TShellLinkData& Data) = 0;
     // Opens a file, or a link text such as a web address, with the verb "open".
     virtual bool ShellOpen(const std::string& FileOrLink) = 0;
-    // The folder chooser: Folder is the initial selection and, when the user confirms,
-    // the chosen folder. False when the user cancels.
-    virtual bool ChooseFolder(const std::string& Caption, std::string& Folder) = 0;
+    // The folder chooser: Folder is the initial selection and, afterwards, the chosen
+    // folder's path (fpFolder) or the display name of an item that has none
+    // (fpNoFileSystemPath).
+    virtual TFolderPick ChooseFolder(const std::string& Caption, std::string& Folder) = 0;
 };
 
 } // namespace qe

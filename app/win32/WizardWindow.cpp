@@ -103,8 +103,10 @@ std::unique_ptr<TChildWindow> TWizardWindow::CreateControl(const TLayoutItem& It
                         WS_EX_CLIENTEDGE, Item),
             Item, Page);
     case TControlKind::Memo:
-        // Long lines wrap: a data folder's path is wider than the memo, and its end says
-        // where a file goes.
+    case TControlKind::LogMemo:
+        // Without horizontal scrolling an edit control wraps its long lines: a progress line
+        // (a Start Menu path) or a data folder in the summary is read whole, not cut at the
+        // control's edge where its last part says where a file goes.
         return std::make_unique<TWin32Memo>(
             CreateChild("EDIT", Tab | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, WS_EX_CLIENTEDGE, Item),
             Item, Page);
@@ -202,13 +204,17 @@ void TWizardWindow::FillControls()
 
 void TWizardWindow::OrderControls()
 {
-    // The tab order is the order of the windows from the top: Next, Cancel, Prev, then each
-    // page's controls as the layout lists them. The pages lie under everything, the start
-    // page's two contents just above the start page.
+    // The tab order is the order of the windows from the top, and it is the reading order:
+    // each page's controls as the layout lists them (top to bottom), then the button bar
+    // from the left, Prev, Next, Cancel. The pages lie under everything, the start page's
+    // two contents just above the start page.
     HWND After = HWND_TOP;
-    for (int Id : {IDC_BTNNEXT, IDC_BTNCANCEL, IDC_BTNPREV}) {
-        SetWindowPos(FById.at(Id)->Handle(), After, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        After = FById.at(Id)->Handle();
+    for (const auto& Child : FChildren) {
+        const TControlKind Kind = Child->Item().Kind;
+        if (Kind == TControlKind::Page || Kind == TControlKind::SubPage)
+            continue;
+        SetWindowPos(Child->Handle(), After, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        After = Child->Handle();
     }
     for (TControlKind Kind : {TControlKind::SubPage, TControlKind::Page})
         for (const auto& Child : FChildren)
@@ -288,6 +294,7 @@ void TWizardWindow::OnCommand(int Id, int Code)
     // The Enter key reaches the default button's command even while the button is disabled.
     if (auto It = FById.find(Id); It == FById.end() || !IsWindowEnabled(It->second->Handle()))
         return;
+    const int32_t PageBefore = FForm->PageIndex();
     switch (Id) {
     case IDC_BTNNEXT: FForm->BtnNextClick(); break;
     case IDC_BTNPREV: FForm->BtnPrevClick(); break;
@@ -297,7 +304,21 @@ void TWizardWindow::OnCommand(int Id, int Code)
     case IDC_BTNADDMETATRADER: FForm->BtnAddMetaTraderClick(); break;
     default: return;
     }
-    KeepFocusUsable();
+    FollowForm(PageBefore);
+}
+
+void TWizardWindow::FollowForm(int32_t PageBefore)
+{
+    // Enter presses the form's default button; a page just shown takes the focus where the
+    // form puts it, and otherwise the focus stays where it can be used.
+    if (auto* Default = dynamic_cast<TChildWindow*>(FForm->DefaultButton()))
+        SendMessageA(FHandle, DM_SETDEFID, static_cast<WPARAM>(Default->Item().Id), 0);
+    auto* Focus = dynamic_cast<TChildWindow*>(FForm->FocusControl());
+    if (FForm->PageIndex() != PageBefore && Focus && GetActiveWindow() == FHandle && IsWindowVisible(Focus->Handle()) &&
+        IsWindowEnabled(Focus->Handle()))
+        SetFocus(Focus->Handle());
+    else
+        KeepFocusUsable();
 }
 
 void TWizardWindow::KeepFocusUsable()
@@ -338,8 +359,13 @@ LRESULT TWizardWindow::HandleMessage(HWND Window, UINT Message, WPARAM WParam, L
 {
     switch (Message) {
     case WM_COMMAND:
-        if (LParam != 0)
+        if (LParam != 0) {
             OnCommand(LOWORD(WParam), HIWORD(WParam));
+        } else if (LOWORD(WParam) == IDCANCEL && FForm) {
+            // The dialog manager's answer to the Esc key.
+            FForm->EscapePressed();
+            KeepFocusUsable();
+        }
         return 0;
     case WM_DRAWITEM: {
         const auto* Draw = reinterpret_cast<const DRAWITEMSTRUCT*>(LParam);
@@ -436,15 +462,55 @@ void TWizardWindow::Show(int ShowCommand)
     ShowWindow(FHandle, ShowCommand);
     UpdateWindow(FHandle);
     SetForegroundWindow(FHandle);
-    KeepFocusUsable();
+    // The focus shows from the start, not only once a key has been pressed.
+    SendMessageA(FHandle, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    FollowForm(-1);
 }
+
+namespace {
+
+bool IsOfClass(HWND Control, const char* ClassName)
+{
+    char Class[16] = {};
+    GetClassNameA(Control, Class, sizeof(Class));
+    return lstrcmpiA(Class, ClassName) == 0;
+}
+
+// A push button (or the owner-drawn folder button) that Enter presses when it has the focus.
+bool IsPushButton(HWND Control)
+{
+    const LONG_PTR Type = GetWindowLongPtrA(Control, GWL_STYLE) & BS_TYPEMASK;
+    return IsOfClass(Control, "Button") && (Type == BS_PUSHBUTTON || Type == BS_DEFPUSHBUTTON || Type == BS_OWNERDRAW);
+}
+
+// Enter in the wizard: the focused button, or else the default button, as a click. Texts
+// and lists would take the key for themselves (a multi-line text wants it, and each kind of
+// text passes it on its own way); an open drop-down list keeps it to close.
+bool PressEnter(HWND Window, const MSG& Message)
+{
+    if (Message.message != WM_KEYDOWN || Message.wParam != VK_RETURN || !IsChild(Window, Message.hwnd))
+        return false;
+    if (IsOfClass(Message.hwnd, "ComboBox") && SendMessageA(Message.hwnd, CB_GETDROPPEDSTATE, 0, 0) == TRUE)
+        return false;
+    HWND Target = Message.hwnd;
+    if (!IsPushButton(Target)) {
+        const LRESULT Default = SendMessageA(Window, DM_GETDEFID, 0, 0);
+        Target = HIWORD(Default) == DC_HASDEFID ? GetDlgItem(Window, LOWORD(Default)) : nullptr;
+    }
+    if (Target)
+        SendMessageA(Window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(Target), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(Target));
+    return true;
+}
+
+} // namespace
 
 void TWizardWindow::RunMessageLoop(HWND Window)
 {
     MSG Message;
     while (GetMessageA(&Message, nullptr, 0, 0) > 0) {
-        // Tab, the arrow keys between the radio buttons and Enter for the default button.
-        if (IsWindow(Window) && IsDialogMessageA(Window, &Message))
+        // Enter, then Tab and Shift+Tab, the arrow keys in the radio group and Esc.
+        if (IsWindow(Window) && (PressEnter(Window, Message) || IsDialogMessageA(Window, &Message)))
             continue;
         TranslateMessage(&Message);
         DispatchMessageA(&Message);

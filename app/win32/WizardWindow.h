@@ -55,6 +55,8 @@ private:
     void PlaceWindow(const RECT* Suggested);
     void PageToFront(TWin32Panel& Page);
     void OnCommand(int Id, int Code);
+    // After an event of the form: the default button, and the focus for a new page.
+    void FollowForm(int32_t PageBefore);
     void KeepFocusUsable();
     void PaintButtonBar(HDC DC);
     HFONT FontFor(TFontRole Role) const;

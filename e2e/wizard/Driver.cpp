@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <memory>
 
 namespace e2e {
@@ -434,15 +435,15 @@ void ConfirmDialog(const TDialog& Dialog)
           "the dialog \"" + Dialog.Caption + "\" stays after OK");
 }
 
-void SelectInFolderTree(const TDialog& Chooser, const std::vector<std::string>& Names)
+void SelectInFolderTree(const TDialog& Chooser, const std::vector<std::string>& Names, bool FromTop)
 {
     const HWND Tree = DescendantOfClass(Chooser.Handle, "SysTreeView32");
     Check(Tree != nullptr, "the folder chooser has no folder tree");
     HTREEITEM Item = nullptr;
+    const WPARAM Start = FromTop ? TVGN_ROOT : TVGN_CARET;
     Check(
-        WaitFor(
-            [&] { return (Item = reinterpret_cast<HTREEITEM>(Send(Tree, TVM_GETNEXTITEM, TVGN_CARET, 0))) != nullptr; },
-            10000),
+        WaitFor([&] { return (Item = reinterpret_cast<HTREEITEM>(Send(Tree, TVM_GETNEXTITEM, Start, 0))) != nullptr; },
+                10000),
         "the folder chooser selects no folder");
     for (const std::string& Name : Names) {
         Send(Tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(Item));
@@ -469,6 +470,38 @@ void SelectInFolderTree(const TDialog& Chooser, const std::vector<std::string>& 
         Send(Tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(Child));
         Item = Child;
     }
+}
+
+void PressKeys(HWND Window, std::initializer_list<WORD> Keys)
+{
+    if (GetForegroundWindow() != Window)
+        SetForegroundWindow(Window);
+    Check(WaitFor([&] { return GetForegroundWindow() == Window; }, 5000),
+          "the window \"" + WindowText(Window) + "\" does not come to the front for the keyboard");
+    std::vector<INPUT> Input;
+    const auto Key = [&](WORD Code, bool Up) {
+        INPUT Event{};
+        Event.type = INPUT_KEYBOARD;
+        Event.ki.wVk = Code;
+        Event.ki.wScan = static_cast<WORD>(MapVirtualKeyA(Code, MAPVK_VK_TO_VSC));
+        Event.ki.dwFlags = Up ? KEYEVENTF_KEYUP : 0;
+        Input.push_back(Event);
+    };
+    for (WORD Code : Keys)
+        Key(Code, false);
+    for (auto It = std::rbegin(Keys); It != std::rend(Keys); ++It)
+        Key(*It, true);
+    Check(SendInput(static_cast<UINT>(Input.size()), Input.data(), sizeof(INPUT)) == Input.size(),
+          "the keys could not be typed");
+}
+
+HWND FocusedControl(HWND Window)
+{
+    GUITHREADINFO Info{};
+    Info.cbSize = sizeof(Info);
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(Window, nullptr), &Info))
+        return nullptr;
+    return Info.hwndFocus;
 }
 
 void Screenshot(const std::string& BmpPath, std::initializer_list<HWND> Windows)

@@ -98,9 +98,15 @@ TDialog WaitForDialog(DWORD ProcessId, DWORD TimeoutMs, const std::string& Child
 // Presses the dialog's OK button and waits until the dialog has gone.
 void ConfirmDialog(const TDialog& Dialog);
 
-// In the folder chooser's tree, below the selected item, opens and selects the folder
-// reached through Names, one tree level per name.
-void SelectInFolderTree(const TDialog& Chooser, const std::vector<std::string>& Names);
+// In the folder chooser's tree, below the selected item (or, FromTop, below the tree's top
+// item), opens and selects the folder reached through Names, one tree level per name.
+void SelectInFolderTree(const TDialog& Chooser, const std::vector<std::string>& Names, bool FromTop = false);
+
+// The keyboard: brings Window to the front and types Keys as keyboard input, the first
+// ones held down while the last is pressed ({VK_SHIFT, VK_TAB} is Shift+Tab).
+void PressKeys(HWND Window, std::initializer_list<WORD> Keys);
+// The control of Window's thread that has the keyboard focus; nullptr when none has.
+HWND FocusedControl(HWND Window);
 
 // Waits until the first window's thread has handled everything sent so far, brings the
 // last window to the front and writes what the screen shows of all of them (frames

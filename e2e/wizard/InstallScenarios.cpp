@@ -1,5 +1,6 @@
-// The install wizard's scenarios: the full product with every page, a product without
-// readme and news on a machine without terminals, a damaged package, and planted DLLs.
+// The install wizard's scenarios: the full product with every page, the same by keyboard
+// alone, a product without readme and news on a machine without terminals, a damaged
+// package, and planted DLLs.
 #include <algorithm>
 
 #include "e2e/wizard/Driver.h"
@@ -297,6 +298,7 @@ void InstallFull(TMachine& Machine, const TScenarioArgs& Args)
 
     RunInstall(W);
     CheckLines(Window.Lines(IDC_MEMOPROGRESS), ExpectedInstallLines(Machine, Targets, Layout), "the progress lines");
+    CheckProgressLinesShowWhole(Window);
     CheckEq(std::to_string(Window.ProgressPosition(IDC_PROGRESSBAR1)), "100", "the progress bar");
     W.ExpectButtons(false, true, false, "Cancel");
     W.Shot("install-6-progress");
@@ -366,6 +368,7 @@ void InstallNoTerminal(TMachine& Machine, const TScenarioArgs& Args)
     }
     Running.Close();
     Step("a running terminal keeps the wizard on the welcome page, as often as Next is pressed");
+    W.Shot("bare-1-welcome");
 
     W.Next(PageLicense);
     AcceptLicense(W);
@@ -385,6 +388,26 @@ void InstallNoTerminal(TMachine& Machine, const TScenarioArgs& Args)
     ExpectChecked(Window, {Default});
     Step("the default folder, and its warning once");
 
+    // An item of the chooser that is no folder on a disk: the chooser grays OK for it, but
+    // its command goes through all the same, as it does for some such items on Windows.
+    Window.Click(IDC_BTNADDMETATRADER);
+    const TDialog Chooser = WaitForDialog(W.Process().Id(), 20000, "SysTreeView32");
+    SelectInFolderTree(Chooser, {"My Computer"}, true);
+    PostMessageA(Chooser.Handle, WM_COMMAND, IDOK, 0);
+    Check(WaitFor([&] { return !IsWindow(Chooser.Handle); }, 10000), "the folder chooser stays after OK");
+    const TDialog NoPath = WaitForDialog(W.Process().Id(), 20000);
+    CheckEq(NoPath.Caption, "Error", "caption of the box refusing a pick without a path");
+    CheckLines(
+        SplitLines(NoPath.Text),
+        {"\"My Computer\" is not a folder on a disk.", "Please choose the folder where MetaTrader is installed."},
+        "the box refusing a pick without a path");
+    W.Shot("message-no-folder-on-disk", NoPath.Handle);
+    ConfirmDialog(NoPath);
+    W.ExpectPage(PageFolder);
+    ExpectChecked(Window, {Default});
+    W.ExpectButtons(true, true, true, "Cancel");
+    Step("a pick without a path on disk is refused with its name, and the list stays as it was");
+
     W.Next(PageReady);
     ExpectReadyPage(W, "Bare Tool v1.0", {Default}, Machine.ProgramFiles() + "\\Bare Tool", "Bare Tool");
     RunInstall(W);
@@ -392,6 +415,7 @@ void InstallNoTerminal(TMachine& Machine, const TScenarioArgs& Args)
     W.Next(PageFinish);
     Check(!Window.Visible(IDC_CHECKRUN) && !Window.Visible(IDC_COMBORUN), "the run choice shows without a terminal");
     W.ExpectButtons(true, false, true, "Finish");
+    W.Shot("bare-8-finish");
     Finish(W);
     Check(TMachine::Exists(Default + "\\experts\\BareTool.mq4"), "nothing was installed into the default folder");
 
@@ -428,7 +452,7 @@ void InstallDamaged(TMachine& Machine, const TScenarioArgs& Args)
     // The installer lost its last bytes, which belong to its last file: the package check
     // refuses it before the run's first step.
     CheckEq(Error.Text,
-            "The installer is damaged: the contents of {app}\\BareTool.txt lie outside the file. Download it again.",
+            "The installer is damaged: the contents of BareTool.txt lie outside the file. Download it again.",
             "the error box");
     W.Shot("message-damaged-package", Error.Handle);
     ConfirmDialog(Error);
@@ -444,6 +468,133 @@ void InstallDamaged(TMachine& Machine, const TScenarioArgs& Args)
 
     Machine.ForgetProduct("Bare Tool");
     TMachine::RemoveTree(Default);
+}
+
+namespace {
+
+// The control that has the keyboard focus, by its id.
+void ExpectFocus(TWizard& W, int Id, const std::string& Where)
+{
+    const HWND Control = W.Window().Control(Id);
+    Check(WaitFor([&] { return FocusedControl(W.Window().Handle()) == Control; }, 5000),
+          "the focus is not on control " + std::to_string(Id) + " " + Where + " but on " +
+              std::to_string(GetDlgCtrlID(FocusedControl(W.Window().Handle()))));
+}
+
+// Presses Keys and expects the focus on each control of Ids in turn.
+void ExpectFocusRound(TWizard& W, std::initializer_list<WORD> Keys, const std::vector<int>& Ids,
+                      const std::string& What)
+{
+    for (int Id : Ids) {
+        PressKeys(W.Window().Handle(), Keys);
+        ExpectFocus(W, Id, What);
+    }
+}
+
+void PressEnterFor(TWizard& W, const TPage& Page)
+{
+    PressKeys(W.Window().Handle(), {VK_RETURN});
+    W.ExpectPage(Page);
+}
+
+} // namespace
+
+void InstallKeyboard(TMachine& Machine, const TScenarioArgs& Args)
+{
+    Machine.ForgetProduct("Grid Expert");
+    TTerminalLayout Layout(Machine);
+    Layout.Create(Args.Terminal);
+    const std::vector<std::string> Found = Layout.Found();
+    const std::string App = Machine.ProgramFiles() + "\\Grid Expert";
+    {
+        TWizard W(Args.Installer, "Install - Grid Expert", Args.Work + "\\shots");
+        W.ExpectPage(PageWelcome);
+        ExpectFocus(W, IDC_BTNNEXT, "on the welcome page");
+        PressKeys(W.Window().Handle(), {VK_ESCAPE});
+        Check(W.Process().WaitForExit(20000), "Esc does not end the wizard on the welcome page");
+        Check(!TMachine::Exists(App), "Esc left the program folder behind");
+        Step("Esc on the welcome page ends the wizard and changes nothing");
+    }
+
+    TWizard W(Args.Installer, "Install - Grid Expert", Args.Work + "\\shots");
+    TWindow& Window = W.Window();
+    W.ExpectPage(PageWelcome);
+    ExpectFocus(W, IDC_BTNNEXT, "on the welcome page");
+    const LRESULT Cues = SendMessageA(Window.Handle(), WM_QUERYUISTATE, 0, 0);
+    Check((Cues & UISF_HIDEFOCUS) == 0, "the window hides its focus rectangle");
+    PressEnterFor(W, PageInfo);
+    ExpectFocus(W, IDC_RICHINFO, "on the information page");
+    ExpectFocusRound(W, {VK_TAB}, {IDC_BTNPREV, IDC_BTNNEXT, IDC_BTNCANCEL, IDC_RICHINFO}, "after Tab");
+    ExpectFocusRound(W, {VK_SHIFT, VK_TAB}, {IDC_BTNCANCEL, IDC_BTNNEXT, IDC_BTNPREV, IDC_RICHINFO}, "after Shift+Tab");
+    Step("Tab and Shift+Tab go round the text, Prev, Next and Cancel in reading order");
+
+    PressEnterFor(W, PageLicense);
+    ExpectFocus(W, IDC_RICHLICENSE, "on the licence page");
+    PressKeys(Window.Handle(), {VK_RETURN});
+    W.ExpectNoMessageBox("after Enter on the licence page");
+    W.ExpectPage(PageLicense);
+    PressKeys(Window.Handle(), {VK_TAB});
+    Check(WaitFor(
+              [&] {
+                  const HWND Focus = FocusedControl(Window.Handle());
+                  return Focus == Window.Control(IDC_RADIOACCEPT) || Focus == Window.Control(IDC_RADIONOTACCEPT);
+              },
+              5000),
+          "Tab does not reach the licence choice");
+    for (int Try = 0; Try < 2 && !Window.Checked(IDC_RADIOACCEPT); ++Try) {
+        PressKeys(Window.Handle(), {VK_UP});
+        WaitFor([&] { return Window.Checked(IDC_RADIOACCEPT); }, 2000);
+    }
+    Check(Window.Checked(IDC_RADIOACCEPT) && WaitFor([&] { return Window.Enabled(IDC_BTNNEXT); }, 5000),
+          "the arrow keys do not accept the licence");
+    W.Shot("keyboard-3-license");
+    Step("Enter waits for the licence; the arrow keys accept it");
+
+    PressEnterFor(W, PageFolder);
+    ExpectFocus(W, IDC_LISTMETATRADER, "on the folder page");
+    const HWND List = Window.Control(IDC_LISTMETATRADER);
+    // The first arrow may only select the item with the focus (Wine's list does).
+    for (int Try = 0; Try < 2 && SendMessageA(List, LB_GETCARETINDEX, 0, 0) != 1; ++Try) {
+        PressKeys(Window.Handle(), {VK_DOWN});
+        WaitFor([&] { return SendMessageA(List, LB_GETCURSEL, 0, 0) == Try; }, 2000);
+    }
+    CheckEq(std::to_string(SendMessageA(List, LB_GETCARETINDEX, 0, 0)), "1", "the folder under the focus after Down");
+    PressKeys(Window.Handle(), {VK_SPACE});
+    Check(WaitFor([&] { return SendMessageA(List, LB_GETITEMDATA, 1, 0) == 0; }, 5000),
+          "Space does not uncheck the second folder");
+    W.Shot("keyboard-4-folder");
+    PressKeys(Window.Handle(), {VK_SPACE});
+    Check(WaitFor([&] { return SendMessageA(List, LB_GETITEMDATA, 1, 0) == 1; }, 5000),
+          "Space does not check the second folder again");
+    ExpectChecked(Window, Found);
+    Step("the arrow keys move in the folder list and Space checks and unchecks a folder");
+
+    PressEnterFor(W, PageReady);
+    ExpectFocus(W, IDC_MEMOREADY, "on the ready page");
+    PressKeys(Window.Handle(), {VK_RETURN});
+    W.ExpectPage(PageProgress);
+    Check(WaitFor([&] { return Window.Enabled(IDC_BTNNEXT); }, 120000), "the install run does not finish");
+    CheckLines(Window.Lines(IDC_MEMOPROGRESS), ExpectedInstallLines(Machine, Found, Layout), "the progress lines");
+    ExpectFocus(W, IDC_MEMOPROGRESS, "on the progress page");
+    PressEnterFor(W, PageNews);
+    ExpectFocus(W, IDC_RICHNEWS, "on the news page");
+    PressEnterFor(W, PageFinish);
+    ExpectFocus(W, IDC_CHECKRUN, "on the finish page");
+    PressKeys(Window.Handle(), {VK_SPACE});
+    Check(WaitFor([&] { return !Window.Checked(IDC_CHECKRUN); }, 5000), "Space does not uncheck the run choice");
+    W.Shot("keyboard-8-finish");
+    for (const std::string& Terminal : Found)
+        TMachine::RemoveTree(Terminal + "\\terminal-started.txt");
+    PressKeys(Window.Handle(), {VK_RETURN});
+    Check(W.Process().WaitForExit(20000), "Enter on the finish page does not end the wizard");
+    Sleep(1000);
+    for (const std::string& Terminal : Found)
+        Check(!TMachine::Exists(Terminal + "\\terminal-started.txt"), "a terminal was started: " + Terminal);
+    Step("every page by Enter, the focus on each page's text, list or choice; Space unchecks the run choice and "
+         "Enter finishes without starting a terminal");
+
+    ExpectFullInstallLanded(Machine, Args, Found, Layout);
+    Machine.ForgetProduct("Grid Expert");
 }
 
 void InstallPlanted(TMachine& Machine, const TScenarioArgs& Args)

@@ -65,6 +65,8 @@ private:
 };
 
 void InstallFull(TMachine& Machine, const TScenarioArgs& Args);
+// The full install again, by keyboard alone: key input to the window, no clicks.
+void InstallKeyboard(TMachine& Machine, const TScenarioArgs& Args);
 void InstallNoTerminal(TMachine& Machine, const TScenarioArgs& Args);
 void InstallDamaged(TMachine& Machine, const TScenarioArgs& Args);
 void InstallPlanted(TMachine& Machine, const TScenarioArgs& Args);

@@ -106,6 +106,7 @@ void Uninstall(TMachine& Machine, const TScenarioArgs& Args)
                    "Please wait while the wizard is removing files from your computer.", "Uninstallation progress ...");
     const std::vector<std::string> Lines = ExpectedUninstallLines(Machine, Targets, Layout);
     CheckLines(Window.Lines(IDC_MEMOPROGRESS), Lines, "the progress lines");
+    CheckProgressLinesShowWhole(Window);
     CheckEq(std::to_string(Window.ProgressPosition(IDC_PROGRESSBAR1)), "100", "the progress bar");
     W.ExpectButtons(false, true, false, "Cancel");
     W.Shot("uninstall-2-progress");

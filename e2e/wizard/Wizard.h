@@ -19,6 +19,10 @@ struct TPage {
 
 extern const TPage PageWelcome, PageInfo, PageLicense, PageFolder, PageReady, PageProgress, PageNews, PageFinish;
 
+// The progress memo shows every line whole (a long one wraps, no row reaches past the right
+// edge) and its last line in view.
+void CheckProgressLinesShowWhole(const TWindow& Window);
+
 // The advertisement after the welcome text: Breaks line breaks, then a paragraph on qepack.
 void CheckAdvertisement(const std::string& Advert, int Breaks);
 

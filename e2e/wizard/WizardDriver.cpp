@@ -1,7 +1,7 @@
 // Runs one of the wizard's end-to-end scenarios under Wine:
 //   wizard-driver.exe SCENARIO WORK INSTALLER [TERMINAL_EXE EXAMPLES]
-// SCENARIO is install-full, install-no-terminal, install-damaged, install-planted or
-// uninstall; WORK the scenario's folder (screenshots go to WORK\shots). Prints one line
+// SCENARIO is install-full, install-keyboard, install-no-terminal, install-damaged,
+// install-planted or uninstall; WORK the scenario's folder (screenshots go to WORK\shots). Prints one line
 // per step and ends with "PASS" or "FAIL: reason"; the same goes to WORK\result.txt,
 // since a program started in Wine's virtual desktop cannot hand back its exit code.
 #include <windows.h>
@@ -33,6 +33,7 @@ int main(int Argc, char** Argv)
     using TScenario = void (*)(e2e::TMachine&, const e2e::TScenarioArgs&);
     const std::map<std::string, TScenario> Scenarios = {
         {"install-full", e2e::InstallFull},
+        {"install-keyboard", e2e::InstallKeyboard},
         {"install-no-terminal", e2e::InstallNoTerminal},
         {"install-damaged", e2e::InstallDamaged},
         {"install-planted", e2e::InstallPlanted},

@@ -31,7 +31,7 @@ case $scenario in
     done
     echo "PASS: every planted DLL is loaded by a program that loads it the unsafe way"
     exit 0 ;;
-  install-full|uninstall) manifest=$top/examples/product.toml ;;
+  install-full|install-keyboard|uninstall) manifest=$top/examples/product.toml ;;
   install-planted) manifest=$top/examples/product.toml ;;
   install-no-terminal|install-damaged) manifest=$top/e2e/wizard/packages/bare.toml ;;
   *) echo "unknown scenario $scenario" >&2; exit 2 ;;

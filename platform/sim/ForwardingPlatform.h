@@ -91,7 +91,7 @@ public:
         return FInner.ReadLink(FileName, Data);
     }
     bool ShellOpen(const std::string& FileOrLink) override { return FInner.ShellOpen(FileOrLink); }
-    bool ChooseFolder(const std::string& Caption, std::string& Folder) override
+    TFolderPick ChooseFolder(const std::string& Caption, std::string& Folder) override
     {
         return FInner.ChooseFolder(Caption, Folder);
     }

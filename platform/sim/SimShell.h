@@ -27,11 +27,13 @@ public:
     bool ReadLink(const std::string& FileName, TShellLinkData& Data) override;
     // Succeeds for an existing file and for a link text with a scheme ("http:", "mailto:").
     bool ShellOpen(const std::string& FileOrLink) override;
-    bool ChooseFolder(const std::string& Caption, std::string& Folder) override;
+    TFolderPick ChooseFolder(const std::string& Caption, std::string& Folder) override;
 
     // Seeding and inspection; not part of the interface.
     // The next folder choice: the user picks Folder, or cancels when Confirm is false.
     void AnswerFolderChoice(bool Confirm, const std::string& Folder = {});
+    // The next folder choice: the user picks an item without a file-system path.
+    void AnswerFolderChoiceWithoutPath(const std::string& DisplayName);
     const std::vector<std::string>& Opened() const { return FOpened; }
     const std::vector<TFolderChoice>& FolderChoices() const { return FFolderChoices; }
 
@@ -39,7 +41,7 @@ private:
     TSimShell(const TSimShell&) = default;
 
     struct TAnswer {
-        bool Confirm;
+        TFolderPick Pick;
         std::string Folder;
     };
 

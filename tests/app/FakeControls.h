@@ -140,12 +140,24 @@ private:
 
 class TFakeImage : public TFakeControl<IImage> {
 public:
-    void SetPicture(const TJpegImage& Picture) override { FPicture = Picture.Bytes(); }
-    // The JPEG bytes shown; empty while the area is black.
+    void SetPicture(const TJpegImage& Picture) override
+    {
+        FPicture = Picture.Bytes();
+        FTitle.clear();
+    }
+    void SetTitlePanel(const std::string& Title) override
+    {
+        FTitle = Title;
+        FPicture.clear();
+    }
+    // The JPEG bytes shown; empty while the area shows no picture.
     const std::string& Picture() const { return FPicture; }
+    // The title on the plain panel shown in place of a picture; empty while there is none.
+    const std::string& Title() const { return FTitle; }
 
 private:
     std::string FPicture;
+    std::string FTitle;
 };
 
 class TFakeLinkLabel : public TFakeControl<ILinkLabel> {

@@ -14,10 +14,10 @@
 
 #include "engine/PathMacros.h"
 #include "engine/Uninstaller.h"
+#include "package/PackageVerify.h"
 #include "platform/Paths.h"
 #include "tests/engine/EngineFixture.h"
 #include "tests/engine/MachineSnapshot.h"
-#include "tools/qepack/Inspect.h"
 
 namespace qe::test {
 namespace {

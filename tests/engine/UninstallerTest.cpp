@@ -129,17 +129,20 @@ TEST_F(Uninstaller, WriteUninstallRecordPointsTheFieldAtWhereItBegan)
     EXPECT_EQ(Reader.Files, std::vector<std::string>{"C:\\A\\f.txt"});
 }
 
-TEST_F(Uninstaller, InstallingTwiceLeavesOnlyTheSecondRun)
+TEST_F(Uninstaller, InstallingTwiceKeepsTheFirstRunsFilesThatAreStillThere)
 {
     Contents.Files.push_back(MemoryFile("{app}\\first.txt", "1"));
+    Contents.Files.push_back(MemoryFile("{app}\\deleted.txt", "1"));
     Contents.MajorVersion = 1;
     Installed({T1});
+    M.FileSystem.RemoveFile(AppS + "\\deleted.txt");
     Contents.Files = {MemoryFile("{app}\\second.txt", "2")};
     Contents.MajorVersion = 2;
     Installed({T1});
     auto Uninstall = LoadUninstaller();
     EXPECT_EQ(Uninstall->MajorVersion, 2);
-    EXPECT_EQ(Uninstall->Files, (std::vector<std::string>{AppS + "\\second.txt", MenuS + "\\Uninstall.lnk"}));
+    EXPECT_EQ(Uninstall->Files,
+              (std::vector<std::string>{AppS + "\\second.txt", MenuS + "\\Uninstall.lnk", AppS + "\\first.txt"}));
     int UninstallKeys = 0;
     for (const auto& Key : M.Registry.Keys(LM))
         UninstallKeys += Key.rfind(UninstallKeyPrefix, 0) == 0 ? 1 : 0;

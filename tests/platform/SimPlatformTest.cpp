@@ -127,13 +127,16 @@ TEST(SimShell, OpenFolderChoicesAndProcessStartsAreRecorded)
               (std::vector<std::string>{"C:\\Program Files\\MT4\\terminal.exe", "http://example.com"}));
 
     std::string Folder = "C:\\does not exist";
-    EXPECT_FALSE(M.Shell.ChooseFolder("Select MetaTrader Folder", Folder));
+    EXPECT_EQ(M.Shell.ChooseFolder("Select MetaTrader Folder", Folder), TFolderPick::fpCancelled);
     EXPECT_EQ(Folder, "");
     M.Shell.AnswerFolderChoice(true, "C:\\Program Files\\MT4");
+    M.Shell.AnswerFolderChoiceWithoutPath("This PC");
     Folder = "C:\\Program Files";
-    EXPECT_TRUE(M.Shell.ChooseFolder("Select MetaTrader Folder", Folder));
+    EXPECT_EQ(M.Shell.ChooseFolder("Select MetaTrader Folder", Folder), TFolderPick::fpFolder);
     EXPECT_EQ(Folder, "C:\\Program Files\\MT4");
-    ASSERT_EQ(M.Shell.FolderChoices().size(), 2u);
+    EXPECT_EQ(M.Shell.ChooseFolder("Select MetaTrader Folder", Folder), TFolderPick::fpNoFileSystemPath);
+    EXPECT_EQ(Folder, "This PC");
+    ASSERT_EQ(M.Shell.FolderChoices().size(), 3u);
     EXPECT_EQ(M.Shell.FolderChoices()[1].InitialFolder, "C:\\Program Files");
 
     // An unquoted command line with blanks finds its program as Windows does.

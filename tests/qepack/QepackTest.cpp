@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "package/PackageVerify.h"
 #include "package/QeClasses.h"
 #include "platform/sim/SimPlatform.h"
 #include "platform/stdio/FileTimes.h"
