@@ -74,6 +74,14 @@ public:
     {
         FInner.WriteString(Root, Key, Name, Value);
     }
+    bool ReadInteger(TRegistryRoot Root, const std::string& Key, const std::string& Name, uint32_t& Value) override
+    {
+        return FInner.ReadInteger(Root, Key, Name, Value);
+    }
+    void WriteInteger(TRegistryRoot Root, const std::string& Key, const std::string& Name, uint32_t Value) override
+    {
+        FInner.WriteInteger(Root, Key, Name, Value);
+    }
     bool DeleteKey(TRegistryRoot Root, const std::string& Key) override { return FInner.DeleteKey(Root, Key); }
     bool KeyExists(TRegistryRoot Root, const std::string& Key) override { return FInner.KeyExists(Root, Key); }
 

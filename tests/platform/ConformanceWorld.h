@@ -19,9 +19,6 @@ public:
     virtual std::string Scratch() = 0;
     // A key below the current user's root, removed with the world.
     virtual std::string RegistryKey() = 0;
-    // Sets a 32-bit integer (not a string) value.
-    virtual void SetIntegerValue(TRegistryRoot Root, const std::string& Key, const std::string& Name,
-                                 uint32_t Value) = 0;
     virtual void SetVariable(const std::string& Name, const std::string& Value) = 0;
     // Another program holds the file open without sharing it.
     virtual void HoldOpen(const std::string& Path) = 0;

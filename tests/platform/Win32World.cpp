@@ -68,14 +68,6 @@ public:
     const TPlatform& Platform() override { return FMachine.Platform(); }
     std::string Scratch() override { return FScratch; }
     std::string RegistryKey() override { return FKey; }
-    void SetIntegerValue(TRegistryRoot Root, const std::string& Key, const std::string& Name, uint32_t Value) override
-    {
-        HKEY H;
-        RegCreateKeyExA(Root == TRegistryRoot::rrCurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE, Key.c_str(), 0,
-                        nullptr, 0, KEY_ALL_ACCESS, nullptr, &H, nullptr);
-        RegSetValueExA(H, Name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&Value), 4);
-        RegCloseKey(H);
-    }
     void SetVariable(const std::string& Name, const std::string& Value) override
     {
         SetEnvironmentVariableA(Name.c_str(), Value.c_str());
