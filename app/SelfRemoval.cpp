@@ -78,7 +78,7 @@ bool SelfDelete(const TPlatform& Platform, const std::string& FilePath, bool Rem
             // theirs could swap the script there before it runs with our rights.
             CurrentFolder = GetSpecialFolder(Platform, sfWindows, true) + "Temp";
             Script.ScriptFolder = CurrentFolder + "\\QeUninstall-" + Name;
-            if (!FileSystem.MakePrivateFolder(Script.ScriptFolder)) {
+            if (!FileSystem.MakePrivateFolder(Script.ScriptFolder, TPrivateTo::Administrators)) {
                 Script.ScriptFolder.clear();
                 return false;
             }

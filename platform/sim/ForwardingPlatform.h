@@ -43,7 +43,10 @@ public:
         return FInner.CreateNewForWriting(Path);
     }
     bool MakeFolder(const std::string& Path) override { return FInner.MakeFolder(Path); }
-    bool MakePrivateFolder(const std::string& Path) override { return FInner.MakePrivateFolder(Path); }
+    bool MakePrivateFolder(const std::string& Path, TPrivateTo To) override
+    {
+        return FInner.MakePrivateFolder(Path, To);
+    }
     bool RemoveFolder(const std::string& Path) override { return FInner.RemoveFolder(Path); }
     bool GetAttributes(const std::string& Path, uint32_t& Attributes) override
     {

@@ -99,7 +99,7 @@ TEST_F(SelfRemoval, AnElevatedScriptLiesInAFolderOnlyAdministratorsMayChange)
         Script, Parts, std::regex(R"((C:\\WINDOWS\\Temp\\QeUninstall-(20240305143015250-[0-9a-f]{32}))\\\2\.bat)")))
         << Script;
     const std::string Folder = Parts[1];
-    EXPECT_TRUE(M.FileSystem.IsAdminOnly(Folder));
+    EXPECT_EQ(M.FileSystem.PrivateTo(Folder), TPrivateTo::Administrators);
     const std::string Contents = M.FileSystem.FileContents(Script);
     EXPECT_EQ(Contents.substr(Contents.rfind("del ")), "del \"" + Script + "\" & rmdir \"" + Folder + "\"\r\n");
     EXPECT_EQ(M.System.ProcessStarts()[0].CurrentFolder, "C:\\WINDOWS\\Temp");

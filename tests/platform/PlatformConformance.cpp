@@ -155,19 +155,26 @@ TEST_F(PlatformConformance, NewFilesNeverOpenWhatIsThere)
     EXPECT_TRUE(Fs.FolderExists(Dir + "\\folder.bat"));
 }
 
-TEST_F(PlatformConformance, PrivateFoldersAreNewAndOnlyTheAdministratorsMayChangeThem)
+TEST_F(PlatformConformance, PrivateFoldersAreNewAndOnlyTheirOwnersMayChangeThem)
 {
     const std::string Private = Dir + "\\private";
-    ASSERT_TRUE(Fs.MakePrivateFolder(Private));
+    const std::string Users = Dir + "\\users";
+    ASSERT_TRUE(Fs.MakePrivateFolder(Private, TPrivateTo::Administrators));
+    ASSERT_TRUE(Fs.MakePrivateFolder(Users, TPrivateTo::CurrentUser));
     EXPECT_TRUE(Fs.FolderExists(Private));
-    EXPECT_FALSE(Fs.MakePrivateFolder(Private));
+    EXPECT_FALSE(Fs.MakePrivateFolder(Private, TPrivateTo::Administrators));
+    EXPECT_FALSE(Fs.MakePrivateFolder(Users, TPrivateTo::Administrators));
     ASSERT_TRUE(Fs.MakeFolder(Dir + "\\open"));
-    EXPECT_FALSE(Fs.MakePrivateFolder(Dir + "\\open"));
+    EXPECT_FALSE(Fs.MakePrivateFolder(Dir + "\\open", TPrivateTo::CurrentUser));
     if (World->KeepsAccessLists()) {
-        EXPECT_TRUE(World->OnlyAdministratorsMayChange(Private));
-        EXPECT_FALSE(World->OnlyAdministratorsMayChange(Dir + "\\open"));
+        EXPECT_EQ(World->PrivateTo(Private), TPrivateTo::Administrators);
+        EXPECT_EQ(World->PrivateTo(Users), TPrivateTo::CurrentUser);
+        EXPECT_EQ(World->PrivateTo(Dir + "\\open"), std::nullopt);
     }
-    EXPECT_FALSE(Fs.MakePrivateFolder(Dir + "\\missing\\private"));
+    // The user's own folder takes the user's files.
+    Write(Users + "\\script.bat", "@exit");
+    EXPECT_EQ(Read(Users + "\\script.bat"), "@exit");
+    EXPECT_FALSE(Fs.MakePrivateFolder(Dir + "\\missing\\private", TPrivateTo::Administrators));
 }
 
 TEST_F(PlatformConformance, RandomBytesDifferFromCallToCall)

@@ -26,7 +26,10 @@ public:
         FMachine.System.SetFolders(FMachine.System.WindowsFolder(), FMachine.System.SystemFolder(), Path);
     }
 
-    bool OnlyAdministratorsMayChange(const std::string& Path) override { return FMachine.FileSystem.IsAdminOnly(Path); }
+    std::optional<TPrivateTo> PrivateTo(const std::string& Path) override
+    {
+        return FMachine.FileSystem.PrivateTo(Path);
+    }
     bool KeepsAccessLists() override { return true; }
     unsigned AnsiCodePage() override { return 1252; }
 

@@ -34,6 +34,20 @@ void RemoveTree(const std::string& Path)
     RemoveDirectoryA(Path.c_str());
 }
 
+bool IsCurrentUser(PSID Sid)
+{
+    HANDLE Token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &Token))
+        return false;
+    DWORD Size = 0;
+    GetTokenInformation(Token, TokenUser, nullptr, 0, &Size);
+    std::vector<BYTE> User(Size);
+    const bool Same = Size > 0 && GetTokenInformation(Token, TokenUser, User.data(), Size, &Size) &&
+                      EqualSid(reinterpret_cast<TOKEN_USER*>(User.data())->User.Sid, Sid);
+    CloseHandle(Token);
+    return Same;
+}
+
 bool UnderWine()
 {
     return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
@@ -112,29 +126,35 @@ public:
         SetEnvironmentVariableA("TMP", Path.c_str());
     }
 
-    bool OnlyAdministratorsMayChange(const std::string& Path) override
+    std::optional<TPrivateTo> PrivateTo(const std::string& Path) override
     {
         PACL Dacl = nullptr;
         PSECURITY_DESCRIPTOR Descriptor = nullptr;
         if (GetNamedSecurityInfoA(Path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &Dacl,
                                   nullptr, &Descriptor) != ERROR_SUCCESS)
-            return false;
+            return std::nullopt;
         SECURITY_DESCRIPTOR_CONTROL Control = 0;
         DWORD Revision = 0;
         GetSecurityDescriptorControl(Descriptor, &Control, &Revision);
         // A missing list lets everyone in; an inherited one follows the parent's.
-        bool Only = Dacl != nullptr && (Control & SE_DACL_PROTECTED) != 0;
-        for (DWORD I = 0; Only && I < Dacl->AceCount; ++I) {
+        bool Private = Dacl != nullptr && (Control & SE_DACL_PROTECTED) != 0;
+        bool User = false;
+        for (DWORD I = 0; Private && I < Dacl->AceCount; ++I) {
             void* Ace = nullptr;
             GetAce(Dacl, I, &Ace);
             const auto* Header = static_cast<ACE_HEADER*>(Ace);
             if (Header->AceType != ACCESS_ALLOWED_ACE_TYPE)
                 continue;
             PSID Sid = &static_cast<ACCESS_ALLOWED_ACE*>(Ace)->SidStart;
-            Only = IsWellKnownSid(Sid, WinLocalSystemSid) || IsWellKnownSid(Sid, WinBuiltinAdministratorsSid);
+            const bool Current = IsCurrentUser(Sid);
+            User |= Current;
+            Private =
+                Current || IsWellKnownSid(Sid, WinLocalSystemSid) || IsWellKnownSid(Sid, WinBuiltinAdministratorsSid);
         }
         LocalFree(Descriptor);
-        return Only;
+        if (!Private)
+            return std::nullopt;
+        return User ? TPrivateTo::CurrentUser : TPrivateTo::Administrators;
     }
 
 private:
