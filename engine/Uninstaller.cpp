@@ -3,6 +3,7 @@
 #include "engine/Uninstaller.h"
 
 #include "engine/InstallFiles.h"
+#include "package/PeImage.h"
 #include "package/QeClasses.h"
 #include "package/QeUninstall.h"
 #include "platform/Exceptions.h"
@@ -55,6 +56,8 @@ void TQeInstall::CreateUninstaller(const std::string& ExePath, const std::string
         WriteFileSafely(Fs, ExePath, [&](TStream& Exe) {
             Source->Seek(0, TSeekOrigin::soBeginning);
             Exe.CopyFrom(*Source, ProgramSize);
+            // A signed installer's signature stays behind with its package.
+            ClearSignatureFields(Exe);
             Exe.Seek(0, TSeekOrigin::soEnd);
             WriteUninstallRecord(Exe);
         });

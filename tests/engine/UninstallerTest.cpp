@@ -5,6 +5,7 @@
 #include "package/EncDec.h"
 #include "package/TagStreams.h"
 #include "tests/engine/EngineFixture.h"
+#include "tests/package/PeHeaderBytes.h"
 
 namespace qe::test {
 namespace {
@@ -94,6 +95,38 @@ TEST_F(Uninstaller, IsTheProgramWithoutItsPackageFollowedByTheRecord)
     EXPECT_EQ(Value, AppS + "\\Uninstall.exe");
     ASSERT_TRUE(M.Registry.ReadString(LM, KeyS, "DisplayIcon", false, Value));
     EXPECT_EQ(Value, AppS + "\\Uninstall.exe");
+}
+
+// A vendor signs the finished installer: the signature goes to the end of the file, after
+// the package, and the header's certificate entry and checksum point at it. The
+// uninstaller takes the program without the package, so without the signature too.
+TEST_F(Uninstaller, FromASignedInstallerIsAnUnsignedProgramNotABadlySignedOne)
+{
+    const TPeHeaderLayout Layout;
+    const std::string Stub = PeHeaderBytes(StubSize, Layout);
+    TMemoryStream StubStream(std::vector<uint8_t>(Stub.begin(), Stub.end()));
+    TMemoryStream Out;
+    WriteInstaller(Out, StubStream, Contents);
+    std::string Signed(Out.Bytes().begin(), Out.Bytes().end());
+    Signed.resize((Signed.size() + 7) / 8 * 8, '\0');
+    Put32(Signed, Layout.CertificateTableAt(), static_cast<uint32_t>(Signed.size()));
+    Put32(Signed, Layout.CertificateTableAt() + 4, 0x680);
+    Put32(Signed, Layout.CheckSumAt(), 0x0005F00D);
+    Signed += std::string(0x680, 'S');
+    M.FileSystem.AddFile(sim::TSimPlatform::ExePath, Signed);
+    TQeInstall Install(Platform());
+    Install.LoadFromFile(sim::TSimPlatform::ExePath);
+    Install.TargetFolders = {T1};
+    Install.Execute();
+
+    const std::string Exe = M.FileSystem.FileContents(AppS + "\\Uninstall.exe");
+    std::string Program = Signed.substr(0, StubSize);
+    Put32(Program, Layout.CertificateTableAt(), 0);
+    Put32(Program, Layout.CertificateTableAt() + 4, 0);
+    Put32(Program, Layout.CheckSumAt(), 0);
+    EXPECT_EQ(Exe.substr(0, StubSize), Program);
+    EXPECT_EQ(Exe.substr(StubSize, 4), "QEUN");
+    EXPECT_EQ(LoadUninstaller()->ProgramName, "Grid Expert");
 }
 
 TEST_F(Uninstaller, RecordWithoutBannerHasNoBannerRecord)
