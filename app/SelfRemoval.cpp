@@ -30,20 +30,6 @@ std::string TimeStamp(const TSystemTime& T)
     return Text;
 }
 
-// 128 random bits as 32 hexadecimal digits: a name no other program can guess ahead.
-std::string RandomName(ISystem& System)
-{
-    uint8_t Bytes[16];
-    if (!System.RandomBytes(Bytes, sizeof(Bytes)))
-        throw Exception("No random source");
-    std::string Name;
-    for (const uint8_t Byte : Bytes) {
-        Name += "0123456789abcdef"[Byte >> 4];
-        Name += "0123456789abcdef"[Byte & 15];
-    }
-    return Name;
-}
-
 } // namespace
 
 std::vector<std::string> SelfRemovalLines(const TSelfRemovalScript& Script)
@@ -71,7 +57,7 @@ bool SelfDelete(const TPlatform& Platform, const std::string& FilePath, bool Rem
     TSelfRemovalScript Script{FilePath, RemoveFolder, {}, {}, {}};
     bool Created = false; // only a script of our own is removed again
     try {
-        const std::string Name = TimeStamp(System.LocalTime()) + "-" + RandomName(System);
+        const std::string Name = TimeStamp(System.LocalTime()) + "-" + RandomName(System, 16);
         std::string CurrentFolder;
         if (System.IsElevated()) {
             // The user's own temporary folder is the user's to change: any program of

@@ -65,7 +65,7 @@ void TQeInstall::CreateUninstaller(const std::string& ExePath, const std::string
     if (HasOwnUninstallKey(ProgramName)) {
         DoProgress("Registering unistaller ...", 1);
         const std::string Key = UninstallKeyPrefix + ProgramName;
-        const auto Root = TRegistryRoot::rrLocalMachine;
+        const auto Root = UninstallRoot(Scope);
         FPlatform.Registry->WriteString(Root, Key, "DisplayName", ProgramName);
         FPlatform.Registry->WriteString(Root, Key, "UninstallString", ExePath);
         FPlatform.Registry->WriteString(Root, Key, "DisplayIcon", ExePath);
