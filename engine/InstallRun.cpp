@@ -75,6 +75,7 @@ void TQeInstall::Execute()
         NoTerminal ? FileCount - TerminalFileCount : FolderCount * FileCount + DataFolderCount * TerminalFileCount;
     ProgressPosition = 0;
     ProgressMax = (ExpertsOverride.empty() ? 0 : FolderCount + DataFolderCount) + CopyCount + 10;
+    FInstalledBytes = 0;
 
     const std::string AppDir = ProgramFolder(FPlatform, ProgramName, Scope);
     const std::string MenuDir = StartMenuFolder(FPlatform, ProgramName, Scope);
@@ -125,15 +126,9 @@ void TQeInstall::Execute()
     InstallTextFile(AppDir + "\\License.rtf", MenuDir + "\\License.lnk", License);
     InstallTextFile(AppDir + "\\What's New.rtf", MenuDir + "\\What's New.lnk", WhatsNew);
 
-    std::string Site = Trim(Website);
-    if (!Site.empty()) {
-        // A site given with "https://" is taken as it stands, as one with "http://" is:
-        // putting "http://" in front would make the link "http://https://...", which
-        // opens nothing.
-        if (Site.find("http://") == std::string::npos && Site.find("https://") == std::string::npos)
-            Site = "http://" + Site;
+    const std::string Site = WebsiteUrl(Website);
+    if (!Site.empty())
         CreateUrlShortcut(MenuDir + "\\" + Publisher + " Website.url", Site);
-    }
     if (!Trim(Email).empty()) {
         const std::string Address = ContactName.empty() ? Email : ContactName + " <" + Email + ">";
         CreateUrlShortcut(MenuDir + "\\Contact Email.url", "mailto:" + Address);
@@ -160,6 +155,7 @@ void TQeInstall::InstallPackagedFile(TStream& Package, const TQeInstallFile& Fil
         Target.Flush();
         // On the open file, after its last write: no second open by name.
         Target.SetFileTimes(TFileTimes{File.CreationTime, File.WriteTime, File.WriteTime});
+        FInstalledBytes += Target.GetSize();
     };
     WriteFileSafely(Fs, Path, Write, Folders.KnownAbsent(Path));
     Folders.Added(Path);
@@ -181,7 +177,9 @@ void TQeInstall::InstallTextFile(const std::string& FilePath, const std::string&
     DoProgress("Copying file " + FilePath + " ...", 1);
     InstallLog.push_back({FilePath, false});
     MakeLoggedFolders(ExtractFileDir(FilePath));
-    WriteWholeFile(Fs, FilePath, WithCrLfLines(Text));
+    const std::string Lines = WithCrLfLines(Text);
+    WriteWholeFile(Fs, FilePath, Lines);
+    FInstalledBytes += static_cast<int64_t>(Lines.size());
 
     DoProgress("Creating shortcut " + LinkPath + " ...", 1);
     InstallLog.push_back({LinkPath, false});
@@ -198,7 +196,9 @@ void TQeInstall::CreateUrlShortcut(const std::string& Path, const std::string& U
     DoProgress("Creating shortcut " + Path + " ...", 1);
     InstallLog.push_back({Path, false});
     MakeLoggedFolders(ExtractFileDir(Path));
-    WriteWholeFile(Fs, Path, InternetShortcut(Url));
+    const std::string Shortcut = InternetShortcut(Url);
+    WriteWholeFile(Fs, Path, Shortcut);
+    FInstalledBytes += static_cast<int64_t>(Shortcut.size());
 }
 
 void TQeInstall::MakeLoggedFolders(const std::string& Dir)

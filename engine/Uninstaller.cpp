@@ -2,6 +2,9 @@
 // uninstall record appended, registered in the Windows list of installed programs.
 #include "engine/Uninstaller.h"
 
+#include <algorithm>
+#include <cstdio>
+
 #include "engine/InstallFiles.h"
 #include "package/PeImage.h"
 #include "package/QeClasses.h"
@@ -17,6 +20,14 @@ bool HasOwnUninstallKey(const std::string& ProgramName)
 }
 
 namespace {
+
+// The day as the list of installed programs keeps it: yyyymmdd.
+std::string InstallDate(const TSystemTime& Now)
+{
+    char Text[16];
+    std::snprintf(Text, sizeof(Text), "%04u%02u%02u", Now.Year, Now.Month, Now.Day);
+    return Text;
+}
 
 // The folders that an earlier install of the product made, from the uninstaller that this
 // one replaces: an update finds them there already and does not make them, yet they are
@@ -35,6 +46,43 @@ std::vector<std::string> EarlierFolders(const TPlatform& Platform, const std::st
 }
 
 } // namespace
+
+void TQeInstall::RegisterUninstaller(const std::string& ExePath)
+{
+    IRegistry& Registry = *FPlatform.Registry;
+    const std::string Key = UninstallKeyPrefix + ProgramName;
+    const auto Root = UninstallRoot(Scope);
+    // An earlier install's values that this package has no data for go with the key.
+    Registry.DeleteKey(Root, Key);
+    // Quoted, so that a path with blanks is not read as a shorter program's path.
+    const std::string Command = "\"" + ExePath + "\"";
+    const std::vector<std::pair<const char*, std::string>> Strings = {
+        {"DisplayName", ProgramName},
+        {"UninstallString", Command},
+        {"QuietUninstallString", Command + " /VERYSILENT"},
+        {"DisplayIcon", ExePath},
+        {"DisplayVersion", std::to_string(MajorVersion) + "." + std::to_string(MinorVersion)},
+        {"Publisher", Trim(Publisher)},
+        {"URLInfoAbout", WebsiteUrl(Website)},
+        {"HelpLink", WebsiteUrl(Website)},
+        {"Contact", Trim(Email)},
+        {"InstallLocation", ExtractFileDir(ExePath)},
+        {"InstallDate", InstallDate(FPlatform.System->LocalTime())},
+    };
+    for (const auto& [Name, Value] : Strings)
+        if (!Value.empty())
+            Registry.WriteString(Root, Key, Name, Value);
+    const int64_t KiB = (FInstalledBytes + 1023) / 1024;
+    const std::vector<std::pair<const char*, uint32_t>> Numbers = {
+        {"EstimatedSize", static_cast<uint32_t>(std::min<int64_t>(KiB, UINT32_MAX))},
+        {"VersionMajor", static_cast<uint32_t>(MajorVersion)},
+        {"VersionMinor", static_cast<uint32_t>(MinorVersion)},
+        {"NoModify", 1},
+        {"NoRepair", 1},
+    };
+    for (const auto& [Name, Value] : Numbers)
+        Registry.WriteInteger(Root, Key, Name, Value);
+}
 
 void TQeInstall::CreateUninstaller(const std::string& ExePath, const std::string& LinkPath)
 {
@@ -60,15 +108,12 @@ void TQeInstall::CreateUninstaller(const std::string& ExePath, const std::string
             ClearSignatureFields(Exe);
             Exe.Seek(0, TSeekOrigin::soEnd);
             WriteUninstallRecord(Exe);
+            FInstalledBytes += Exe.GetSize();
         });
     }
     if (HasOwnUninstallKey(ProgramName)) {
         DoProgress("Registering unistaller ...", 1);
-        const std::string Key = UninstallKeyPrefix + ProgramName;
-        const auto Root = UninstallRoot(Scope);
-        FPlatform.Registry->WriteString(Root, Key, "DisplayName", ProgramName);
-        FPlatform.Registry->WriteString(Root, Key, "UninstallString", ExePath);
-        FPlatform.Registry->WriteString(Root, Key, "DisplayIcon", ExePath);
+        RegisterUninstaller(ExePath);
     } else {
         DoProgress("Not registering the uninstaller: the package gives no program name.", 1);
     }

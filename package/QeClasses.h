@@ -133,8 +133,13 @@ private:
     void InstallPackagedFile(TStream& Package, const TQeInstallFile& File, const std::string& Path,
                              const std::string& MenuDir, TFolderMaker& Folders);
 
+    // Writes the entry of the list of installed programs for the uninstaller ExePath.
+    void RegisterUninstaller(const std::string& ExePath);
+
     // The data folder of each of TargetFolders during a run; "" where there is none.
     std::vector<std::string> FDataFolders;
+    // The bytes of the files a run has written so far, its shortcuts aside.
+    int64_t FInstalledBytes = 0;
 };
 
 } // namespace qe

@@ -100,7 +100,7 @@ cmp "$work/website.expected" "$(unix_path "$menu")/Northwind Trading Tools Websi
 # The registry entry.
 engine_run keyexists "$key" || fail "the registry key was not made"
 expect_eq "$(engine_run regread "$key" DisplayName)" "Grid Expert" "DisplayName"
-expect_eq "$(engine_run regread "$key" UninstallString)" "$app\\Uninstall.exe" "UninstallString"
+expect_eq "$(engine_run regread "$key" UninstallString)" "\"$app\\Uninstall.exe\"" "UninstallString"
 expect_eq "$(engine_run regread "$key" DisplayIcon)" "$app\\Uninstall.exe" "DisplayIcon"
 
 # The uninstaller: the program without its package, then its record.

@@ -208,7 +208,7 @@ void ExpectFullInstallLanded(TMachine& Machine, const TScenarioArgs& Args, const
 
     const std::string Key = TMachine::UninstallKey("Grid Expert");
     CheckEq(Machine.RegistryValue(Key, "DisplayName"), "Grid Expert", "DisplayName");
-    CheckEq(Machine.RegistryValue(Key, "UninstallString"), App + "\\Uninstall.exe", "UninstallString");
+    CheckEq(Machine.RegistryValue(Key, "UninstallString"), "\"" + App + "\\Uninstall.exe\"", "UninstallString");
 
     const std::string Installer = TMachine::ReadFile(Args.Installer);
     const std::string Uninstaller = TMachine::ReadFile(App + "\\Uninstall.exe");

@@ -105,7 +105,7 @@ TEST_F(CurrentUserInstall, GoesToTheUsersFoldersAndEntryAndServesOnlyTerminalFol
 
     std::string Value;
     ASSERT_TRUE(M.Registry.ReadString(CU, Key, "UninstallString", false, Value));
-    EXPECT_EQ(Value, UserApp + "\\Uninstall.exe");
+    EXPECT_EQ(Value, "\"" + UserApp + "\\Uninstall.exe\"");
     EXPECT_FALSE(M.Registry.KeyExists(LM, Key));
 
     // The record says whose installation it is; the folders made on the way to the

@@ -24,6 +24,21 @@ uint32_t LE32(const std::string& Bytes, size_t At)
            static_cast<uint32_t>(static_cast<uint8_t>(Bytes[At + 3])) << 24;
 }
 
+// The values of the program's entry, "Name=text" for strings and "Name=#number" for
+// numbers, in the order of their names in capitals.
+std::vector<std::string> EntryValues(sim::TSimRegistry& Registry, TRegistryRoot Root)
+{
+    std::vector<std::string> Values;
+    for (const sim::TRegistryValue& Value : Registry.Values(Root, KeyS)) {
+        uint32_t Number = 0;
+        if (Value.Type == sim::rtInteger && Registry.ReadInteger(Root, KeyS, Value.Name, Number))
+            Values.push_back(Value.Name + "=#" + std::to_string(Number));
+        else
+            Values.push_back(Value.Name + "=" + Value.Data);
+    }
+    return Values;
+}
+
 std::string ExampleBanner()
 {
     std::ifstream In(std::string(QE_SOURCE_DIR) + "/examples/banner.jpg", std::ios::binary);
@@ -86,15 +101,54 @@ TEST_F(Uninstaller, IsTheProgramWithoutItsPackageFollowedByTheRecord)
     for (const auto& File : Uninstall->Files)
         EXPECT_EQ(File.find("Uninstall.exe"), std::string::npos);
 
-    const auto Values = M.Registry.Values(LM, KeyS);
-    ASSERT_EQ(Values.size(), 3u);
-    std::string Value;
-    ASSERT_TRUE(M.Registry.ReadString(LM, KeyS, "DisplayName", false, Value));
-    EXPECT_EQ(Value, "Grid Expert");
-    ASSERT_TRUE(M.Registry.ReadString(LM, KeyS, "UninstallString", false, Value));
-    EXPECT_EQ(Value, AppS + "\\Uninstall.exe");
-    ASSERT_TRUE(M.Registry.ReadString(LM, KeyS, "DisplayIcon", false, Value));
-    EXPECT_EQ(Value, AppS + "\\Uninstall.exe");
+    // The entry in the list of installed programs, with everything the package tells.
+    // Its size is that of the files written, the shortcuts aside, in KiB rounded up.
+    int64_t Bytes = static_cast<int64_t>(Exe.size());
+    for (const auto& File : Uninstall->Files)
+        if (!File.ends_with(".lnk"))
+            Bytes += static_cast<int64_t>(M.FileSystem.FileContents(File).size());
+    const std::string Quoted = "\"" + AppS + "\\Uninstall.exe\"";
+    EXPECT_EQ(EntryValues(M.Registry, LM), (std::vector<std::string>{
+                                               "Contact=s@quantedge.example",
+                                               "DisplayIcon=" + AppS + "\\Uninstall.exe",
+                                               "DisplayName=Grid Expert",
+                                               "DisplayVersion=2.5",
+                                               "EstimatedSize=#" + std::to_string((Bytes + 1023) / 1024),
+                                               "HelpLink=http://quantedge.example",
+                                               "InstallDate=20240305",
+                                               "InstallLocation=" + AppS,
+                                               "NoModify=#1",
+                                               "NoRepair=#1",
+                                               "Publisher=Quant Edge",
+                                               "QuietUninstallString=" + Quoted + " /VERYSILENT",
+                                               "UninstallString=" + Quoted,
+                                               "URLInfoAbout=http://quantedge.example",
+                                               "VersionMajor=#2",
+                                               "VersionMinor=#5",
+                                           }));
+}
+
+TEST_F(Uninstaller, EntryLeavesOutWhatThePackageHasNoDataForAndWhatAnEarlierInstallWrote)
+{
+    Contents.Publisher = "Quant Edge";
+    Contents.Website = "https://quantedge.example/grid";
+    Contents.Email = "s@quantedge.example";
+    Installed({T1});
+    const auto First = EntryValues(M.Registry, LM);
+    EXPECT_NE(std::find(First.begin(), First.end(), "URLInfoAbout=https://quantedge.example/grid"), First.end());
+
+    Contents.Publisher = " ";
+    Contents.Website = " http:// ";
+    Contents.Email = "";
+    Contents.ContactName = "Support";
+    Installed({T1});
+    std::vector<std::string> Names;
+    for (const std::string& Value : EntryValues(M.Registry, LM))
+        Names.push_back(Value.substr(0, Value.find('=')));
+    EXPECT_EQ(Names,
+              (std::vector<std::string>{"DisplayIcon", "DisplayName", "DisplayVersion", "EstimatedSize", "InstallDate",
+                                        "InstallLocation", "NoModify", "NoRepair", "QuietUninstallString",
+                                        "UninstallString", "VersionMajor", "VersionMinor"}));
 }
 
 // A vendor signs the finished installer: the signature goes to the end of the file, after
