@@ -24,7 +24,7 @@ namespace {
 // The day as the list of installed programs keeps it: yyyymmdd.
 std::string InstallDate(const TSystemTime& Now)
 {
-    char Text[16];
+    char Text[24];
     std::snprintf(Text, sizeof(Text), "%04u%02u%02u", Now.Year, Now.Month, Now.Day);
     return Text;
 }
