@@ -104,10 +104,10 @@ void TQeInstall::CreateUninstaller(const std::string& ExePath, const std::string
         WriteFileSafely(Fs, ExePath, [&](TStream& Exe) {
             Source->Seek(0, TSeekOrigin::soBeginning);
             Exe.CopyFrom(*Source, ProgramSize);
-            // A signed installer's signature stays behind with its package.
-            ClearSignatureFields(Exe);
             Exe.Seek(0, TSeekOrigin::soEnd);
             WriteUninstallRecord(Exe);
+            // A signed installer's signature stays behind with its package.
+            MakeUnsigned(Exe);
             FInstalledBytes += Exe.GetSize();
         });
     }

@@ -53,7 +53,37 @@ std::optional<TPeSignatureFields> FindSignatureFields(TStream& Image)
                               Get32(Header, Entry + 4)};
 }
 
-void ClearSignatureFields(TStream& Image)
+uint32_t PeCheckSum(TStream& Image, const TPeSignatureFields& Fields)
+{
+    uint32_t Sum = 0;
+    const auto Add = [&](int64_t WordAt, uint32_t Word) {
+        if (WordAt == Fields.CheckSumAt || WordAt == Fields.CheckSumAt + 2)
+            return;
+        Sum += Word;
+        Sum = (Sum & 0xFFFF) + (Sum >> 16);
+    };
+    // Words begin at even offsets; an odd last byte is a word of its own.
+    int64_t At = 0;
+    std::optional<uint8_t> Low;
+    std::vector<uint8_t> Chunk(64 * 1024);
+    Image.Seek(0, TSeekOrigin::soBeginning);
+    for (int32_t Got; (Got = Image.Read(Chunk.data(), static_cast<int32_t>(Chunk.size()))) > 0;)
+        for (int32_t I = 0; I < Got; ++I, ++At) {
+            const uint8_t Byte = Chunk[static_cast<size_t>(I)];
+            if (!Low) {
+                Low = Byte;
+                continue;
+            }
+            Add(At - 1, *Low | static_cast<uint32_t>(Byte) << 8);
+            Low.reset();
+        }
+    if (Low)
+        Add(At - 1, *Low);
+    Sum = (Sum & 0xFFFF) + (Sum >> 16);
+    return Sum + static_cast<uint32_t>(At);
+}
+
+void MakeUnsigned(TStream& Image)
 {
     const auto Fields = FindSignatureFields(Image);
     if (!Fields)
@@ -61,8 +91,10 @@ void ClearSignatureFields(TStream& Image)
     const uint8_t Zeros[8] = {};
     Image.Seek(Fields->CertificateTableAt, TSeekOrigin::soBeginning);
     Image.WriteBuffer(Zeros, 8);
+    uint8_t CheckSum[4];
+    PutLE32(CheckSum, PeCheckSum(Image, *Fields));
     Image.Seek(Fields->CheckSumAt, TSeekOrigin::soBeginning);
-    Image.WriteBuffer(Zeros, 4);
+    Image.WriteBuffer(CheckSum, 4);
 }
 
 } // namespace qe

@@ -22,11 +22,16 @@ struct TPeSignatureFields {
 // no such image or its header has no certificate table entry. Moves Image's position.
 std::optional<TPeSignatureFields> FindSignatureFields(TStream& Image);
 
-// Makes the image at the start of Image carry no signature: zeros in its certificate
-// table entry and its checksum (zero means "not computed", which Windows accepts for a
-// program). A copy of a signed program that leaves the signature behind is then an
-// unsigned program instead of one whose signature is broken. Anything that is no such
-// image stays as it is.
-void ClearSignatureFields(TStream& Image);
+// The header's checksum of the whole of Image as it is now, as Windows computes it
+// (CheckSumMappedFile): the sum of its 16-bit words, the checksum's own two words left
+// out, folded to 16 bits, plus the byte count.
+uint32_t PeCheckSum(TStream& Image, const TPeSignatureFields& Fields);
+
+// Makes the image that is the whole of Image an unsigned program: zeros in its
+// certificate table entry and, in its checksum, the checksum of what it holds now. A copy
+// of a signed program that leaves the signature behind is then an unsigned program
+// instead of one whose signature is broken. Anything that is no such image stays as it
+// is.
+void MakeUnsigned(TStream& Image);
 
 } // namespace qe

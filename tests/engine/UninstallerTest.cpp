@@ -3,6 +3,7 @@
 
 #include "engine/Uninstaller.h"
 #include "package/EncDec.h"
+#include "package/PeImage.h"
 #include "package/TagStreams.h"
 #include "tests/engine/EngineFixture.h"
 #include "tests/package/PeHeaderBytes.h"
@@ -177,7 +178,12 @@ TEST_F(Uninstaller, FromASignedInstallerIsAnUnsignedProgramNotABadlySignedOne)
     std::string Program = Signed.substr(0, StubSize);
     Put32(Program, Layout.CertificateTableAt(), 0);
     Put32(Program, Layout.CertificateTableAt() + 4, 0);
-    Put32(Program, Layout.CheckSumAt(), 0);
+    // The checksum is that of the uninstaller, record and all.
+    TMemoryStream Whole(std::vector<uint8_t>(Exe.begin(), Exe.end()));
+    const uint32_t CheckSum = Get32(Exe, Layout.CheckSumAt());
+    EXPECT_EQ(CheckSum, PeCheckSum(Whole, *FindSignatureFields(Whole)));
+    EXPECT_NE(CheckSum, 0x0005F00Du);
+    Put32(Program, Layout.CheckSumAt(), CheckSum);
     EXPECT_EQ(Exe.substr(0, StubSize), Program);
     EXPECT_EQ(Exe.substr(StubSize, 4), "QEUN");
     EXPECT_EQ(LoadUninstaller()->ProgramName, "Grid Expert");

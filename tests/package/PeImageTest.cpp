@@ -17,26 +17,35 @@ std::string BytesOf(TMemoryStream& Stream)
     return std::string(Stream.Bytes().begin(), Stream.Bytes().end());
 }
 
-TEST(PeImage, ASignedProgramLosesItsCertificateEntryAndChecksumAndNothingElse)
+// The checksums are those another implementation of Windows' algorithm gives for the
+// same bytes (the even and the odd length tell how the last byte counts).
+TEST(PeImage, ASignedProgramLosesItsCertificateEntryAndGetsItsChecksumAndNothingElse)
 {
-    for (const bool Plus : {false, true}) {
-        const TPeHeaderLayout Layout{Plus};
-        const std::string Signed = PeHeaderBytes(4000, Layout, 0x9000, 0x1A28);
+    const struct {
+        bool Plus;
+        size_t Size;
+        uint32_t CheckSum;
+    } Cases[] = {{false, 4000, 0x1614}, {false, 4001, 0x1635}, {true, 4000, 0x1724}, {true, 4001, 0x1745}};
+    for (const auto& Case : Cases) {
+        const TPeHeaderLayout Layout{Case.Plus};
+        const std::string Signed = PeHeaderBytes(Case.Size, Layout, 0x9000, 0x1A28);
         TMemoryStream Image = StreamOf(Signed);
         const auto Fields = FindSignatureFields(Image);
-        ASSERT_TRUE(Fields.has_value()) << (Plus ? "PE32+" : "PE32");
+        ASSERT_TRUE(Fields.has_value()) << (Case.Plus ? "PE32+" : "PE32");
         EXPECT_EQ(Fields->CheckSumAt, static_cast<int64_t>(Layout.CheckSumAt()));
         EXPECT_EQ(Fields->CertificateTableAt, static_cast<int64_t>(Layout.CertificateTableAt()));
         EXPECT_EQ(Fields->CertificateTableSize, 0x1A28u);
         EXPECT_TRUE(Fields->Signed());
 
-        ClearSignatureFields(Image);
+        MakeUnsigned(Image);
         std::string Expected = Signed;
-        Put32(Expected, Layout.CheckSumAt(), 0);
+        Put32(Expected, Layout.CheckSumAt(), Case.CheckSum);
         Put32(Expected, Layout.CertificateTableAt(), 0);
         Put32(Expected, Layout.CertificateTableAt() + 4, 0);
-        EXPECT_EQ(BytesOf(Image), Expected);
+        EXPECT_EQ(BytesOf(Image), Expected) << std::hex << Get32(BytesOf(Image), Layout.CheckSumAt());
         EXPECT_FALSE(FindSignatureFields(Image)->Signed());
+        // The checksum field itself does not count.
+        EXPECT_EQ(PeCheckSum(Image, *FindSignatureFields(Image)), Case.CheckSum);
     }
     // An unsigned program is found unsigned.
     TMemoryStream Unsigned = StreamOf(PeHeaderBytes(2000, {}));
@@ -66,7 +75,7 @@ TEST(PeImage, WhatIsNoProgramHeaderStaysAsItIs)
     for (const std::string& Bytes : Foreign) {
         TMemoryStream Image = StreamOf(Bytes);
         EXPECT_FALSE(FindSignatureFields(Image).has_value());
-        ClearSignatureFields(Image);
+        MakeUnsigned(Image);
         EXPECT_EQ(BytesOf(Image), Bytes);
     }
 }
