@@ -327,10 +327,14 @@ void TFormInstaller::FillSummary()
     if (Model.ReleaseNumber > 0)
         Version += " Release " + std::to_string(Model.ReleaseNumber);
 
-    std::vector<std::string> Lines = {"Program Name", Version, "", "Target Folder(s)"};
+    std::vector<std::string> Lines = {"Program Name", Version, ""};
+    const bool ForUser = Model.Scope == TInstallScope::CurrentUser;
+    // Said first, where it is seen without scrolling.
+    if (ForUser)
+        Lines.insert(Lines.end(), {"Installed for the current user only.", ""});
+    Lines.push_back("Target Folder(s)");
     const ICheckList& List = *FControls.ListMetaTrader;
     const auto DataFolders = Model.UseDataFolders ? std::make_optional<TTerminalDataFolders>(FPlatform) : std::nullopt;
-    const bool ForUser = Model.Scope == TInstallScope::CurrentUser;
     for (int32_t I = 0; I < List.Count(); ++I) {
         if (!List.Checked(I))
             continue;
@@ -347,8 +351,6 @@ void TFormInstaller::FillSummary()
                  {"", "Program Folder",
                   Indent + IncludeTrailingDelimiter(ProgramsRoot(FPlatform, Model.Scope)) + Model.ProgramName, "",
                   "Start Menu Folder", Indent + Model.ProgramName});
-    if (ForUser)
-        Lines.insert(Lines.end(), {"", "Installed for the current user only."});
     FControls.MemoReady->SetLines(Lines);
 }
 

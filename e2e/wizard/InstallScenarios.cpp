@@ -41,12 +41,6 @@ void ExpectChecked(TWindow& Window, const std::vector<std::string>& Folders)
     CheckLines(Got, Expected, "the terminal folders");
 }
 
-void AcceptLicense(TWizard& W)
-{
-    W.Window().Click(IDC_RADIOACCEPT);
-    Check(WaitFor([&] { return W.Window().Enabled(IDC_BTNNEXT); }, 5000), "Next stays disabled after accepting");
-}
-
 // The summary: each target folder, with its data folder under it when Layout gives one.
 void ExpectReadyPage(TWizard& W, const std::string& Title, const std::vector<std::string>& Targets,
                      const std::string& App, const std::string& ProgramName, const TTerminalLayout* Layout = nullptr)

@@ -284,10 +284,10 @@ TEST_F(SilentRun, WithoutRightsToTheMachineFoldersTheReadyPageSaysForTheCurrentU
     Start();
     NextUntil("Ready");
     EXPECT_EQ(W->MemoReady.Lines(),
-              (std::vector<std::string>{"Program Name", "        Grid Expert v2.5", "", "Target Folder(s)",
-                                        "        " + T1S + " (skipped: this user may not change it)", "",
-                                        "Program Folder", "        " + UserApp, "", "Start Menu Folder",
-                                        "        Grid Expert", "", "Installed for the current user only."}));
+              (std::vector<std::string>{
+                  "Program Name", "        Grid Expert v2.5", "", "Installed for the current user only.", "",
+                  "Target Folder(s)", "        " + T1S + " (skipped: this user may not change it)", "",
+                  "Program Folder", "        " + UserApp, "", "Start Menu Folder", "        Grid Expert"}));
     NextUntil("Finish");
     EXPECT_EQ(Form->ExitCode(), ecDone);
     EXPECT_TRUE(M.Registry.KeyExists(TRegistryRoot::rrCurrentUser, Key));
@@ -298,7 +298,7 @@ TEST_F(SilentRun, WithoutRightsToTheMachineFoldersTheReadyPageSaysForTheCurrentU
     M.System.SetElevated(true);
     Start();
     NextUntil("Ready");
-    EXPECT_EQ(W->MemoReady.Lines().back(), "Installed for the current user only.");
+    EXPECT_EQ(W->MemoReady.Lines().at(3), "Installed for the current user only.");
 }
 
 } // namespace
