@@ -170,11 +170,12 @@ TCommandLine ParseCommandLine(const std::string& Line, bool Uninstaller)
     return Result;
 }
 
-std::string CommandLineHelp(bool Uninstaller)
+std::string CommandLineHelp(const std::string& Program, bool Uninstaller)
 {
-    std::string Text = Uninstaller ? "Uninstall.exe [/SILENT | /VERYSILENT] [/SUPPRESSMSGBOXES] [/LOG=\"file\"]\r\r"
-                                   : "setup.exe [/SILENT | /VERYSILENT] [/SUPPRESSMSGBOXES] [/CURRENTUSER]\r"
-                                     "    [/TERMINALS=\"folder;folder\"] [/LOG=\"file\"]\r\r";
+    // Short lines: a message box wraps a long one wherever it likes.
+    std::string Text = Program + " [/SILENT | /VERYSILENT]\r    [/SUPPRESSMSGBOXES]" +
+                       (Uninstaller ? " [/LOG=\"file\"]\r\r"
+                                    : " [/CURRENTUSER]\r    [/TERMINALS=\"folder;folder\"] [/LOG=\"file\"]\r\r");
     Text += "/SILENT: no questions; the progress is shown and the window closes itself.\r"
             "/VERYSILENT: no window at all.\r"
             "/SUPPRESSMSGBOXES: every message box is answered with its default.\r";

@@ -44,7 +44,8 @@ std::vector<std::string> SplitCommandLine(const std::string& Line);
 // /CURRENTUSER: what it removes is in its record.
 TCommandLine ParseCommandLine(const std::string& Line, bool Uninstaller);
 
-// What the /? box says: the switches and the exit codes, lines separated by "\r".
-std::string CommandLineHelp(bool Uninstaller);
+// What the /? box says: how to start Program (its file name), the switches and the exit
+// codes, lines separated by "\r".
+std::string CommandLineHelp(const std::string& Program, bool Uninstaller);
 
 } // namespace qe

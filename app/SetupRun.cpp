@@ -37,7 +37,8 @@ std::optional<int> StartSetup(const TPlatform& Platform, const std::string& Comm
     }
     if (Options.Help) {
         // Asked for, so shown even with /VERYSILENT.
-        MessageBox(CommandLineHelp(Uninstaller), ExtractFileName(Program), TMessageIcon::Information);
+        MessageBox(CommandLineHelp(ExtractFileName(Program), Uninstaller), ExtractFileName(Program),
+                   TMessageIcon::Information);
         return ecDone;
     }
     return std::nullopt;

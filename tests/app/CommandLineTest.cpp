@@ -104,10 +104,15 @@ TEST(CommandLine, TheUninstallerTakesOnlyWhatAnUninstallNeeds)
     EXPECT_EQ(Parsed("/CURRENTUSER", true).Error, "Uninstall.exe takes no switch /CURRENTUSER.");
     EXPECT_EQ(Parsed("/terminals=C:\\MT4", true).Error, "Uninstall.exe takes no switch /TERMINALS.");
 
-    const std::string Help = CommandLineHelp(true);
+    const std::string Help = CommandLineHelp("Uninstall.exe", true);
+    EXPECT_EQ(Help.substr(0, Help.find("\r\r")),
+              "Uninstall.exe [/SILENT | /VERYSILENT]\r    [/SUPPRESSMSGBOXES] [/LOG=\"file\"]");
     EXPECT_EQ(Help.find("/TERMINALS"), std::string::npos);
     EXPECT_EQ(Help.find("/CURRENTUSER"), std::string::npos);
-    const std::string SetupHelp = CommandLineHelp(false);
+    const std::string SetupHelp = CommandLineHelp("GridSetup.exe", false);
+    EXPECT_EQ(SetupHelp.substr(0, SetupHelp.find("\r\r")),
+              "GridSetup.exe [/SILENT | /VERYSILENT]\r    [/SUPPRESSMSGBOXES] [/CURRENTUSER]\r"
+              "    [/TERMINALS=\"folder;folder\"] [/LOG=\"file\"]");
     for (const char* Listed :
          {"/SILENT:", "/VERYSILENT:", "/SUPPRESSMSGBOXES:", "/CURRENTUSER:", "/TERMINALS=", "/LOG=", "/?:", "0: done",
           "1: the run failed", "2: cancelled", "3: a MetaTrader terminal is running", "4: the installer is damaged",
