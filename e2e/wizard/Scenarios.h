@@ -71,6 +71,15 @@ void InstallNoTerminal(TMachine& Machine, const TScenarioArgs& Args);
 void InstallDamaged(TMachine& Machine, const TScenarioArgs& Args);
 void InstallPlanted(TMachine& Machine, const TScenarioArgs& Args);
 void Uninstall(TMachine& Machine, const TScenarioArgs& Args);
+// Deployment without questions: setup.exe and Uninstall.exe with their switches, exit codes
+// and logs, and the installation for the current user only. PerUser runs where Program
+// Files and the all-users Start Menu cannot be written (PerUserPrepare lays its machine
+// out before that, PerUserTidy clears it after).
+void SilentInstall(TMachine& Machine, const TScenarioArgs& Args);
+void SilentUninstall(TMachine& Machine, const TScenarioArgs& Args);
+void PerUserPrepare(TMachine& Machine, const TScenarioArgs& Args);
+void PerUser(TMachine& Machine, const TScenarioArgs& Args);
+void PerUserTidy(TMachine& Machine, const TScenarioArgs& Args);
 
 // The error box's text while a terminal runs.
 extern const char TerminalRunningText[];

@@ -3,25 +3,9 @@
 #include <cstdint>
 
 #include "platform/Cp1252.h"
+#include "platform/Utf8.h"
 
 namespace qe {
-namespace {
-
-void AppendUtf8(std::string& Out, char32_t Code)
-{
-    if (Code < 0x80) {
-        Out += static_cast<char>(Code);
-    } else if (Code < 0x800) {
-        Out += static_cast<char>(0xC0 | Code >> 6);
-        Out += static_cast<char>(0x80 | (Code & 0x3F));
-    } else {
-        Out += static_cast<char>(0xE0 | Code >> 12);
-        Out += static_cast<char>(0x80 | (Code >> 6 & 0x3F));
-        Out += static_cast<char>(0x80 | (Code & 0x3F));
-    }
-}
-
-} // namespace
 
 std::optional<std::string> Utf8ToAnsi(const std::string& Utf8)
 {
