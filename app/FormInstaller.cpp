@@ -1,13 +1,21 @@
 #include "app/FormInstaller.h"
 
 #include <algorithm>
+#include <optional>
 
+#include "app/ExitCodes.h"
 #include "app/SelfRemoval.h"
+#include "app/TerminalDiscovery.h"
+#include "engine/InstallScope.h"
+#include "engine/PathMacros.h"
+#include "package/Integrity.h"
 #include "package/ModelLoader.h"
 #include "package/QeClasses.h"
 #include "package/QeUninstall.h"
+#include "platform/Paths.h"
 #include "platform/SysFolders.h"
 #include "platform/Terminal.h"
+#include "platform/TerminalDataFolders.h"
 
 namespace qe {
 namespace {
@@ -16,8 +24,10 @@ namespace {
 constexpr int32_t CancelMode = 0;
 constexpr int32_t FinishMode = 1;
 
-// The indent of the summary's values.
+// The indent of the summary's values, and the further one of a data folder under its
+// terminal's folder.
 const std::string Indent(8, ' ');
+const std::string DataFolderIndent(4, ' ');
 
 const char* const TextCancel = "Cancel";
 const char* const TextTerminalRunning = "The wizard detect a MetaTrader program currently running.\rPlease close the "
@@ -25,19 +35,6 @@ const char* const TextTerminalRunning = "The wizard detect a MetaTrader program 
 const char* const TextNoTerminalFound = "We cannot find any MetaTrader folder in this computer.\r"
                                         "We add a default folder so you can continue with the installation,\r"
                                         "and install MetaTrader later.";
-
-// Where the note under the welcome text sends a vendor who wants an installer of their own.
-const char* const BuilderWebsite = "https://qepack.example";
-
-// The note that an installer made with the free edition carries, after Breaks line breaks.
-std::string Advertisement(int Breaks)
-{
-    std::string Text;
-    for (int I = 0; I < Breaks; ++I)
-        Text += "<br>";
-    return Text + "This installer was made with the free edition of qepack, the installer builder for MetaTrader " +
-           "add-ons: <link>" + BuilderWebsite + "</link>";
-}
 
 std::string DisplayTitle(const TQeData& Model)
 {
@@ -54,11 +51,56 @@ std::string MarkupText(const std::string& Text)
     return Markup;
 }
 
+// Folders for one line of the log.
+std::string Joined(const std::vector<std::string>& Folders)
+{
+    std::string Text;
+    for (const std::string& Folder : Folders)
+        Text += (Text.empty() ? "" : "; ") + Folder;
+    return Text.empty() ? "none" : Text;
+}
+
+// A message's lines, which "\r" separates, on one line of the log.
+std::string OneLine(std::string Text)
+{
+    std::replace(Text.begin(), Text.end(), '\r', ' ');
+    return Text;
+}
+
 } // namespace
 
-TFormInstaller::TFormInstaller(const TPlatform& Platform, const TWizardControls& Controls)
-    : FPlatform(Platform), FControls(Controls)
+std::string BuilderNotice(int Breaks, const std::string& Website)
 {
+    std::string Text;
+    for (int I = 0; I < Breaks; ++I)
+        Text += "<br>";
+    Text += "This installer was made with the free edition of qepack, the installer builder for MetaTrader add-ons";
+    return Website.empty() ? Text + "." : Text + ": <link>" + Website + "</link>";
+}
+
+TFormInstaller::TFormInstaller(const TPlatform& Platform, const TWizardControls& Controls, const TCommandLine& Options,
+                               TSetupLog* Log)
+    : FPlatform(Platform), FControls(Controls), FOptions(Options), FLog(Log), FExitCode(ecCancelled)
+{
+}
+
+void TFormInstaller::Log(const std::string& Line)
+{
+    if (FLog)
+        FLog->Add(Line);
+}
+
+void TFormInstaller::Stop(int ExitCode, const std::string& Reason)
+{
+    FExitCode = ExitCode;
+    Log(Reason);
+}
+
+void TFormInstaller::ShowMessage(const std::string& Text, const std::string& Caption, TMessageIcon Icon)
+{
+    Log(Caption + " box: " + OneLine(Text) + (FOptions.Quiet() ? " (not shown, taken as answered with OK)" : ""));
+    if (!FOptions.Quiet())
+        FControls.Window->MessageBox(Text, Caption, Icon);
 }
 
 TFormInstaller::~TFormInstaller() = default;
@@ -78,11 +120,26 @@ void TFormInstaller::FormCreate()
     FControls.BtnCancel->SetCaption(TextCancel);
     FControls.BtnCancel->SetTag(CancelMode);
 
-    FUninstallMode = IsUninstallerName(FPlatform.FileSystem->ExecutablePath());
-    if (FUninstallMode)
-        PrepareUninstall();
-    else
-        PrepareInstall();
+    const std::string Program = FPlatform.FileSystem->ExecutablePath();
+    Log("Started: " + Program + (FOptions.Arguments.empty() ? "" : " " + FOptions.Arguments));
+    FUninstallMode = IsUninstallerName(Program);
+    // A folder given on the command line is used as it stands; one that is not there
+    // would be made, under a name the user perhaps mistyped.
+    for (const std::string& Folder : FOptions.Terminals.value_or(std::vector<std::string>{}))
+        if (!FPlatform.FileSystem->FolderExists(Folder)) {
+            const std::string Message = "The terminal folder \"" + Folder + "\" given with /TERMINALS= does not exist.";
+            Stop(ecBadCommandLine, "Error: " + Message);
+            throw Exception(Message);
+        }
+    try {
+        if (FUninstallMode)
+            PrepareUninstall();
+        else
+            PrepareInstall();
+    } catch (const std::exception& Failure) {
+        Stop(ecDamaged, std::string("Error: ") + Failure.what());
+        throw;
+    }
     FPageIndex = -1;
     BtnNextClick();
 }
@@ -103,20 +160,28 @@ std::string TFormInstaller::PrepareModel(TQeData& Model, const std::string& Titl
     FApplicationTitle = TitlePrefix + Model.ProgramName;
     FControls.Window->SetApplicationTitle(FApplicationTitle);
     FControls.Window->SetCaption(FApplicationTitle);
+    Log("Product: " + DisplayTitle(Model));
     return DisplayTitle(Model);
 }
 
 void TFormInstaller::SetBanner(const TQeData& Model)
 {
-    // Without a picture of its own the banner area stays black.
+    // Without a picture of its own the banner area names the product, so that it looks
+    // meant, not like a picture that failed to load.
     if (Model.Banner && !Model.Banner->Empty())
         FControls.ImgBanner->SetPicture(*Model.Banner);
+    else
+        FControls.ImgBanner->SetTitlePanel(Model.ProgramName);
 }
 
 void TFormInstaller::PrepareInstall()
 {
     FInstall = std::make_unique<TQeInstall>(FPlatform);
     const std::string Title = PrepareModel(*FInstall, "Install - ");
+    const TScopeChoice Scope = ChooseInstallScope(FPlatform, FOptions.CurrentUser);
+    FInstall->Scope = Scope.Scope;
+    Log(std::string("Installing for ") +
+        (Scope.Scope == TInstallScope::CurrentUser ? "the current user only" : "every user") + ": " + Scope.Reason);
     const TQeInstall& Model = *FInstall;
     const TWizardControls& C = FControls;
     const std::string Name = MarkupText(Model.ProgramName);
@@ -125,7 +190,7 @@ void TFormInstaller::PrepareInstall()
     C.LabelStart2->SetCaption("This will install " + MarkupText(Title) + " on your computer. " +
                               "Please close all MetaTrader applications before you continue with the installation." +
                               "<br><br>Click Next to continue with the installation, or click Cancel to exit." +
-                              (Model.ShowNotice ? Advertisement(7) : ""));
+                              (Model.ShowNotice ? BuilderNotice(7, QE_BUILDER_WEBSITE) : ""));
     C.LabelFinish1->SetCaption("Installation Complete");
     C.LabelFinish2->SetCaption("The wizard has finished installing " + Name + " to your computer. " +
                                "You can now launch the MetaTrader application to see " + Name + " in action.");
@@ -162,7 +227,7 @@ void TFormInstaller::PrepareUninstall()
     C.LabelStart2->SetCaption("This will uninstall " + MarkupText(Title) + " from your computer. " +
                               "Please close all MetaTrader applications before you continue with the uninstallation." +
                               "<br><br>Click Next to continue with the uninstallation, or click Cancel to exit." +
-                              (Model.ShowNotice ? Advertisement(6) : ""));
+                              (Model.ShowNotice ? BuilderNotice(6, QE_BUILDER_WEBSITE) : ""));
     C.LabelFinish1->SetCaption("Uninstallation Complete");
     C.LabelFinish2->SetCaption("The wizard has finished uninstalling " + MarkupText(Model.ProgramName) +
                                " from your computer. " +
@@ -201,7 +266,7 @@ bool TFormInstaller::CanLeavePage()
         return true;
     if (NoTerminalRunning())
         return true;
-    FControls.Window->MessageBox(TextTerminalRunning, "Error", TMessageIcon::Error);
+    ShowMessage(TextTerminalRunning, "Error", TMessageIcon::Error);
     return false;
 }
 
@@ -238,12 +303,56 @@ void TFormInstaller::ShowPage(IPanel* Page)
         // A failing run leaves the page as it is now: every button disabled, the lines
         // shown so far kept, FRunDone false; its error goes on to the error box.
         if (!FRunDone) {
-            if (FUninstallMode)
-                RunUninstall();
-            else
-                RunInstall();
+            try {
+                if (FUninstallMode)
+                    RunUninstall();
+                else
+                    RunInstall();
+            } catch (const EPackageDamaged& Failure) {
+                Stop(ecDamaged, std::string("Error: ") + Failure.what());
+                throw;
+            } catch (const std::exception& Failure) {
+                Stop(ecFailed, std::string("Error: ") + Failure.what());
+                throw;
+            }
         }
     }
+}
+
+void TFormInstaller::EscapePressed()
+{
+    const IButton& Cancel = *FControls.BtnCancel;
+    if (Cancel.Enabled() && Cancel.Tag() == CancelMode)
+        BtnCancelClick();
+}
+
+IButton* TFormInstaller::DefaultButton() const
+{
+    const TWizardControls& C = FControls;
+    return !C.BtnNext->Enabled() && C.BtnCancel->Enabled() && C.BtnCancel->Tag() == FinishMode ? C.BtnCancel
+                                                                                               : C.BtnNext;
+}
+
+IControl* TFormInstaller::FocusControl() const
+{
+    const TWizardControls& C = FControls;
+    const IPanel* Page = CurrentPage();
+    if (Page == C.PanelInfo)
+        return C.RichInfo;
+    if (Page == C.PanelLicense)
+        return C.RichLicense;
+    if (Page == C.PanelFolder)
+        return C.ListMetaTrader;
+    if (Page == C.PanelReady)
+        return C.MemoReady;
+    if (Page == C.PanelProgress)
+        return C.MemoProgress;
+    if (Page == C.PanelNews)
+        return C.RichNews;
+    // The start page: the run choice on the finish page, when it is offered.
+    if (Page == C.PanelStart && FPageIndex > 0 && C.CheckRun->Visible())
+        return C.CheckRun;
+    return DefaultButton();
 }
 
 void TFormInstaller::RadioAcceptClick()
@@ -266,14 +375,30 @@ void TFormInstaller::FillSummary()
     if (Model.ReleaseNumber > 0)
         Version += " Release " + std::to_string(Model.ReleaseNumber);
 
-    std::vector<std::string> Lines = {"Program Name", Version, "", "Target Folder(s)"};
+    std::vector<std::string> Lines = {"Program Name", Version, ""};
+    const bool ForUser = Model.Scope == TInstallScope::CurrentUser;
+    // Said first, where it is seen without scrolling.
+    if (ForUser)
+        Lines.insert(Lines.end(), {"Installed for the current user only.", ""});
+    Lines.push_back("Target Folder(s)");
     const ICheckList& List = *FControls.ListMetaTrader;
-    for (int32_t I = 0; I < List.Count(); ++I)
-        if (List.Checked(I))
-            Lines.push_back(Indent + List.Text(I));
+    const auto DataFolders = Model.UseDataFolders ? std::make_optional<TTerminalDataFolders>(FPlatform) : std::nullopt;
+    for (int32_t I = 0; I < List.Count(); ++I) {
+        if (!List.Checked(I))
+            continue;
+        // For the current user only, a terminal folder the user may not change is
+        // passed over (its data folder still receives the files).
+        const bool Skipped = ForUser && !CanWriteIn(FPlatform, List.Text(I));
+        Lines.push_back(Indent + List.Text(I) + (Skipped ? " (skipped: this user may not change it)" : ""));
+        // The data folder the terminal reads from receives the files too.
+        const std::string DataFolder = DataFolders ? DataFolders->Find(List.Text(I)) : std::string();
+        if (!DataFolder.empty())
+            Lines.push_back(Indent + DataFolderIndent + DataFolder);
+    }
     Lines.insert(Lines.end(),
-                 {"", "Program Folder", Indent + GetSpecialFolder(FPlatform, sfProgramFiles, true) + Model.ProgramName,
-                  "", "Start Menu Folder", Indent + Model.ProgramName});
+                 {"", "Program Folder",
+                  Indent + IncludeTrailingDelimiter(ProgramsRoot(FPlatform, Model.Scope)) + Model.ProgramName, "",
+                  "Start Menu Folder", Indent + Model.ProgramName});
     FControls.MemoReady->SetLines(Lines);
 }
 
@@ -298,28 +423,37 @@ void TFormInstaller::ScanTerminals()
         return;
     ICheckList& List = *FControls.ListMetaTrader;
     List.Clear();
-    const std::string ProgramFiles = GetSpecialFolder(FPlatform, sfProgramFiles, false);
-    if (!ProgramFiles.empty())
-        for (const TFolderEntry& Entry : FPlatform.FileSystem->ListFolder(ProgramFiles)) {
-            // Hidden and system folders are passed over, as a folder search skips them.
-            if (!Entry.IsFolder() || (Entry.Attributes & (faHidden | faSystem)) != 0)
-                continue;
-            const std::string Folder = ProgramFiles + "\\" + Entry.Name;
-            if (FPlatform.FileSystem->FileExists(TerminalProgram(Folder)))
-                List.Add(Folder, true);
-        }
-    if (List.Count() == 0) {
-        List.Add(ProgramFiles + "\\MetaTrader 4", true);
-        FControls.Window->MessageBox(TextNoTerminalFound, "Warning", TMessageIcon::Warning);
-    }
     FTerminalsScanned = true;
+    if (FOptions.Terminals) {
+        for (const std::string& Folder : *FOptions.Terminals)
+            List.Add(Folder, true);
+        Log("Terminal folders given on the command line: " + Joined(*FOptions.Terminals));
+        return;
+    }
+    const std::vector<std::string> Found = FindTerminals(FPlatform, FInstall->UseDataFolders);
+    Log("Terminals found: " + Joined(Found));
+    for (const std::string& Folder : Found)
+        List.Add(Folder, true);
+    if (List.Count() == 0) {
+        List.Add(GetSpecialFolder(FPlatform, sfProgramFiles, false) + "\\MetaTrader 4", true);
+        Log("Offered instead: " + List.Text(0));
+        ShowMessage(TextNoTerminalFound, "Warning", TMessageIcon::Warning);
+    }
 }
 
 void TFormInstaller::BtnAddMetaTraderClick()
 {
     std::string Folder = GetSpecialFolder(FPlatform, sfProgramFiles, false);
-    if (FPlatform.Shell->ChooseFolder("Select MetaTrader Folder", Folder))
-        FControls.ListMetaTrader->Add(Folder, true);
+    switch (FPlatform.Shell->ChooseFolder("Select MetaTrader Folder", Folder)) {
+    case TFolderPick::fpFolder: FControls.ListMetaTrader->Add(Folder, true); break;
+    case TFolderPick::fpNoFileSystemPath:
+        // Its display name is no place a file can be written to.
+        ShowMessage((Folder.empty() ? "The item you chose" : "\"" + Folder + "\"") +
+                        " is not a folder on a disk.\rPlease choose the folder where MetaTrader is installed.",
+                    "Error", TMessageIcon::Error);
+        break;
+    case TFolderPick::fpCancelled: break;
+    }
 }
 
 bool TFormInstaller::NoTerminalRunning()
@@ -340,10 +474,12 @@ void TFormInstaller::RunInstall()
         if (FPlatform.FileSystem->FileExists(TerminalProgram(Folder)))
             C.ComboRun->Add(Folder);
     }
+    Log("Folders chosen: " + Joined(FInstall->TargetFolders));
     FInstall->OnProgress = [this](TQeData& Sender, const std::string& Text, int32_t Percent) {
         EngineProgress(Sender, Text, Percent);
     };
     FInstall->Execute();
+    FExitCode = ecDone;
     C.ProgressBar1->SetPosition(100);
     FRunDone = true;
     C.BtnNext->SetEnabled(true);
@@ -363,6 +499,7 @@ void TFormInstaller::RunUninstall()
         EngineProgress(Sender, Text, Percent);
     };
     FUninstall->Execute();
+    FExitCode = ecDone;
     FControls.ProgressBar1->SetPosition(100);
     FRunDone = true;
     FControls.BtnNext->SetEnabled(true);
@@ -370,6 +507,7 @@ void TFormInstaller::RunUninstall()
 
 void TFormInstaller::EngineProgress(TQeData& /*Sender*/, const std::string& Text, int32_t Percent)
 {
+    Log(Text);
     FControls.MemoProgress->AddLine(Text);
     FControls.ProgressBar1->SetPosition(std::clamp(Percent, 0, 100));
     FControls.Window->Repaint();
@@ -385,6 +523,41 @@ void TFormInstaller::BtnCancelClick()
             OpenForUser(TerminalProgram(C.ComboRun->Text()));
         }
     }
+    C.Window->Close();
+}
+
+void TFormInstaller::RunSilently()
+{
+    const TWizardControls& C = FControls;
+    try {
+        // Each page is left once, the welcome page perhaps twice.
+        for (int32_t Steps = 0; Steps <= 2 * PageCount() && CurrentPage() != C.PanelProgress; ++Steps) {
+            if (CurrentPage() == nullptr)
+                return; // no pages: the program's file could not be read
+            if (CurrentPage() == C.PanelLicense && !C.RadioAccept->Checked()) {
+                C.RadioAccept->SetChecked(true);
+                C.RadioNotAccept->SetChecked(false);
+                RadioAcceptClick();
+                Log("The licence is taken as accepted: a silent run asks no questions.");
+            }
+            const int32_t Shown = FPageIndex;
+            BtnNextClick();
+            // Only a running terminal keeps Next on its page. Once its box is answered the
+            // terminal has had its chance to close; if it still runs, the program stops.
+            if (FPageIndex == Shown && !NoTerminalRunning()) {
+                Stop(ecTerminalRunning, "Stopped: a MetaTrader terminal is running; nothing was changed.");
+                C.Window->Close();
+                return;
+            }
+        }
+    } catch (const std::exception& Failure) {
+        // A failure before the run (the run's own are told already) is a failed run too.
+        if (FExitCode == ecCancelled)
+            Stop(ecFailed, std::string("Error: ") + Failure.what());
+        throw;
+    }
+    if (FRunDone && FUninstallMode)
+        SelfDelete(FPlatform.FileSystem->ExecutablePath(), true);
     C.Window->Close();
 }
 

@@ -3,6 +3,7 @@
 // WizardControls.h and the platform it is given, so the Windows program and the host
 // tests drive the same code. The window that owns the controls forwards their events to
 // the handlers below; an exception escaping a handler goes to the application's error box.
+// A silent run (/SILENT, /VERYSILENT) goes through the same pages, taking their defaults.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "app/CommandLine.h"
+#include "app/SetupLog.h"
 #include "app/WizardControls.h"
 #include "platform/Platform.h"
 
@@ -19,10 +22,17 @@ class TQeData;
 class TQeInstall;
 class TQeUninstall;
 
+// The notice that an installer made with the free edition carries under its welcome text,
+// after Breaks line breaks; it links to Website, where a vendor who wants an installer of
+// their own learns more, when one is given (setup.exe's is set when it is built).
+std::string BuilderNotice(int Breaks, const std::string& Website);
+
 class TFormInstaller {
 public:
-    // Platform and Controls (and every control they point to) must outlive the form.
-    TFormInstaller(const TPlatform& Platform, const TWizardControls& Controls);
+    // Platform and Controls (and every control they point to), and Log when given, must
+    // outlive the form. Options are the switches of the command line.
+    TFormInstaller(const TPlatform& Platform, const TWizardControls& Controls, const TCommandLine& Options = {},
+                   TSetupLog* Log = nullptr);
     ~TFormInstaller();
     TFormInstaller(const TFormInstaller&) = delete;
     TFormInstaller& operator=(const TFormInstaller&) = delete;
@@ -33,6 +43,13 @@ public:
     void FormCreate();
     // Frees the page list and the model.
     void FormDestroy();
+    // After FormCreate: goes through the pages as Next would, with the defaults they
+    // offer (the terminals found or given, the licence taken as accepted), runs the
+    // install or uninstall and closes the window; the uninstaller then removes itself,
+    // but no terminal is started. A running terminal ends it after its message (shown
+    // unless boxes are suppressed) with ecTerminalRunning. A failing run raises, as it
+    // does in the wizard, after its exit code is set and logged.
+    void RunSilently();
 
     void BtnNextClick();
     void BtnPrevClick();
@@ -44,6 +61,17 @@ public:
     void BtnAddMetaTraderClick();
     // A link of LabelStart2 or LabelFinish2 was clicked.
     void LabelStart2LinkClick(int32_t LinkNumber, const std::string& LinkText);
+    // The Esc key: Cancel while the button cancels; nothing while it finishes (the finish
+    // page ends with Finish or the close box) or is disabled (during and after a run).
+    void EscapePressed();
+
+    // The keyboard's part, asked by the window after every event.
+    // The button Enter presses: Finish on the last page, Next everywhere else (while it is
+    // disabled, Enter does nothing).
+    IButton* DefaultButton() const;
+    // The control that takes the keyboard focus when the current page is shown: what the
+    // user reads or works with on the page, or the default button on a page without it.
+    IControl* FocusControl() const;
 
     // What the window and the tests may ask.
     bool UninstallMode() const { return FUninstallMode; }
@@ -54,6 +82,9 @@ public:
     // The page shown; null before the first page.
     IPanel* CurrentPage() const;
     bool RunDone() const { return FRunDone; }
+    // The exit code the program ends with (app/ExitCodes.h): ecCancelled until the run
+    // is done, or the code of what stopped it.
+    int ExitCode() const { return FExitCode; }
 
 private:
     void PrepareInstall();
@@ -73,9 +104,18 @@ private:
     // Opens a file or link for the user, with the user's rights.
     void OpenForUser(const std::string& FileOrLink);
     bool SelfDelete(const std::string& FilePath, bool RemoveFolder);
+    // A message box, logged, and shown unless the command line suppresses boxes (its
+    // default answer, OK, is then taken).
+    void ShowMessage(const std::string& Text, const std::string& Caption, TMessageIcon Icon);
+    // Records what stopped the program: its exit code and the reason in the log.
+    void Stop(int ExitCode, const std::string& Reason);
+    void Log(const std::string& Line);
 
     const TPlatform& FPlatform;
     TWizardControls FControls;
+    TCommandLine FOptions;
+    TSetupLog* FLog;
+    int FExitCode;
 
     bool FUninstallMode = false;
     std::vector<IPanel*> FPages;

@@ -58,28 +58,27 @@ bool SelfDelete(const TPlatform& Platform, const std::string& FilePath, bool Rem
     bool Created = false; // only a script of our own is removed again
     try {
         // 128 random bits: a name no other program can guess ahead.
-        const std::string Name = TimeStamp(System.LocalTime()) + "-" + RandomHex(System, 16);
+        const std::string Name = TimeStamp(System.LocalTime()) + "-" + RandomName(System, 16);
         // The Windows folder all users share: on a terminal server a user's own could
         // stand in for it.
         const std::string WindowsFolder = ExcludeTrailingDelimiter(System.SystemWindowsFolder());
         const std::string SystemFolder = GetSpecialFolder(Platform, sfSystem, false);
         if (SystemFolder.empty() || WindowsFolder.empty())
             throw Exception("No system folder");
-        std::string CurrentFolder;
-        if (System.IsElevated()) {
-            // The user's own temporary folder is the user's to change: any program of
-            // theirs could swap the script there before it runs with our rights.
-            CurrentFolder = WindowsFolder + "\\Temp";
-            Script.ScriptFolder = CurrentFolder + "\\QeUninstall-" + Name;
-            if (!FileSystem.MakePrivateFolder(Script.ScriptFolder)) {
-                Script.ScriptFolder.clear();
-                return false;
-            }
-            Script.ScriptPath = Script.ScriptFolder + "\\" + Name + ".bat";
-        } else {
-            Script.ScriptPath = GetSpecialFolder(Platform, sfTemp, true) + Name + ".bat";
-            CurrentFolder = ExtractFileDir(Script.ScriptPath);
+        // Elevated, not in the user's own temporary folder: that is the user's to change,
+        // and any program of theirs could swap the script there before it runs with our
+        // rights. Otherwise there, but in a folder of the script's own that no other
+        // user may change, as an uninstall for the current user only has it.
+        const bool Elevated = System.IsElevated();
+        const std::string CurrentFolder =
+            Elevated ? WindowsFolder + "\\Temp" : ExcludeTrailingDelimiter(GetSpecialFolder(Platform, sfTemp, true));
+        Script.ScriptFolder = CurrentFolder + "\\QeUninstall-" + Name;
+        if (!FileSystem.MakePrivateFolder(Script.ScriptFolder,
+                                          Elevated ? TPrivateTo::Administrators : TPrivateTo::CurrentUser)) {
+            Script.ScriptFolder.clear();
+            return false;
         }
+        Script.ScriptPath = Script.ScriptFolder + "\\" + Name + ".bat";
         Script.PingPath = SystemFolder + "\\ping.exe";
         {
             auto Out = FileSystem.CreateNewForWriting(Script.ScriptPath);

@@ -96,6 +96,8 @@ public:
 class IImage : public IControl {
 public:
     virtual void SetPicture(const TJpegImage& Picture) = 0;
+    // In place of a picture: a plain panel in the system's colours with Title on it.
+    virtual void SetTitlePanel(const std::string& Title) = 0;
 };
 
 // A markup link label (its link clicks reach TFormInstaller::LabelStart2LinkClick).
@@ -111,7 +113,7 @@ public:
     virtual void BringToFront() = 0;
 };
 
-enum class TMessageIcon { Error, Warning };
+enum class TMessageIcon { Error, Warning, Information };
 
 // What the logic needs of the window and the application around the controls.
 class IWizardWindow {

@@ -92,7 +92,7 @@ const auto Layout = std::to_array<TLayoutItem>({
      ICON_PAGE_PROGRESS},
     {IDC_LABELPROGRESS3, IDC_PANELPROGRESS, K::Label, 40, 80, 433, 20, "Installation progress ...."},
     {IDC_PROGRESSBAR1, IDC_PANELPROGRESS, K::ProgressBar, 40, 104, 433, 17, ""},
-    {IDC_MEMOPROGRESS, IDC_PANELPROGRESS, K::Memo, 40, 136, 433, 167, "", F::Window, B::White},
+    {IDC_MEMOPROGRESS, IDC_PANELPROGRESS, K::LogMemo, 40, 136, 433, 167, "", F::Window, B::White},
 
     // What's new.
     {IDC_LABELNEWS1, IDC_PANELNEWS, K::Label, 24, 18, 409, 19, "What's New", F::Title, B::White},

@@ -26,6 +26,7 @@ enum class TControlKind {
     RadioButton,
     CheckList,   // list of folders with check marks, fixed item height
     Memo,        // read-only multi-line text without word wrap
+    LogMemo,     // read-only lines added one by one: a long line wraps, the last line stays in view
     ProgressBar, // 0 to 100
     ComboBox,    // drop-down list, fixed item height
     RichText,    // read-only rich text
@@ -37,6 +38,7 @@ enum class TFontRole {
     Window,   // "MS Sans Serif", 8 points (11 pixels at 96 dpi)
     Title,    // "Arial" bold, 16 pixels, the page titles
     Headline, // "Arial", 21 pixels, the start page's headings
+    Banner,   // "Arial" bold, 21 pixels, the product's name where a package has no banner
 };
 
 enum class TBackground {

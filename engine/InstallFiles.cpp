@@ -36,7 +36,7 @@ void WriteOrRemove(IFileSystem& FileSystem, const std::string& Path, std::unique
 // hexadecimal digits and ".~qe", an 8.3 name, so that it fits wherever Path's folder does.
 std::string AsideName(ISystem& System, const std::string& Path)
 {
-    return ExtractFilePath(Path) + RandomHex(System, 4) + ".~qe";
+    return ExtractFilePath(Path) + RandomName(System, 4) + ".~qe";
 }
 
 } // namespace
@@ -106,6 +106,17 @@ std::string WithCrLfLines(const std::string& Text)
 std::string InternetShortcut(const std::string& Url)
 {
     return "[InternetShortcut]\r\nURL=" + Url + "\r\n\r\n";
+}
+
+std::string WebsiteUrl(const std::string& Website)
+{
+    std::string Site = Trim(Website);
+    // A site given with "https://" is taken as it stands, as one with "http://" is:
+    // putting "http://" in front would make the link "http://https://...", which opens
+    // nothing.
+    if (!Site.empty() && Site.find("http://") == std::string::npos && Site.find("https://") == std::string::npos)
+        Site = "http://" + Site;
+    return Site == "http://" ? std::string() : Site;
 }
 
 } // namespace qe

@@ -31,4 +31,8 @@ std::string WithCrLfLines(const std::string& Text);
 // The contents of an Internet shortcut file for Url.
 std::string InternetShortcut(const std::string& Url);
 
+// The address of a product's website: Website without its surrounding blanks, with
+// "http://" put in front unless it already names http or https; "" when there is none.
+std::string WebsiteUrl(const std::string& Website);
+
 } // namespace qe

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "engine/InstallFiles.h"
+#include "engine/InstallScope.h"
 #include "engine/PathMacros.h"
 #include "engine/Uninstaller.h"
 #include "package/Integrity.h"
@@ -12,6 +13,7 @@
 #include "package/SubStreams.h"
 #include "package/TargetPaths.h"
 #include "platform/Paths.h"
+#include "platform/TerminalDataFolders.h"
 
 namespace qe {
 namespace {
@@ -19,6 +21,22 @@ namespace {
 constexpr int32_t ExpertsRecordSize = 292;
 // The record's bytes that positions 1 to 8 of the override text control, in that order.
 constexpr int ExpertsFlagOffsets[8] = {4, 8, 12, 36, 40, 20, 24, 28};
+
+std::string ExpertsIni(const std::string& Folder)
+{
+    return IncludeTrailingDelimiter(Folder) + "config\\experts.ini";
+}
+
+// Whether the folder's settings file holds a whole record: in a data folder the terminal
+// makes that file, and the run only changes one the terminal has written. A link there is
+// no file of the terminal's.
+bool HoldsExpertsRecord(IFileSystem& FileSystem, const std::string& Folder)
+{
+    const std::string Ini = ExpertsIni(Folder);
+    TEntryKind Kind = TEntryKind::ekMissing;
+    const auto Hold = FileSystem.HoldAsItself(Ini, Kind);
+    return Kind == TEntryKind::ekFile && FileSystem.OpenForReading(Ini)->GetSize() >= ExpertsRecordSize;
+}
 
 } // namespace
 
@@ -31,20 +49,44 @@ void TQeInstall::Execute()
     // Without a package the name is still the program folder's.
     if (const auto Fault = ProgramNameFault(ProgramName); Fault && !Check.HasPackage)
         Check.PackageFaults.push_back(*Fault);
-    RefuseDamagedPackage(Check);
+    RefuseDamagedPackage(Check, *this);
 
-    const auto FolderCount = static_cast<int32_t>(TargetFolders.size());
+    // Each chosen terminal folder is served, then its data folder, from which a terminal
+    // of today reads its add-ons; like any later pass a data folder takes only the files
+    // aimed at a terminal. For the current user only, a terminal folder the user may not
+    // change (one under Program Files) is passed over: its data folder is the user's.
+    FDataFolders.assign(TargetFolders.size(), std::string());
+    if (UseDataFolders) {
+        const TTerminalDataFolders DataFolders(FPlatform);
+        for (size_t I = 0; I < TargetFolders.size(); ++I)
+            FDataFolders[I] = DataFolders.Find(TargetFolders[I]);
+    }
+    std::vector<bool> Served(TargetFolders.size(), true);
+    std::vector<std::string> Passes;
+    int32_t FolderCount = 0;
+    for (size_t I = 0; I < TargetFolders.size(); ++I) {
+        Served[I] = Scope == TInstallScope::Machine || CanWriteIn(FPlatform, TargetFolders[I]);
+        if (Served[I]) {
+            Passes.push_back(TargetFolders[I]);
+            ++FolderCount;
+        }
+        if (!FDataFolders[I].empty())
+            Passes.push_back(FDataFolders[I]);
+    }
+    const auto DataFolderCount = static_cast<int32_t>(Passes.size()) - FolderCount;
+    const auto FileCount = static_cast<int32_t>(Files.size());
+    const auto TerminalFileCount = static_cast<int32_t>(
+        std::count_if(Files.begin(), Files.end(), [](const auto& File) { return IsTerminalTarget(File->Target); }));
     // Without a terminal folder the files aimed elsewhere are still installed, once.
-    const bool NoTerminal = TargetFolders.empty();
+    const bool NoTerminal = Passes.empty();
     const auto CopyCount =
-        NoTerminal ? static_cast<int32_t>(std::count_if(
-                         Files.begin(), Files.end(), [](const auto& File) { return !IsTerminalTarget(File->Target); }))
-                   : FolderCount * static_cast<int32_t>(Files.size());
+        NoTerminal ? FileCount - TerminalFileCount : FolderCount * FileCount + DataFolderCount * TerminalFileCount;
     ProgressPosition = 0;
-    ProgressMax = (ExpertsOverride.empty() ? 0 : FolderCount) + CopyCount + 10;
+    ProgressMax = (ExpertsOverride.empty() ? 0 : FolderCount + DataFolderCount) + CopyCount + 10;
+    FInstalledBytes = 0;
 
-    const std::string AppDir = ProgramFolder(FPlatform, ProgramName);
-    const std::string MenuDir = StartMenuFolder(FPlatform, ProgramName);
+    const std::string AppDir = ProgramFolder(FPlatform, ProgramName, Scope);
+    const std::string MenuDir = StartMenuFolder(FPlatform, ProgramName, Scope);
     RequirePlainFolder("the program folder", AppDir);
     RequirePlainFolder("the Start Menu folder", MenuDir);
 
@@ -60,11 +102,10 @@ void TQeInstall::Execute()
     std::vector<std::pair<const TQeInstallFile*, std::string>> Copies;
     {
         TMacroList Macros;
-        BuildMacros(FPlatform, ProgramName, Macros);
-        const size_t Passes = NoTerminal ? 1 : TargetFolders.size();
-        for (size_t I = 0; I < Passes; ++I) {
+        BuildMacros(FPlatform, ProgramName, Scope, Macros);
+        for (size_t I = 0; I < (NoTerminal ? 1 : Passes.size()); ++I) {
             if (!NoTerminal)
-                Macros.SetValue(MetaTraderMacro, ExcludeTrailingDelimiter(TargetFolders[I]));
+                Macros.SetValue(MetaTraderMacro, ExcludeTrailingDelimiter(Passes[I]));
             for (const auto& File : Files) {
                 // Later passes serve only what belongs in a terminal folder; a pass
                 // without one serves only what does not.
@@ -79,41 +120,47 @@ void TQeInstall::Execute()
         Made.HoldWay(ExtractFileDir(Path));
     for (const std::string& Folder : GuardedFolders())
         Made.HoldWay(Folder);
+    // The settings files the run may rewrite: of each terminal folder served, and of each
+    // data folder.
     if (!ExpertsOverride.empty())
-        for (const std::string& Folder : TargetFolders) {
+        for (const std::string& Folder : Passes) {
             const std::string Config = IncludeTrailingDelimiter(Folder) + "config";
             RequirePlainFolder("the settings folder of the terminal", Config);
             Made.HoldWay(Config);
             TEntryKind Kind = TEntryKind::ekMissing;
-            FPlatform.FileSystem->HoldAsItself(Config + "\\experts.ini", Kind);
+            FPlatform.FileSystem->HoldAsItself(ExpertsIni(Folder), Kind);
             if (Kind == TEntryKind::ekLink || Kind == TEntryKind::ekUnknown)
-                throw ELinkOnTheWay({Config + "\\experts.ini", Kind});
+                throw ELinkOnTheWay({ExpertsIni(Folder), Kind});
         }
 
     InstallLog.push_back({AppDir, true});
     InstallLog.push_back({MenuDir, true});
+    for (size_t I = 0; I < TargetFolders.size(); ++I)
+        if (!Served[I])
+            DoProgress("Skipping folder " + TargetFolders[I] + ": the current user may not change it", 1);
     for (const auto& [File, Path] : Copies)
         InstallPackagedFile(Package, *File, Path, MenuDir);
 
     if (!ExpertsOverride.empty())
-        for (const std::string& Folder : TargetFolders) {
-            DoProgress("Overriding MetaTrader settings in " + Folder + " ...", 1);
-            OverrideExpertsIni(Folder);
+        for (size_t I = 0; I < TargetFolders.size(); ++I) {
+            if (Served[I]) {
+                DoProgress("Overriding MetaTrader settings in " + TargetFolders[I] + " ...", 1);
+                OverrideExpertsIni(TargetFolders[I]);
+            }
+            const std::string& DataFolder = FDataFolders[I];
+            if (!DataFolder.empty() && HoldsExpertsRecord(*FPlatform.FileSystem, DataFolder)) {
+                DoProgress("Overriding MetaTrader settings in " + DataFolder + " ...", 1);
+                OverrideExpertsIni(DataFolder);
+            }
         }
 
     InstallTextFile(AppDir + "\\Readme.rtf", MenuDir + "\\Readme.lnk", Readme);
     InstallTextFile(AppDir + "\\License.rtf", MenuDir + "\\License.lnk", License);
     InstallTextFile(AppDir + "\\What's New.rtf", MenuDir + "\\What's New.lnk", WhatsNew);
 
-    std::string Site = Trim(Website);
-    if (!Site.empty()) {
-        // A site given with "https://" is taken as it stands, as one with "http://" is:
-        // putting "http://" in front would make the link "http://https://...", which
-        // opens nothing.
-        if (Site.find("http://") == std::string::npos && Site.find("https://") == std::string::npos)
-            Site = "http://" + Site;
+    const std::string Site = WebsiteUrl(Website);
+    if (!Site.empty())
         CreateUrlShortcut(MenuDir + "\\" + Publisher + " Website.url", Site);
-    }
     if (!Trim(Email).empty()) {
         const std::string Address = ContactName.empty() ? Email : ContactName + " <" + Email + ">";
         CreateUrlShortcut(MenuDir + "\\Contact Email.url", "mailto:" + Address);
@@ -126,8 +173,11 @@ void TQeInstall::Execute()
 std::vector<std::string> TQeInstall::GuardedFolders() const
 {
     std::vector<std::string> Folders = TargetFolders;
-    Folders.push_back(ProgramFolder(FPlatform, ProgramName));
-    Folders.push_back(StartMenuFolder(FPlatform, ProgramName));
+    for (const std::string& Folder : FDataFolders)
+        if (!Folder.empty())
+            Folders.push_back(Folder);
+    Folders.push_back(ProgramFolder(FPlatform, ProgramName, Scope));
+    Folders.push_back(StartMenuFolder(FPlatform, ProgramName, Scope));
     return Folders;
 }
 
@@ -157,6 +207,7 @@ void TQeInstall::InstallPackagedFile(TStream& Package, const TQeInstallFile& Fil
         Target.Flush();
         // On the open file, after its last write: no second open by name.
         Target.SetFileTimes(TFileTimes{File.CreationTime, File.WriteTime, File.WriteTime});
+        FInstalledBytes += Target.GetSize();
     };
     WriteFileSafely(FPlatform, Path, Write);
 
@@ -177,7 +228,9 @@ void TQeInstall::InstallTextFile(const std::string& FilePath, const std::string&
     DoProgress("Copying file " + FilePath + " ...", 1);
     InstallLog.push_back({FilePath, false});
     MakeLoggedFolders(ExtractFileDir(FilePath));
-    WriteWholeFile(FPlatform, FilePath, WithCrLfLines(Text));
+    const std::string Lines = WithCrLfLines(Text);
+    WriteWholeFile(FPlatform, FilePath, Lines);
+    FInstalledBytes += static_cast<int64_t>(Lines.size());
 
     DoProgress("Creating shortcut " + LinkPath + " ...", 1);
     InstallLog.push_back({LinkPath, false});
@@ -192,7 +245,9 @@ void TQeInstall::CreateUrlShortcut(const std::string& Path, const std::string& U
     DoProgress("Creating shortcut " + Path + " ...", 1);
     InstallLog.push_back({Path, false});
     MakeLoggedFolders(ExtractFileDir(Path));
-    WriteWholeFile(FPlatform, Path, InternetShortcut(Url));
+    const std::string Shortcut = InternetShortcut(Url);
+    WriteWholeFile(FPlatform, Path, Shortcut);
+    FInstalledBytes += static_cast<int64_t>(Shortcut.size());
 }
 
 void TQeInstall::MakeLoggedFolders(const std::string& Dir)
@@ -204,15 +259,19 @@ void TQeInstall::MakeLoggedFolders(const std::string& Dir)
 
 void TQeInstall::LogMadeFolders(const std::vector<std::string>& Made)
 {
+    if (Made.empty())
+        return;
+    const std::vector<std::string> Shared = SharedFolders(FPlatform);
     for (const std::string& Folder : Made) {
         const bool Logged = std::any_of(InstallLog.begin(), InstallLog.end(), [&](const TInstallLogEntry& Entry) {
             return Entry.IsFolder && SameText(ExcludeTrailingDelimiter(Entry.Path), Folder);
         });
-        const bool InTerminal =
-            std::any_of(TargetFolders.begin(), TargetFolders.end(), [&](const std::string& Terminal) {
-                return SameText(ExcludeTrailingDelimiter(Terminal), Folder) || IsInsideFolder(Folder, Terminal);
-            });
-        if (!Logged && !InTerminal)
+        const auto Inside = [&](const std::string& Terminal) {
+            return SameText(ExcludeTrailingDelimiter(Terminal), Folder) || IsInsideFolder(Folder, Terminal);
+        };
+        const bool InTerminal = std::any_of(TargetFolders.begin(), TargetFolders.end(), Inside) ||
+                                std::any_of(FDataFolders.begin(), FDataFolders.end(), Inside);
+        if (!Logged && !InTerminal && !IsSharedFolder(Shared, Folder))
             InstallLog.push_back({Folder, true});
     }
 }
@@ -222,7 +281,7 @@ void TQeInstall::OverrideExpertsIni(const std::string& Folder)
     IFileSystem& Fs = *FPlatform.FileSystem;
     if (ExpertsOverride.size() < 8)
         ExpertsOverride.resize(8, ' ');
-    const std::string Ini = IncludeTrailingDelimiter(Folder) + "config\\experts.ini";
+    const std::string Ini = ExpertsIni(Folder);
     Folders().Force(IncludeTrailingDelimiter(Folder) + "config");
 
     std::string Record(ExpertsRecordSize, '\0');

@@ -8,6 +8,7 @@
 #include <optional>
 #include <unordered_map>
 
+#include "engine/PathMacros.h"
 #include "engine/Uninstaller.h"
 #include "package/QeUninstall.h"
 #include "package/TargetPaths.h"
@@ -40,25 +41,6 @@ std::string Canonical(const std::string& Folder)
     for (size_t I = 0; I < Names.size(); ++I)
         Result += (I > 0 ? "\\" : "") + Names[I];
     return FoldCase(Result);
-}
-
-// Folders that other programs share, canonical: the folders the targets' macros stand
-// for, Program Files and the all-users Start Menu programs folder. With the roots of
-// drives, a record that lists one (made without a program name, or by hand) must not
-// take it away when it happens to be empty.
-std::vector<std::string> SharedFolders(const TPlatform& Platform)
-{
-    std::vector<std::string> Shared;
-    for (const int Id : {sfProgramFiles, sfCommonPrograms, sfWindows, sfSystem, sfPersonal})
-        if (const std::string Folder = GetSpecialFolder(Platform, Id, false); !Folder.empty())
-            Shared.push_back(Canonical(Folder));
-    return Shared;
-}
-
-bool IsSharedFolder(const std::vector<std::string>& Shared, const std::string& Folder)
-{
-    const std::string Path = Canonical(Folder);
-    return IsRootFolder(Path) || IsRootFolder(Folder) || std::find(Shared.begin(), Shared.end(), Path) != Shared.end();
 }
 
 // The logged folders in the order they are tried: each one after the logged folders
@@ -138,20 +120,31 @@ std::optional<std::string> Unsafe(TFolderHolds& Holds, const std::string& Path)
     return std::nullopt;
 }
 
-// Whether the registry entry Key names Uninstaller as the program that removes it; a value
-// that is no string names none.
-bool EntryNames(IRegistry& Registry, const std::string& Key, const std::string& Uninstaller)
+} // namespace
+
+std::vector<std::string> SharedFolders(const TPlatform& Platform)
 {
-    std::string Value;
-    try {
-        return Registry.ReadString(TRegistryRoot::rrLocalMachine, Key, "UninstallString", false, Value) &&
-               SameText(Value, Uninstaller);
-    } catch (const ERegistryException&) {
-        return false;
-    }
+    std::vector<std::string> Shared;
+    for (const int Id : {sfWindows, sfSystem, sfPersonal})
+        if (const std::string Folder = GetSpecialFolder(Platform, Id, false); !Folder.empty())
+            Shared.push_back(Canonical(Folder));
+    for (const TInstallScope Scope : {TInstallScope::Machine, TInstallScope::CurrentUser})
+        for (const auto Root : {ProgramsRoot, StartMenuRoot}) {
+            try {
+                if (const std::string Folder = Root(Platform, Scope); !Folder.empty())
+                    Shared.push_back(Canonical(Folder));
+            } catch (const Exception&) {
+                // the user has no such folder
+            }
+        }
+    return Shared;
 }
 
-} // namespace
+bool IsSharedFolder(const std::vector<std::string>& Shared, const std::string& Folder)
+{
+    const std::string Path = Canonical(Folder);
+    return IsRootFolder(Path) || IsRootFolder(Folder) || std::find(Shared.begin(), Shared.end(), Path) != Shared.end();
+}
 
 void TQeUninstall::Execute()
 {
@@ -185,18 +178,19 @@ void TQeUninstall::Execute()
     // Only a plain name is a key of its own below the one that holds every program's
     // entry, and only an entry that names this uninstaller is this program's.
     const std::string Key = UninstallKeyPrefix + ProgramName;
+    const TRegistryRoot Root = UninstallRoot(Scope);
     if (ProgramName.empty()) {
         DoProgress("Not unregistering the uninstaller: the uninstall record gives no program name.", 1);
     } else if (const auto Fault = ProgramNameFault(ProgramName)) {
         DoProgress("Not unregistering the uninstaller: " + *Fault + ".", 1);
-    } else if (FPlatform.Registry->KeyExists(TRegistryRoot::rrLocalMachine, Key) &&
-               !EntryNames(*FPlatform.Registry, Key, FileName)) {
+    } else if (FPlatform.Registry->KeyExists(Root, Key) &&
+               !EntryNamesUninstaller(*FPlatform.Registry, Root, Key, FileName)) {
         DoProgress("Not unregistering the uninstaller: the entry \"" + ProgramName +
                        "\" in the list of installed programs belongs to another uninstaller.",
                    1);
     } else {
         DoProgress("Unregistering uninstaller ...", 1);
-        FPlatform.Registry->DeleteKey(TRegistryRoot::rrLocalMachine, Key);
+        FPlatform.Registry->DeleteKey(Root, Key);
     }
     DoProgress("Done.", 1);
 }

@@ -1,11 +1,14 @@
 // The install and uninstall runs on a fuzzed package, or the uninstall run on a fuzzed
 // record, on a simulated machine where a terminal's user has planted links to folders
-// elsewhere. The first byte chooses: even, the rest is a package that is installed into
-// the terminal and then uninstalled by the uninstaller the install made; odd, the rest is
-// the record of an uninstaller in a product's program folder. Whatever the bytes:
-// - the install writes only below the folders its macros name (the terminal, the program
-//   and Start Menu folders, the Windows, system and documents folders and the boot drive),
-//   never through a link, and in the registry only the product's own entry;
+// elsewhere, in the terminal's folder and in its data folder. The first byte chooses: even,
+// the rest is a package that is installed into the terminal (for every user, or with its
+// second bit for the current user only) and then uninstalled by the uninstaller the install
+// made; odd, the rest is the record of an uninstaller in a product's program folder.
+// Whatever the bytes:
+// - the install writes only below the folders its macros name (the terminal and its data
+//   folder, the program and Start Menu folders, the Windows, system and documents folders
+//   and the boot drive), never through a link, and in the registry only the product's own
+//   entry, never the keys below another program's entry of the same name;
 // - the uninstall removes only files and folders its record lists in their plain spelling
 //   (a link followed or another spelling would remove some other path), and in the
 //   registry only the entry that names it as the uninstaller, with the keys below it.
@@ -14,12 +17,14 @@
 #include <map>
 #include <set>
 
+#include "engine/PathMacros.h"
 #include "fuzz/FuzzInput.h"
 #include "package/QeUninstall.h"
 #include "package/TargetPaths.h"
 #include "platform/CaseFolding.h"
 #include "platform/Paths.h"
 #include "platform/SysFolders.h"
+#include "platform/TerminalDataFolders.h"
 #include "platform/sim/SimPlatform.h"
 
 namespace {
@@ -29,6 +34,11 @@ using qe::sim::TSimPlatform;
 const std::string Terminal = "D:\\MT4";
 const std::string Crafted = "C:\\Program Files\\Grid Expert\\Uninstall.exe";
 const std::string UninstallKeys = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+
+std::string DataFolder(TSimPlatform& Machine)
+{
+    return qe::TerminalDataRoot(Machine.Platform()) + "\\" + qe::TerminalDataId(Machine.Platform(), Terminal);
+}
 
 // Windows and its boot drive on E:, programs and documents on C:, the terminal on D:,
 // with links in the terminal to C:\Secret, and another product's files and entry.
@@ -56,7 +66,35 @@ TSimPlatform PreparedMachine()
                                "C:\\Program Files\\Other Product\\Uninstall.exe");
     Machine.Registry.SetString(LM, UninstallKeys + "Other Product\\Parts", "DisplayName", "Part");
     Machine.Registry.SetString(LM, UninstallKeys + "Grid Expert", "UninstallString", Crafted);
+    // The terminal's data folder, known by its name, with a settings record of its own and
+    // a link among its MQL4 folders.
+    const std::string Data = DataFolder(Machine);
+    Fs.AddFile(Data + "\\config\\experts.ini", std::string(300, 'e'));
+    Fs.AddFolders(Data + "\\MQL4\\Experts");
+    Fs.AddLink(Data + "\\MQL4\\Scripts", "C:\\Secret", true);
     return Machine;
+}
+
+std::string RootName(qe::TRegistryRoot Root)
+{
+    return Root == qe::TRegistryRoot::rrCurrentUser ? "HKCU\\" : "HKLM\\";
+}
+
+// The product's own entry in the list of installed programs, as StateOf names keys.
+std::string OwnKey(qe::TInstallScope Scope, const std::string& ProgramName)
+{
+    const auto Root =
+        Scope == qe::TInstallScope::CurrentUser ? qe::TRegistryRoot::rrCurrentUser : qe::TRegistryRoot::rrLocalMachine;
+    return RootName(Root) + qe::FoldCase(UninstallKeys + ProgramName);
+}
+
+// Whether the key Own of State names Uninstaller as the program that removes it: the
+// entry, with the keys below it, is then that program's.
+bool Names(const std::map<std::string, std::string>& Keys, const std::string& Own, const std::string& Uninstaller)
+{
+    const auto Entry = Keys.find(Own);
+    return Entry != Keys.end() && (Entry->second.find("UninstallString=" + Uninstaller + ";") != std::string::npos ||
+                                   Entry->second.find("UninstallString=\"" + Uninstaller + "\";") != std::string::npos);
 }
 
 // Everything a run can change: each path with what it holds, each registry key with its
@@ -76,11 +114,12 @@ TState StateOf(TSimPlatform& Machine)
                                           : (Attributes & qe::faDirectory) != 0  ? "(folder)"
                                                                                 : Machine.FileSystem.FileContents(Path);
     }
-    for (const std::string& Key : Machine.Registry.Keys(qe::TRegistryRoot::rrLocalMachine)) {
-        std::string& Values = State.Keys[qe::FoldCase(Key)];
-        for (const auto& Value : Machine.Registry.Values(qe::TRegistryRoot::rrLocalMachine, Key))
-            Values += Value.Name + "=" + Value.Data + ";";
-    }
+    for (const auto Root : {qe::TRegistryRoot::rrLocalMachine, qe::TRegistryRoot::rrCurrentUser})
+        for (const std::string& Key : Machine.Registry.Keys(Root)) {
+            std::string& Values = State.Keys[RootName(Root) + qe::FoldCase(Key)];
+            for (const auto& Value : Machine.Registry.Values(Root, Key))
+                Values += Value.Name + "=" + Value.Data + ";";
+        }
     return State;
 }
 
@@ -115,18 +154,24 @@ bool Below(const std::string& Path, const std::vector<std::string>& Roots)
 void CheckInstall(TSimPlatform& Machine, const TState& Before, const qe::TQeInstall& Model)
 {
     const TState After = StateOf(Machine);
-    std::vector<std::string> Roots = {qe::FoldCase(Terminal), "E:", "E:\\WINDOWS", "C:\\USERS\\USER\\DOCUMENTS"};
+    std::vector<std::string> Roots = {qe::FoldCase(Terminal), qe::FoldCase(DataFolder(Machine)), "E:", "E:\\WINDOWS",
+                                      "C:\\USERS\\USER\\DOCUMENTS"};
     if (!qe::ProgramNameFault(Model.ProgramName)) {
-        Roots.push_back(qe::FoldCase(qe::GetSpecialFolder(Machine.Platform(), qe::sfProgramFiles, false) + "\\" +
-                                     Model.ProgramName));
-        Roots.push_back(qe::FoldCase(qe::GetSpecialFolder(Machine.Platform(), qe::sfCommonPrograms, false) + "\\" +
-                                     Model.ProgramName));
+        Roots.push_back(qe::FoldCase(qe::ProgramFolder(Machine.Platform(), Model.ProgramName, Model.Scope)));
+        Roots.push_back(qe::FoldCase(qe::StartMenuFolder(Machine.Platform(), Model.ProgramName, Model.Scope)));
     }
     for (const std::string& Path : Changed(Before.Paths, After.Paths))
         if (!Below(Path, Roots))
             Fault("the install changed " + Path + ", outside its folders");
+    // An earlier entry of the product goes with the keys below it; another program's entry
+    // of the same name is only written over.
+    const std::string Own = OwnKey(Model.Scope, Model.ProgramName);
+    const bool Earlier =
+        !qe::ProgramNameFault(Model.ProgramName) &&
+        Names(Before.Keys, Own,
+              qe::ProgramFolder(Machine.Platform(), Model.ProgramName, Model.Scope) + "\\Uninstall.exe");
     for (const std::string& Key : Changed(Before.Keys, After.Keys))
-        if (Key != qe::FoldCase(UninstallKeys + Model.ProgramName))
+        if (Key != Own && !(Earlier && Key.starts_with(Own + "\\")))
             Fault("the install changed the registry key " + Key);
 }
 
@@ -146,10 +191,8 @@ void CheckUninstall(TSimPlatform& Machine, const TState& Before, const qe::TQeUn
             Fault("the uninstall removed " + Path + ", which its record does not list so");
     }
     // The entry goes with the keys below it, when it names this uninstaller.
-    const std::string Own = qe::FoldCase(UninstallKeys + Model.ProgramName);
-    const auto Entry = Before.Keys.find(Own);
-    const bool Named = Entry != Before.Keys.end() &&
-                       Entry->second.find("UninstallString=" + Model.FileName + ";") != std::string::npos;
+    const std::string Own = OwnKey(Model.Scope, Model.ProgramName);
+    const bool Named = Names(Before.Keys, Own, Model.FileName);
     for (const std::string& Key : Changed(Before.Keys, After.Keys))
         if (!Named || (Key != Own && !Key.starts_with(Own + "\\")))
             Fault("the uninstall changed the registry key " + Key);
@@ -188,14 +231,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
     try {
         Install.LoadFromFile(TSimPlatform::ExePath);
         Install.TargetFolders = {Terminal};
+        Install.Scope = (Data[0] & 2) != 0 ? qe::TInstallScope::CurrentUser : qe::TInstallScope::Machine;
         Install.Execute();
     } catch (const qe::Exception&) {
         // Refused or failed: what it wrote before is still held to the same bounds.
     }
     CheckInstall(Machine, Before, Install);
-    const std::string Uninstaller = qe::GetSpecialFolder(Machine.Platform(), qe::sfProgramFiles, false) + "\\" +
-                                    Install.ProgramName + "\\Uninstall.exe";
-    if (qe::ProgramNameFault(Install.ProgramName) || !Machine.FileSystem.FileExists(Uninstaller))
+    if (qe::ProgramNameFault(Install.ProgramName))
+        return 0;
+    const std::string Uninstaller =
+        qe::ProgramFolder(Machine.Platform(), Install.ProgramName, Install.Scope) + "\\Uninstall.exe";
+    if (!Machine.FileSystem.FileExists(Uninstaller))
         return 0;
     const TState Installed = StateOf(Machine);
     qe::TQeUninstall Uninstall(Machine.Platform());

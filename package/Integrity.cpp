@@ -172,16 +172,29 @@ void TIntegrityRecord::Write(TTagStreamAdapter& Tags) const
 
 bool TPackageCheck::Sound() const
 {
-    return FirstFault().empty();
+    for (size_t I = 0; I < FileFaults.size(); ++I)
+        if (!FileSound(I))
+            return false;
+    return PackageFaults.empty();
 }
 
-std::string TPackageCheck::FirstFault() const
+std::string TPackageCheck::FileFault(size_t Index, const std::string& Name) const
+{
+    if (!PathFaults[Index].empty())
+        return PathFaults[Index];
+    return FileFaults[Index].empty() ? std::string() : "the contents of " + Name + " " + FileFaults[Index];
+}
+
+std::string TPackageCheck::FirstFault(const TQeInstall& Model) const
 {
     if (!PackageFaults.empty())
         return PackageFaults.front();
-    for (const std::string& Fault : FileFaults)
-        if (!Fault.empty())
-            return Fault;
+    for (size_t I = 0; I < FileFaults.size(); ++I)
+        if (!FileSound(I)) {
+            const std::string& Target = Model.Files[I]->Target;
+            const std::string Name = Target.substr(Target.rfind('\\') + 1);
+            return FileFault(I, Name.empty() || Name.front() == '{' ? Target : Name);
+        }
     return {};
 }
 
@@ -219,29 +232,27 @@ TPackageCheck CheckPackage(TStream& File, const TQeInstall& Model)
     const int64_t FileSize = File.GetSize();
     for (size_t I = 0; I < Model.Files.size(); ++I) {
         const TQeInstallFile& Entry = *Model.Files[I];
-        const std::string Contents = "the contents of " + Entry.Target;
         const int64_t Start = Entry.PayloadOffset;
         int64_t Size = -1;
         TDigest Window{};
         std::string Fault;
         if (Start < 0 || Entry.PayloadSize < 16 || Start + Entry.PayloadSize > FileSize)
-            Fault = Contents + " lie outside the file";
+            Fault = "lie outside the file";
         else if (CheckDigests &&
                  (!DigestRange(File, Start, Entry.PayloadSize, Buffer, Window) || Window != Record.Windows[I]))
-            Fault = Contents + " do not match their digest";
+            Fault = "do not match their digest";
         else if ((Size = DecipheredSize(File, Entry, Model.PayloadKey)) < 0)
-            Fault = Contents + " end in a damaged block";
-        if (!Paths.Files[I].empty())
-            Fault = Paths.Files[I];
+            Fault = "end in a damaged block";
         Check.FileFaults.push_back(Fault);
-        Check.FileSizes.push_back(Fault.empty() ? Size : -1);
+        Check.PathFaults.push_back(Paths.Files[I]);
+        Check.FileSizes.push_back(Check.FileSound(I) ? Size : -1);
     }
     return Check;
 }
 
-void RefuseDamagedPackage(const TPackageCheck& Check)
+void RefuseDamagedPackage(const TPackageCheck& Check, const TQeInstall& Model)
 {
-    const std::string Fault = Check.FirstFault();
+    const std::string Fault = Check.FirstFault(Model);
     if (!Fault.empty())
         throw EPackageDamaged("The installer is damaged: " + Fault + ". Download it again.");
 }

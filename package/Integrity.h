@@ -66,16 +66,27 @@ struct TIntegrityRecord {
     void Write(TTagStreamAdapter& Tags) const;
 };
 
-// What the check found. Faults name what is damaged, in words for the user.
+// What the check found. Faults say what is damaged, in words for the user.
 struct TPackageCheck {
     bool HasPackage = false;
     bool HasIntegrityRecord = false;
     std::vector<std::string> PackageFaults; // of the records themselves
-    std::vector<std::string> FileFaults;    // one per file entry; empty when it is sound
-    std::vector<int64_t> FileSizes;         // deciphered bytes of each sound entry
+    // One per file entry, what is wrong with its contents ("lie outside the file");
+    // empty when it is sound.
+    std::vector<std::string> FileFaults;
+    // One per file entry, why its target or shortcut cannot be installed, as a sentence
+    // of its own that names it; empty when both are plain.
+    std::vector<std::string> PathFaults;
+    std::vector<int64_t> FileSizes; // deciphered bytes of each sound entry
 
     bool Sound() const;
-    std::string FirstFault() const;
+    bool FileSound(size_t Index) const { return FileFaults[Index].empty() && PathFaults[Index].empty(); }
+    // The fault of file entry Index as a sentence naming the file Name (a fault of its
+    // path names the path itself); empty when sound.
+    std::string FileFault(size_t Index, const std::string& Name) const;
+    // The first fault, naming a file as the trader knows it: by the file name of its
+    // target, not by a target with a macro in it.
+    std::string FirstFault(const TQeInstall& Model) const;
 };
 
 // Checks the package in File, whose file entries Model holds (loaded from the same
@@ -92,7 +103,7 @@ public:
 };
 
 // Raises EPackageDamaged, "The installer is damaged: ... Download it again.", when the
-// check finds a fault.
-void RefuseDamagedPackage(const TPackageCheck& Check);
+// check of Model's package finds a fault.
+void RefuseDamagedPackage(const TPackageCheck& Check, const TQeInstall& Model);
 
 } // namespace qe

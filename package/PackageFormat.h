@@ -45,7 +45,8 @@ enum TPackageId : int32_t {
     piPayloadKey = 18,
     piBanner = 19,
     piFile = 20,
-    piIntegrity = 21, // digests of the records and the payloads (package/Integrity.h)
+    piIntegrity = 21,   // digests of the records and the payloads (package/Integrity.h)
+    piDataFolders = 22, // one byte: 1 installs the terminals' files into their data folders too
 };
 
 // Ids inside a file-entry group (id piFile).
@@ -65,6 +66,7 @@ enum TUninstallId : int32_t {
     uiBanner = 12,
     uiFolder = 13,
     uiFile = 14,
+    uiCurrentUser = 15, // one byte: 1 for an installation for the current user only
 };
 
 } // namespace qe

@@ -28,7 +28,8 @@ int32_t High(uint64_t Time)
 
 // The package records: ids in ascending order, every string record written even when
 // empty, one group per file after the other records, the integrity record, a closing
-// end record.
+// end record. The data-folder record, younger than the file groups' id, stands before them
+// with the other records.
 void WritePackage(TStream& Out, const TPackageContents& C, const std::vector<int64_t>& Sizes, int64_t FirstPayload,
                   const TIntegrityRecord& Integrity)
 {
@@ -46,6 +47,8 @@ void WritePackage(TStream& Out, const TPackageContents& C, const std::vector<int
     WriteBinary(Tags, piPayloadKey, Masked);
     if (!C.BannerJpeg.empty())
         WriteBinary(Tags, piBanner, C.BannerJpeg);
+    if (C.UseDataFolders)
+        Tags.WriteByte(piDataFolders, 1);
     int64_t Offset = FirstPayload;
     for (size_t I = 0; I < C.Files.size(); ++I) {
         const TPackedFile& F = C.Files[I];

@@ -33,6 +33,7 @@ struct TPackageContents : TProductFields {
     std::string ExpertsOverride;
     std::string BannerJpeg; // JPEG file contents; empty for no banner
     TPayloadKey PayloadKey{};
+    bool UseDataFolders = false; // written only when set: without it a package is as before
     std::vector<TPackedFile> Files;
 };
 

@@ -135,6 +135,7 @@ void TQeInstall::Clear()
     Readme.clear();
     WhatsNew.clear();
     PayloadKey.fill(0);
+    UseDataFolders = false;
 }
 
 TQeInstallFile& TQeInstall::AddFile()
@@ -173,6 +174,7 @@ void TQeInstall::LoadFromStream(TStream& Stream)
         }
         case piBanner: ReadBanner(Tags); break;
         case piFile: ReadFileEntry(Tags, AddFile()); break;
+        case piDataFolders: UseDataFolders = Tags.ReadByte() != 0; break;
         default: Tags.SkipValue(); break;
         }
     }

@@ -24,6 +24,11 @@ void WritePackageOffset(TStream& Stream, uint32_t Offset);
 // stream holds no record of that kind.
 bool LocateRecord(TStream& Stream, TTagStreamAdapter& Tags, uint32_t Signature);
 
+// Whom an installation is for: every user of the machine (the program folder under
+// Program Files, the all-users Start Menu, the entry under HKEY_LOCAL_MACHINE) or the
+// current user only (their own program folder, Start Menu and HKEY_CURRENT_USER).
+enum class TInstallScope { Machine, CurrentUser };
+
 class TQeData;
 using TProgressEvent = std::function<void(TQeData& Sender, const std::string& Text, int32_t Percent)>;
 
@@ -58,6 +63,9 @@ public:
     int32_t ProgressPercent() const;
 
     std::string FileName;
+    // The install run installs for it, the uninstall record keeps it, and the uninstall
+    // run removes the installation from there. Loading a package leaves it as it is.
+    TInstallScope Scope = TInstallScope::Machine;
     int32_t ProgressPosition = 0;
     int32_t ProgressMax = 0;
     std::unique_ptr<TJpegImage> Banner;
@@ -109,6 +117,10 @@ public:
     std::string Readme;
     std::string WhatsNew;
     TPayloadKey PayloadKey{};
+    // Every file aimed at a terminal goes into the data folder of each chosen terminal
+    // that has one for the current user, too; the folder page also lists the terminals
+    // outside Program Files that a data folder names.
+    bool UseDataFolders = false;
 
     // Steps of the install run (engine/).
     void InstallTextFile(const std::string& FilePath, const std::string& LinkPath, const std::string& Text);
@@ -123,7 +135,7 @@ private:
     void ReadFileEntry(TTagStreamAdapter& Tags, TQeInstallFile& File);
     // Logs the folders the run made (or an earlier install of the product did), so that
     // the uninstall removes them again once they are empty; not those in a terminal
-    // folder, which are the terminal's own tree.
+    // folder or its data folder, which are the terminal's own trees.
     void LogMadeFolders(const std::vector<std::string>& Made);
     // Makes Dir ready through Folders(), logging what it made.
     void MakeLoggedFolders(const std::string& Dir);
@@ -132,13 +144,21 @@ private:
     void InstallPackagedFile(TStream& Package, const TQeInstallFile& File, const std::string& Path,
                              const std::string& MenuDir);
     // The folders the run writes into with an administrator's rights that others may
-    // change: the chosen terminal folders, the program folder and the Start Menu folder.
-    // Every folder on the way to what the run writes there is opened as itself.
+    // change: the chosen terminal folders and their data folders, the program folder and
+    // the Start Menu folder. Every folder on the way to what the run writes there is
+    // opened as itself.
     std::vector<std::string> GuardedFolders() const;
     // The run's folder maker, guarding GuardedFolders(); made when first asked for.
     TFolderMaker& Folders();
 
+    // Writes the entry of the list of installed programs for the uninstaller ExePath.
+    void RegisterUninstaller(const std::string& ExePath);
+
     std::unique_ptr<TFolderMaker> FFolders;
+    // The data folder of each of TargetFolders during a run; "" where there is none.
+    std::vector<std::string> FDataFolders;
+    // The bytes of the files a run has written so far, its shortcuts aside.
+    int64_t FInstalledBytes = 0;
 };
 
 } // namespace qe

@@ -15,6 +15,15 @@ struct TShellLinkData {
     std::string Description;
 };
 
+// What the user did in the folder chooser.
+enum class TFolderPick {
+    fpCancelled,
+    fpFolder, // a folder of the file system
+    // An item without a file-system path, such as "This PC" or a library: only its
+    // display name is known.
+    fpNoFileSystemPath,
+};
+
 class IShell {
 public:
     virtual ~IShell() = default;
@@ -30,9 +39,10 @@ public:
     // starts runs with the rights of the user's desktop, the user's normal rights, even
     // when this program runs elevated. False when there is no desktop shell to ask.
     virtual bool OpenAsUser(const std::string& FileOrLink) = 0;
-    // The folder chooser: Folder is the initial selection and, when the user confirms,
-    // the chosen folder. False when the user cancels.
-    virtual bool ChooseFolder(const std::string& Caption, std::string& Folder) = 0;
+    // The folder chooser: Folder is the initial selection and, afterwards, the chosen
+    // folder's path (fpFolder) or the display name of an item that has none
+    // (fpNoFileSystemPath).
+    virtual TFolderPick ChooseFolder(const std::string& Caption, std::string& Folder) = 0;
 };
 
 } // namespace qe

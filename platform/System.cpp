@@ -6,17 +6,17 @@
 
 namespace qe {
 
-std::string RandomHex(ISystem& System, size_t Bytes)
+std::string RandomName(ISystem& System, size_t Bytes)
 {
     std::vector<uint8_t> Random(Bytes);
     if (!System.RandomBytes(Random.data(), Random.size()))
         throw Exception("No random source");
-    std::string Text;
+    std::string Name;
     for (const uint8_t Byte : Random) {
-        Text += "0123456789abcdef"[Byte >> 4];
-        Text += "0123456789abcdef"[Byte & 15];
+        Name += "0123456789abcdef"[Byte >> 4];
+        Name += "0123456789abcdef"[Byte & 15];
     }
-    return Text;
+    return Name;
 }
 
 } // namespace qe

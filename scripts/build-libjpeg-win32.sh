@@ -14,9 +14,8 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 work="$prefix.src"
 rm -rf "$work" "$prefix"
 mkdir -p "$work"
-# A source index that is missing or stale is fetched once more before giving up.
-(cd "$work" && { apt-get source -qq libjpeg-turbo >/dev/null 2>&1 ||
-                 { apt-get update -qq && apt-get source -qq libjpeg-turbo >/dev/null; }; })
+. "$here/scripts/apt-helpers.sh"
+(cd "$work" && apt_source libjpeg-turbo)
 src=$(find "$work" -maxdepth 1 -type d -name 'libjpeg-turbo-*' | head -n 1)
 [ -n "$src" ] || { echo "libjpeg-turbo source not unpacked" >&2; exit 1; }
 

@@ -14,8 +14,9 @@ mkdir -p "$out"
 build/release/tools/qepack/qepack build examples/product.toml -o "$out/GridExpertSetup.exe" \
   --stub build/win32/app/setup.exe
 build/release/tools/qepack/qepack verify "$out/GridExpertSetup.exe"
-if ! e2e/wine-runs-here.sh; then
-  echo "The installer is packed and verified at $out/GridExpertSetup.exe, but cannot be started here." >&2
+if ! why_not=$(e2e/wine-runs-here.sh 2>&1); then
+  echo "The installer is packed and verified at $out/GridExpertSetup.exe, but the wizard cannot be shown here:" >&2
+  echo "$why_not" >&2
   exit 1
 fi
 

@@ -16,15 +16,18 @@ scripts/build.sh asan
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run ctest --test-dir build/asan --output-on-failure -j2
 
 scripts/build.sh win32
-if e2e/wine-runs-here.sh; then
+if why_not=$(e2e/wine-runs-here.sh 2>&1); then
   run e2e/with-display.sh ctest --test-dir build/win32 --output-on-failure
 else
   # The Windows build is still built and checked as a file; what runs it cannot run here.
   run ctest --test-dir build/win32 --output-on-failure -L without_wine
   count() { ctest --test-dir build/win32 -N "$@" | grep -c 'Test *#'; }
   all=$(count)
+  echo "== ========================================================================"
   echo "== NOT RUN: $(( all - $(count -L without_wine) )) of the Windows build's $all tests, which run under Wine."
-  echo "== They run on a machine that runs 32-bit programs; the result above covers the rest only."
+  sed 's/^/== /' <<<"$why_not"
+  echo "== They run on a machine with the 32-bit Wine; the result above covers the rest only."
+  echo "== ========================================================================"
 fi
 
 if [ "$status" -ne 0 ]; then

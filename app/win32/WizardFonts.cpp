@@ -9,6 +9,7 @@ TFontDesign FontDesign(TFontRole Role)
     switch (Role) {
     case TFontRole::Title: return {"Arial", 16, FW_BOLD};
     case TFontRole::Headline: return {"Arial", 21, FW_NORMAL};
+    case TFontRole::Banner: return {"Arial", 21, FW_BOLD};
     case TFontRole::Window: break;
     }
     // 8 points at 96 dpi.

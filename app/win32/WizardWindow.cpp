@@ -6,6 +6,7 @@
 #include <richedit.h>
 
 #include "app/ControlIds.h"
+#include "app/SetupRun.h"
 #include "app/win32/Dpi.h"
 #include "app/win32/WizardFonts.h"
 #include "platform/Exceptions.h"
@@ -23,7 +24,8 @@ constexpr int ComboDropDownItems = 8;
 
 } // namespace
 
-TWizardWindow::TWizardWindow(const TPlatform& Platform) : FPlatform(Platform)
+TWizardWindow::TWizardWindow(const TPlatform& Platform, const TCommandLine& Options, TSetupLog& Log)
+    : FPlatform(Platform), FOptions(Options), FLog(Log)
 {
     // The rich edit control's window class comes from this library.
     if (!LoadSystemLibrary("riched20.dll"))
@@ -103,9 +105,12 @@ std::unique_ptr<TChildWindow> TWizardWindow::CreateControl(const TLayoutItem& It
                         WS_EX_CLIENTEDGE, Item),
             Item, Page);
     case TControlKind::Memo:
+    case TControlKind::LogMemo:
+        // Without horizontal scrolling an edit control wraps its long lines: a progress line
+        // (a Start Menu path) or a data folder in the summary is read whole, not cut at the
+        // control's edge where its last part says where a file goes.
         return std::make_unique<TWin32Memo>(
-            CreateChild("EDIT", Tab | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL,
-                        WS_EX_CLIENTEDGE, Item),
+            CreateChild("EDIT", Tab | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, WS_EX_CLIENTEDGE, Item),
             Item, Page);
     case TControlKind::ProgressBar:
         return std::make_unique<TWin32ProgressBar>(CreateChild(PROGRESS_CLASSA, 0, 0, Item), Item, Page);
@@ -201,13 +206,17 @@ void TWizardWindow::FillControls()
 
 void TWizardWindow::OrderControls()
 {
-    // The tab order is the order of the windows from the top: Next, Cancel, Prev, then each
-    // page's controls as the layout lists them. The pages lie under everything, the start
-    // page's two contents just above the start page.
+    // The tab order is the order of the windows from the top, and it is the reading order:
+    // each page's controls as the layout lists them (top to bottom), then the button bar
+    // from the left, Prev, Next, Cancel. The pages lie under everything, the start page's
+    // two contents just above the start page.
     HWND After = HWND_TOP;
-    for (int Id : {IDC_BTNNEXT, IDC_BTNCANCEL, IDC_BTNPREV}) {
-        SetWindowPos(FById.at(Id)->Handle(), After, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        After = FById.at(Id)->Handle();
+    for (const auto& Child : FChildren) {
+        const TControlKind Kind = Child->Item().Kind;
+        if (Kind == TControlKind::Page || Kind == TControlKind::SubPage)
+            continue;
+        SetWindowPos(Child->Handle(), After, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        After = Child->Handle();
     }
     for (TControlKind Kind : {TControlKind::SubPage, TControlKind::Page})
         for (const auto& Child : FChildren)
@@ -287,6 +296,7 @@ void TWizardWindow::OnCommand(int Id, int Code)
     // The Enter key reaches the default button's command even while the button is disabled.
     if (auto It = FById.find(Id); It == FById.end() || !IsWindowEnabled(It->second->Handle()))
         return;
+    const int32_t PageBefore = FForm->PageIndex();
     switch (Id) {
     case IDC_BTNNEXT: FForm->BtnNextClick(); break;
     case IDC_BTNPREV: FForm->BtnPrevClick(); break;
@@ -296,7 +306,21 @@ void TWizardWindow::OnCommand(int Id, int Code)
     case IDC_BTNADDMETATRADER: FForm->BtnAddMetaTraderClick(); break;
     default: return;
     }
-    KeepFocusUsable();
+    FollowForm(PageBefore);
+}
+
+void TWizardWindow::FollowForm(int32_t PageBefore)
+{
+    // Enter presses the form's default button; a page just shown takes the focus where the
+    // form puts it, and otherwise the focus stays where it can be used.
+    if (auto* Default = dynamic_cast<TChildWindow*>(FForm->DefaultButton()))
+        SendMessageA(FHandle, DM_SETDEFID, static_cast<WPARAM>(Default->Item().Id), 0);
+    auto* Focus = dynamic_cast<TChildWindow*>(FForm->FocusControl());
+    if (FForm->PageIndex() != PageBefore && Focus && GetActiveWindow() == FHandle && IsWindowVisible(Focus->Handle()) &&
+        IsWindowEnabled(Focus->Handle()))
+        SetFocus(Focus->Handle());
+    else
+        KeepFocusUsable();
 }
 
 void TWizardWindow::KeepFocusUsable()
@@ -337,8 +361,13 @@ LRESULT TWizardWindow::HandleMessage(HWND Window, UINT Message, WPARAM WParam, L
 {
     switch (Message) {
     case WM_COMMAND:
-        if (LParam != 0)
+        if (LParam != 0) {
             OnCommand(LOWORD(WParam), HIWORD(WParam));
+        } else if (LOWORD(WParam) == IDCANCEL && FForm) {
+            // The dialog manager's answer to the Esc key.
+            FForm->EscapePressed();
+            KeepFocusUsable();
+        }
         return 0;
     case WM_DRAWITEM: {
         const auto* Draw = reinterpret_cast<const DRAWITEMSTRUCT*>(LParam);
@@ -382,8 +411,10 @@ LRESULT TWizardWindow::HandleMessage(HWND Window, UINT Message, WPARAM WParam, L
         return 0;
     case WM_CLOSE: DestroyWindow(Window); return 0;
     case WM_DESTROY:
-        if (FForm)
+        if (FForm) {
+            FExitCode = FForm->ExitCode();
             FForm->FormDestroy();
+        }
         PostQuitMessage(0);
         return 0;
     default: break;
@@ -413,37 +444,104 @@ void TWizardWindow::Close()
     PostMessageA(FHandle, WM_CLOSE, 0, 0);
 }
 
+UINT MessageBoxIcon(TMessageIcon Icon)
+{
+    switch (Icon) {
+    case TMessageIcon::Error: return MB_ICONERROR;
+    case TMessageIcon::Warning: return MB_ICONWARNING;
+    case TMessageIcon::Information: return MB_ICONINFORMATION;
+    }
+    return 0;
+}
+
 void TWizardWindow::MessageBox(const std::string& Text, const std::string& Caption, TMessageIcon Icon)
 {
-    MessageBoxA(FHandle, Text.c_str(), Caption.c_str(),
-                MB_OK | (Icon == TMessageIcon::Error ? MB_ICONERROR : MB_ICONWARNING));
+    MessageBoxA(FHandle, Text.c_str(), Caption.c_str(), MB_OK | MessageBoxIcon(Icon));
 }
 
 // --- the program's run
 
 void TWizardWindow::Show(int ShowCommand)
 {
-    FForm = std::make_unique<TFormInstaller>(FPlatform, FControls);
+    FForm = std::make_unique<TFormInstaller>(FPlatform, FControls, FOptions, &FLog);
+    const bool Silent = FOptions.Mode == TUiMode::Silent;
+    bool Created = true;
     try {
         FForm->FormCreate();
     } catch (const std::exception& Failure) {
         // Without a prepared wizard only closing works: the page buttons stay disabled.
+        Created = false;
         FControls.BtnPrev->SetEnabled(false);
         FControls.BtnNext->SetEnabled(false);
-        ShowApplicationError(FHandle, Failure.what());
+        if (!FOptions.Quiet())
+            ShowApplicationError(FHandle, Failure.what());
+    }
+    if (Silent) {
+        // Shown before the run, which paints its progress page as it goes; nothing is
+        // painted of the pages it passes on the way, unless a message box is shown.
+        ShowWindow(FHandle, ShowCommand);
+        try {
+            if (Created)
+                FForm->RunSilently();
+        } catch (const std::exception& Failure) {
+            if (!FOptions.Quiet())
+                ShowApplicationError(FHandle, Failure.what());
+        }
+        Close();
+        return;
     }
     ShowWindow(FHandle, ShowCommand);
     UpdateWindow(FHandle);
     SetForegroundWindow(FHandle);
-    KeepFocusUsable();
+    // The focus shows from the start, not only once a key has been pressed.
+    SendMessageA(FHandle, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    FollowForm(-1);
 }
+
+namespace {
+
+bool IsOfClass(HWND Control, const char* ClassName)
+{
+    char Class[16] = {};
+    GetClassNameA(Control, Class, sizeof(Class));
+    return lstrcmpiA(Class, ClassName) == 0;
+}
+
+// A push button (or the owner-drawn folder button) that Enter presses when it has the focus.
+bool IsPushButton(HWND Control)
+{
+    const LONG_PTR Type = GetWindowLongPtrA(Control, GWL_STYLE) & BS_TYPEMASK;
+    return IsOfClass(Control, "Button") && (Type == BS_PUSHBUTTON || Type == BS_DEFPUSHBUTTON || Type == BS_OWNERDRAW);
+}
+
+// Enter in the wizard: the focused button, or else the default button, as a click. Texts
+// and lists would take the key for themselves (a multi-line text wants it, and each kind of
+// text passes it on its own way); an open drop-down list keeps it to close.
+bool PressEnter(HWND Window, const MSG& Message)
+{
+    if (Message.message != WM_KEYDOWN || Message.wParam != VK_RETURN || !IsChild(Window, Message.hwnd))
+        return false;
+    if (IsOfClass(Message.hwnd, "ComboBox") && SendMessageA(Message.hwnd, CB_GETDROPPEDSTATE, 0, 0) == TRUE)
+        return false;
+    HWND Target = Message.hwnd;
+    if (!IsPushButton(Target)) {
+        const LRESULT Default = SendMessageA(Window, DM_GETDEFID, 0, 0);
+        Target = HIWORD(Default) == DC_HASDEFID ? GetDlgItem(Window, LOWORD(Default)) : nullptr;
+    }
+    if (Target)
+        SendMessageA(Window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(Target), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(Target));
+    return true;
+}
+
+} // namespace
 
 void TWizardWindow::RunMessageLoop(HWND Window)
 {
     MSG Message;
     while (GetMessageA(&Message, nullptr, 0, 0) > 0) {
-        // Tab, the arrow keys between the radio buttons and Enter for the default button.
-        if (IsWindow(Window) && IsDialogMessageA(Window, &Message))
+        // Enter, then Tab and Shift+Tab, the arrow keys in the radio group and Esc.
+        if (IsWindow(Window) && (PressEnter(Window, Message) || IsDialogMessageA(Window, &Message)))
             continue;
         TranslateMessage(&Message);
         DispatchMessageA(&Message);
@@ -453,11 +551,22 @@ void TWizardWindow::RunMessageLoop(HWND Window)
 int RunWizard(int ShowCommand)
 {
     TWin32Platform Windows;
-    TWizardWindow Wizard(Windows.Platform());
+    const TPlatform& Platform = Windows.Platform();
+    TSetupLog Log(Platform);
+    TCommandLine Options;
+    const auto Box = [](const std::string& Text, const std::string& Caption, TMessageIcon Icon) {
+        MessageBoxA(nullptr, Text.c_str(), Caption.c_str(), MB_OK | MessageBoxIcon(Icon));
+    };
+    if (const auto Code = StartSetup(Platform, GetCommandLineA(), Options, Log, Box))
+        return *Code;
+    if (Options.Mode == TUiMode::VerySilent)
+        return RunWithoutWindow(Platform, Options, Log);
+    TWizardWindow Wizard(Platform, Options, Log);
     Windows.Shell.SetOwnerWindow(Wizard.Handle());
     Wizard.Show(ShowCommand);
     TWizardWindow::RunMessageLoop(Wizard.Handle());
-    return 0;
+    Log.AddResult(Wizard.ExitCode());
+    return Wizard.ExitCode();
 }
 
 } // namespace qe::win32

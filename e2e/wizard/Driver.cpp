@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <memory>
 
 namespace e2e {
@@ -213,14 +214,30 @@ bool WaitFor(const std::function<bool()>& Condition, DWORD TimeoutMs)
     }
 }
 
-TProgram::TProgram(const std::string& Path, const std::string& Folder)
+TProgram::TProgram(const std::string& Path, const std::string& Folder, const std::string& Arguments, bool Limited)
 {
-    std::string CommandLine = "\"" + Path + "\"";
+    std::string CommandLine = "\"" + Path + "\"" + (Arguments.empty() ? "" : " " + Arguments);
     STARTUPINFOA Startup{};
     Startup.cb = sizeof Startup;
-    Check(CreateProcessA(Path.c_str(), CommandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                         Folder.empty() ? nullptr : Folder.c_str(), &Startup, &FInfo),
-          "cannot start " + Path + " (error " + std::to_string(GetLastError()) + ")");
+    const char* Current = Folder.empty() ? nullptr : Folder.c_str();
+    if (!Limited) {
+        Check(CreateProcessA(Path.c_str(), CommandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, Current, &Startup,
+                             &FInfo),
+              "cannot start " + Path + " (error " + std::to_string(GetLastError()) + ")");
+        return;
+    }
+    HANDLE Token = nullptr;
+    TOKEN_LINKED_TOKEN Linked{};
+    DWORD Size = 0;
+    Check(OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &Token) &&
+              GetTokenInformation(Token, TokenLinkedToken, &Linked, sizeof(Linked), &Size),
+          "the driver's token has no limited token linked to it");
+    CloseHandle(Token);
+    const BOOL Started = CreateProcessAsUserA(Linked.LinkedToken, Path.c_str(), CommandLine.data(), nullptr, nullptr,
+                                              FALSE, 0, nullptr, Current, &Startup, &FInfo);
+    const DWORD Error = GetLastError();
+    CloseHandle(Linked.LinkedToken);
+    Check(Started, "cannot start " + Path + " with a limited token (error " + std::to_string(Error) + ")");
 }
 
 TProgram::~TProgram()
@@ -241,6 +258,21 @@ DWORD TProgram::ExitCode() const
     DWORD Code = STILL_ACTIVE;
     GetExitCodeProcess(FInfo.hProcess, &Code);
     return Code;
+}
+
+std::vector<std::string> WindowsOf(DWORD ProcessId)
+{
+    std::vector<HWND> All;
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&All));
+    std::vector<std::string> Windows;
+    for (HWND Window : All) {
+        DWORD Owner = 0;
+        GetWindowThreadProcessId(Window, &Owner);
+        if (Owner == ProcessId)
+            Windows.push_back(WindowClass(Window) + " \"" + WindowText(Window) + "\"" +
+                              (IsWindowVisible(Window) ? " (visible)" : ""));
+    }
+    return Windows;
 }
 
 HWND FindTopWindow(DWORD ProcessId, const std::string& Caption)
@@ -367,6 +399,11 @@ int TWindow::ProgressPosition(int Id) const
     return static_cast<int>(Send(Control(Id), PBM_GETPOS, 0, 0));
 }
 
+void TWindow::ScrollToTop(int Id) const
+{
+    Send(Control(Id), WM_VSCROLL, SB_TOP, 0);
+}
+
 int TWindow::FrontPanel(const std::vector<int>& PanelIds) const
 {
     int Front = 0;
@@ -429,15 +466,15 @@ void ConfirmDialog(const TDialog& Dialog)
           "the dialog \"" + Dialog.Caption + "\" stays after OK");
 }
 
-void SelectInFolderTree(const TDialog& Chooser, const std::vector<std::string>& Names)
+void SelectInFolderTree(const TDialog& Chooser, const std::vector<std::string>& Names, bool FromTop)
 {
     const HWND Tree = DescendantOfClass(Chooser.Handle, "SysTreeView32");
     Check(Tree != nullptr, "the folder chooser has no folder tree");
     HTREEITEM Item = nullptr;
+    const WPARAM Start = FromTop ? TVGN_ROOT : TVGN_CARET;
     Check(
-        WaitFor(
-            [&] { return (Item = reinterpret_cast<HTREEITEM>(Send(Tree, TVM_GETNEXTITEM, TVGN_CARET, 0))) != nullptr; },
-            10000),
+        WaitFor([&] { return (Item = reinterpret_cast<HTREEITEM>(Send(Tree, TVM_GETNEXTITEM, Start, 0))) != nullptr; },
+                10000),
         "the folder chooser selects no folder");
     for (const std::string& Name : Names) {
         Send(Tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(Item));
@@ -464,6 +501,38 @@ void SelectInFolderTree(const TDialog& Chooser, const std::vector<std::string>& 
         Send(Tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(Child));
         Item = Child;
     }
+}
+
+void PressKeys(HWND Window, std::initializer_list<WORD> Keys)
+{
+    if (GetForegroundWindow() != Window)
+        SetForegroundWindow(Window);
+    Check(WaitFor([&] { return GetForegroundWindow() == Window; }, 5000),
+          "the window \"" + WindowText(Window) + "\" does not come to the front for the keyboard");
+    std::vector<INPUT> Input;
+    const auto Key = [&](WORD Code, bool Up) {
+        INPUT Event{};
+        Event.type = INPUT_KEYBOARD;
+        Event.ki.wVk = Code;
+        Event.ki.wScan = static_cast<WORD>(MapVirtualKeyA(Code, MAPVK_VK_TO_VSC));
+        Event.ki.dwFlags = Up ? KEYEVENTF_KEYUP : 0;
+        Input.push_back(Event);
+    };
+    for (WORD Code : Keys)
+        Key(Code, false);
+    for (auto It = std::rbegin(Keys); It != std::rend(Keys); ++It)
+        Key(*It, true);
+    Check(SendInput(static_cast<UINT>(Input.size()), Input.data(), sizeof(INPUT)) == Input.size(),
+          "the keys could not be typed");
+}
+
+HWND FocusedControl(HWND Window)
+{
+    GUITHREADINFO Info{};
+    Info.cbSize = sizeof(Info);
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(Window, nullptr), &Info))
+        return nullptr;
+    return Info.hwndFocus;
 }
 
 void Screenshot(const std::string& BmpPath, std::initializer_list<HWND> Windows)

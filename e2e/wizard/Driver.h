@@ -34,7 +34,11 @@ bool WaitFor(const std::function<bool()>& Condition, DWORD TimeoutMs);
 // A program started by the driver; ended when the object goes and it still runs.
 class TProgram {
 public:
-    TProgram(const std::string& Path, const std::string& Folder);
+    // Starts Path in Folder with the command line Path (quoted) + " " + Arguments; with
+    // Limited, with the limited token of an administrator who has not confirmed elevation
+    // (the driver's own token's linked one), as a program that is not elevated runs.
+    TProgram(const std::string& Path, const std::string& Folder, const std::string& Arguments = "",
+             bool Limited = false);
     ~TProgram();
     TProgram(const TProgram&) = delete;
     TProgram& operator=(const TProgram&) = delete;
@@ -46,6 +50,10 @@ public:
 private:
     PROCESS_INFORMATION FInfo{};
 };
+
+// Every top-level window of the process, visible or not, as "class \"title\"" with
+// " (visible)" after a visible one.
+std::vector<std::string> WindowsOf(DWORD ProcessId);
 
 // The visible top-level window of the process with this caption; nullptr when none.
 HWND FindTopWindow(DWORD ProcessId, const std::string& Caption);
@@ -75,6 +83,8 @@ public:
     std::vector<std::string> ComboItems(int Id) const;
     int ComboSelection(int Id) const;
     int ProgressPosition(int Id) const;
+    // Scrolls a multi-line control to its first line, as its scroll bar would.
+    void ScrollToTop(int Id) const;
     // Among the panels with these ids, the visible one in front; 0 when none is visible.
     int FrontPanel(const std::vector<int>& PanelIds) const;
 
@@ -96,9 +106,15 @@ TDialog WaitForDialog(DWORD ProcessId, DWORD TimeoutMs, const std::string& Child
 // Presses the dialog's OK button and waits until the dialog has gone.
 void ConfirmDialog(const TDialog& Dialog);
 
-// In the folder chooser's tree, below the selected item, opens and selects the folder
-// reached through Names, one tree level per name.
-void SelectInFolderTree(const TDialog& Chooser, const std::vector<std::string>& Names);
+// In the folder chooser's tree, below the selected item (or, FromTop, below the tree's top
+// item), opens and selects the folder reached through Names, one tree level per name.
+void SelectInFolderTree(const TDialog& Chooser, const std::vector<std::string>& Names, bool FromTop = false);
+
+// The keyboard: brings Window to the front and types Keys as keyboard input, the first
+// ones held down while the last is pressed ({VK_SHIFT, VK_TAB} is Shift+Tab).
+void PressKeys(HWND Window, std::initializer_list<WORD> Keys);
+// The control of Window's thread that has the keyboard focus; nullptr when none has.
+HWND FocusedControl(HWND Window);
 
 // Waits until the first window's thread has handled everything sent so far, brings the
 // last window to the front and writes what the screen shows of all of them (frames

@@ -1,6 +1,7 @@
-// The install wizard's scenarios: the full product with every page, a product without
-// readme and news on a machine without terminals, a damaged package, planted DLLs, an
-// installer crafted with a ":" in a target, and an installer swapped while the wizard runs.
+// The install wizard's scenarios: the full product with every page, the same by keyboard
+// alone, a product without readme and news on a machine without terminals, a damaged
+// package, planted DLLs, an installer crafted with a ":" in a target, and an installer
+// swapped while the wizard runs.
 #include <algorithm>
 
 #include "e2e/wizard/Driver.h"
@@ -42,21 +43,19 @@ void ExpectChecked(TWindow& Window, const std::vector<std::string>& Folders)
     CheckLines(Got, Expected, "the terminal folders");
 }
 
-void AcceptLicense(TWizard& W)
-{
-    W.Window().Click(IDC_RADIOACCEPT);
-    Check(WaitFor([&] { return W.Window().Enabled(IDC_BTNNEXT); }, 5000), "Next stays disabled after accepting");
-}
-
+// The summary: each target folder, with its data folder under it when Layout gives one.
 void ExpectReadyPage(TWizard& W, const std::string& Title, const std::vector<std::string>& Targets,
-                     const std::string& App, const std::string& ProgramName)
+                     const std::string& App, const std::string& ProgramName, const TTerminalLayout* Layout = nullptr)
 {
     W.ExpectHeader(PageReady, "Ready to Install", "We have all the information needed to install the program.",
                    "Please review these information below. Click on Prev button if you want to make a correction. "
                    "When you are ready to continue, click Next button.");
     std::vector<std::string> Summary = {"Program Name", Indent + Title, "", "Target Folder(s)"};
-    for (const std::string& Target : Targets)
+    for (const std::string& Target : Targets) {
         Summary.push_back(Indent + Target);
+        if (Layout != nullptr && !Layout->DataFolderOf(Target).empty())
+            Summary.push_back(Indent + "    " + Layout->DataFolderOf(Target));
+    }
     for (const std::string& Line : {std::string(), std::string("Program Folder"), Indent + App, std::string(),
                                     std::string("Start Menu Folder"), Indent + ProgramName})
         Summary.push_back(Line);
@@ -94,19 +93,28 @@ std::vector<std::string> BareInstallLines(TMachine& Machine, const std::string& 
             "Done."};
 }
 
-std::vector<std::string> ExpectedInstallLines(TMachine& Machine, const std::vector<std::string>& Targets)
+// Each target folder is followed by its data folder, which takes the terminal's files
+// too, and the settings of the one data folder that holds them.
+std::vector<std::string> ExpectedInstallLines(TMachine& Machine, const std::vector<std::string>& Targets,
+                                              const TTerminalLayout& Layout)
 {
     const std::string App = Machine.ProgramFiles() + "\\Grid Expert";
     const std::string Menu = Machine.StartMenuPrograms() + "\\Grid Expert";
     std::vector<std::string> Lines;
-    for (const std::string& Target : Targets) {
-        Lines.push_back("Copying file " + Target + "\\experts\\GridExpert.mq4 ...");
-        Lines.push_back("Copying file " + Target + "\\experts\\indicators\\GridLevels.mq4 ...");
-        if (&Target == &Targets.front())
-            Lines.push_back("Copying file " + App + "\\Manual.txt ...");
-    }
     for (const std::string& Target : Targets)
+        for (const std::string& Folder : {Target, Layout.DataFolderOf(Target)}) {
+            if (Folder.empty())
+                continue;
+            Lines.push_back("Copying file " + Folder + "\\MQL4\\Experts\\GridExpert.mq4 ...");
+            Lines.push_back("Copying file " + Folder + "\\MQL4\\Indicators\\GridLevels.mq4 ...");
+            if (&Target == &Targets.front() && Folder == Target)
+                Lines.push_back("Copying file " + App + "\\Manual.txt ...");
+        }
+    for (const std::string& Target : Targets) {
         Lines.push_back("Overriding MetaTrader settings in " + Target + " ...");
+        if (Layout.DataFolderOf(Target) == Layout.TradingData)
+            Lines.push_back("Overriding MetaTrader settings in " + Layout.TradingData + " ...");
+    }
     for (const char* Document : {"Readme", "License", "What's New"}) {
         Lines.push_back("Copying file " + App + "\\" + Document + ".rtf ...");
         Lines.push_back("Creating shortcut " + Menu + "\\" + Document + ".lnk ...");
@@ -132,13 +140,18 @@ void ExpectSameFile(const std::string& Source, const std::string& Installed)
             std::to_string(Seconds(TMachine::LastWriteTime(Source))), "write time of " + Installed);
 }
 
+uint32_t Get32(const std::string& Bytes, size_t At)
+{
+    Check(Bytes.size() >= At + 4, "the file is too short for a number at " + std::to_string(At));
+    uint32_t Value = 0;
+    for (size_t I = 4; I-- > 0;)
+        Value = Value << 8 | static_cast<uint8_t>(Bytes[At + I]);
+    return Value;
+}
+
 uint32_t PackageOffset(const std::string& Bytes)
 {
-    Check(Bytes.size() > 140, "the file is too short for a package offset");
-    uint32_t Offset = 0;
-    for (int I = 3; I >= 0; --I)
-        Offset = Offset << 8 | static_cast<uint8_t>(Bytes[136 + I]);
-    return Offset;
+    return Get32(Bytes, 136);
 }
 
 void ExpectFullInstallLanded(TMachine& Machine, const TScenarioArgs& Args, const std::vector<std::string>& Targets,
@@ -147,13 +160,35 @@ void ExpectFullInstallLanded(TMachine& Machine, const TScenarioArgs& Args, const
     const std::string App = Machine.ProgramFiles() + "\\Grid Expert";
     const std::string Menu = Machine.StartMenuPrograms() + "\\Grid Expert";
     for (const std::string& Target : Targets) {
-        ExpectSameFile(Args.Examples + "\\files\\GridExpert.mq4", Target + "\\experts\\GridExpert.mq4");
-        ExpectSameFile(Args.Examples + "\\files\\GridLevels.mq4", Target + "\\experts\\indicators\\GridLevels.mq4");
+        for (const std::string& Folder : {Target, Layout.DataFolderOf(Target)}) {
+            if (Folder.empty())
+                continue;
+            ExpectSameFile(Args.Examples + "\\files\\GridExpert.mq4", Folder + "\\MQL4\\Experts\\GridExpert.mq4");
+            ExpectSameFile(Args.Examples + "\\files\\GridLevels.mq4", Folder + "\\MQL4\\Indicators\\GridLevels.mq4");
+            Step("the expert and the indicator are in " + Folder);
+        }
         CheckEq(std::to_string(TMachine::ReadFile(Target + "\\config\\experts.ini").size()), "292",
                 "size of " + Target + "\\config\\experts.ini");
     }
+    // The data folders: no new one (the portable terminal has none), nothing for the
+    // removed terminal, and the settings changed only where the terminal wrote them.
+    std::vector<std::string> DataFolders = TMachine::ListNames(Layout.DataRoot);
+    std::sort(DataFolders.begin(), DataFolders.end());
+    std::vector<std::string> Expected = {"Common", "Community", "Help"};
+    for (const std::string& Folder : {Layout.MetaTraderData, Layout.TradingData, Layout.StaleData})
+        Expected.push_back(Folder.substr(Layout.DataRoot.size() + 1));
+    std::sort(Expected.begin(), Expected.end());
+    CheckLines(DataFolders, Expected, "the data folders");
+    Check(!TMachine::Exists(Layout.StaleData + "\\MQL4\\Experts\\GridExpert.mq4"), "a stale data folder got files");
+    Check(!TMachine::Exists(Layout.Gone), "the removed terminal's folder was made");
+    Check(!TMachine::Exists(Layout.MetaTraderData + "\\config\\experts.ini"), "a data folder got a settings file");
+    const std::string Settings = TMachine::ReadFile(Layout.TradingSettings);
+    std::string Flags;
+    for (const int Offset : {0, 1, 4, 8, 12, 36, 40, 20})
+        Flags += std::to_string(static_cast<uint8_t>(Settings.at(static_cast<size_t>(Offset)))) + " ";
+    CheckEq(std::to_string(Settings.size()) + ": " + Flags, "292: 144 1 1 1 1 1 0 1 ", "the data folder's settings");
     for (const std::string& Skipped : {Layout.Hidden, Layout.Odd, Layout.Deep})
-        Check(!TMachine::Exists(Skipped + "\\experts"), "files were installed into " + Skipped);
+        Check(!TMachine::Exists(Skipped + "\\MQL4"), "files were installed into " + Skipped);
     ExpectSameFile(Args.Examples + "\\files\\Manual.txt", App + "\\Manual.txt");
     for (const char* Document : {"Readme.rtf", "License.rtf", "What's New.rtf"})
         Check(TMachine::ReadFile(App + "\\" + Document).rfind("{\\rtf", 0) == 0, std::string(Document) + " is not RTF");
@@ -169,13 +204,17 @@ void ExpectFullInstallLanded(TMachine& Machine, const TScenarioArgs& Args, const
 
     const std::string Key = TMachine::UninstallKey("Grid Expert");
     CheckEq(Machine.RegistryValue(Key, "DisplayName"), "Grid Expert", "DisplayName");
-    CheckEq(Machine.RegistryValue(Key, "UninstallString"), App + "\\Uninstall.exe", "UninstallString");
+    CheckEq(Machine.RegistryValue(Key, "UninstallString"), "\"" + App + "\\Uninstall.exe\"", "UninstallString");
 
     const std::string Installer = TMachine::ReadFile(Args.Installer);
     const std::string Uninstaller = TMachine::ReadFile(App + "\\Uninstall.exe");
     const uint32_t Offset = PackageOffset(Installer);
     CheckEq(std::to_string(PackageOffset(Uninstaller)), std::to_string(Offset), "the uninstaller's record offset");
-    Check(Uninstaller.compare(0, Offset, Installer, 0, Offset) == 0, "the uninstaller is not the installer's program");
+    // The installer's program, but for its checksum, which is the uninstaller's own.
+    const size_t CheckSumAt = Get32(Installer, 0x3C) + 24 + 64;
+    std::string Program = Installer.substr(0, Offset);
+    Program.replace(CheckSumAt, 4, Uninstaller, CheckSumAt, 4);
+    Check(Uninstaller.compare(0, Offset, Program) == 0, "the uninstaller is not the installer's program");
     CheckEq(Uninstaller.substr(Offset, 4), "QEUN", "the uninstall record's signature");
     Step("the files, times, shortcuts, registry entry and uninstaller are in place");
 }
@@ -188,7 +227,7 @@ void InstallFull(TMachine& Machine, const TScenarioArgs& Args)
     TTerminalLayout Layout(Machine);
     Layout.Create(Args.Terminal);
     const std::vector<std::string> Found = Layout.Found();
-    Check(Found.size() == 2, "the two stand-in terminals are not both in Program Files");
+    Check(Found.size() == 3, "the two stand-in terminals are not both in Program Files");
     const std::string App = Machine.ProgramFiles() + "\\Grid Expert";
 
     TWizard W(Args.Installer, "Install - Grid Expert", Args.Work + "\\shots");
@@ -252,18 +291,24 @@ void InstallFull(TMachine& Machine, const TScenarioArgs& Args)
     Check(WaitFor([&] { return Window.ListItems(IDC_LISTMETATRADER).size() == Targets.size(); }, 5000),
           "the chosen folder is not added");
     ExpectChecked(Window, Targets);
-    Step("two terminals found, the hidden, odd and deeper folders passed over, one added by hand");
+    Step("two terminals found in Program Files and one in C:\\Trading from its data folder; the hidden, odd and "
+         "deeper folders and the stale origin.txt passed over; one folder added by hand");
 
     W.Next(PageReady);
-    ExpectReadyPage(W, "Grid Expert v2.5 Build 118 Release 3", Targets, App, "Grid Expert");
+    ExpectReadyPage(W, "Grid Expert v2.5 Build 118 Release 3", Targets, App, "Grid Expert", &Layout);
     W.ExpectButtons(true, true, true, "Cancel");
     W.Shot("install-5-ready");
+    Step("the summary names the two data folders under their terminals");
 
     RunInstall(W);
-    CheckLines(Window.Lines(IDC_MEMOPROGRESS), ExpectedInstallLines(Machine, Targets), "the progress lines");
+    CheckLines(Window.Lines(IDC_MEMOPROGRESS), ExpectedInstallLines(Machine, Targets, Layout), "the progress lines");
+    CheckProgressLinesShowWhole(Window);
     CheckEq(std::to_string(Window.ProgressPosition(IDC_PROGRESSBAR1)), "100", "the progress bar");
     W.ExpectButtons(false, true, false, "Cancel");
     W.Shot("install-6-progress");
+    // The copies, the data folders' among them, are at the top of the lines.
+    Window.ScrollToTop(IDC_MEMOPROGRESS);
+    W.Shot("install-6-progress-data-folders");
 
     W.Next(PageNews);
     W.ExpectHeader(PageNews, "What's New",
@@ -340,6 +385,7 @@ void InstallNoTerminal(TMachine& Machine, const TScenarioArgs& Args)
     }
     Running.Close();
     Step("a running terminal keeps the wizard on the welcome page, as often as Next is pressed");
+    W.Shot("bare-1-welcome");
 
     W.Next(PageLicense);
     AcceptLicense(W);
@@ -359,6 +405,26 @@ void InstallNoTerminal(TMachine& Machine, const TScenarioArgs& Args)
     ExpectChecked(Window, {Default});
     Step("the default folder, and its warning once");
 
+    // An item of the chooser that is no folder on a disk: the chooser grays OK for it, but
+    // its command goes through all the same, as it does for some such items on Windows.
+    Window.Click(IDC_BTNADDMETATRADER);
+    const TDialog Chooser = WaitForDialog(W.Process().Id(), 20000, "SysTreeView32");
+    SelectInFolderTree(Chooser, {"My Computer"}, true);
+    PostMessageA(Chooser.Handle, WM_COMMAND, IDOK, 0);
+    Check(WaitFor([&] { return !IsWindow(Chooser.Handle); }, 10000), "the folder chooser stays after OK");
+    const TDialog NoPath = WaitForDialog(W.Process().Id(), 20000);
+    CheckEq(NoPath.Caption, "Error", "caption of the box refusing a pick without a path");
+    CheckLines(
+        SplitLines(NoPath.Text),
+        {"\"My Computer\" is not a folder on a disk.", "Please choose the folder where MetaTrader is installed."},
+        "the box refusing a pick without a path");
+    W.Shot("message-no-folder-on-disk", NoPath.Handle);
+    ConfirmDialog(NoPath);
+    W.ExpectPage(PageFolder);
+    ExpectChecked(Window, {Default});
+    W.ExpectButtons(true, true, true, "Cancel");
+    Step("a pick without a path on disk is refused with its name, and the list stays as it was");
+
     W.Next(PageReady);
     ExpectReadyPage(W, "Bare Tool v1.0", {Default}, Machine.ProgramFiles() + "\\Bare Tool", "Bare Tool");
     RunInstall(W);
@@ -366,6 +432,7 @@ void InstallNoTerminal(TMachine& Machine, const TScenarioArgs& Args)
     W.Next(PageFinish);
     Check(!Window.Visible(IDC_CHECKRUN) && !Window.Visible(IDC_COMBORUN), "the run choice shows without a terminal");
     W.ExpectButtons(true, false, true, "Finish");
+    W.Shot("bare-8-finish");
     Finish(W);
     Check(TMachine::Exists(Default + "\\experts\\BareTool.mq4"), "nothing was installed into the default folder");
 
@@ -412,7 +479,7 @@ void InstallDamaged(TMachine& Machine, const TScenarioArgs& Args)
     // The installer lost its last bytes, which belong to its last file: the package check
     // refuses it before the run's first step.
     CheckEq(Error.Text,
-            "The installer is damaged: the contents of {app}\\BareTool.txt lie outside the file. Download it again.",
+            "The installer is damaged: the contents of BareTool.txt lie outside the file. Download it again.",
             "the error box");
     W.Shot("message-damaged-package", Error.Handle);
     ConfirmDialog(Error);
@@ -428,6 +495,133 @@ void InstallDamaged(TMachine& Machine, const TScenarioArgs& Args)
 
     Machine.ForgetProduct("Bare Tool");
     TMachine::RemoveTree(Default);
+}
+
+namespace {
+
+// The control that has the keyboard focus, by its id.
+void ExpectFocus(TWizard& W, int Id, const std::string& Where)
+{
+    const HWND Control = W.Window().Control(Id);
+    Check(WaitFor([&] { return FocusedControl(W.Window().Handle()) == Control; }, 5000),
+          "the focus is not on control " + std::to_string(Id) + " " + Where + " but on " +
+              std::to_string(GetDlgCtrlID(FocusedControl(W.Window().Handle()))));
+}
+
+// Presses Keys and expects the focus on each control of Ids in turn.
+void ExpectFocusRound(TWizard& W, std::initializer_list<WORD> Keys, const std::vector<int>& Ids,
+                      const std::string& What)
+{
+    for (int Id : Ids) {
+        PressKeys(W.Window().Handle(), Keys);
+        ExpectFocus(W, Id, What);
+    }
+}
+
+void PressEnterFor(TWizard& W, const TPage& Page)
+{
+    PressKeys(W.Window().Handle(), {VK_RETURN});
+    W.ExpectPage(Page);
+}
+
+} // namespace
+
+void InstallKeyboard(TMachine& Machine, const TScenarioArgs& Args)
+{
+    Machine.ForgetProduct("Grid Expert");
+    TTerminalLayout Layout(Machine);
+    Layout.Create(Args.Terminal);
+    const std::vector<std::string> Found = Layout.Found();
+    const std::string App = Machine.ProgramFiles() + "\\Grid Expert";
+    {
+        TWizard W(Args.Installer, "Install - Grid Expert", Args.Work + "\\shots");
+        W.ExpectPage(PageWelcome);
+        ExpectFocus(W, IDC_BTNNEXT, "on the welcome page");
+        PressKeys(W.Window().Handle(), {VK_ESCAPE});
+        Check(W.Process().WaitForExit(20000), "Esc does not end the wizard on the welcome page");
+        Check(!TMachine::Exists(App), "Esc left the program folder behind");
+        Step("Esc on the welcome page ends the wizard and changes nothing");
+    }
+
+    TWizard W(Args.Installer, "Install - Grid Expert", Args.Work + "\\shots");
+    TWindow& Window = W.Window();
+    W.ExpectPage(PageWelcome);
+    ExpectFocus(W, IDC_BTNNEXT, "on the welcome page");
+    const LRESULT Cues = SendMessageA(Window.Handle(), WM_QUERYUISTATE, 0, 0);
+    Check((Cues & UISF_HIDEFOCUS) == 0, "the window hides its focus rectangle");
+    PressEnterFor(W, PageInfo);
+    ExpectFocus(W, IDC_RICHINFO, "on the information page");
+    ExpectFocusRound(W, {VK_TAB}, {IDC_BTNPREV, IDC_BTNNEXT, IDC_BTNCANCEL, IDC_RICHINFO}, "after Tab");
+    ExpectFocusRound(W, {VK_SHIFT, VK_TAB}, {IDC_BTNCANCEL, IDC_BTNNEXT, IDC_BTNPREV, IDC_RICHINFO}, "after Shift+Tab");
+    Step("Tab and Shift+Tab go round the text, Prev, Next and Cancel in reading order");
+
+    PressEnterFor(W, PageLicense);
+    ExpectFocus(W, IDC_RICHLICENSE, "on the licence page");
+    PressKeys(Window.Handle(), {VK_RETURN});
+    W.ExpectNoMessageBox("after Enter on the licence page");
+    W.ExpectPage(PageLicense);
+    PressKeys(Window.Handle(), {VK_TAB});
+    Check(WaitFor(
+              [&] {
+                  const HWND Focus = FocusedControl(Window.Handle());
+                  return Focus == Window.Control(IDC_RADIOACCEPT) || Focus == Window.Control(IDC_RADIONOTACCEPT);
+              },
+              5000),
+          "Tab does not reach the licence choice");
+    for (int Try = 0; Try < 2 && !Window.Checked(IDC_RADIOACCEPT); ++Try) {
+        PressKeys(Window.Handle(), {VK_UP});
+        WaitFor([&] { return Window.Checked(IDC_RADIOACCEPT); }, 2000);
+    }
+    Check(Window.Checked(IDC_RADIOACCEPT) && WaitFor([&] { return Window.Enabled(IDC_BTNNEXT); }, 5000),
+          "the arrow keys do not accept the licence");
+    W.Shot("keyboard-3-license");
+    Step("Enter waits for the licence; the arrow keys accept it");
+
+    PressEnterFor(W, PageFolder);
+    ExpectFocus(W, IDC_LISTMETATRADER, "on the folder page");
+    const HWND List = Window.Control(IDC_LISTMETATRADER);
+    // The first arrow may only select the item with the focus (Wine's list does).
+    for (int Try = 0; Try < 2 && SendMessageA(List, LB_GETCARETINDEX, 0, 0) != 1; ++Try) {
+        PressKeys(Window.Handle(), {VK_DOWN});
+        WaitFor([&] { return SendMessageA(List, LB_GETCURSEL, 0, 0) == Try; }, 2000);
+    }
+    CheckEq(std::to_string(SendMessageA(List, LB_GETCARETINDEX, 0, 0)), "1", "the folder under the focus after Down");
+    PressKeys(Window.Handle(), {VK_SPACE});
+    Check(WaitFor([&] { return SendMessageA(List, LB_GETITEMDATA, 1, 0) == 0; }, 5000),
+          "Space does not uncheck the second folder");
+    W.Shot("keyboard-4-folder");
+    PressKeys(Window.Handle(), {VK_SPACE});
+    Check(WaitFor([&] { return SendMessageA(List, LB_GETITEMDATA, 1, 0) == 1; }, 5000),
+          "Space does not check the second folder again");
+    ExpectChecked(Window, Found);
+    Step("the arrow keys move in the folder list and Space checks and unchecks a folder");
+
+    PressEnterFor(W, PageReady);
+    ExpectFocus(W, IDC_MEMOREADY, "on the ready page");
+    PressKeys(Window.Handle(), {VK_RETURN});
+    W.ExpectPage(PageProgress);
+    Check(WaitFor([&] { return Window.Enabled(IDC_BTNNEXT); }, 120000), "the install run does not finish");
+    CheckLines(Window.Lines(IDC_MEMOPROGRESS), ExpectedInstallLines(Machine, Found, Layout), "the progress lines");
+    ExpectFocus(W, IDC_MEMOPROGRESS, "on the progress page");
+    PressEnterFor(W, PageNews);
+    ExpectFocus(W, IDC_RICHNEWS, "on the news page");
+    PressEnterFor(W, PageFinish);
+    ExpectFocus(W, IDC_CHECKRUN, "on the finish page");
+    PressKeys(Window.Handle(), {VK_SPACE});
+    Check(WaitFor([&] { return !Window.Checked(IDC_CHECKRUN); }, 5000), "Space does not uncheck the run choice");
+    W.Shot("keyboard-8-finish");
+    for (const std::string& Terminal : Found)
+        TMachine::RemoveTree(Terminal + "\\terminal-started.txt");
+    PressKeys(Window.Handle(), {VK_RETURN});
+    Check(W.Process().WaitForExit(20000), "Enter on the finish page does not end the wizard");
+    Sleep(1000);
+    for (const std::string& Terminal : Found)
+        Check(!TMachine::Exists(Terminal + "\\terminal-started.txt"), "a terminal was started: " + Terminal);
+    Step("every page by Enter, the focus on each page's text, list or choice; Space unchecks the run choice and "
+         "Enter finishes without starting a terminal");
+
+    ExpectFullInstallLanded(Machine, Args, Found, Layout);
+    Machine.ForgetProduct("Grid Expert");
 }
 
 void InstallPlanted(TMachine& Machine, const TScenarioArgs& Args)

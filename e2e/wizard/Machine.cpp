@@ -5,12 +5,23 @@
 
 #include "e2e/wizard/Driver.h"
 #include "platform/SysFolders.h"
+#include "platform/TerminalDataFolders.h"
 
 namespace e2e {
 
 std::string TMachine::Folder(int Id)
 {
     return qe::GetSpecialFolder(FWindows.Platform(), Id, false);
+}
+
+std::string TMachine::TerminalDataRoot()
+{
+    return qe::TerminalDataRoot(FWindows.Platform());
+}
+
+std::string TMachine::TerminalDataId(const std::string& Terminal)
+{
+    return qe::TerminalDataId(FWindows.Platform(), Terminal);
 }
 
 bool TMachine::Exists(const std::string& Path)
@@ -118,17 +129,25 @@ std::string TMachine::LinkWorkingFolder(const std::string& Link)
     return FWindows.Shell.ReadLink(Link, Data) ? Data.WorkingDirectory : "";
 }
 
-std::string TMachine::RegistryValue(const std::string& Key, const std::string& Name)
+std::string TMachine::RegistryValue(const std::string& Key, const std::string& Name, qe::TRegistryRoot Root)
 {
     std::string Value;
-    if (!FWindows.Registry.ReadString(qe::TRegistryRoot::rrLocalMachine, Key, Name, false, Value))
+    if (!FWindows.Registry.ReadString(Root, Key, Name, false, Value))
         return "(none)";
     return Value;
 }
 
-bool TMachine::RegistryKeyExists(const std::string& Key)
+std::string TMachine::RegistryNumber(const std::string& Key, const std::string& Name, qe::TRegistryRoot Root)
 {
-    return FWindows.Registry.KeyExists(qe::TRegistryRoot::rrLocalMachine, Key);
+    uint32_t Value = 0;
+    if (!FWindows.Registry.ReadInteger(Root, Key, Name, Value))
+        return "(none)";
+    return std::to_string(Value);
+}
+
+bool TMachine::RegistryKeyExists(const std::string& Key, qe::TRegistryRoot Root)
+{
+    return FWindows.Registry.KeyExists(Root, Key);
 }
 
 std::string TMachine::UninstallKey(const std::string& ProgramName)
@@ -141,6 +160,9 @@ void TMachine::ForgetProduct(const std::string& ProgramName)
     RemoveTree(ProgramFiles() + "\\" + ProgramName);
     RemoveTree(StartMenuPrograms() + "\\" + ProgramName);
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, UninstallKey(ProgramName).c_str());
+    RemoveTree(Folder(qe::sfLocalAppData) + "\\Programs\\" + ProgramName);
+    RemoveTree(Folder(qe::sfPrograms) + "\\" + ProgramName);
+    RegDeleteTreeA(HKEY_CURRENT_USER, UninstallKey(ProgramName).c_str());
 }
 
 } // namespace e2e

@@ -18,6 +18,10 @@ public:
     std::string ProgramFiles() { return Folder(28); }
     std::string StartMenuPrograms() { return Folder(38); }
     std::string Temp() { return Folder(25); }
+    // Where the current user's terminal data folders are, and the name a terminal gives
+    // the data folder of the install folder Terminal.
+    std::string TerminalDataRoot();
+    std::string TerminalDataId(const std::string& Terminal);
 
     static bool Exists(const std::string& Path);
     static bool IsFolder(const std::string& Path);
@@ -37,12 +41,17 @@ public:
     // Target and working folder of a shell link, "" when it cannot be read.
     std::string LinkTarget(const std::string& Link);
     std::string LinkWorkingFolder(const std::string& Link);
-    // A string value below HKEY_LOCAL_MACHINE; "(none)" when there is none.
-    std::string RegistryValue(const std::string& Key, const std::string& Name);
-    bool RegistryKeyExists(const std::string& Key);
+    // A string value, or a number (DWORD) value in decimals, below HKEY_LOCAL_MACHINE or
+    // Root; "(none)" when there is none.
+    std::string RegistryValue(const std::string& Key, const std::string& Name,
+                              qe::TRegistryRoot Root = qe::TRegistryRoot::rrLocalMachine);
+    std::string RegistryNumber(const std::string& Key, const std::string& Name,
+                               qe::TRegistryRoot Root = qe::TRegistryRoot::rrLocalMachine);
+    bool RegistryKeyExists(const std::string& Key, qe::TRegistryRoot Root = qe::TRegistryRoot::rrLocalMachine);
     static std::string UninstallKey(const std::string& ProgramName);
 
-    // Removes a product's program folder, Start Menu folder and registry entry.
+    // Removes a product's program folder, Start Menu folder and registry entry, those of
+    // an installation for the current user included.
     void ForgetProduct(const std::string& ProgramName);
 
 private:

@@ -18,15 +18,19 @@ struct TScenarioArgs {
     std::string Examples;  // the example product's source folder
 };
 
-// The terminal folders the scenarios lay out under Program Files: two real ones, and
-// folders the scan must pass over.
+// The terminal folders the scenarios lay out: two under Program Files, one under
+// C:\Trading, folders the scan must pass over, and the user's data folders as terminals
+// leave them (%APPDATA%\MetaQuotes\Terminal).
 struct TTerminalLayout {
     explicit TTerminalLayout(TMachine& Machine);
     // Lays the folders out afresh; Terminal is copied in as each terminal.exe.
     void Create(const std::string& Terminal);
     void Remove();
-    // The folders the scan finds, in the order the file system delivers them.
+    // The folders the scan finds: those under Program Files in the order the file system
+    // delivers them, then the one a data folder names.
     std::vector<std::string> Found() const;
+    // The data folder of a terminal folder; "" when it has none.
+    std::string DataFolderOf(const std::string& Terminal) const;
 
     std::string ProgramFiles;
     std::string Hidden;  // holds terminal.exe, but is hidden
@@ -34,7 +38,17 @@ struct TTerminalLayout {
     std::string Deep;    // holds terminal.exe one level too deep
     std::string Brokers; // the folder above Deep and Added
     std::string Added;   // no terminal.exe; the user adds it by hand
+    // Under Program Files: "MetaTrader 4", with a data folder named by its ID and no
+    // origin.txt, and "Broker MT4", started with /portable, without one.
     std::vector<std::string> Terminals;
+    std::string Trading; // outside Program Files, known from its data folder's origin.txt
+    std::string Gone;    // named by a stale origin.txt: the terminal was removed
+    std::string DataRoot;
+    std::string MetaTraderData, TradingData, StaleData; // the data folders
+    // In MetaTrader 4's data folder, from a terminal that wrote none, no settings file;
+    // in the Trading terminal's, a whole one. Files the trader put there, in each.
+    std::string TradingSettings;
+    std::vector<std::string> UserFiles;
 };
 
 // A window of the MetaTrader terminal's class, standing in for a running terminal.
@@ -51,12 +65,23 @@ private:
 };
 
 void InstallFull(TMachine& Machine, const TScenarioArgs& Args);
+// The full install again, by keyboard alone: key input to the window, no clicks.
+void InstallKeyboard(TMachine& Machine, const TScenarioArgs& Args);
 void InstallNoTerminal(TMachine& Machine, const TScenarioArgs& Args);
 void InstallDamaged(TMachine& Machine, const TScenarioArgs& Args);
 void InstallPlanted(TMachine& Machine, const TScenarioArgs& Args);
 void InstallColon(TMachine& Machine, const TScenarioArgs& Args);
 void InstallSwapped(TMachine& Machine, const TScenarioArgs& Args);
 void Uninstall(TMachine& Machine, const TScenarioArgs& Args);
+// Deployment without questions: setup.exe and Uninstall.exe with their switches, exit codes
+// and logs, and the installation for the current user only. PerUser runs where Program
+// Files and the all-users Start Menu cannot be written (PerUserPrepare lays its machine
+// out before that, PerUserTidy clears it after).
+void SilentInstall(TMachine& Machine, const TScenarioArgs& Args);
+void SilentUninstall(TMachine& Machine, const TScenarioArgs& Args);
+void PerUserPrepare(TMachine& Machine, const TScenarioArgs& Args);
+void PerUser(TMachine& Machine, const TScenarioArgs& Args);
+void PerUserTidy(TMachine& Machine, const TScenarioArgs& Args);
 
 // The error box's text while a terminal runs.
 extern const char TerminalRunningText[];

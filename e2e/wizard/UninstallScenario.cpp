@@ -11,19 +11,23 @@ namespace {
 
 using namespace qe;
 
-std::vector<std::string> ExpectedUninstallLines(TMachine& Machine, const std::vector<std::string>& Targets)
+std::vector<std::string> ExpectedUninstallLines(TMachine& Machine, const std::vector<std::string>& Targets,
+                                                const TTerminalLayout& Layout)
 {
     const std::string App = Machine.ProgramFiles() + "\\Grid Expert";
     const std::string Menu = Machine.StartMenuPrograms() + "\\Grid Expert";
     std::vector<std::string> Files;
-    for (const std::string& Target : Targets) {
-        Files.push_back(Target + "\\experts\\GridExpert.mq4");
-        Files.push_back(Target + "\\experts\\indicators\\GridLevels.mq4");
-        if (&Target == &Targets.front()) {
-            Files.push_back(App + "\\Manual.txt");
-            Files.push_back(Menu + "\\Grid Expert Manual.lnk");
+    for (const std::string& Target : Targets)
+        for (const std::string& Folder : {Target, Layout.DataFolderOf(Target)}) {
+            if (Folder.empty())
+                continue;
+            Files.push_back(Folder + "\\MQL4\\Experts\\GridExpert.mq4");
+            Files.push_back(Folder + "\\MQL4\\Indicators\\GridLevels.mq4");
+            if (&Target == &Targets.front() && Folder == Target) {
+                Files.push_back(App + "\\Manual.txt");
+                Files.push_back(Menu + "\\Grid Expert Manual.lnk");
+            }
         }
-    }
     for (const char* Document : {"Readme", "License", "What's New"}) {
         Files.push_back(App + "\\" + Document + ".rtf");
         Files.push_back(Menu + "\\" + Document + ".lnk");
@@ -100,8 +104,9 @@ void Uninstall(TMachine& Machine, const TScenarioArgs& Args)
     Check(WaitFor([&] { return Window.Enabled(IDC_BTNNEXT); }, 120000), "the uninstall run does not finish");
     W.ExpectHeader(PageProgress, "Uninstallation in Progress",
                    "Please wait while the wizard is removing files from your computer.", "Uninstallation progress ...");
-    const std::vector<std::string> Lines = ExpectedUninstallLines(Machine, Targets);
+    const std::vector<std::string> Lines = ExpectedUninstallLines(Machine, Targets, Layout);
     CheckLines(Window.Lines(IDC_MEMOPROGRESS), Lines, "the progress lines");
+    CheckProgressLinesShowWhole(Window);
     CheckEq(std::to_string(Window.ProgressPosition(IDC_PROGRESSBAR1)), "100", "the progress bar");
     W.ExpectButtons(false, true, false, "Cancel");
     W.Shot("uninstall-2-progress");
@@ -161,7 +166,15 @@ void Uninstall(TMachine& Machine, const TScenarioArgs& Args)
     Check(!Machine.RegistryKeyExists(TMachine::UninstallKey("Grid Expert")), "the registry entry stays");
     for (const std::string& Target : Targets)
         Check(TMachine::IsFolder(Target), "the terminal folder " + Target + " went too");
-    Step("every installed file, the Start Menu folder and the registry entry are gone");
+    Step("every installed file, the data folders' copies among them, the Start Menu folder and the registry entry "
+         "are gone");
+    for (const std::string& Folder : {Layout.MetaTraderData, Layout.TradingData})
+        for (const char* Kept : {"", "\\MQL4", "\\MQL4\\Experts", "\\MQL4\\Indicators"})
+            Check(TMachine::IsFolder(Folder + Kept), "the data folder's " + Folder + Kept + " went");
+    for (const std::string& File : Layout.UserFiles)
+        CheckEq(TMachine::Exists(File) ? TMachine::ReadFile(File) : "(gone)", "the trader's own", File);
+    Check(TMachine::Exists(Layout.TradingSettings), "the data folder's settings file went");
+    Step("the data folders, their MQL4 folders and the trader's own files in them stay");
     Layout.Remove();
 }
 

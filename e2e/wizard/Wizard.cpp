@@ -27,11 +27,36 @@ const TPage PageProgress{"Progress", IDC_PANELPROGRESS, IDC_LABELPROGRESS1};
 const TPage PageNews{"What's New", IDC_PANELNEWS, IDC_LABELNEWS1};
 const TPage PageFinish{"Finish", IDC_PANELFINISH, 0};
 
-TWizard::TWizard(const std::string& Program, const std::string& Caption, const std::string& ShotFolder)
-    : FProgram(Program, Folder(Program)), FWindow(WaitForTopWindow(FProgram.Id(), Caption, PageTimeoutMs)),
-      FShotFolder(ShotFolder)
+TWizard::TWizard(const std::string& Program, const std::string& Caption, const std::string& ShotFolder,
+                 const std::string& Arguments, bool Limited)
+    : FProgram(Program, Folder(Program), Arguments, Limited),
+      FWindow(WaitForTopWindow(FProgram.Id(), Caption, PageTimeoutMs)), FShotFolder(ShotFolder)
 {
     Step("the window \"" + Caption + "\" is open");
+}
+
+void CheckProgressLinesShowWhole(const TWindow& Window)
+{
+    const HWND Memo = Window.Control(IDC_MEMOPROGRESS);
+    RECT Client{};
+    GetClientRect(Memo, &Client);
+    const auto Rows = static_cast<int>(SendMessageA(Memo, EM_GETLINECOUNT, 0, 0));
+    const auto Lines = static_cast<int>(Window.Lines(IDC_MEMOPROGRESS).size());
+    Check(Rows > Lines,
+          "no progress line wraps: " + std::to_string(Rows) + " rows for " + std::to_string(Lines) + " lines");
+    for (int Row = 0; Row < Rows; ++Row) {
+        const LRESULT Start = SendMessageA(Memo, EM_LINEINDEX, static_cast<WPARAM>(Row), 0);
+        const LRESULT Length = SendMessageA(Memo, EM_LINELENGTH, static_cast<WPARAM>(Start), 0);
+        const LRESULT Last =
+            Length > 0 ? SendMessageA(Memo, EM_POSFROMCHAR, static_cast<WPARAM>(Start + Length - 1), 0) : 0;
+        Check(static_cast<short>(LOWORD(Last)) < Client.right,
+              "row " + std::to_string(Row) + " of the progress lines reaches past the memo's right edge");
+    }
+    const LRESULT End =
+        SendMessageA(Memo, EM_POSFROMCHAR, static_cast<WPARAM>(SendMessageA(Memo, WM_GETTEXTLENGTH, 0, 0) - 1), 0);
+    const short Top = static_cast<short>(HIWORD(End));
+    Check(Top >= 0 && Top < Client.bottom, "the last progress line is out of view");
+    Step("every progress line shows whole, the last one in view");
 }
 
 void CheckAdvertisement(const std::string& Advert, int Breaks)
@@ -43,6 +68,11 @@ void CheckAdvertisement(const std::string& Advert, int Breaks)
               Advert.find("qepack") != std::string::npos,
           "the advertisement is not " + std::to_string(Breaks) + " line breaks and a paragraph on qepack: [" + Advert +
               "]");
+    // It links to the address setup.exe was built with, and nowhere without one.
+    const std::string Website = QE_BUILDER_WEBSITE;
+    const std::string Link = Website.empty() ? "<link>" : "<link>" + Website + "</link>";
+    Check((Advert.find(Link) != std::string::npos) != Website.empty(),
+          "the advertisement's link does not match the address \"" + Website + "\": [" + Advert + "]");
 }
 
 void TWizard::ExpectPage(const TPage& Page)
@@ -111,6 +141,12 @@ void TWizard::Shot(const std::string& Name)
 void TWizard::Shot(const std::string& Name, HWND Above)
 {
     Screenshot(FShotFolder + "\\" + Name + ".bmp", {FWindow.Handle(), Above});
+}
+
+void AcceptLicense(TWizard& W)
+{
+    W.Window().Click(IDC_RADIOACCEPT);
+    Check(WaitFor([&] { return W.Window().Enabled(IDC_BTNNEXT); }, 5000), "Next stays disabled after accepting");
 }
 
 void TWizard::ExpectNoMessageBox(const std::string& When)

@@ -82,24 +82,28 @@ bool TSimShell::CanOpen(const std::string& FileOrLink)
     return IsLinkText || FFileSystem->FileExists(FileOrLink);
 }
 
-bool TSimShell::ChooseFolder(const std::string& Caption, std::string& Folder)
+TFolderPick TSimShell::ChooseFolder(const std::string& Caption, std::string& Folder)
 {
     if (!FFileSystem->FolderExists(Folder))
         Folder.clear();
     FFolderChoices.push_back({Caption, Folder});
     if (FAnswers.empty())
-        return false;
+        return TFolderPick::fpCancelled;
     const TAnswer Answer = FAnswers.front();
     FAnswers.pop_front();
-    if (!Answer.Confirm)
-        return false;
-    Folder = Answer.Folder;
-    return true;
+    if (Answer.Pick != TFolderPick::fpCancelled)
+        Folder = Answer.Folder;
+    return Answer.Pick;
 }
 
 void TSimShell::AnswerFolderChoice(bool Confirm, const std::string& Folder)
 {
-    FAnswers.push_back({Confirm, Folder});
+    FAnswers.push_back({Confirm ? TFolderPick::fpFolder : TFolderPick::fpCancelled, Folder});
+}
+
+void TSimShell::AnswerFolderChoiceWithoutPath(const std::string& DisplayName)
+{
+    FAnswers.push_back({TFolderPick::fpNoFileSystemPath, DisplayName});
 }
 
 } // namespace qe::sim

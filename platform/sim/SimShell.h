@@ -29,11 +29,13 @@ public:
     bool ShellOpen(const std::string& FileOrLink) override;
     // As ShellOpen, recorded apart; fails as a machine without a desktop shell would.
     bool OpenAsUser(const std::string& FileOrLink) override;
-    bool ChooseFolder(const std::string& Caption, std::string& Folder) override;
+    TFolderPick ChooseFolder(const std::string& Caption, std::string& Folder) override;
 
     // Seeding and inspection; not part of the interface.
     // The next folder choice: the user picks Folder, or cancels when Confirm is false.
     void AnswerFolderChoice(bool Confirm, const std::string& Folder = {});
+    // The next folder choice: the user picks an item without a file-system path.
+    void AnswerFolderChoiceWithoutPath(const std::string& DisplayName);
     const std::vector<std::string>& Opened() const { return FOpened; }
     const std::vector<std::string>& OpenedAsUser() const { return FOpenedAsUser; }
     // Whether the user's desktop shell runs (it does unless told otherwise).
@@ -46,7 +48,7 @@ private:
     bool CanOpen(const std::string& FileOrLink);
 
     struct TAnswer {
-        bool Confirm;
+        TFolderPick Pick;
         std::string Folder;
     };
 

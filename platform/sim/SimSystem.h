@@ -44,6 +44,11 @@ public:
     // A fixed sequence: each machine gives the same bytes, no two calls alike.
     bool RandomBytes(uint8_t* Buffer, size_t Size) override;
     TSystemTime LocalTime() override { return FLocalTime; }
+    // The simulated machine's ANSI code page is Windows-1252.
+    std::u16string AnsiToWide(const std::string& Text) override;
+    bool WideToAnsi(const std::u16string& Text, std::string& Ansi) override;
+    std::u16string WideUpperCase(const std::u16string& Text) override;
+    bool Md5(const void* Data, size_t Size, std::array<uint8_t, 16>& Digest) override;
 
     // Seeding and inspection; not part of the interface.
     // The shared Windows folder is set to Windows too.
@@ -55,7 +60,13 @@ public:
     void AddWindow(const std::string& ClassName, const std::string& Title = {});
     void CloseWindows(const std::string& ClassName);
     void SetLocalTime(const TSystemTime& Time) { FLocalTime = Time; }
-    void SetElevated(bool Elevated) { FElevated = Elevated; }
+    // Also tells the file system whether the caller may change folders private to the
+    // administrators.
+    void SetElevated(bool Elevated)
+    {
+        FElevated = Elevated;
+        FFileSystem->SetCallerIsAdministrator(Elevated);
+    }
     const std::vector<TProcessStart>& ProcessStarts() const { return FProcessStarts; }
 
 private:

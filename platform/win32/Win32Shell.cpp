@@ -210,7 +210,7 @@ bool TWin32Shell::OpenAsUser(const std::string& FileOrLink)
     return SUCCEEDED(Opened);
 }
 
-bool TWin32Shell::ChooseFolder(const std::string& Caption, std::string& Folder)
+TFolderPick TWin32Shell::ChooseFolder(const std::string& Caption, std::string& Folder)
 {
     const DWORD Attributes = GetFileAttributesA(Folder.c_str());
     if (Attributes == INVALID_FILE_ATTRIBUTES || (Attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
@@ -219,16 +219,18 @@ bool TWin32Shell::ChooseFolder(const std::string& Caption, std::string& Folder)
     using TGetPathFromIDList = BOOL(WINAPI*)(LPCITEMIDLIST, LPSTR);
     static const auto BrowseForFolder = ShellFunction<TBrowseForFolder>("SHBrowseForFolderA");
     static const auto GetPathFromIDList = ShellFunction<TGetPathFromIDList>("SHGetPathFromIDListA");
+    using TGetFileInfo = DWORD_PTR(WINAPI*)(LPCSTR, DWORD, SHFILEINFOA*, UINT, UINT);
+    static const auto GetFileInfo = ShellFunction<TGetFileInfo>("SHGetFileInfoA");
     if (!BrowseForFolder || !GetPathFromIDList)
-        return false;
+        return TFolderPick::fpCancelled;
     // The task allocator, which the shell's own allocator is.
     IMalloc* Malloc = nullptr;
     if (FAILED(CoGetMalloc(1, &Malloc)) || Malloc == nullptr)
-        return false;
+        return TFolderPick::fpCancelled;
     auto* Buffer = static_cast<char*>(Malloc->Alloc(MAX_PATH));
     if (Buffer == nullptr) {
         Malloc->Release();
-        return false;
+        return TFolderPick::fpCancelled;
     }
     Buffer[0] = '\0';
     TSelectDirCallback Callback{Folder, static_cast<HWND>(FOwner)};
@@ -257,15 +259,25 @@ bool TWin32Shell::ChooseFolder(const std::string& Caption, std::string& Folder)
     if (SUCCEEDED(Com))
         CoUninitialize();
 
-    const bool Confirmed = Chosen != nullptr;
-    if (Confirmed) {
-        GetPathFromIDList(Chosen, Buffer);
+    TFolderPick Pick = TFolderPick::fpCancelled;
+    if (Chosen != nullptr) {
+        // The buffer holds the item's display name; an item that is no folder of the file
+        // system (the chooser lets some through) has no path to put there. Not every
+        // chooser fills in the name; the shell gives it then.
+        std::string DisplayName = Buffer;
+        SHFILEINFOA Info{};
+        if (DisplayName.empty() && GetFileInfo &&
+            GetFileInfo(reinterpret_cast<LPCSTR>(Chosen), 0, &Info, sizeof(Info), SHGFI_PIDL | SHGFI_DISPLAYNAME))
+            DisplayName = Info.szDisplayName;
+        Buffer[0] = '\0';
+        const bool HasPath = GetPathFromIDList(Chosen, Buffer) && Buffer[0] != '\0';
         Malloc->Free(Chosen);
-        Folder = Buffer;
+        Pick = HasPath ? TFolderPick::fpFolder : TFolderPick::fpNoFileSystemPath;
+        Folder = HasPath ? std::string(Buffer) : DisplayName;
     }
     Malloc->Free(Buffer);
     Malloc->Release();
-    return Confirmed;
+    return Pick;
 }
 
 } // namespace qe::win32

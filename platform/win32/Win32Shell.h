@@ -13,7 +13,7 @@ public:
     bool ReadLink(const std::string& FileName, TShellLinkData& Data) override;
     bool ShellOpen(const std::string& FileOrLink) override;
     bool OpenAsUser(const std::string& FileOrLink) override;
-    bool ChooseFolder(const std::string& Caption, std::string& Folder) override;
+    TFolderPick ChooseFolder(const std::string& Caption, std::string& Folder) override;
 
     // The application's main window (an HWND): owner of the folder chooser and of
     // "open", and the window the chooser is centred on. May stay null.

@@ -6,6 +6,8 @@
 
 #include <vector>
 
+#include "platform/win32/Win32Text.h"
+
 namespace qe::win32 {
 namespace {
 
@@ -90,8 +92,21 @@ bool TWin32System::StartHiddenIdleProcess(const std::string& CommandLine, const 
 
 bool TWin32System::IsElevated()
 {
-    // Membership counts only where the group is enabled: in the filtered token of an
-    // administrator who has not confirmed elevation it is there for denying only.
+    // The filtered token of an administrator who has not confirmed elevation is not
+    // elevated. Windows keeps the administrators' group in it for denying only, so the
+    // membership below says so too; Wine keeps the group enabled and tells only by the
+    // token's type.
+    HANDLE Token = nullptr;
+    if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &Token)) {
+        TOKEN_ELEVATION_TYPE Type = TokenElevationTypeDefault;
+        DWORD Size = 0;
+        const bool Limited = GetTokenInformation(Token, TokenElevationType, &Type, sizeof(Type), &Size) &&
+                             Type == TokenElevationTypeLimited;
+        CloseHandle(Token);
+        if (Limited)
+            return false;
+    }
+    // Membership counts only where the group is enabled.
     SID_IDENTIFIER_AUTHORITY NtAuthority = SECURITY_NT_AUTHORITY;
     PSID Administrators = nullptr;
     if (!AllocateAndInitializeSid(&NtAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0,
@@ -114,6 +129,26 @@ TSystemTime TWin32System::LocalTime()
     SYSTEMTIME T;
     GetLocalTime(&T);
     return TSystemTime{T.wYear, T.wMonth, T.wDayOfWeek, T.wDay, T.wHour, T.wMinute, T.wSecond, T.wMilliseconds};
+}
+
+std::u16string TWin32System::AnsiToWide(const std::string& Text)
+{
+    return win32::AnsiToWide(Text);
+}
+
+bool TWin32System::WideToAnsi(const std::u16string& Text, std::string& Ansi)
+{
+    return win32::WideToAnsi(Text, Ansi);
+}
+
+std::u16string TWin32System::WideUpperCase(const std::u16string& Text)
+{
+    return win32::WideUpperCase(Text);
+}
+
+bool TWin32System::Md5(const void* Data, size_t Size, std::array<uint8_t, 16>& Digest)
+{
+    return win32::Md5(Data, Size, Digest);
 }
 
 } // namespace qe::win32

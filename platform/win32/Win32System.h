@@ -18,6 +18,10 @@ public:
     bool IsElevated() override;
     bool RandomBytes(uint8_t* Buffer, size_t Size) override;
     TSystemTime LocalTime() override;
+    std::u16string AnsiToWide(const std::string& Text) override;
+    bool WideToAnsi(const std::u16string& Text, std::string& Ansi) override;
+    std::u16string WideUpperCase(const std::u16string& Text) override;
+    bool Md5(const void* Data, size_t Size, std::array<uint8_t, 16>& Digest) override;
 };
 
 } // namespace qe::win32

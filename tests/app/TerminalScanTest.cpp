@@ -91,6 +91,29 @@ TEST_F(TerminalScan, FoldersAddedByHandAreTakenAsChosenAndKept)
     EXPECT_EQ(Items(W->ListMetaTrader), Kept);
 }
 
+TEST_F(TerminalScan, APickWithoutAFileSystemPathIsRefusedAndChangesNothing)
+{
+    Start();
+    NextUntil("Folder");
+    const auto Before = Items(W->ListMetaTrader);
+    const size_t MessagesBefore = W->Window.Messages.size();
+    M.Shell.AnswerFolderChoiceWithoutPath("This PC");
+    Form->BtnAddMetaTraderClick();
+    EXPECT_EQ(Items(W->ListMetaTrader), Before);
+    ASSERT_EQ(W->Window.Messages.size(), MessagesBefore + 1);
+    EXPECT_EQ(W->Window.Messages.back().Text,
+              "\"This PC\" is not a folder on a disk.\rPlease choose the folder where MetaTrader is installed.");
+    EXPECT_EQ(W->Window.Messages.back().Caption, "Error");
+    EXPECT_EQ(W->Window.Messages.back().Icon, TMessageIcon::Error);
+    EXPECT_EQ(Screen(), "Folder +Prev +Next +Cancel");
+    // An item whose name the chooser does not give.
+    M.Shell.AnswerFolderChoiceWithoutPath("");
+    Form->BtnAddMetaTraderClick();
+    EXPECT_EQ(Items(W->ListMetaTrader), Before);
+    EXPECT_EQ(W->Window.Messages.back().Text,
+              "The item you chose is not a folder on a disk.\rPlease choose the folder where MetaTrader is installed.");
+}
+
 TEST_F(TerminalScan, ARunningTerminalHoldsBothWizardsOnTheWelcomePage)
 {
     const std::string Message =

@@ -170,9 +170,9 @@ TEST_F(WizardRun, TheUninstallerRemovesTheProductThenHandsItselfToAScript)
     const std::string Welcome = "This will uninstall Grid Expert v2.5 from your computer. Please close all "
                                 "MetaTrader applications before you continue with the uninstallation.<br><br>Click "
                                 "Next to continue with the uninstallation, or click Cancel to exit.";
-    const std::string Notice = "<br><br><br><br><br><br>This installer was made";
-    EXPECT_EQ(W->LabelStart2.Caption().substr(0, Welcome.size() + Notice.size()), Welcome + Notice);
+    EXPECT_EQ(W->LabelStart2.Caption(), Welcome + BuilderNotice(6, ""));
     EXPECT_EQ(W->LabelFinish1.Caption(), "Uninstallation Complete");
+    EXPECT_EQ(W->ImgBanner.Title(), "Grid Expert"); // the record carries no banner
     EXPECT_EQ(W->LabelFinish2.Caption(), "The wizard has finished uninstalling Grid Expert from your computer. You "
                                          "can re-install the program anytime using the installer we "
                                          "provided.<br><br>Click Finish to continue.");

@@ -8,6 +8,7 @@
 #include "platform/sim/ForwardingPlatform.h"
 #include "tests/engine/EngineFixture.h"
 #include "tests/engine/MachineSnapshot.h"
+#include "tests/platform/TerminalDataSeed.h"
 
 namespace qe::test {
 namespace {
@@ -112,7 +113,8 @@ private:
 };
 
 // A machine with a product installed before (older files of the user's, settings of
-// the terminal) and the installer of a new version, seen through the injectors.
+// the terminal, in its folder and its data folder) and the installer of a new version,
+// seen through the injectors.
 class TSweepMachine {
 public:
     explicit TSweepMachine(const TPackageContents& Contents, TFaultPlan& Plan)
@@ -125,6 +127,10 @@ public:
         M.FileSystem.AddFile(std::string(EngineTest::T1) + "\\MQL4\\Experts\\Mine.ex4", "the user's own");
         M.FileSystem.AddFile(std::string(EngineTest::T1) + "\\config\\experts.ini", std::string(292, '\x01') + "tail");
         M.FileSystem.AddFile(std::string(EngineTest::App) + "\\Readme.rtf", "old readme");
+        const std::string Data = AddDataFolder(M, "D1", OriginBytes(u"C:\\Program Files\\MetaTrader 4"));
+        M.FileSystem.AddFile(Data + "\\MQL4\\Experts\\Grid.ex4", "old expert");
+        M.FileSystem.AddFile(Data + "\\MQL4\\Experts\\Mine.ex4", "the user's own");
+        M.FileSystem.AddFile(Data + "\\config\\experts.ini", std::string(292, '\x01'));
         TMemoryStream Stub(std::vector<uint8_t>(1024, 0));
         TMemoryStream Out;
         WriteInstaller(Out, Stub, Contents);
@@ -181,6 +187,7 @@ TEST(FaultSweep, EveryFailureEndsTheRunWithItsMessageAndNoFileHalfWritten)
     Contents.Readme = "{\\rtf1 readme}";
     Contents.License = "{\\rtf1 licence}";
     Contents.ExpertsOverride = "1 0";
+    Contents.UseDataFolders = true;
     Contents.PayloadKey = RandomPayloadKey();
     // Small files: every block written is a case of its own.
     Contents.Files = {MemoryFile("{metatrader}\\MQL4\\Experts\\Grid.ex4", std::string(200, 'g')),

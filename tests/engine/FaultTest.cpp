@@ -198,7 +198,7 @@ TEST_F(Faults, UnwritableTargetsAndBadPayloadsName)
     Install->TargetFolders = {T1S};
     // The package is checked before anything is written, so nothing of it is.
     EXPECT_EQ(RunError(*Install),
-              "The installer is damaged: the contents of {app}\\cut.txt lie outside the file. Download it again.");
+              "The installer is damaged: the contents of cut.txt lie outside the file. Download it again.");
     EXPECT_FALSE(M.FileSystem.FileExists(AppS + "\\cut.txt"));
 }
 

@@ -2,10 +2,12 @@
 // the project's own package writer whose paths and names would take the run elsewhere,
 // an installer file swapped while the wizard is open, links planted in a terminal
 // folder, and uninstall records written to remove what is not theirs.
+#include "engine/PathMacros.h"
 #include "package/QeUninstall.h"
 #include "platform/Paths.h"
 #include "tests/engine/EngineFixture.h"
 #include "tests/engine/MachineSnapshot.h"
+#include "tests/platform/TerminalDataSeed.h"
 
 namespace qe::test {
 namespace {
@@ -158,6 +160,53 @@ TEST_F(HostileRun, TheUninstallDeletesNothingThroughALinkedTerminalFolder)
                               "\\MQL4\\Experts\" on its way leads to another place (a junction or symbolic link).");
 }
 
+// The terminal's data folder lies in the user's own profile: links there are refused as in
+// the terminal's folder, for the copies and for the settings file.
+TEST_F(HostileRun, LinksInADataFolderAreRefusedBeforeAnythingIsWritten)
+{
+    M.FileSystem.AddFile(Windows + "\\secret.ini", std::string(300, 's'));
+    const std::string Data = AddDataFolder(M, TerminalDataId(M.Platform(), T1S));
+    Contents.UseDataFolders = true;
+    Contents.Files = {MemoryFile("{app}\\Manual.txt", "m"), MemoryFile("{metatrader}\\MQL4\\Scripts\\Grid.ex4", "g")};
+    M.FileSystem.AddLink(Data + "\\MQL4\\Scripts", Windows, true);
+    ExpectRefusedUnchanged("scripts", "\"" + Data + "\\MQL4\\Scripts\" leads to another place");
+    EXPECT_FALSE(M.FileSystem.FileExists(Windows + "\\Grid.ex4"));
+
+    M.FileSystem.RemoveFolder(Data + "\\MQL4\\Scripts");
+    M.FileSystem.AddLink(Data + "\\config\\experts.ini", Windows + "\\secret.ini", false);
+    Contents.ExpertsOverride = "1";
+    ExpectRefusedUnchanged("settings", "\"" + Data + "\\config\\experts.ini\" leads to another place");
+    EXPECT_EQ(M.FileSystem.FileContents(Windows + "\\secret.ini"), std::string(300, 's'));
+
+    // The data folder itself a link: into the system folder.
+    M.FileSystem.RemoveFile(Data + "\\config\\experts.ini");
+    const std::string Moved = TerminalDataRoot(M.Platform()) + "\\Elsewhere";
+    M.FileSystem.AddFolders(Moved);
+    M.FileSystem.AddFolders(Windows + "\\MQL4");
+    M.FileSystem.AddLink(TerminalDataRoot(M.Platform()) + "\\Linked", Windows, true);
+    M.FileSystem.AddFile(TerminalDataRoot(M.Platform()) + "\\Linked\\origin.txt",
+                         OriginBytes(u"C:\\Program Files\\MetaTrader 4"));
+    Contents.ExpertsOverride.clear();
+    ExpectRefusedUnchanged("data folder", "\"" + TerminalDataRoot(M.Platform()) + "\\Linked\" leads to another place");
+}
+
+TEST_F(HostileRun, AnotherProgramsEntryOfTheSameNameIsWrittenOverNotDeleted)
+{
+    M.Registry.SetString(LM, UninstallKeys + "Grid Expert", "UninstallString", "C:\\Other\\Uninstall.exe");
+    M.Registry.SetString(LM, UninstallKeys + "Grid Expert\\Parts", "DisplayName", "Part");
+    Contents.Files = {MemoryFile("{app}\\Manual.txt", "m")};
+    Installed({T1S});
+    EXPECT_TRUE(M.Registry.KeyExists(LM, UninstallKeys + "Grid Expert\\Parts"));
+    std::string Value;
+    ASSERT_TRUE(M.Registry.ReadString(LM, UninstallKeys + "Grid Expert", "UninstallString", false, Value));
+    EXPECT_EQ(Value, "\"" + AppS + "\\Uninstall.exe\"");
+    // Its own earlier entry goes whole, so that no value of the earlier install stays.
+    M.Registry.SetString(LM, UninstallKeys + "Grid Expert", "Comments", "of the earlier install");
+    Installed({T1S});
+    EXPECT_FALSE(M.Registry.KeyExists(LM, UninstallKeys + "Grid Expert\\Parts"));
+    EXPECT_FALSE(M.Registry.ReadString(LM, UninstallKeys + "Grid Expert", "Comments", false, Value));
+}
+
 class CraftedRecord : public EngineTest {
 protected:
     // An uninstaller at its usual place whose record lists Files and Folders for the
@@ -200,6 +249,56 @@ TEST_F(CraftedRecord, PathsInAnotherSpellingThanThePlainOneAreSkippedAndLogged)
     EXPECT_EQ(Texts()[0], "Not deleting file " + AppS +
                               "\\..\\..\\WINDOWS\\win.ini: it is no plain path (\"..\" would leave the folder).");
     EXPECT_EQ(Texts()[7], "Not removing folder " + Programs + "\\.: other programs share it.");
+}
+
+// An update carries the earlier record's files and folders over into its own: only those
+// in the plain spelling, which its uninstall would remove, are taken.
+TEST_F(CraftedRecord, AnUpdateCarriesOverOnlyPlainPathsOfTheEarlierRecord)
+{
+    const std::string Docs = sim::TSimPlatform::Documents;
+    M.FileSystem.AddFile(Docs + "\\letter.txt", "the user's");
+    M.FileSystem.AddFile(AppS + "\\Old.txt", "old");
+    Craft("Grid Expert", {AppS + "\\Old.txt", AppS + "\\..\\..\\Users\\User\\Documents\\letter.txt"},
+          {AppS + "\\Old", Docs + "\\."});
+    Contents.Files = {MemoryFile("{app}\\Manual.txt", "m")};
+    auto Install = Installed({T1S});
+    const auto Listed = [&](const std::string& Path) {
+        return std::any_of(Install->InstallLog.begin(), Install->InstallLog.end(),
+                           [&](const TInstallLogEntry& Entry) { return Entry.Path == Path; });
+    };
+    EXPECT_TRUE(Listed(AppS + "\\Old.txt"));
+    EXPECT_TRUE(Listed(AppS + "\\Old"));
+    EXPECT_FALSE(Listed(AppS + "\\..\\..\\Users\\User\\Documents\\letter.txt"));
+    EXPECT_FALSE(Listed(Docs + "\\."));
+    LoadUninstaller()->Execute();
+    EXPECT_EQ(M.FileSystem.FileContents(Docs + "\\letter.txt"), "the user's");
+    EXPECT_FALSE(M.FileSystem.FileExists(AppS + "\\Old.txt"));
+}
+
+// A record for the current user only: its program folder is checked as any path, and the
+// folder that holds every user's program of this kind stays.
+TEST_F(CraftedRecord, AUsersRecordIsCheckedAsEveryUsersIs)
+{
+    const std::string UserPrograms = std::string(sim::TSimPlatform::LocalAppData) + "\\Programs";
+    const std::string UserApp = UserPrograms + "\\Grid Expert";
+    M.FileSystem.AddFile("C:\\Users\\Other\\Grid Expert\\Manual.txt", "someone else's");
+    M.FileSystem.AddLink(UserApp, "C:\\Users\\Other\\Grid Expert", true);
+    TQeInstall Writer(M.Platform());
+    Writer.ProgramName = "Grid Expert";
+    Writer.Scope = TInstallScope::CurrentUser;
+    Writer.InstallLog = {{UserPrograms, true}, {UserApp, true}, {UserApp + "\\Manual.txt", false}};
+    TMemoryStream Exe(std::vector<uint8_t>(StubSize, 0));
+    Exe.Seek(0, TSeekOrigin::soEnd);
+    Writer.WriteUninstallRecord(Exe);
+    M.FileSystem.AddFile("C:\\Users\\User\\Uninstall.exe", std::string(Exe.Bytes().begin(), Exe.Bytes().end()));
+    M.Registry.SetString(TRegistryRoot::rrCurrentUser, UninstallKeys + "Grid Expert", "UninstallString",
+                         "\"C:\\Users\\User\\Uninstall.exe\"");
+    LoadUninstaller("C:\\Users\\User\\Uninstall.exe")->Execute();
+    EXPECT_EQ(M.FileSystem.FileContents("C:\\Users\\Other\\Grid Expert\\Manual.txt"), "someone else's");
+    EXPECT_TRUE(M.FileSystem.FolderExists(UserPrograms));
+    EXPECT_EQ(Texts()[0], "Not deleting file " + UserApp + "\\Manual.txt: \"" + UserApp +
+                              "\" on its way leads to another place (a junction or symbolic link).");
+    EXPECT_FALSE(M.Registry.KeyExists(TRegistryRoot::rrCurrentUser, UninstallKeys + "Grid Expert"));
 }
 
 TEST_F(CraftedRecord, OnlyTheProductsOwnEntryIsUnregistered)

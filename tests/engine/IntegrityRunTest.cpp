@@ -23,9 +23,8 @@ TEST_F(EngineTest, ADamagedInstallerIsRefusedBeforeAnyChange)
         Install->Execute();
         FAIL() << "installed";
     } catch (const EPackageDamaged& Error) {
-        EXPECT_EQ(Error.Message(),
-                  "The installer is damaged: the contents of {app}\\Manual.txt do not match their digest. "
-                  "Download it again.");
+        EXPECT_EQ(Error.Message(), "The installer is damaged: the contents of Manual.txt do not match their digest. "
+                                   "Download it again.");
     }
     EXPECT_EQ(Snapshot(M), Before);
     EXPECT_TRUE(Lines.empty());

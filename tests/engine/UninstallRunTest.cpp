@@ -1,4 +1,5 @@
 // The uninstall run after a real install run on the simulated machine.
+#include <algorithm>
 #include <chrono>
 #include <map>
 
@@ -132,6 +133,43 @@ TEST_F(UninstallRun, AfterAnUpdateTheFoldersTheFirstInstallMadeGoToo)
     LoadUninstaller()->Execute();
     EXPECT_TRUE(M.FileSystem.FolderExists(AppS + "\\docs"));
     EXPECT_FALSE(M.FileSystem.FileExists(AppS + "\\docs\\a.pdf"));
+}
+
+TEST_F(UninstallRun, AfterAnUpdateTheFilesOfEveryVersionGoButTheUsersStay)
+{
+    // Version 1: a and b, in a terminal and the program folder, b with a shortcut.
+    Contents.Files.push_back(MemoryFile("{metatrader}\\MQL4\\Experts\\a.ex4", "a1"));
+    Contents.Files.push_back(MemoryFile("{app}\\b.txt", "b1", "B"));
+    Contents.Files.push_back(MemoryFile("{app}\\gone.txt", "g1"));
+    Installed({T1S});
+    M.FileSystem.RemoveFile(AppS + "\\gone.txt"); // the user deleted it
+    // Version 2: a and c, written into a second terminal as well.
+    Contents.Files.clear();
+    Contents.Files.push_back(MemoryFile("{metatrader}\\MQL4\\Experts\\A.EX4", "a2"));
+    Contents.Files.push_back(MemoryFile("{metatrader}\\MQL4\\Experts\\c.ex4", "c2"));
+    Installed({T1S, T2S});
+    M.FileSystem.AddFile(T1S + "\\MQL4\\Experts\\mine.ex4", "the user's own");
+    M.FileSystem.AddFile(AppS + "\\notes.txt", "the user's own");
+
+    auto Uninstall = LoadUninstaller();
+    // Each file once, and none the first version wrote that is no longer there.
+    for (const std::string& File : Uninstall->Files) {
+        EXPECT_EQ(std::count_if(Uninstall->Files.begin(), Uninstall->Files.end(),
+                                [&](const std::string& Other) { return SameText(Other, File); }),
+                  1)
+            << File;
+        EXPECT_FALSE(SameText(File, AppS + "\\gone.txt"));
+    }
+    Uninstall->Execute();
+    for (const std::string& Terminal : {T1S, T2S}) {
+        EXPECT_FALSE(M.FileSystem.FileExists(Terminal + "\\MQL4\\Experts\\a.ex4")) << Terminal;
+        EXPECT_FALSE(M.FileSystem.FileExists(Terminal + "\\MQL4\\Experts\\c.ex4")) << Terminal;
+    }
+    EXPECT_FALSE(M.FileSystem.FileExists(AppS + "\\b.txt"));
+    EXPECT_FALSE(M.FileSystem.FileExists(MenuS + "\\B.lnk"));
+    EXPECT_FALSE(M.FileSystem.FolderExists(MenuS));
+    EXPECT_EQ(M.FileSystem.FileContents(T1S + "\\MQL4\\Experts\\mine.ex4"), "the user's own");
+    EXPECT_EQ(M.FileSystem.FileContents(AppS + "\\notes.txt"), "the user's own");
 }
 
 TEST_F(UninstallRun, FilesListedTwiceOrAlreadyGoneArePassedOver)

@@ -2,7 +2,9 @@
 """Checks that the layers depend on each other one way only.
 
 Two checks, each naming every place at fault:
-- includes: a file of a folder includes only from the folders below it;
+- includes: a file of a folder includes only from the folders below it, and a test only
+  from the layer it tests, the layers below that and their tests' helpers (so no test of
+  a layer reaches into the producer);
 - links: a library's objects need no symbol that only a library above it defines, and a
   program contains no code of a library it must not link.
 
@@ -23,6 +25,20 @@ INCLUDES = {
     "app": ["engine", "package", "platform", "linklabel"],
     "tools/qepack": ["package", "platform"],
 }
+# The layer each folder of tests tests: its files may include what that layer may, and
+# the test helpers of that layer and of the layers below it.
+TESTS = {
+    "tests/platform": "platform",
+    "tests/package": "package",
+    "tests/engine": "engine",
+    "tests/app": "app",
+    "tests/window": "app",
+    "tests/linklabel": "linklabel",
+    "tests/qepack": "tools/qepack",
+}
+for tests, layer in TESTS.items():
+    below = [layer] + INCLUDES[layer]
+    INCLUDES[tests] = below + [t for t, l in TESTS.items() if t != tests and any(l == b or l.startswith(b + "/") for b in below)]
 INCLUDE_LINE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
 
 

@@ -22,6 +22,11 @@ protected:
         Contents.Files.push_back(MemoryFile("{app}\\a.txt", "alpha"));
         Contents.Files.push_back(MemoryFile("{metatrader}\\b.bin", std::string(70000, 'b')));
         Contents.Files.push_back(MemoryFile("{app}\\empty.txt", ""));
+        Write();
+    }
+
+    void Write()
+    {
         TMemoryStream Stub(std::vector<uint8_t>(StubSize, 0));
         TMemoryStream Out;
         WriteInstaller(Out, Stub, Contents);
@@ -38,8 +43,11 @@ protected:
 
     std::string Refusal()
     {
+        TMemoryStream File(Bytes);
+        TQeInstall Model(Machine.Platform());
+        Model.LoadFromStream(File);
         try {
-            RefuseDamagedPackage(Check());
+            RefuseDamagedPackage(CheckPackage(File, Model), Model);
         } catch (const EPackageDamaged& Error) {
             return Error.Message();
         }
@@ -73,7 +81,7 @@ TEST_F(PackageCheck, AProducedPackageIsSoundAndCarriesItsRecord)
     const TPackageCheck Result = Check();
     EXPECT_TRUE(Result.HasPackage);
     EXPECT_TRUE(Result.HasIntegrityRecord);
-    EXPECT_TRUE(Result.Sound()) << Result.FirstFault();
+    EXPECT_TRUE(Result.Sound()) << Refusal();
     EXPECT_EQ(Result.FileSizes, (std::vector<int64_t>{5, 70000, 0}));
     // The record stands last, right before the closing end record.
     const std::string Tail(Bytes.begin() + Window(0).first - 5, Bytes.begin() + Window(0).first);
@@ -86,11 +94,13 @@ TEST_F(PackageCheck, EachKindOfDamageIsNamed)
     const auto [Offset, Size] = Window(1);
 
     Bytes[static_cast<size_t>(Offset + Size / 2)] ^= 1; // one bit inside a payload
-    EXPECT_EQ(Refusal(), "The installer is damaged: the contents of {metatrader}\\b.bin do not match their digest. "
+    EXPECT_EQ(Refusal(), "The installer is damaged: the contents of b.bin do not match their digest. "
                          "Download it again.");
     const TPackageCheck Result = Check();
-    EXPECT_EQ(Result.FileFaults,
-              (std::vector<std::string>{"", "the contents of {metatrader}\\b.bin do not match their digest", ""}));
+    EXPECT_EQ(Result.FileFaults, (std::vector<std::string>{"", "do not match their digest", ""}));
+    EXPECT_EQ(Result.FileFault(1, "{metatrader}\\b.bin"),
+              "the contents of {metatrader}\\b.bin do not match their digest");
+    EXPECT_EQ(Result.FileFault(0, "a.txt"), "");
 
     Bytes = Good; // one bit of the records: the major version
     Bytes[Find(std::string("\x03\0\0\0\x04\x01", 6)) + 5] ^= 2;
@@ -103,7 +113,7 @@ TEST_F(PackageCheck, EachKindOfDamageIsNamed)
     Bytes = Good; // cut inside the last payload
     Bytes.resize(Bytes.size() - 1);
     EXPECT_EQ(Refusal(),
-              "The installer is damaged: the contents of {app}\\empty.txt lie outside the file. Download it again.");
+              "The installer is damaged: the contents of empty.txt lie outside the file. Download it again.");
 
     Bytes = Good; // a record after the integrity record escapes its digest
     const size_t End = static_cast<size_t>(Window(0).first - 5);
@@ -112,13 +122,27 @@ TEST_F(PackageCheck, EachKindOfDamageIsNamed)
     EXPECT_EQ(Refusal(), "The installer is damaged: records follow its integrity record. Download it again.");
 }
 
+TEST_F(PackageCheck, TheRefusalNamesAFileByItsFileName)
+{
+    Contents.Files = {MemoryFile("{metatrader}\\MQL4\\Experts\\Grid.ex4", "g"), MemoryFile("{app}", "odd")};
+    Write();
+    Bytes[static_cast<size_t>(Window(0).first)] ^= 1;
+    EXPECT_EQ(Refusal(), "The installer is damaged: the contents of Grid.ex4 do not match their digest. "
+                         "Download it again.");
+    // A target without a file name of its own is refused for its path, named as it
+    // stands, whatever its contents.
+    Bytes[static_cast<size_t>(Window(0).first)] ^= 1;
+    Bytes.resize(Bytes.size() - 1);
+    EXPECT_EQ(Refusal(), "The installer is damaged: the target \"{app}\" needs \\ after {app}. Download it again.");
+}
+
 TEST_F(PackageCheck, APackageWithoutTheRecordIsCheckedWithoutDigests)
 {
     // An id the reader does not know stands where an older producer wrote nothing.
     Bytes[Find(std::string("\x15\0\0\0\x08", 5))] = 99;
     TPackageCheck Result = Check();
     EXPECT_FALSE(Result.HasIntegrityRecord);
-    EXPECT_TRUE(Result.Sound()) << Result.FirstFault();
+    EXPECT_TRUE(Result.Sound()) << Refusal();
 
     // Without digests a changed payload byte is not seen, but a final block whose count
     // does not decipher to 0..15 is.
@@ -128,7 +152,7 @@ TEST_F(PackageCheck, APackageWithoutTheRecordIsCheckedWithoutDigests)
         if (!Check().Sound())
             break;
     }
-    EXPECT_EQ(Refusal(), "The installer is damaged: the contents of {app}\\a.txt end in a damaged block. "
+    EXPECT_EQ(Refusal(), "The installer is damaged: the contents of a.txt end in a damaged block. "
                          "Download it again.");
 }
 

@@ -49,6 +49,7 @@ TPackageContents FullContents()
     C.Readme = "{\\rtf1 readme}";
     C.WhatsNew = "{\\rtf1 news}";
     C.ExpertsOverride = "1 0";
+    C.UseDataFolders = true;
     C.BannerJpeg = ReadSourceFile("examples/banner.jpg");
     for (size_t I = 0; I < PayloadKeySize; ++I)
         C.PayloadKey[I] = static_cast<uint8_t>(0xF0 + I);
@@ -92,6 +93,7 @@ TEST_F(QeInstallLoad, ProducedInstallerLoadsEveryField)
     EXPECT_EQ(Model.Readme, C.Readme);
     EXPECT_EQ(Model.WhatsNew, C.WhatsNew);
     EXPECT_EQ(Model.ExpertsOverride, C.ExpertsOverride);
+    EXPECT_TRUE(Model.UseDataFolders);
     EXPECT_EQ(Model.PayloadKey, C.PayloadKey);
     EXPECT_EQ(Model.Banner->Bytes(), C.BannerJpeg);
     EXPECT_EQ(Model.Banner->Width(), 164);
@@ -185,6 +187,33 @@ TEST_F(QeInstallLoad, RecordsInAnyOrderAndUnknownIdsGiveTheSameModel)
     EXPECT_EQ(Model.Files[0]->PayloadOffset, 4000);
     EXPECT_EQ(Model.Files[0]->PayloadSize, 0);
     EXPECT_EQ(Model.Files[0]->CreationTime, 0u);
+}
+
+// Packages made before the data-folder record, or without it, install as before.
+TEST_F(QeInstallLoad, TheDataFolderRecordIsWrittenOnlyWhenAskedForAndReadByItsValue)
+{
+    TPackageContents C = FullContents();
+    C.UseDataFolders = false;
+    TMemoryStream Without = Installer(C);
+    Without.Seek(1024, TSeekOrigin::soBeginning);
+    TTagStreamAdapter Tags(Without);
+    ASSERT_TRUE(Tags.CheckSignature(PackageSignature));
+    while (Tags.NextTag()) {
+        EXPECT_NE(Tags.TagId, piDataFolders);
+        Tags.SkipValue();
+    }
+    Model.UseDataFolders = true;
+    Model.LoadFromStream(Without);
+    EXPECT_FALSE(Model.UseDataFolders);
+
+    for (const uint8_t Value : {1, 0, 2}) {
+        HandPackage P;
+        P.Tags.WriteByte(piDataFolders, Value);
+        P.Tags.WriteInteger(pfMajorVersion, 3);
+        Model.LoadFromStream(P.File);
+        EXPECT_EQ(Model.UseDataFolders, Value != 0) << int(Value);
+        EXPECT_EQ(Model.MajorVersion, 3);
+    }
 }
 
 TEST_F(QeInstallLoad, KeyValuesOfOtherLengths)

@@ -9,6 +9,7 @@
 #include "platform/Paths.h"
 #include "platform/ShellLink.h"
 #include "platform/SysFolders.h"
+#include "platform/TerminalDataFolders.h"
 #include "tests/platform/ConformanceWorld.h"
 
 namespace qe::test {
@@ -154,19 +155,26 @@ TEST_F(PlatformConformance, NewFilesNeverOpenWhatIsThere)
     EXPECT_TRUE(Fs.FolderExists(Dir + "\\folder.bat"));
 }
 
-TEST_F(PlatformConformance, PrivateFoldersAreNewAndOnlyTheAdministratorsMayChangeThem)
+TEST_F(PlatformConformance, PrivateFoldersAreNewAndOnlyTheirOwnersMayChangeThem)
 {
     const std::string Private = Dir + "\\private";
-    ASSERT_TRUE(Fs.MakePrivateFolder(Private));
+    const std::string Users = Dir + "\\users";
+    ASSERT_TRUE(Fs.MakePrivateFolder(Private, TPrivateTo::Administrators));
+    ASSERT_TRUE(Fs.MakePrivateFolder(Users, TPrivateTo::CurrentUser));
     EXPECT_TRUE(Fs.FolderExists(Private));
-    EXPECT_FALSE(Fs.MakePrivateFolder(Private));
+    EXPECT_FALSE(Fs.MakePrivateFolder(Private, TPrivateTo::Administrators));
+    EXPECT_FALSE(Fs.MakePrivateFolder(Users, TPrivateTo::Administrators));
     ASSERT_TRUE(Fs.MakeFolder(Dir + "\\open"));
-    EXPECT_FALSE(Fs.MakePrivateFolder(Dir + "\\open"));
+    EXPECT_FALSE(Fs.MakePrivateFolder(Dir + "\\open", TPrivateTo::CurrentUser));
     if (World->KeepsAccessLists()) {
-        EXPECT_TRUE(World->OnlyAdministratorsMayChange(Private));
-        EXPECT_FALSE(World->OnlyAdministratorsMayChange(Dir + "\\open"));
+        EXPECT_EQ(World->PrivateTo(Private), TPrivateTo::Administrators);
+        EXPECT_EQ(World->PrivateTo(Users), TPrivateTo::CurrentUser);
+        EXPECT_EQ(World->PrivateTo(Dir + "\\open"), std::nullopt);
     }
-    EXPECT_FALSE(Fs.MakePrivateFolder(Dir + "\\missing\\private"));
+    // The user's own folder takes the user's files.
+    Write(Users + "\\script.bat", "@exit");
+    EXPECT_EQ(Read(Users + "\\script.bat"), "@exit");
+    EXPECT_FALSE(Fs.MakePrivateFolder(Dir + "\\missing\\private", TPrivateTo::Administrators));
 }
 
 TEST_F(PlatformConformance, RandomBytesDifferFromCallToCall)
@@ -407,7 +415,7 @@ TEST_F(PlatformConformance, RegistryStringsAreWrittenReadAndDeletedWithSubkeys)
     EXPECT_EQ(Value, "");
     EXPECT_FALSE(Reg.ReadString(CU, Key + "\\Sub", "Missing", false, Value));
 
-    World->SetIntegerValue(CU, Key + "\\Sub", "Number", 7);
+    Reg.WriteInteger(CU, Key + "\\Sub", "Number", 7);
     EXPECT_EQ(MessageOf<ERegistryException>([&] { Reg.ReadString(CU, Key + "\\Sub", "Number", false, Value); }),
               "Invalid data type for 'Number'");
 
@@ -417,6 +425,37 @@ TEST_F(PlatformConformance, RegistryStringsAreWrittenReadAndDeletedWithSubkeys)
     EXPECT_TRUE(Reg.KeyExists(CU, Key));
     EXPECT_FALSE(Reg.DeleteKey(CU, Key + "\\Sub"));
     EXPECT_FALSE(Reg.DeleteKey(CU, "\\"));
+}
+
+TEST_F(PlatformConformance, RegistryNumbersAreDwordsOfTheirOwnType)
+{
+    const auto CU = TRegistryRoot::rrCurrentUser;
+    const std::string Entry = World->RegistryKey() + "\\Entry";
+    uint32_t Number = 0;
+    EXPECT_FALSE(Reg.ReadInteger(CU, Entry, "EstimatedSize", Number));
+    EXPECT_FALSE(Reg.KeyExists(CU, Entry)); // reading a number creates no key
+
+    Reg.WriteInteger(CU, Entry, "EstimatedSize", 0xFFFFFFFFu);
+    Reg.WriteInteger(CU, Entry, "NoModify", 1);
+    ASSERT_TRUE(Reg.ReadInteger(CU, "\\" + UpperCase(Entry), "estimatedsize", Number));
+    EXPECT_EQ(Number, 0xFFFFFFFFu);
+    ASSERT_TRUE(Reg.ReadInteger(CU, Entry, "NoModify", Number));
+    EXPECT_EQ(Number, 1u);
+    EXPECT_FALSE(Reg.ReadInteger(CU, Entry, "Missing", Number));
+
+    // A value takes the type of its last write; reading it as the other type fails.
+    Reg.WriteString(CU, Entry, "Mixed", "7");
+    EXPECT_EQ(MessageOf<ERegistryException>([&] { Reg.ReadInteger(CU, Entry, "Mixed", Number); }),
+              "Invalid data type for 'Mixed'");
+    Reg.WriteInteger(CU, Entry, "Mixed", 7);
+    std::string Text;
+    EXPECT_EQ(MessageOf<ERegistryException>([&] { Reg.ReadString(CU, Entry, "Mixed", false, Text); }),
+              "Invalid data type for 'Mixed'");
+    ASSERT_TRUE(Reg.ReadInteger(CU, Entry, "Mixed", Number));
+    EXPECT_EQ(Number, 7u);
+
+    EXPECT_EQ(MessageOf<ERegistryException>([&] { Reg.WriteInteger(CU, "\\", "Root", 1); }),
+              "Failed to set data for 'Root'");
 }
 
 TEST_F(PlatformConformance, SpecialFoldersFollowTheirSources)
@@ -599,6 +638,44 @@ TEST_F(PlatformConformance, TheRunningProgramOpensAsItselfAndStaysInPlaceWhileOp
     EXPECT_TRUE(Fs.FileExists(Program));
     // Other readers are welcome.
     EXPECT_NO_THROW(Fs.OpenForReading(Program));
+}
+
+std::string HexOf(const std::array<uint8_t, 16>& Digest)
+{
+    std::string Hex;
+    for (const uint8_t Byte : Digest)
+        Hex += "0123456789abcdef"[Byte >> 4] + std::string(1, "0123456789abcdef"[Byte & 15]);
+    return Hex;
+}
+
+// A terminal's data folder is named by the MD5 of its install folder's path in capitals:
+// the names the terminals themselves give these two folders.
+TEST_F(PlatformConformance, TerminalDataIdsAreTheTerminalsOwn)
+{
+    EXPECT_EQ(TerminalDataId(P, "C:\\Program Files (x86)\\MetaTrader 4"), "50CA3DFB510CC5A8F28B48D1BF2A5702");
+    EXPECT_EQ(TerminalDataId(P, "C:\\Program Files\\MetaTrader 5"), "D0E8209F77C8CF37AD8BF550E51FF075");
+    EXPECT_EQ(TerminalDataId(P, "c:\\program files (x86)\\metatrader 4\\"), "50CA3DFB510CC5A8F28B48D1BF2A5702");
+    std::array<uint8_t, 16> Digest{};
+    ASSERT_TRUE(P.System->Md5("abc", 3, Digest));
+    EXPECT_EQ(HexOf(Digest), "900150983cd24fb0d6963f7d28e17f72");
+    ASSERT_TRUE(P.System->Md5("", 0, Digest));
+    EXPECT_EQ(HexOf(Digest), "d41d8cd98f00b204e9800998ecf8427e");
+}
+
+TEST_F(PlatformConformance, AnsiTextBecomesUtf16AndComesBackOnlyExactly)
+{
+    if (World->AnsiCodePage() != 1252)
+        GTEST_SKIP() << "the ANSI code page is " << World->AnsiCodePage() << ", not Windows-1252";
+    EXPECT_EQ(P.System->AnsiToWide("C:\\B\xF6rse \x80\\MT4"), u"C:\\Börse €\\MT4");
+    EXPECT_EQ(P.System->AnsiToWide(""), u"");
+    std::string Ansi = "old";
+    ASSERT_TRUE(P.System->WideToAnsi(u"D:\\Börse €", Ansi));
+    EXPECT_EQ(Ansi, "D:\\B\xF6rse \x80");
+    // No look-alike: "ł" is not "l", and Cyrillic has no form at all.
+    EXPECT_FALSE(P.System->WideToAnsi(u"C:\\Złoty", Ansi));
+    EXPECT_FALSE(P.System->WideToAnsi(u"C:\\Трейдинг", Ansi));
+    EXPECT_EQ(Ansi, "D:\\B\xF6rse \x80");
+    EXPECT_EQ(P.System->WideUpperCase(u"c:\\börse ÿ ß\\трейдинг 4"), u"C:\\BÖRSE Ÿ ß\\ТРЕЙДИНГ 4");
 }
 
 } // namespace

@@ -239,6 +239,8 @@ TEST_F(Producer, DefinesReplaceManifestValues)
     EXPECT_EQ(M.Contents.BuildNumber, 118);
     EXPECT_EQ(M.Contents.Website, "example.com");
     EXPECT_EQ(M.Contents.Publisher, "Pub");
+    EXPECT_TRUE(M.Contents.UseDataFolders);
+    EXPECT_FALSE(LoadManifest(Path, Files, {"installer.data_folders=false"}).Contents.UseDataFolders);
     const auto Refused = [&](const std::string& Define) {
         try {
             LoadManifest(Path, Files, {Define});

@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "package/PackageVerify.h"
 #include "package/QeClasses.h"
 #include "platform/sim/SimPlatform.h"
 #include "platform/stdio/FileTimes.h"
@@ -52,6 +53,7 @@ TEST_F(Producer, BuildsAnInstallerThatLoadsAndVerifies)
     EXPECT_EQ(J["MinorVersion"], 0);
     EXPECT_EQ(J["Website"], "example.com");
     EXPECT_EQ(J["ExpertsOverride"], "1 0");
+    EXPECT_EQ(J["UseDataFolders"], true);
     EXPECT_EQ(J["License"], "{\\rtf1 licence}");
     EXPECT_EQ(J["PayloadKey"].get<std::string>().size(), 32u);
     ASSERT_EQ(J["Files"].size(), 2u);
@@ -89,6 +91,7 @@ TEST_F(Producer, RefusesWhatWouldMakeABrokenInstaller)
          "has an empty folder name"},
         {"[installer]\nexperts_override = \"1 0 2\"\n", "name = \"D\"\n", ":4: \"experts_override\""},
         {"[installer]\nexperts_override = \"101010101\"\n", "name = \"D\"\n", ":4: \"experts_override\""},
+        {"[installer]\ndata_folders = \"no\"\n", "name = \"D\"\n", ":4: \"data_folders\" must be true or false"},
         {"[[file]]\nsource = \"files/a.mq4\"\ntarget = \"a.mq4\"\n", "name = \"D\"\n",
          ":5: the target \"a.mq4\" starts with no folder macro"},
         {"[[file]]\nsource = \"files/a.mq4\"\ntarget = '{app}\\'\n", "name = \"D\"\n", "names no file"},

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sstream>
 
+#include "package/PackageVerify.h"
 #include "platform/stdio/FileTimes.h"
 #include "tests/qepack/ProducerFixture.h"
 #include "tools/qepack/Inspect.h"

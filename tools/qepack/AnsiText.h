@@ -15,9 +15,8 @@ std::optional<std::string> Utf8ToAnsi(const std::string& Utf8);
 // a trip through JSON this way.
 std::string BytesToLatin1Utf8(const std::string& Bytes);
 
-// Windows-1252 text as Unicode: in UTF-8 for a terminal, in UTF-16 for Windows' own
-// structures. A byte the code page leaves unused stays the character of the same code.
+// Windows-1252 text in UTF-8, for a terminal. A byte the code page leaves unused stays the
+// character of the same code.
 std::string AnsiToUtf8(const std::string& Ansi);
-std::u16string AnsiToUtf16(const std::string& Ansi);
 
 } // namespace qe

@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
-#include "package/Integrity.h"
 #include "package/ModelLoader.h"
 #include "package/PayloadCipher.h"
 #include "package/SubStreams.h"
@@ -69,6 +68,7 @@ TJson InstallModel(const TQeInstall& M, const std::string& Record, TTextOf S)
     J["Readme"] = S(M.Readme);
     J["WhatsNew"] = S(M.WhatsNew);
     J["ExpertsOverride"] = S(M.ExpertsOverride);
+    J["UseDataFolders"] = M.UseDataFolders;
     J["PayloadKey"] = Hex(M.PayloadKey);
     J["Files"] = TJson::array();
     for (const auto& F : M.Files)
@@ -132,37 +132,6 @@ void InspectFile(const std::string& Path, TStdioFiles& Files, bool Json, std::os
         Out << J.dump(2) << "\n";
     else
         PrintText(J, Out);
-}
-
-bool VerifyFile(const std::string& Path, TStdioFiles& Files, std::ostream& Out)
-{
-    auto Stream = Files.OpenForReading(Path);
-    const TPlatform FilesOnly; // the model is only loaded here, never run
-    TQeInstall Model(FilesOnly);
-    try {
-        Model.LoadFromStream(*Stream);
-    } catch (const EJpegError& Error) {
-        Out << "FAULT  its banner does not decode: " << Error.Message() << "\n";
-        return false;
-    }
-    // The same check the installer makes before it installs anything.
-    const TPackageCheck Check = CheckPackage(*Stream, Model);
-    if (!Check.HasPackage) {
-        Out << Path << ": no install package\n";
-        return false;
-    }
-    for (const std::string& Fault : Check.PackageFaults)
-        Out << "FAULT  " << Fault << "\n";
-    for (size_t I = 0; I < Model.Files.size(); ++I) {
-        if (Check.FileFaults[I].empty())
-            Out << "ok     " << Model.Files[I]->Target << " (" << Check.FileSizes[I] << " bytes)\n";
-        else
-            Out << "FAULT  " << Check.FileFaults[I] << "\n";
-    }
-    if (!Check.HasIntegrityRecord)
-        Out << "no integrity record (an older producer's package): payloads checked without digests\n";
-    Out << Model.Files.size() << " files, " << (Check.Sound() ? "all sound" : "faults found") << "\n";
-    return Check.Sound();
 }
 
 } // namespace qe

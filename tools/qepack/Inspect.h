@@ -1,5 +1,5 @@
 // Reading installers and uninstallers back: what the program itself would load from
-// them, and whether every payload deciphers.
+// them, and their payloads as files (the check of every payload is package/PackageVerify.h).
 #pragma once
 
 #include <ostream>
@@ -11,10 +11,6 @@ namespace qe {
 
 // Prints the model loaded from Path; Json gives the machine-readable form.
 void InspectFile(const std::string& Path, TStdioFiles& Files, bool Json, std::ostream& Out);
-
-// Deciphers every payload of the installer at Path to nowhere and reports each file;
-// returns false when any payload is at fault or the file holds no package.
-bool VerifyFile(const std::string& Path, TStdioFiles& Files, std::ostream& Out);
 
 // Writes every payload of the installer at Path below Dir, at its target with the
 // macro as a folder name ("{app}\\Manual.txt" as Dir/{app}/Manual.txt), with the

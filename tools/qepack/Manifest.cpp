@@ -34,6 +34,7 @@ const std::vector<TManifestKey> ManifestKeys = {
     {"documents", "news", TManifestValue::FileName},
     {"installer", "banner", TManifestValue::FileName},
     {"installer", "experts_override", TManifestValue::Text},
+    {"installer", "data_folders", TManifestValue::Flag},
     {"file", "source", TManifestValue::FileName},
     {"file", "target", TManifestValue::Text},
     {"file", "shortcut", TManifestValue::Text},
@@ -209,6 +210,17 @@ private:
         return *Ansi;
     }
 
+    // A true/false value; Default when absent.
+    bool Flag(const toml::table* Table, const char* Key, bool Default) const
+    {
+        if (Table == nullptr || Table->get(Key) == nullptr)
+            return Default;
+        const toml::node& Node = *Table->get(Key);
+        if (!Node.is_boolean())
+            Fail(Node, "\"" + std::string(Key) + "\" must be true or false, without quotes");
+        return Node.as_boolean()->get();
+    }
+
     int32_t Number(const toml::table* Table, const char* Key) const
     {
         if (Table == nullptr || Table->get(Key) == nullptr)
@@ -276,11 +288,7 @@ private:
             ReadVersion(*Version, Text(T, "version"), C);
         C.BuildNumber = Number(T, "build");
         C.ReleaseNumber = Number(T, "release");
-        if (const toml::node* Notice = T->get("show_notice")) {
-            if (!Notice->is_boolean())
-                Fail(*Notice, "\"show_notice\" must be true or false, without quotes");
-            C.ShowNotice = Notice->as_boolean()->get() ? 1 : 0;
-        }
+        C.ShowNotice = Flag(T, "show_notice", true) ? 1 : 0;
         FManifest.Product.Description = Text(T, "description");
         FManifest.Product.Copyright = Text(T, "copyright");
     }
@@ -341,6 +349,8 @@ private:
 
     void ReadInstaller(const toml::table* T, TPackageContents& C)
     {
+        // On unless the vendor says otherwise: today's terminals read their add-ons there.
+        C.UseDataFolders = Flag(T, "data_folders", true);
         if (T == nullptr)
             return;
         CheckKeys(*T, "installer");

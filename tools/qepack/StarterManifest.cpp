@@ -33,6 +33,7 @@ name = "My Company"            # also names the website shortcut "My Company Web
 [installer]
 # banner = "banner.jpg"        # a 160 x 320 JPEG picture beside the welcome text
 # experts_override = "1 1 0"   # up to 8 of "1" (set), "0" (clear), " " (keep): see docs/manifest.md
+# data_folders = true          # also install {metatrader} files into each terminal's data folder
 
 # One [[file]] per file, folder ("MQL4/Libraries/") or pattern ("MQL4/Indicators/*.ex4").
 # For a folder or pattern the target names the folder the files go into.

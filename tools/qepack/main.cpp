@@ -11,6 +11,7 @@
 #include <fstream>
 #include <iostream>
 
+#include "package/PackageVerify.h"
 #include "platform/stdio/StdioFiles.h"
 #include "tools/qepack/Build.h"
 #include "tools/qepack/Inspect.h"

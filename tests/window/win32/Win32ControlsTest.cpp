@@ -33,7 +33,8 @@ class Win32Controls : public testing::Test {
 protected:
     static void SetUpTestSuite() { LoadCommonControls(); }
     TWin32Platform Windows;
-    TWizardWindow Wizard{Windows.Platform()};
+    TSetupLog Log{Windows.Platform()};
+    TWizardWindow Wizard{Windows.Platform(), TCommandLine{}, Log};
     const TWizardControls& C = Wizard.Controls();
     HWND Item(int Id) const { return GetDlgItem(Wizard.Handle(), Id); }
 };
@@ -97,6 +98,38 @@ TEST_F(Win32Controls, MemoKeepsItsLinesEmptyOnesIncluded)
     C.MemoProgress->AddLine("Creating folder C:\\Demo ...");
     C.MemoProgress->AddLine("Done.");
     EXPECT_EQ(C.MemoProgress->Lines(), (std::vector<std::string>{"Creating folder C:\\Demo ...", "Done."}));
+}
+
+TEST_F(Win32Controls, ProgressLinesWrapWholeAndTheLastStaysInView)
+{
+    C.PanelProgress->BringToFront();
+    ShowWindow(Wizard.Handle(), SW_SHOWNOACTIVATE);
+    HWND Memo = Item(IDC_MEMOPROGRESS);
+    const std::string Long = "Creating shortcut C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Grid "
+                             "Expert\\What's New.lnk ...";
+    for (int I = 0; I < 40; ++I)
+        C.MemoProgress->AddLine(std::to_string(I) + " " + Long);
+    C.MemoProgress->AddLine("Done.");
+    EXPECT_EQ(C.MemoProgress->Lines().size(), 41u);
+    // Each long line takes more than one row, and no row reaches past the right edge.
+    const auto Rows = static_cast<int>(SendMessageA(Memo, EM_GETLINECOUNT, 0, 0));
+    EXPECT_GT(Rows, 80);
+    RECT Client{};
+    GetClientRect(Memo, &Client);
+    for (int Row = 0; Row < Rows; ++Row) {
+        const LRESULT Start = SendMessageA(Memo, EM_LINEINDEX, static_cast<WPARAM>(Row), 0);
+        const LRESULT Length = SendMessageA(Memo, EM_LINELENGTH, static_cast<WPARAM>(Start), 0);
+        if (Length == 0)
+            continue;
+        const LRESULT Last = SendMessageA(Memo, EM_POSFROMCHAR, static_cast<WPARAM>(Start + Length - 1), 0);
+        EXPECT_LT(static_cast<short>(LOWORD(Last)), Client.right) << "row " << Row;
+    }
+    // The last line, "Done.", shows at the bottom.
+    const int TextLength = GetWindowTextLengthA(Memo);
+    const LRESULT End = SendMessageA(Memo, EM_POSFROMCHAR, static_cast<WPARAM>(TextLength - 1), 0);
+    EXPECT_GE(static_cast<short>(HIWORD(End)), 0);
+    EXPECT_LT(static_cast<short>(HIWORD(End)), Client.bottom);
+    EXPECT_GT(SendMessageA(Memo, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
 }
 
 TEST_F(Win32Controls, RichTextLoadsRtfRefusesOtherTextAsRtfAndTakesItAsPlainText)
@@ -174,6 +207,77 @@ TEST_F(Win32Controls, OnlyThePageInFrontAndItsControlsShow)
     EXPECT_TRUE(Shown(C.LabelFinish1));
     C.CheckRun->SetVisible(true);
     EXPECT_TRUE(Shown(C.CheckRun));
+}
+
+// What the banner control draws, in a bitmap of its size: the colour of each pixel.
+class TDrawnImage {
+public:
+    explicit TDrawnImage(IImage* Image) : FControl(dynamic_cast<TChildWindow*>(Image))
+    {
+        RECT Rect{};
+        GetClientRect(FControl->Handle(), &Rect);
+        FSize = SIZE{Rect.right, Rect.bottom};
+        HDC Screen = GetDC(nullptr);
+        FDC = CreateCompatibleDC(Screen);
+        FBitmap = CreateCompatibleBitmap(Screen, FSize.cx, FSize.cy);
+        ReleaseDC(nullptr, Screen);
+        FOld = SelectObject(FDC, FBitmap);
+        DRAWITEMSTRUCT Draw{};
+        Draw.CtlType = ODT_STATIC;
+        Draw.hwndItem = FControl->Handle();
+        Draw.hDC = FDC;
+        Draw.rcItem = Rect;
+        FControl->DrawItem(Draw);
+    }
+    ~TDrawnImage()
+    {
+        SelectObject(FDC, FOld);
+        DeleteObject(FBitmap);
+        DeleteDC(FDC);
+    }
+    SIZE Size() const { return FSize; }
+    COLORREF At(int X, int Y) const { return GetPixel(FDC, X, Y); }
+    // How many pixels of the rectangle have the colour.
+    int Count(COLORREF Color, const RECT& Where) const
+    {
+        int N = 0;
+        for (int Y = Where.top; Y < Where.bottom; ++Y)
+            for (int X = Where.left; X < Where.right; ++X)
+                N += At(X, Y) == Color ? 1 : 0;
+        return N;
+    }
+
+private:
+    TChildWindow* FControl;
+    SIZE FSize{};
+    HDC FDC = nullptr;
+    HBITMAP FBitmap = nullptr;
+    HGDIOBJ FOld = nullptr;
+};
+
+TEST_F(Win32Controls, ABannerlessProductGetsAPanelInTheSystemsColoursWithItsName)
+{
+    // Before the product is loaded the banner's area is the layout's black.
+    EXPECT_EQ(TDrawnImage(C.ImgBanner).At(80, 160), RGB(0, 0, 0));
+
+    C.ImgBanner->SetTitlePanel("Bare Tool");
+    const TDrawnImage Panel(C.ImgBanner);
+    const COLORREF Face = GetSysColor(COLOR_ACTIVECAPTION);
+    const COLORREF Ink = GetSysColor(COLOR_CAPTIONTEXT);
+    ASSERT_NE(Face, Ink);
+    const SIZE Size = Panel.Size();
+    EXPECT_EQ(Panel.At(0, 0), Face);
+    EXPECT_EQ(Panel.At(Size.cx - 1, Size.cy / 2), Face);
+    // The name in the upper part, nothing written in the middle, the icon in the lower left.
+    EXPECT_GT(Panel.Count(Ink, RECT{0, 0, Size.cx, Size.cy / 4}), 50);
+    EXPECT_EQ(Panel.Count(Ink, RECT{0, Size.cy * 2 / 5, Size.cx, Size.cy * 3 / 5}), 0);
+    EXPECT_LT(Panel.Count(Face, RECT{0, Size.cy - 64, 64, Size.cy}), 64 * 64 - 200);
+
+    // A name longer than the panel is wide wraps, and its words stay inside the panel.
+    C.ImgBanner->SetTitlePanel("Grid Expert Advisor Professional Edition With A Name Far Too Long");
+    const TDrawnImage Long(C.ImgBanner);
+    EXPECT_GT(Long.Count(Ink, RECT{0, Size.cy / 4, Size.cx, Size.cy / 2}), 50);
+    EXPECT_EQ(Long.Count(Ink, RECT{Size.cx - 8, 0, Size.cx, Size.cy}), 0);
 }
 
 TEST_F(Win32Controls, LinkLabelKeepsItsMarkupAsWindowText)
