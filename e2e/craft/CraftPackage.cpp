@@ -33,6 +33,7 @@ void WriteWhole(const std::string& Path, const std::vector<uint8_t>& Bytes)
 int Usage()
 {
     std::cerr << "usage: craft-package installer STUB OUT [--name N] [--override X] [--publisher P --website W]\n"
+                 "                    [--data-folders true|false]\n"
                  "                    [--file TARGET [--content TEXT] [--shortcut NAME]]...\n"
                  "       craft-package uninstaller STUB OUT [--name N] [--log-file PATH]... [--log-folder PATH]...\n";
     return 2;
@@ -58,6 +59,8 @@ int main(int Argc, char** Argv)
             const std::string Value = Argv[++I];
             if (Option == "--name")
                 Contents.ProgramName = Value;
+            else if (Option == "--data-folders")
+                Contents.UseDataFolders = Value == "true";
             else if (Option == "--override")
                 Contents.ExpertsOverride = Value;
             else if (Option == "--publisher")

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The install and uninstall runs under Wine on input made to turn them: installers
 # crafted by the project's own package writer with a ":" in a target, links planted in a
-# terminal folder by a user who may write there (Unix symbolic links, which Wine takes
-# for links), and an uninstaller whose record lists paths in other spellings and another
-# product's name. Every attack is tried and reported; the script fails when one works.
+# terminal folder and in its data folder by a user who may write there (Unix symbolic
+# links, which Wine takes for links), and an uninstaller whose record lists paths in other
+# spellings and another product's name. Every attack is tried and reported; the script
+# fails when one works.
 # Usage: hostile-machine.sh ENGINE_RUN_EXE CRAFT_PACKAGE SETUP_EXE WORK_DIR
 set -uo pipefail
 engine=$1 craft=$2 setup=$3 work=$4
@@ -25,9 +26,11 @@ rm -rf "$work"; mkdir -p "$work"
 root='C:\qe-hostile' outside='C:\qe-hostile\outside'
 program_files=$(engine_run folder 28)
 uninstall_keys='SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall'
-names=("Colon Tool" "Linked Tool" "Aside Tool" "Settings Tool" "Experts Tool" "Crafted Tool")
+names=("Colon Tool" "Linked Tool" "Data Tool" "Aside Tool" "Settings Tool" "Experts Tool" "Crafted Tool")
+data_root="$(engine_run folder 8)\\MetaQuotes\\Terminal"
+data="$data_root\\QEHOSTILE00000000000000000000000"
 clean() {
-  rm -rf "$(unix_path "$root")"
+  rm -rf "$(unix_path "$root")" "$(unix_path "$data")"
   for n in "${names[@]}"; do
     rm -rf "$(unix_path "$program_files\\$n")" "$(unix_path "$(engine_run folder 38)\\$n")"
     wine_run reg delete "HKLM\\$uninstall_keys\\$n" /f >/dev/null
@@ -67,6 +70,21 @@ cat "$work/linked.log"
 expect $? "the linked Libraries folder is refused with its name"
 [ ! -e "$(unix_path "$outside")/system32/Grid.dll" ] && [ ! -e "$(unix_path "$program_files\\Linked Tool")" ]
 expect $? "no DLL lands in the linked folder, and nothing else is written"
+
+echo "== the terminal's data folder with MQL4\\Scripts linked to the system folder"
+t=$(terminal MT4-data)
+mkdir -p "$(unix_path "$data")/MQL4"
+printf '%s' "$t" | iconv -t UTF-16LE > "$(unix_path "$data")/origin.txt"
+ln -s "$(unix_path "$outside")/system32" "$(unix_path "$data")/MQL4/Scripts"
+installer=$(crafted data --name "Data Tool" --data-folders true --file '{metatrader}\MQL4\Scripts\Grid.ex4')
+engine_run install "$installer" "$t" > "$work/data.log" 2>&1
+code=$?
+cat "$work/data.log"
+[ $code -eq 1 ] && has_line "$work/data.log" "\"$data\\MQL4\\Scripts\" leads to another place"
+expect $? "the linked Scripts folder of the data folder is refused with its name"
+[ ! -e "$(unix_path "$outside")/system32/Grid.ex4" ] && [ ! -e "$(unix_path "$t")/MQL4" ] &&
+  [ ! -e "$(unix_path "$program_files\\Data Tool")" ]
+expect $? "nothing lands in the linked folder, nor anywhere else"
 
 echo "== a link planted under the name a replaced file used to be written beside"
 t=$(terminal MT4-aside)
@@ -129,6 +147,25 @@ expect $? "the other product's entry and its key below stay"
 has_line "$work/crafted.log" "Not deleting file $app\\..\\..\\qe-hostile\\outside\\victim.dll: it is no plain path" &&
   has_line "$work/crafted.log" "Not unregistering the uninstaller: the entry \"Other Product\" in the list of installed programs belongs to another uninstaller."
 expect $? "what is skipped is logged"
+
+echo "== setup.exe's log (/LOG=) where a link was planted"
+logs="$root\\logs"
+mkdir -p "$(unix_path "$logs")"
+ln -s "$(unix_path "$outside")/secret.ini" "$(unix_path "$logs")/setup.log"
+ln -s "$(unix_path "$outside")/system32" "$(unix_path "$logs")/linked"
+# A switch it does not know ends the run once the log is made: nothing is installed. The
+# link is replaced by the log as itself, or, where the system cannot remove a link as
+# itself (Wine), the log is not made; the file the link points to is never written.
+wine_run "$setup" /VERYSILENT /NOSUCHSWITCH "/LOG=$logs\\setup.log" >/dev/null
+code=$?
+log="$(unix_path "$logs")/setup.log"
+[ $code -eq 5 ] && [ "$(cat "$(unix_path "$outside")/secret.ini")" = 'secret settings of another program' ] &&
+  { [ -L "$log" ] || grep -q 'Unknown switch' "$log"; }
+expect $? "the file a link planted under the log's name points to is untouched (exit $code, $([ -L "$log" ] && echo 'the link stays, no log' || echo 'the log replaced the link'))"
+wine_run "$setup" /VERYSILENT /NOSUCHSWITCH "/LOG=$logs\\linked\\setup.log" >/dev/null
+code=$?
+[ $code -eq 5 ] && [ ! -e "$(unix_path "$outside")/system32/setup.log" ]
+expect $? "no log is written through a linked folder (exit $code)"
 
 clean
 echo "$failures attacks worked"

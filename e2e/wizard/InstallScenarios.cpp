@@ -154,6 +154,18 @@ uint32_t PackageOffset(const std::string& Bytes)
     return Get32(Bytes, 136);
 }
 
+// Whether Uninstaller begins with Installer's program, but for the checksum, which is
+// the uninstaller's own.
+bool IsInstallersProgram(const std::string& Installer, const std::string& Uninstaller)
+{
+    const size_t CheckSumAt = Get32(Installer, 0x3C) + 24 + 64;
+    std::string Program = Installer.substr(0, PackageOffset(Installer));
+    if (Uninstaller.size() < CheckSumAt + 4)
+        return false;
+    Program.replace(CheckSumAt, 4, Uninstaller, CheckSumAt, 4);
+    return Uninstaller.compare(0, Program.size(), Program) == 0;
+}
+
 void ExpectFullInstallLanded(TMachine& Machine, const TScenarioArgs& Args, const std::vector<std::string>& Targets,
                              const TTerminalLayout& Layout)
 {
@@ -208,14 +220,10 @@ void ExpectFullInstallLanded(TMachine& Machine, const TScenarioArgs& Args, const
 
     const std::string Installer = TMachine::ReadFile(Args.Installer);
     const std::string Uninstaller = TMachine::ReadFile(App + "\\Uninstall.exe");
-    const uint32_t Offset = PackageOffset(Installer);
-    CheckEq(std::to_string(PackageOffset(Uninstaller)), std::to_string(Offset), "the uninstaller's record offset");
-    // The installer's program, but for its checksum, which is the uninstaller's own.
-    const size_t CheckSumAt = Get32(Installer, 0x3C) + 24 + 64;
-    std::string Program = Installer.substr(0, Offset);
-    Program.replace(CheckSumAt, 4, Uninstaller, CheckSumAt, 4);
-    Check(Uninstaller.compare(0, Offset, Program) == 0, "the uninstaller is not the installer's program");
-    CheckEq(Uninstaller.substr(Offset, 4), "QEUN", "the uninstall record's signature");
+    CheckEq(std::to_string(PackageOffset(Uninstaller)), std::to_string(PackageOffset(Installer)),
+            "the uninstaller's record offset");
+    Check(IsInstallersProgram(Installer, Uninstaller), "the uninstaller is not the installer's program");
+    CheckEq(Uninstaller.substr(PackageOffset(Installer), 4), "QEUN", "the uninstall record's signature");
     Step("the files, times, shortcuts, registry entry and uninstaller are in place");
 }
 
@@ -724,8 +732,7 @@ void InstallSwapped(TMachine& Machine, const TScenarioArgs& Args)
     W.Next(PageFinish);
     Finish(W);
     const std::string Uninstaller = TMachine::ReadFile(App + "\\Uninstall.exe");
-    const uint32_t Offset = PackageOffset(Genuine);
-    Check(Uninstaller.compare(0, Offset, Genuine, 0, Offset) == 0,
+    Check(IsInstallersProgram(Genuine, Uninstaller),
           "the registered uninstaller is not the installer's program" +
               std::string(Uninstaller.compare(200, 4, "EVIL") == 0 ? ": it is the program put in its place" : ""));
     Check(!Swapped, "the installer could be renamed and replaced while the wizard held it");
