@@ -160,8 +160,16 @@ void CheckInstall(TSimPlatform& Machine, const TState& Before, const qe::TQeInst
         Roots.push_back(qe::FoldCase(qe::ProgramFolder(Machine.Platform(), Model.ProgramName, Model.Scope)));
         Roots.push_back(qe::FoldCase(qe::StartMenuFolder(Machine.Platform(), Model.ProgramName, Model.Scope)));
     }
+    // The folder that holds the programs of the install's kind is made when it is missing,
+    // as the first program installed for a user makes it.
+    const auto MadeRoot = [&](const std::string& Path) {
+        const auto Made = After.Paths.find(Path);
+        return Before.Paths.count(Path) == 0 && Made != After.Paths.end() && Made->second == "(folder)" &&
+               (Path == qe::FoldCase(qe::ProgramsRoot(Machine.Platform(), Model.Scope)) ||
+                Path == qe::FoldCase(qe::StartMenuRoot(Machine.Platform(), Model.Scope)));
+    };
     for (const std::string& Path : Changed(Before.Paths, After.Paths))
-        if (!Below(Path, Roots))
+        if (!Below(Path, Roots) && !MadeRoot(Path))
             Fault("the install changed " + Path + ", outside its folders");
     // An earlier entry of the product goes with the keys below it; another program's entry
     // of the same name is only written over.
@@ -170,8 +178,14 @@ void CheckInstall(TSimPlatform& Machine, const TState& Before, const qe::TQeInst
         !qe::ProgramNameFault(Model.ProgramName) &&
         Names(Before.Keys, Own,
               qe::ProgramFolder(Machine.Platform(), Model.ProgramName, Model.Scope) + "\\Uninstall.exe");
+    // Writing the entry makes the keys above it that are missing, without values.
+    const auto MadeAbove = [&](const std::string& Key) {
+        const auto Made = After.Keys.find(Key);
+        return Own.starts_with(Key + "\\") && Before.Keys.count(Key) == 0 && Made != After.Keys.end() &&
+               Made->second.empty();
+    };
     for (const std::string& Key : Changed(Before.Keys, After.Keys))
-        if (Key != Own && !(Earlier && Key.starts_with(Own + "\\")))
+        if (Key != Own && !(Earlier && Key.starts_with(Own + "\\")) && !MadeAbove(Key))
             Fault("the install changed the registry key " + Key);
 }
 
