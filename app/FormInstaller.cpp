@@ -5,6 +5,7 @@
 
 #include "app/SelfRemoval.h"
 #include "app/TerminalDiscovery.h"
+#include "language/Languages.h"
 #include "package/ModelLoader.h"
 #include "package/QeClasses.h"
 #include "package/QeUninstall.h"
@@ -24,13 +25,6 @@ constexpr int32_t FinishMode = 1;
 const std::string Indent(8, ' ');
 const std::string DataFolderIndent(4, ' ');
 
-const char* const TextCancel = "Cancel";
-const char* const TextTerminalRunning = "The wizard detect a MetaTrader program currently running.\rPlease close the "
-                                        "program and then click OK to continue.";
-const char* const TextNoTerminalFound = "We cannot find any MetaTrader folder in this computer.\r"
-                                        "We add a default folder so you can continue with the installation,\r"
-                                        "and install MetaTrader later.";
-
 std::string DisplayTitle(const TQeData& Model)
 {
     return Model.ProgramName + " v" + std::to_string(Model.MajorVersion) + "." + std::to_string(Model.MinorVersion);
@@ -38,17 +32,17 @@ std::string DisplayTitle(const TQeData& Model)
 
 } // namespace
 
-std::string BuilderNotice(int Breaks, const std::string& Website)
+std::string BuilderNotice(const TTextTable& Texts, int Breaks, const std::string& Website)
 {
     std::string Text;
     for (int I = 0; I < Breaks; ++I)
         Text += "<br>";
-    Text += "This installer was made with the free edition of qepack, the installer builder for MetaTrader add-ons";
-    return Website.empty() ? Text + "." : Text + ": <link>" + Website + "</link>";
+    return Text + (Website.empty() ? Texts.Format(TText::BuilderNotice)
+                                   : Texts.Format(TText::BuilderNoticeLink, {"<link>" + Website + "</link>"}));
 }
 
 TFormInstaller::TFormInstaller(const TPlatform& Platform, const TWizardControls& Controls)
-    : FPlatform(Platform), FControls(Controls)
+    : FPlatform(Platform), FControls(Controls), FTexts(EnglishTexts())
 {
 }
 
@@ -66,7 +60,7 @@ void TFormInstaller::FormCreate()
     // leaves the window without pages.
     FControls.BtnPrev->SetEnabled(false);
     FControls.BtnNext->SetEnabled(false);
-    FControls.BtnCancel->SetCaption(TextCancel);
+    FControls.BtnCancel->SetCaption(FTexts.Format(TText::ButtonCancel));
     FControls.BtnCancel->SetTag(CancelMode);
 
     FUninstallMode = IsUninstallerName(FPlatform.FileSystem->ExecutablePath());
@@ -86,13 +80,26 @@ void TFormInstaller::FormDestroy()
     FUninstall.reset();
 }
 
-std::string TFormInstaller::PrepareModel(TQeData& Model, const std::string& TitlePrefix)
+std::string TFormInstaller::PrepareModel(TQeData& Model, const std::vector<std::string>& Offered, TText Title)
 {
     Model.LoadFromFile(FPlatform.FileSystem->ExecutablePath());
-    FApplicationTitle = TitlePrefix + Model.ProgramName;
+    ChooseLanguage(Model, Offered);
+    FApplicationTitle = FTexts.Format(Title, {Model.ProgramName});
     FControls.Window->SetApplicationTitle(FApplicationTitle);
     FControls.Window->SetCaption(FApplicationTitle);
     return DisplayTitle(Model);
+}
+
+void TFormInstaller::ChooseLanguage(TQeData& Model, const std::vector<std::string>& Offered)
+{
+    TLanguageRequest Request;
+    Request.Installed = Model.Language;
+    Request.DisplayLanguage = FPlatform.System->DisplayLanguage();
+    Request.Offered = Offered;
+    Model.Language = qe::ChooseLanguage(Request);
+    FTexts = LoadTexts(Model.Language);
+    Model.Texts = &FTexts;
+    FControls.Window->SetFixedTexts(FTexts);
 }
 
 void TFormInstaller::SetBanner(const TQeData& Model)
@@ -108,22 +115,19 @@ void TFormInstaller::SetBanner(const TQeData& Model)
 void TFormInstaller::PrepareInstall()
 {
     FInstall = std::make_unique<TQeInstall>(FPlatform);
-    const std::string Title = PrepareModel(*FInstall, "Install - ");
+    const std::string Title = PrepareModel(*FInstall, FInstall->Languages, TText::InstallTitle);
     const TQeInstall& Model = *FInstall;
     const TWizardControls& C = FControls;
+    const TTextTable& T = FTexts;
 
-    C.LabelStart1->SetCaption("Welcome to the " + Title + " Installation Wizard");
-    C.LabelStart2->SetCaption("This will install " + Title + " on your computer. " +
-                              "Please close all MetaTrader applications before you continue with the installation." +
-                              "<br><br>Click Next to continue with the installation, or click Cancel to exit." +
-                              (Model.ShowNotice ? BuilderNotice(7, QE_BUILDER_WEBSITE) : ""));
-    C.LabelFinish1->SetCaption("Installation Complete");
-    C.LabelFinish2->SetCaption("The wizard has finished installing " + Model.ProgramName + " to your computer. " +
-                               "You can now launch the MetaTrader application to see " + Model.ProgramName +
-                               " in action.");
-    C.LabelProgress1->SetCaption("Installation in Progress");
-    C.LabelProgress2->SetCaption("Please wait while the wizard is copying the files to your computer.");
-    C.LabelProgress3->SetCaption("Installation progress ....");
+    C.LabelStart1->SetCaption(T.Format(TText::InstallWelcomeHeading, {Title}));
+    C.LabelStart2->SetCaption(T.Format(TText::InstallWelcomeText, {Title}) +
+                              (Model.ShowNotice ? BuilderNotice(T, 7, QE_BUILDER_WEBSITE) : ""));
+    C.LabelFinish1->SetCaption(T.Format(TText::InstallFinishHeading));
+    C.LabelFinish2->SetCaption(T.Format(TText::InstallFinishText, {Model.ProgramName}));
+    C.LabelProgress1->SetCaption(T.Format(TText::InstallProgressTitle));
+    C.LabelProgress2->SetCaption(T.Format(TText::InstallProgressSubtitle));
+    C.LabelProgress3->SetCaption(T.Format(TText::InstallProgressLabel));
     SetBanner(Model);
 
     FPages.push_back(C.PanelStart);
@@ -146,24 +150,21 @@ void TFormInstaller::PrepareInstall()
 void TFormInstaller::PrepareUninstall()
 {
     FUninstall = std::make_unique<TQeUninstall>(FPlatform);
-    const std::string Title = PrepareModel(*FUninstall, "Uninstall - ");
+    const std::string Title = PrepareModel(*FUninstall, {}, TText::UninstallTitle);
     const TQeUninstall& Model = *FUninstall;
     const TWizardControls& C = FControls;
+    const TTextTable& T = FTexts;
 
-    C.LabelStart1->SetCaption("Welcome to the " + Title + " Uninstallation Wizard");
-    C.LabelStart2->SetCaption("This will uninstall " + Title + " from your computer. " +
-                              "Please close all MetaTrader applications before you continue with the uninstallation." +
-                              "<br><br>Click Next to continue with the uninstallation, or click Cancel to exit." +
-                              (Model.ShowNotice ? BuilderNotice(6, QE_BUILDER_WEBSITE) : ""));
-    C.LabelFinish1->SetCaption("Uninstallation Complete");
-    C.LabelFinish2->SetCaption("The wizard has finished uninstalling " + Model.ProgramName + " from your computer. " +
-                               "You can re-install the program anytime using the installer we provided.<br><br>" +
-                               "Click Finish to continue.");
+    C.LabelStart1->SetCaption(T.Format(TText::UninstallWelcomeHeading, {Title}));
+    C.LabelStart2->SetCaption(T.Format(TText::UninstallWelcomeText, {Title}) +
+                              (Model.ShowNotice ? BuilderNotice(T, 6, QE_BUILDER_WEBSITE) : ""));
+    C.LabelFinish1->SetCaption(T.Format(TText::UninstallFinishHeading));
+    C.LabelFinish2->SetCaption(T.Format(TText::UninstallFinishText, {Model.ProgramName}));
     C.CheckRun->SetVisible(false);
     C.ComboRun->SetVisible(false);
-    C.LabelProgress1->SetCaption("Uninstallation in Progress");
-    C.LabelProgress2->SetCaption("Please wait while the wizard is removing files from your computer.");
-    C.LabelProgress3->SetCaption("Uninstallation progress ...");
+    C.LabelProgress1->SetCaption(T.Format(TText::UninstallProgressTitle));
+    C.LabelProgress2->SetCaption(T.Format(TText::UninstallProgressSubtitle));
+    C.LabelProgress3->SetCaption(T.Format(TText::UninstallProgressLabel));
     SetBanner(Model);
 
     FPages = {C.PanelStart, C.PanelProgress, C.PanelStart};
@@ -192,7 +193,8 @@ bool TFormInstaller::CanLeavePage()
         return true;
     if (NoTerminalRunning())
         return true;
-    FControls.Window->MessageBox(TextTerminalRunning, "Error", TMessageIcon::Error);
+    FControls.Window->MessageBox(FTexts.Format(TText::MessageTerminalRunning), FTexts.Format(TText::CaptionError),
+                                 TMessageIcon::Error);
     return false;
 }
 
@@ -204,13 +206,13 @@ void TFormInstaller::ShowPage(IPanel* Page)
     C.BtnNext->SetEnabled(FPageIndex < Last);
     if (FPageIndex == 0) {
         C.PanelInstall->BringToFront();
-        C.BtnCancel->SetCaption(TextCancel);
+        C.BtnCancel->SetCaption(FTexts.Format(TText::ButtonCancel));
         C.BtnCancel->SetTag(CancelMode);
     } else if (FPageIndex == Last) {
         C.PanelFinish->BringToFront();
         C.BtnPrev->SetEnabled(true);
         C.BtnNext->SetEnabled(false);
-        C.BtnCancel->SetCaption("Finish");
+        C.BtnCancel->SetCaption(FTexts.Format(TText::ButtonFinish));
         C.BtnCancel->SetTag(FinishMode);
         C.BtnCancel->SetEnabled(true);
     }
@@ -288,12 +290,14 @@ void TFormInstaller::FillSummary()
 {
     const TQeInstall& Model = *FInstall;
     std::string Version = Indent + DisplayTitle(Model);
+    const TTextTable& T = FTexts;
     if (Model.BuildNumber > 0)
-        Version += " Build " + std::to_string(Model.BuildNumber);
+        Version += " " + T.Format(TText::SummaryBuild, {std::to_string(Model.BuildNumber)});
     if (Model.ReleaseNumber > 0)
-        Version += " Release " + std::to_string(Model.ReleaseNumber);
+        Version += " " + T.Format(TText::SummaryRelease, {std::to_string(Model.ReleaseNumber)});
 
-    std::vector<std::string> Lines = {"Program Name", Version, "", "Target Folder(s)"};
+    std::vector<std::string> Lines = {T.Format(TText::SummaryProgramName), Version, "",
+                                      T.Format(TText::SummaryTargetFolders)};
     const ICheckList& List = *FControls.ListMetaTrader;
     const auto DataFolders = Model.UseDataFolders ? std::make_optional<TTerminalDataFolders>(FPlatform) : std::nullopt;
     for (int32_t I = 0; I < List.Count(); ++I) {
@@ -305,9 +309,9 @@ void TFormInstaller::FillSummary()
         if (!DataFolder.empty())
             Lines.push_back(Indent + DataFolderIndent + DataFolder);
     }
-    Lines.insert(Lines.end(),
-                 {"", "Program Folder", Indent + GetSpecialFolder(FPlatform, sfProgramFiles, true) + Model.ProgramName,
-                  "", "Start Menu Folder", Indent + Model.ProgramName});
+    Lines.insert(Lines.end(), {"", T.Format(TText::SummaryProgramFolder),
+                               Indent + GetSpecialFolder(FPlatform, sfProgramFiles, true) + Model.ProgramName, "",
+                               T.Format(TText::SummaryStartMenuFolder), Indent + Model.ProgramName});
     FControls.MemoReady->SetLines(Lines);
 }
 
@@ -327,7 +331,8 @@ void TFormInstaller::ScanTerminals()
         List.Add(Folder, true);
     if (List.Count() == 0) {
         List.Add(GetSpecialFolder(FPlatform, sfProgramFiles, false) + "\\MetaTrader 4", true);
-        FControls.Window->MessageBox(TextNoTerminalFound, "Warning", TMessageIcon::Warning);
+        FControls.Window->MessageBox(FTexts.Format(TText::MessageNoTerminalFound), FTexts.Format(TText::CaptionWarning),
+                                     TMessageIcon::Warning);
     }
     FTerminalsScanned = true;
 }
@@ -335,14 +340,13 @@ void TFormInstaller::ScanTerminals()
 void TFormInstaller::BtnAddMetaTraderClick()
 {
     std::string Folder = GetSpecialFolder(FPlatform, sfProgramFiles, false);
-    switch (FPlatform.Shell->ChooseFolder("Select MetaTrader Folder", Folder)) {
+    switch (FPlatform.Shell->ChooseFolder(FTexts.Format(TText::FolderChooserCaption), Folder)) {
     case TFolderPick::fpFolder: FControls.ListMetaTrader->Add(Folder, true); break;
     case TFolderPick::fpNoFileSystemPath:
         // Its display name is no place a file can be written to.
-        FControls.Window->MessageBox((Folder.empty() ? "The item you chose" : "\"" + Folder + "\"") +
-                                         " is not a folder on a disk.\rPlease choose the folder where MetaTrader is "
-                                         "installed.",
-                                     "Error", TMessageIcon::Error);
+        FControls.Window->MessageBox(Folder.empty() ? FTexts.Format(TText::MessageChosenItemNotAFolderOnDisk)
+                                                    : FTexts.Format(TText::MessageNotAFolderOnDisk, {Folder}),
+                                     FTexts.Format(TText::CaptionError), TMessageIcon::Error);
         break;
     case TFolderPick::fpCancelled: break;
     }

@@ -100,11 +100,11 @@ void TQeInstall::Execute()
 
     if (!ExpertsOverride.empty())
         for (size_t I = 0; I < TargetFolders.size(); ++I) {
-            DoProgress("Overriding MetaTrader settings in " + TargetFolders[I] + " ...", 1);
+            DoProgress(Texts->Format(TText::ProgressOverridingSettings, {TargetFolders[I]}), 1);
             OverrideExpertsIni(TargetFolders[I]);
             const std::string& DataFolder = FDataFolders[I];
             if (!DataFolder.empty() && HoldsExpertsRecord(*FPlatform.FileSystem, DataFolder)) {
-                DoProgress("Overriding MetaTrader settings in " + DataFolder + " ...", 1);
+                DoProgress(Texts->Format(TText::ProgressOverridingSettings, {DataFolder}), 1);
                 OverrideExpertsIni(DataFolder);
             }
         }
@@ -128,7 +128,7 @@ void TQeInstall::Execute()
     }
 
     CreateUninstaller(AppDir + "\\Uninstall.exe", MenuDir + "\\Uninstall.lnk");
-    DoProgress("Done.", 1);
+    DoProgress(Texts->Format(TText::ProgressDone), 1);
 }
 
 void TQeInstall::InstallPackagedFile(TStream& Package, const TQeInstallFile& File, const std::string& Path,
@@ -138,7 +138,7 @@ void TQeInstall::InstallPackagedFile(TStream& Package, const TQeInstallFile& Fil
     std::vector<std::string> Made;
     Folders.Force(ExtractFileDir(Path), &Made);
     LogMadeFolders(Made);
-    DoProgress("Copying file " + Path + " ...", 1);
+    DoProgress(Texts->Format(TText::ProgressCopyingFile, {Path}), 1);
     InstallLog.push_back({Path, false});
     const auto Write = [&](TStream& Target) {
         const int64_t Start = File.PayloadOffset;
@@ -166,12 +166,12 @@ void TQeInstall::InstallTextFile(const std::string& FilePath, const std::string&
     if (Text.empty())
         return;
     IFileSystem& Fs = *FPlatform.FileSystem;
-    DoProgress("Copying file " + FilePath + " ...", 1);
+    DoProgress(Texts->Format(TText::ProgressCopyingFile, {FilePath}), 1);
     InstallLog.push_back({FilePath, false});
     MakeLoggedFolders(ExtractFileDir(FilePath));
     WriteWholeFile(Fs, FilePath, WithCrLfLines(Text));
 
-    DoProgress("Creating shortcut " + LinkPath + " ...", 1);
+    DoProgress(Texts->Format(TText::ProgressCreatingShortcut, {LinkPath}), 1);
     InstallLog.push_back({LinkPath, false});
     std::vector<std::string> Made;
     WriteShellLink(FPlatform, FilePath, LinkPath, &Made);
@@ -183,7 +183,7 @@ void TQeInstall::CreateUrlShortcut(const std::string& Path, const std::string& U
     if (Url.empty() || Url == "mailto:" || Url == "http://")
         return;
     IFileSystem& Fs = *FPlatform.FileSystem;
-    DoProgress("Creating shortcut " + Path + " ...", 1);
+    DoProgress(Texts->Format(TText::ProgressCreatingShortcut, {Path}), 1);
     InstallLog.push_back({Path, false});
     MakeLoggedFolders(ExtractFileDir(Path));
     WriteWholeFile(Fs, Path, InternetShortcut(Url));

@@ -69,25 +69,25 @@ void TQeUninstall::Execute()
     ProgressMax = static_cast<int32_t>(Files.size() + Folders.size()) + 1;
     // Missing, read-only or locked files and folders that are not empty are passed over.
     for (const std::string& File : Files) {
-        DoProgress("Delete file " + File + " ...", 1);
+        DoProgress(Texts->Format(TText::ProgressDeletingFile, {File}), 1);
         FPlatform.FileSystem->RemoveFile(File);
     }
     for (const std::string& Folder : RemovalOrder(Folders)) {
         if (IsSharedFolder(FPlatform, Folder)) {
-            DoProgress("Not removing folder " + Folder + ": other programs share it.", 1);
+            DoProgress(Texts->Format(TText::ProgressNotRemovingSharedFolder, {Folder}), 1);
             continue;
         }
-        DoProgress("Remove folder " + Folder + " ...", 1);
+        DoProgress(Texts->Format(TText::ProgressRemovingFolder, {Folder}), 1);
         FPlatform.FileSystem->RemoveFolder(Folder);
     }
     // Without a program name the key would be the one that holds every program's entry.
     if (HasOwnUninstallKey(ProgramName)) {
-        DoProgress("Unregistering uninstaller ...", 1);
+        DoProgress(Texts->Format(TText::ProgressUnregistering), 1);
         FPlatform.Registry->DeleteKey(TRegistryRoot::rrLocalMachine, UninstallKeyPrefix + ProgramName);
     } else {
-        DoProgress("Not unregistering the uninstaller: the uninstall record gives no program name.", 1);
+        DoProgress(Texts->Format(TText::ProgressNotUnregistering), 1);
     }
-    DoProgress("Done.", 1);
+    DoProgress(Texts->Format(TText::ProgressDone), 1);
 }
 
 } // namespace qe

@@ -59,7 +59,7 @@ void TQeInstall::CreateUninstaller(const std::string& ExePath, const std::string
 {
     IFileSystem& Fs = *FPlatform.FileSystem;
     InstallLog.push_back({LinkPath, false});
-    DoProgress("Creating unistaller ...", 1);
+    DoProgress(Texts->Format(TText::ProgressCreatingUninstaller), 1);
     MakeLoggedFolders(ExtractFileDir(ExePath));
     const TEarlierRecord Earlier = EarlierRecord(FPlatform, ExePath);
     LogMadeFolders(Earlier.Folders);
@@ -82,14 +82,14 @@ void TQeInstall::CreateUninstaller(const std::string& ExePath, const std::string
         });
     }
     if (HasOwnUninstallKey(ProgramName)) {
-        DoProgress("Registering unistaller ...", 1);
+        DoProgress(Texts->Format(TText::ProgressRegisteringUninstaller), 1);
         const std::string Key = UninstallKeyPrefix + ProgramName;
         const auto Root = TRegistryRoot::rrLocalMachine;
         FPlatform.Registry->WriteString(Root, Key, "DisplayName", ProgramName);
         FPlatform.Registry->WriteString(Root, Key, "UninstallString", ExePath);
         FPlatform.Registry->WriteString(Root, Key, "DisplayIcon", ExePath);
     } else {
-        DoProgress("Not registering the uninstaller: the package gives no program name.", 1);
+        DoProgress(Texts->Format(TText::ProgressNotRegistering), 1);
     }
     WriteShellLink(FPlatform, ExePath, LinkPath);
 }

@@ -47,6 +47,7 @@ enum TPackageId : int32_t {
     piFile = 20,
     piIntegrity = 21,   // digests of the records and the payloads (package/Integrity.h)
     piDataFolders = 22, // one byte: 1 installs the terminals' files into their data folders too
+    piLanguages = 24,   // the wizard's languages the vendor offers, comma-separated codes; none: all
 };
 
 // Ids inside a file-entry group (id piFile).
@@ -66,6 +67,7 @@ enum TUninstallId : int32_t {
     uiBanner = 12,
     uiFolder = 13,
     uiFile = 14,
+    uiLanguage = 16, // the code of the language the installation ran in
 };
 
 } // namespace qe

@@ -49,6 +49,8 @@ void WritePackage(TStream& Out, const TPackageContents& C, const std::vector<int
         WriteBinary(Tags, piBanner, C.BannerJpeg);
     if (C.UseDataFolders)
         Tags.WriteByte(piDataFolders, 1);
+    if (!C.Languages.empty())
+        WriteEncoded(Tags, piLanguages, JoinLanguageCodes(C.Languages));
     int64_t Offset = FirstPayload;
     for (size_t I = 0; I < C.Files.size(); ++I) {
         const TPackedFile& F = C.Files[I];

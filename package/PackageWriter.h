@@ -34,6 +34,8 @@ struct TPackageContents : TProductFields {
     std::string BannerJpeg; // JPEG file contents; empty for no banner
     TPayloadKey PayloadKey{};
     bool UseDataFolders = false; // written only when set: without it a package is as before
+    // The wizard's languages the vendor offers, by code; empty (and then not written): all.
+    std::vector<std::string> Languages;
     std::vector<TPackedFile> Files;
 };
 

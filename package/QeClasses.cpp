@@ -1,10 +1,13 @@
 #include "package/QeClasses.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <limits>
 
+#include "language/Languages.h"
 #include "package/EncDec.h"
 #include "platform/Exceptions.h"
+#include "platform/Paths.h"
 
 namespace qe {
 namespace {
@@ -37,12 +40,16 @@ int32_t MulDiv(int32_t Number, int32_t Numerator, int32_t Denominator)
 
 // --- TQeData ---
 
-TQeData::TQeData(const TPlatform& Platform) : Banner(std::make_unique<TJpegImage>()), FPlatform(Platform) {}
+TQeData::TQeData(const TPlatform& Platform)
+    : Banner(std::make_unique<TJpegImage>()), Texts(&EnglishTexts()), FPlatform(Platform)
+{
+}
 
 void TQeData::Clear()
 {
     Banner = std::make_unique<TJpegImage>();
     static_cast<TProductFields&>(*this) = TProductFields{};
+    Language.clear();
 }
 
 void TQeData::LoadFromFile(const std::string& Name)
@@ -62,6 +69,28 @@ void TQeData::DoProgress(const std::string& Text, int32_t Steps)
     ProgressPosition += Steps;
     if (OnProgress)
         OnProgress(*this, Text, ProgressPercent());
+}
+
+std::string JoinLanguageCodes(const std::vector<std::string>& Codes)
+{
+    std::string Value;
+    for (const std::string& Code : Codes)
+        Value += (Value.empty() ? "" : ",") + Code;
+    return Value;
+}
+
+std::vector<std::string> SplitLanguageCodes(const std::string& Value)
+{
+    std::vector<std::string> Codes;
+    size_t Start = 0;
+    while (Start <= Value.size()) {
+        const size_t End = std::min(Value.find(',', Start), Value.size());
+        const std::string Code = Trim(Value.substr(Start, End - Start));
+        if (!Code.empty())
+            Codes.push_back(Code);
+        Start = End + 1;
+    }
+    return Codes;
 }
 
 bool ReadPackageOffset(TStream& Stream, uint32_t& Offset)
@@ -123,6 +152,7 @@ void TQeInstall::Clear()
     WhatsNew.clear();
     PayloadKey.fill(0);
     UseDataFolders = false;
+    Languages.clear();
 }
 
 TQeInstallFile& TQeInstall::AddFile()
@@ -162,6 +192,7 @@ void TQeInstall::LoadFromStream(TStream& Stream)
         case piBanner: ReadBanner(Tags); break;
         case piFile: ReadFileEntry(Tags, AddFile()); break;
         case piDataFolders: UseDataFolders = Tags.ReadByte() != 0; break;
+        case piLanguages: Languages = SplitLanguageCodes(ReadDecoded(Tags)); break;
         default: Tags.SkipValue(); break;
         }
     }

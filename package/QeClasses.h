@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "language/TextTable.h"
 #include "package/JpegImage.h"
 #include "package/PackageFormat.h"
 #include "package/ProductFields.h"
@@ -20,6 +21,11 @@ namespace qe {
 // Reading fails only when the stream is too short to hold the field.
 bool ReadPackageOffset(TStream& Stream, uint32_t& Offset);
 void WritePackageOffset(TStream& Stream, uint32_t Offset);
+// The languages record's value: codes joined by commas, and split again (blanks around a
+// code and empty codes dropped).
+std::string JoinLanguageCodes(const std::vector<std::string>& Codes);
+std::vector<std::string> SplitLanguageCodes(const std::string& Value);
+
 // Follows the offset field to the record and checks its signature; false when the
 // stream holds no record of that kind.
 bool LocateRecord(TStream& Stream, TTagStreamAdapter& Tags, uint32_t Signature);
@@ -54,6 +60,12 @@ public:
     int32_t ProgressMax = 0;
     std::unique_ptr<TJpegImage> Banner;
     TProgressEvent OnProgress;
+    // The language of the run, by code (empty until the wizard chooses one), and its texts,
+    // in which the run reports its steps: English until the wizard sets others; they must
+    // outlive the run. The uninstall record keeps the code, so that the uninstaller speaks
+    // as the installer did.
+    std::string Language;
+    const TTextTable* Texts;
 
 protected:
     // Reads a binary value of JPEG contents into Banner; an empty value, or a picture
@@ -102,6 +114,8 @@ public:
     // that has one for the current user, too; the folder page also lists the terminals
     // outside Program Files that a data folder names.
     bool UseDataFolders = false;
+    // The wizard's languages the vendor offers, by code; empty: every one.
+    std::vector<std::string> Languages;
 
     // Steps of the install run (engine/).
     void InstallTextFile(const std::string& FilePath, const std::string& LinkPath, const std::string& Text);

@@ -26,6 +26,7 @@ void TQeUninstall::LoadFromStream(TStream& Stream)
         case uiBanner: ReadBanner(Tags); break;
         case uiFolder: Folders.push_back(ReadDecoded(Tags)); break;
         case uiFile: Files.push_back(ReadDecoded(Tags)); break;
+        case uiLanguage: Language = ReadDecoded(Tags); break;
         default: Tags.SkipValue(); break;
         }
     }
@@ -47,6 +48,8 @@ void TQeInstall::WriteUninstallRecord(TStream& Stream)
     }
     for (const TInstallLogEntry& Entry : InstallLog)
         WriteEncoded(Tags, Entry.IsFolder ? uiFolder : uiFile, Entry.Path);
+    if (!Language.empty())
+        WriteEncoded(Tags, uiLanguage, Language);
 
     WritePackageOffset(Stream, static_cast<uint32_t>(Start));
 }

@@ -47,6 +47,9 @@ public:
     // when it cannot.
     virtual bool RandomBytes(uint8_t* Buffer, size_t Size) = 0;
     virtual TSystemTime LocalTime() = 0;
+    // The user's Windows display language as a language tag ("de-DE", "zh-CN"); empty
+    // when the system does not say.
+    virtual std::string DisplayLanguage() = 0;
 
     // Text of the ANSI code page, the one the program's paths are in, as UTF-16.
     virtual std::u16string AnsiToWide(const std::string& Text) = 0;

@@ -8,6 +8,7 @@
 #include "app/ControlIds.h"
 #include "app/win32/Dpi.h"
 #include "app/win32/WizardFonts.h"
+#include "language/Languages.h"
 #include "platform/Exceptions.h"
 #include "platform/win32/DllSearch.h"
 #include "platform/win32/Win32Platform.h"
@@ -65,9 +66,10 @@ TWizardWindow::~TWizardWindow()
 
 HWND TWizardWindow::CreateChild(const char* Class, DWORD Style, DWORD ExStyle, const TLayoutItem& Item)
 {
-    HWND Child = CreateWindowExA(ExStyle, Class, Item.Caption, WS_CHILD | WS_CLIPSIBLINGS | Style, 0, 0, Item.Width,
-                                 Item.Height, FHandle, reinterpret_cast<HMENU>(static_cast<INT_PTR>(Item.Id)),
-                                 GetModuleHandleA(nullptr), nullptr);
+    HWND Child =
+        CreateWindowExA(ExStyle, Class, FixedCaption(Item, EnglishTexts()).c_str(), WS_CHILD | WS_CLIPSIBLINGS | Style,
+                        0, 0, Item.Width, Item.Height, FHandle, reinterpret_cast<HMENU>(static_cast<INT_PTR>(Item.Id)),
+                        GetModuleHandleA(nullptr), nullptr);
     if (!Child)
         throw Exception(std::string("Cannot create the wizard's control ") + std::to_string(Item.Id));
     return Child;
@@ -444,6 +446,13 @@ void TWizardWindow::MessageBox(const std::string& Text, const std::string& Capti
 {
     MessageBoxA(FHandle, Text.c_str(), Caption.c_str(),
                 MB_OK | (Icon == TMessageIcon::Error ? MB_ICONERROR : MB_ICONWARNING));
+}
+
+void TWizardWindow::SetFixedTexts(const TTextTable& Texts)
+{
+    for (const auto& Child : FChildren)
+        if (Child->Item().Caption)
+            SetWindowTextA(Child->Handle(), FixedCaption(Child->Item(), Texts).c_str());
 }
 
 // --- the program's run

@@ -41,6 +41,7 @@ public:
     void Repaint() override;
     void Close() override;
     void MessageBox(const std::string& Text, const std::string& Caption, TMessageIcon Icon) override;
+    void SetFixedTexts(const TTextTable& Texts) override;
 
     LRESULT HandleMessage(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam) override;
 

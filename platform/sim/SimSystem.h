@@ -42,6 +42,7 @@ public:
     // A fixed sequence: each machine gives the same bytes, no two calls alike.
     bool RandomBytes(uint8_t* Buffer, size_t Size) override;
     TSystemTime LocalTime() override { return FLocalTime; }
+    std::string DisplayLanguage() override { return FDisplayLanguage; }
     // The simulated machine's ANSI code page is Windows-1252.
     std::u16string AnsiToWide(const std::string& Text) override;
     bool WideToAnsi(const std::u16string& Text, std::string& Ansi) override;
@@ -55,6 +56,7 @@ public:
     void CloseWindows(const std::string& ClassName);
     void SetLocalTime(const TSystemTime& Time) { FLocalTime = Time; }
     void SetElevated(bool Elevated) { FElevated = Elevated; }
+    void SetDisplayLanguage(const std::string& Tag) { FDisplayLanguage = Tag; }
     const std::vector<TProcessStart>& ProcessStarts() const { return FProcessStarts; }
 
 private:
@@ -69,6 +71,7 @@ private:
     std::vector<TProcessStart> FProcessStarts;
     TSystemTime FLocalTime{2024, 3, 2, 5, 14, 30, 15, 250};
     bool FElevated = false;
+    std::string FDisplayLanguage = "en-US";
     uint64_t FRandomState = 0;
 };
 

@@ -113,6 +113,18 @@ TSystemTime TWin32System::LocalTime()
     return TSystemTime{T.wYear, T.wMonth, T.wDayOfWeek, T.wDay, T.wHour, T.wMinute, T.wSecond, T.wMilliseconds};
 }
 
+std::string TWin32System::DisplayLanguage()
+{
+    wchar_t Name[LOCALE_NAME_MAX_LENGTH] = {};
+    if (LCIDToLocaleName(MAKELCID(GetUserDefaultUILanguage(), SORT_DEFAULT), Name, LOCALE_NAME_MAX_LENGTH, 0) <= 0)
+        return {};
+    // A tag is ASCII letters, digits and hyphens.
+    std::string Tag;
+    for (const wchar_t* C = Name; *C; ++C)
+        Tag += *C < 0x80 ? static_cast<char>(*C) : '?';
+    return Tag;
+}
+
 std::u16string TWin32System::AnsiToWide(const std::string& Text)
 {
     return win32::AnsiToWide(Text);

@@ -17,6 +17,7 @@ public:
     bool IsElevated() override;
     bool RandomBytes(uint8_t* Buffer, size_t Size) override;
     TSystemTime LocalTime() override;
+    std::string DisplayLanguage() override;
     std::u16string AnsiToWide(const std::string& Text) override;
     bool WideToAnsi(const std::u16string& Text, std::string& Ansi) override;
     std::u16string WideUpperCase(const std::u16string& Text) override;

@@ -196,12 +196,14 @@ public:
     {
         Messages.push_back({Text, Caption, Icon});
     }
+    void SetFixedTexts(const TTextTable& Texts) override { FixedTexts = &Texts; }
 
     std::string Caption;
     std::string ApplicationTitle;
     int Repaints = 0;
     bool Closed = false;
     std::vector<TMessage> Messages;
+    const TTextTable* FixedTexts = nullptr;
 };
 
 // Every control of the wizard window, wired into TWizardControls as the real window

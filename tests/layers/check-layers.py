@@ -18,16 +18,18 @@ from pathlib import Path
 
 # Which folders each folder's files may include from, besides its own.
 INCLUDES = {
+    "language": ["platform/Exceptions.h"],
     "platform": [],
     "linklabel": ["platform/Exceptions.h"],
-    "package": ["platform"],
-    "engine": ["package", "platform"],
-    "app": ["engine", "package", "platform", "linklabel"],
-    "tools/qepack": ["package", "platform"],
+    "package": ["platform", "language"],
+    "engine": ["package", "platform", "language"],
+    "app": ["engine", "package", "platform", "language", "linklabel"],
+    "tools/qepack": ["package", "platform", "language"],
 }
 # The layer each folder of tests tests: its files may include what that layer may, and
 # the test helpers of that layer and of the layers below it.
 TESTS = {
+    "tests/language": "language",
     "tests/platform": "platform",
     "tests/package": "package",
     "tests/engine": "engine",
