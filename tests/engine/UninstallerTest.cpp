@@ -112,6 +112,25 @@ TEST_F(Uninstaller, RecordWithoutBannerHasNoBannerRecord)
     EXPECT_TRUE(LoadUninstaller()->Banner->Empty());
 }
 
+// The uninstaller speaks the language of its installation; an installation of a program
+// that chose none (as before languages) writes no such record.
+TEST_F(Uninstaller, TheRecordKeepsTheLanguageOfTheInstallation)
+{
+    auto Install = LoadInstaller();
+    Install->InstallLog = {{"C:\\A", true}};
+    for (const std::string Language : {"ja", ""}) {
+        Install->Language = Language;
+        TMemoryStream Stream(std::vector<uint8_t>(300, 0));
+        Stream.Seek(0, TSeekOrigin::soEnd);
+        Install->WriteUninstallRecord(Stream);
+        TQeUninstall Uninstall(Platform());
+        Uninstall.Language = "de";
+        Uninstall.LoadFromStream(Stream);
+        EXPECT_EQ(Uninstall.Language, Language);
+        EXPECT_EQ(Uninstall.Folders, (std::vector<std::string>{"C:\\A"}));
+    }
+}
+
 TEST_F(Uninstaller, WriteUninstallRecordPointsTheFieldAtWhereItBegan)
 {
     auto Install = LoadInstaller();

@@ -216,6 +216,27 @@ TEST_F(QeInstallLoad, TheDataFolderRecordIsWrittenOnlyWhenAskedForAndReadByItsVa
     }
 }
 
+// The vendor's languages: written only when the vendor limits them, read as the codes
+// they name; a package without the record offers every language.
+TEST_F(QeInstallLoad, TheLanguagesRecordIsWrittenOnlyWhenTheVendorLimitsThem)
+{
+    TPackageContents C = FullContents();
+    TMemoryStream Without = Installer(C);
+    Model.Languages = {"de"};
+    Model.LoadFromStream(Without);
+    EXPECT_TRUE(Model.Languages.empty());
+
+    C.Languages = {"ru", "zh-CN"};
+    TMemoryStream With = Installer(C);
+    Model.LoadFromStream(With);
+    EXPECT_EQ(Model.Languages, (std::vector<std::string>{"ru", "zh-CN"}));
+
+    HandPackage P;
+    P.Tags.WriteString(piLanguages, EncodeString(" de ,, en,"));
+    Model.LoadFromStream(P.File);
+    EXPECT_EQ(Model.Languages, (std::vector<std::string>{"de", "en"}));
+}
+
 TEST_F(QeInstallLoad, KeyValuesOfOtherLengths)
 {
     {

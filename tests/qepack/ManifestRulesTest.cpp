@@ -199,6 +199,9 @@ TEST_F(Producer, DefinesReplaceManifestValues)
     EXPECT_EQ(M.Contents.Publisher, "Pub");
     EXPECT_TRUE(M.Contents.UseDataFolders);
     EXPECT_FALSE(LoadManifest(Path, Files, {"installer.data_folders=false"}).Contents.UseDataFolders);
+    EXPECT_TRUE(M.Contents.Languages.empty());
+    EXPECT_EQ(LoadManifest(Path, Files, {"installer.languages=ja, en"}).Contents.Languages,
+              (std::vector<std::string>{"ja", "en"}));
     const auto Refused = [&](const std::string& Define) {
         try {
             LoadManifest(Path, Files, {Define});

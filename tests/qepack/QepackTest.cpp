@@ -29,6 +29,7 @@ license = "License.rtf"
 [installer]
 banner = "banner.jpg"
 experts_override = "1 0"
+languages = ["ru", "ZH-cn"]
 [[file]]
 source = "files/a.mq4"
 target = '{metatrader}\experts\a.mq4'
@@ -54,6 +55,8 @@ TEST_F(Producer, BuildsAnInstallerThatLoadsAndVerifies)
     EXPECT_EQ(J["Website"], "example.com");
     EXPECT_EQ(J["ExpertsOverride"], "1 0");
     EXPECT_EQ(J["UseDataFolders"], true);
+    // In the program's spelling.
+    EXPECT_EQ(J["Languages"], nlohmann::json::array({"ru", "zh-CN"}));
     EXPECT_EQ(J["License"], "{\\rtf1 licence}");
     EXPECT_EQ(J["PayloadKey"].get<std::string>().size(), 32u);
     ASSERT_EQ(J["Files"].size(), 2u);
@@ -92,6 +95,14 @@ TEST_F(Producer, RefusesWhatWouldMakeABrokenInstaller)
         {"[installer]\nexperts_override = \"1 0 2\"\n", "name = \"D\"\n", ":4: \"experts_override\""},
         {"[installer]\nexperts_override = \"101010101\"\n", "name = \"D\"\n", ":4: \"experts_override\""},
         {"[installer]\ndata_folders = \"no\"\n", "name = \"D\"\n", ":4: \"data_folders\" must be true or false"},
+        {"[installer]\nlanguages = \"de\"\n", "name = \"D\"\n", ":4: \"languages\" lists the installer's languages"},
+        {"[installer]\nlanguages = []\n", "name = \"D\"\n", "leave it out to offer every language"},
+        {"[installer]\nlanguages = [\"de\", \"pt\"]\n", "name = \"D\"\n",
+         ":4: \"languages\" names a language by its code in quotes (the installer speaks en, de, fr, es, pt-BR, it, "
+         "ru, "
+         "tr, zh-CN, ja)"},
+        {"[installer]\nlanguages = [\"de\", 1]\n", "name = \"D\"\n", "names a language by its code in quotes"},
+        {"[installer]\nlanguages = [\"de\", \"DE\"]\n", "name = \"D\"\n", ":4: the language \"de\" is listed twice"},
         {"[[file]]\nsource = \"files/a.mq4\"\ntarget = \"a.mq4\"\n", "name = \"D\"\n",
          ":5: the target \"a.mq4\" starts with no folder macro"},
         {"[[file]]\nsource = \"files/a.mq4\"\ntarget = '{app}\\'\n", "name = \"D\"\n", "names no file"},

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 #include <sstream>
 
-#include "tests/qepack/ProducerFixture.h"
 #include "platform/stdio/FileTimes.h"
+#include "tests/qepack/ProducerFixture.h"
 #include "tools/qepack/Inspect.h"
 
 namespace qe {

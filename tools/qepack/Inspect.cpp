@@ -69,6 +69,10 @@ TJson InstallModel(const TQeInstall& M, const std::string& Record, TTextOf S)
     J["WhatsNew"] = S(M.WhatsNew);
     J["ExpertsOverride"] = S(M.ExpertsOverride);
     J["UseDataFolders"] = M.UseDataFolders;
+    // The vendor's languages; empty: every one.
+    J["Languages"] = TJson::array();
+    for (const std::string& Code : M.Languages)
+        J["Languages"].push_back(S(Code));
     J["PayloadKey"] = Hex(M.PayloadKey);
     J["Files"] = TJson::array();
     for (const auto& F : M.Files)
@@ -84,6 +88,8 @@ TJson InstallModel(const TQeInstall& M, const std::string& Record, TTextOf S)
 TJson UninstallModel(const TQeUninstall& M, const std::string& Record, TTextOf S)
 {
     TJson J = CommonFields(M, Record, S);
+    // The language the installation ran in, which the uninstaller speaks.
+    J["Language"] = S(M.Language);
     J["Files"] = TJson::array();
     for (const std::string& Path : M.Files)
         J["Files"].push_back(S(Path));

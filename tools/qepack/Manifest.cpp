@@ -6,7 +6,9 @@
 
 #include <toml++/toml.h>
 
+#include "language/Languages.h"
 #include "package/JpegImage.h"
+#include "package/QeClasses.h"
 #include "platform/Paths.h"
 #include "platform/stdio/FileTimes.h"
 #include "tools/qepack/AnsiText.h"
@@ -34,6 +36,7 @@ const std::vector<TManifestKey> ManifestKeys = {
     {"installer", "banner", TManifestValue::FileName},
     {"installer", "experts_override", TManifestValue::Text},
     {"installer", "data_folders", TManifestValue::Flag},
+    {"installer", "languages", TManifestValue::TextList},
     {"file", "source", TManifestValue::FileName},
     {"file", "target", TManifestValue::Text},
     {"file", "shortcut", TManifestValue::Text},
@@ -123,6 +126,12 @@ private:
             if (Value.empty() || Value.size() > 10 || Value.find_first_not_of("0123456789") != std::string::npos)
                 throw EManifestError("--define " + Define + ": \"" + Key + "\" takes a whole number");
             Table->insert_or_assign(Known->Key, std::stoll(Value));
+        } else if (Known->Kind == TManifestValue::TextList) {
+            // "de,en": the list's texts, comma-separated.
+            toml::array List;
+            for (const std::string& Item : SplitLanguageCodes(Value))
+                List.push_back(Item);
+            Table->insert_or_assign(Known->Key, std::move(List));
         } else if (Known->Kind == TManifestValue::Flag) {
             if (Value != "true" && Value != "false")
                 throw EManifestError("--define " + Define + ": \"" + Key + "\" takes true or false");
@@ -348,10 +357,33 @@ private:
                                             " pixels; the installer shows it centred, uncut and unscaled, in a "
                                             "160 x 320 area");
         }
+        ReadLanguages(T, C);
         C.ExpertsOverride = Text(T, "experts_override");
         if (C.ExpertsOverride.size() > 8 || C.ExpertsOverride.find_first_not_of("01 ") != std::string::npos)
             Fail(*T->get("experts_override"),
                  "\"experts_override\" holds up to 8 characters, each \"1\" (set), \"0\" (clear) or a blank (keep)");
+    }
+
+    // The wizard's languages, by code: each one the installer speaks, once.
+    void ReadLanguages(const toml::table* T, TPackageContents& C) const
+    {
+        const toml::node* Node = T->get("languages");
+        if (Node == nullptr)
+            return;
+        const std::string Known = " (the installer speaks " + LanguageCodes() + ")";
+        const toml::array* List = Node->as_array();
+        if (List == nullptr || List->empty())
+            Fail(*Node, "\"languages\" lists the installer's languages by code, as languages = [\"de\", \"en\"]; "
+                        "leave it out to offer every language" +
+                            Known);
+        for (const toml::node& Item : *List) {
+            const TLanguageFile* File = Item.is_string() ? FindLanguageFile(Item.as_string()->get()) : nullptr;
+            if (File == nullptr)
+                Fail(Item, "\"languages\" names a language by its code in quotes" + Known);
+            if (std::find(C.Languages.begin(), C.Languages.end(), File->Code) != C.Languages.end())
+                Fail(Item, "the language \"" + std::string(File->Code) + "\" is listed twice");
+            C.Languages.push_back(File->Code);
+        }
     }
 
     void ReadFiles(const toml::table& Root, TPackageContents& C)
