@@ -72,7 +72,16 @@
     X(ProgressNotRemovingSharedFolder)                                                                                 \
     X(ProgressUnregistering)                                                                                           \
     X(ProgressNotUnregistering)                                                                                        \
-    X(ProgressDone)
+    X(ProgressDone)                                                                                                    \
+    X(MessagePackageDamaged)                                                                                           \
+    X(FaultRecordsCut)                                                                                                 \
+    X(FaultIntegrityUnreadable)                                                                                        \
+    X(FaultRecordsAfterIntegrity)                                                                                      \
+    X(FaultIntegrityFileCount)                                                                                         \
+    X(FaultRecordsDigest)                                                                                              \
+    X(FaultFileOutside)                                                                                                \
+    X(FaultFileDigest)                                                                                                 \
+    X(FaultFileDamagedBlock)
 
 namespace qe {
 

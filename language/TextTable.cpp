@@ -142,7 +142,11 @@ TTextTable TTextTable::Parse(std::string_view Source, const std::string& FileNam
 
 std::string TTextTable::Format(TText Id, std::initializer_list<std::string_view> Args) const
 {
-    const std::string& Text = Raw(Id);
+    return FormatText(Raw(Id), Args);
+}
+
+std::string FormatText(std::string_view Text, std::initializer_list<std::string_view> Args)
+{
     std::string Result;
     Result.reserve(Text.size());
     for (size_t I = 0; I < Text.size(); ++I) {

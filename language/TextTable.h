@@ -42,6 +42,9 @@ private:
     std::array<bool, TextCount> FGiven{};
 };
 
+// Text with its placeholders replaced, as TTextTable::Format does.
+std::string FormatText(std::string_view Text, std::initializer_list<std::string_view> Args = {});
+
 // The numbered placeholders a text uses, as a bit set (bit 1 for %1, ... bit 9 for %9).
 unsigned PlaceholdersOf(std::string_view Text);
 
