@@ -1,5 +1,7 @@
 #include "language/TextTable.h"
 
+#include "platform/Unicode.h"
+
 #include <optional>
 #include <vector>
 
@@ -14,47 +16,6 @@ std::string_view Trimmed(std::string_view Text)
     if (First == std::string_view::npos)
         return {};
     return Text.substr(First, Text.find_last_not_of(Blanks) - First + 1);
-}
-
-// Whether Text is well-formed UTF-8: no stray continuation byte, no sequence cut short,
-// no overlong form, no surrogate and nothing above U+10FFFF.
-bool IsUtf8(std::string_view Text)
-{
-    size_t I = 0;
-    while (I < Text.size()) {
-        const auto Lead = static_cast<unsigned char>(Text[I]);
-        size_t Length = 0;
-        char32_t Code = 0;
-        if (Lead < 0x80) {
-            ++I;
-            continue;
-        }
-        if (Lead >= 0xC2 && Lead <= 0xDF) {
-            Length = 2;
-            Code = Lead & 0x1F;
-        } else if (Lead >= 0xE0 && Lead <= 0xEF) {
-            Length = 3;
-            Code = Lead & 0x0F;
-        } else if (Lead >= 0xF0 && Lead <= 0xF4) {
-            Length = 4;
-            Code = Lead & 0x07;
-        } else {
-            return false;
-        }
-        if (I + Length > Text.size())
-            return false;
-        for (size_t K = 1; K < Length; ++K) {
-            const auto Next = static_cast<unsigned char>(Text[I + K]);
-            if ((Next & 0xC0) != 0x80)
-                return false;
-            Code = (Code << 6) | (Next & 0x3F);
-        }
-        const char32_t Smallest = Length == 3 ? 0x800 : Length == 4 ? 0x10000 : 0x80;
-        if (Code < Smallest || Code > 0x10FFFF || (Code >= 0xD800 && Code <= 0xDFFF))
-            return false;
-        I += Length;
-    }
-    return true;
 }
 
 // Calls Each(Kind) for every placeholder of Text, Kind being its character after "%";
@@ -110,7 +71,7 @@ TTextTable TTextTable::Parse(std::string_view Source, const std::string& FileNam
         const auto Fail = [&](const std::string& What) {
             throw ELanguageError(FileName + ":" + std::to_string(LineNumber) + ": " + What);
         };
-        if (!IsUtf8(Line))
+        if (!IsValidUtf8(Line))
             Fail("the line is not UTF-8 text; save the file as UTF-8");
         Line = Trimmed(Line);
         if (Line.empty() || Line.front() == '#')

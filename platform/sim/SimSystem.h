@@ -43,10 +43,6 @@ public:
     bool RandomBytes(uint8_t* Buffer, size_t Size) override;
     TSystemTime LocalTime() override { return FLocalTime; }
     std::string DisplayLanguage() override { return FDisplayLanguage; }
-    // The simulated machine's ANSI code page is Windows-1252.
-    std::u16string AnsiToWide(const std::string& Text) override;
-    bool WideToAnsi(const std::u16string& Text, std::string& Ansi) override;
-    std::u16string WideUpperCase(const std::u16string& Text) override;
     bool Md5(const void* Data, size_t Size, std::array<uint8_t, 16>& Digest) override;
 
     // Seeding and inspection; not part of the interface.

@@ -6,6 +6,7 @@
 
 #include "platform/Exceptions.h"
 #include "platform/win32/Win32Errors.h"
+#include "platform/win32/Win32Text.h"
 
 namespace qe::win32 {
 namespace {
@@ -82,8 +83,8 @@ uint64_t ToUInt64(const FILETIME& T)
 
 std::unique_ptr<TStream> TWin32FileSystem::OpenForReading(const std::string& Path)
 {
-    HANDLE H = CreateFileA(Path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                           nullptr);
+    HANDLE H = CreateFileW(Wide(Path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
     if (H == INVALID_HANDLE_VALUE)
         throw EFOpenError(CannotOpenFileMessage(Path, SysErrorMessage(GetLastError())));
     return std::make_unique<TBufferedStream>(std::make_unique<THandleStream>(H));
@@ -91,8 +92,8 @@ std::unique_ptr<TStream> TWin32FileSystem::OpenForReading(const std::string& Pat
 
 std::unique_ptr<TStream> TWin32FileSystem::CreateForWriting(const std::string& Path)
 {
-    HANDLE H = CreateFileA(Path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                           nullptr);
+    HANDLE H = CreateFileW(Wide(Path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
     if (H == INVALID_HANDLE_VALUE)
         throw EFCreateError(CannotCreateFileMessage(Path, SysErrorMessage(GetLastError())));
     return std::make_unique<TBufferedStream>(std::make_unique<THandleStream>(H));
@@ -100,8 +101,8 @@ std::unique_ptr<TStream> TWin32FileSystem::CreateForWriting(const std::string& P
 
 std::unique_ptr<TStream> TWin32FileSystem::CreateNewForWriting(const std::string& Path)
 {
-    HANDLE H =
-        CreateFileA(Path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE H = CreateFileW(Wide(Path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
     if (H == INVALID_HANDLE_VALUE)
         throw EFCreateError(CannotCreateFileMessage(Path, SysErrorMessage(GetLastError())));
     return std::make_unique<TBufferedStream>(std::make_unique<THandleStream>(H));
@@ -109,13 +110,13 @@ std::unique_ptr<TStream> TWin32FileSystem::CreateNewForWriting(const std::string
 
 void TWin32FileSystem::RenameFile(const std::string& From, const std::string& To)
 {
-    if (!MoveFileExA(From.c_str(), To.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (!MoveFileExW(Wide(From).c_str(), Wide(To).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         throw EFCreateError(CannotCreateFileMessage(To, SysErrorMessage(GetLastError())));
 }
 
 bool TWin32FileSystem::SetFileTimes(const std::string& Path, const TFileTimes& Times)
 {
-    HANDLE H = CreateFileA(Path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    HANDLE H = CreateFileW(Wide(Path).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (H == INVALID_HANDLE_VALUE)
         return false;
@@ -127,7 +128,7 @@ bool TWin32FileSystem::SetFileTimes(const std::string& Path, const TFileTimes& T
 bool TWin32FileSystem::GetFileTimes(const std::string& Path, TFileTimes& Times)
 {
     WIN32_FILE_ATTRIBUTE_DATA Data;
-    if (!GetFileAttributesExA(Path.c_str(), GetFileExInfoStandard, &Data))
+    if (!GetFileAttributesExW(Wide(Path).c_str(), GetFileExInfoStandard, &Data))
         return false;
     Times.CreationTime = ToUInt64(Data.ftCreationTime);
     Times.LastAccessTime = ToUInt64(Data.ftLastAccessTime);
@@ -137,12 +138,12 @@ bool TWin32FileSystem::GetFileTimes(const std::string& Path, TFileTimes& Times)
 
 bool TWin32FileSystem::RemoveFile(const std::string& Path)
 {
-    return DeleteFileA(Path.c_str()) != 0;
+    return DeleteFileW(Wide(Path).c_str()) != 0;
 }
 
 bool TWin32FileSystem::MakeFolder(const std::string& Path)
 {
-    return CreateDirectoryA(Path.c_str(), nullptr) != 0;
+    return CreateDirectoryW(Wide(Path).c_str(), nullptr) != 0;
 }
 
 bool TWin32FileSystem::MakePrivateFolder(const std::string& Path)
@@ -150,11 +151,11 @@ bool TWin32FileSystem::MakePrivateFolder(const std::string& Path)
     // Full control for the system and the administrators, nothing for anyone else, and
     // nothing inherited from the parent folder; what is created inside inherits it.
     PSECURITY_DESCRIPTOR Descriptor = nullptr;
-    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)", SDDL_REVISION_1,
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)", SDDL_REVISION_1,
                                                               &Descriptor, nullptr))
         return false;
     SECURITY_ATTRIBUTES Attributes{sizeof(Attributes), Descriptor, FALSE};
-    const bool Made = CreateDirectoryA(Path.c_str(), &Attributes) != 0;
+    const bool Made = CreateDirectoryW(Wide(Path).c_str(), &Attributes) != 0;
     const DWORD Error = GetLastError();
     LocalFree(Descriptor);
     SetLastError(Error);
@@ -163,12 +164,12 @@ bool TWin32FileSystem::MakePrivateFolder(const std::string& Path)
 
 bool TWin32FileSystem::RemoveFolder(const std::string& Path)
 {
-    return RemoveDirectoryA(Path.c_str()) != 0;
+    return RemoveDirectoryW(Wide(Path).c_str()) != 0;
 }
 
 bool TWin32FileSystem::GetAttributes(const std::string& Path, uint32_t& Attributes)
 {
-    const DWORD A = GetFileAttributesA(Path.c_str());
+    const DWORD A = GetFileAttributesW(Wide(Path).c_str());
     if (A == INVALID_FILE_ATTRIBUTES)
         return false;
     Attributes = A;
@@ -177,7 +178,7 @@ bool TWin32FileSystem::GetAttributes(const std::string& Path, uint32_t& Attribut
 
 bool TWin32FileSystem::SetAttributes(const std::string& Path, uint32_t Attributes)
 {
-    return SetFileAttributesA(Path.c_str(), Attributes) != 0;
+    return SetFileAttributesW(Wide(Path).c_str(), Attributes) != 0;
 }
 
 std::vector<TFolderEntry> TWin32FileSystem::ListFolder(const std::string& Path)
@@ -187,28 +188,26 @@ std::vector<TFolderEntry> TWin32FileSystem::ListFolder(const std::string& Path)
     if (!Pattern.empty() && Pattern.back() != '\\')
         Pattern += '\\';
     Pattern += '*';
-    WIN32_FIND_DATAA Data;
-    HANDLE H = FindFirstFileA(Pattern.c_str(), &Data);
+    WIN32_FIND_DATAW Data;
+    HANDLE H = FindFirstFileW(Wide(Pattern).c_str(), &Data);
     if (H == INVALID_HANDLE_VALUE)
         return Result;
     do {
-        const std::string Name = Data.cFileName;
+        const std::string Name = Utf8(Data.cFileName);
         if (Name != "." && Name != "..")
             Result.push_back({Name, Data.dwFileAttributes});
-    } while (FindNextFileA(H, &Data));
+    } while (FindNextFileW(H, &Data));
     FindClose(H);
     return Result;
 }
 
 std::string TWin32FileSystem::ExecutablePath()
 {
-    std::string Buffer(MAX_PATH, '\0');
+    std::wstring Buffer(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD Length = GetModuleFileNameA(nullptr, Buffer.data(), static_cast<DWORD>(Buffer.size()));
-        if (Length < Buffer.size()) {
-            Buffer.resize(Length);
-            return Buffer;
-        }
+        const DWORD Length = GetModuleFileNameW(nullptr, Buffer.data(), static_cast<DWORD>(Buffer.size()));
+        if (Length < Buffer.size())
+            return Utf8(Buffer.data(), Length);
         Buffer.resize(Buffer.size() * 2);
     }
 }

@@ -44,8 +44,6 @@ public:
     // Whether the file system keeps the access lists it is given (Wine on a Linux file
     // system derives them from the owner and mode bits instead).
     virtual bool KeepsAccessLists() = 0;
-    // The code page of the program's 8-bit text.
-    virtual unsigned AnsiCodePage() = 0;
 };
 
 std::unique_ptr<IConformanceWorld> MakeConformanceWorld();

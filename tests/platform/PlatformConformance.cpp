@@ -214,23 +214,44 @@ TEST_F(PlatformConformance, NamesCompareWithoutLetterCaseAndKeepTheirOwn)
 
 TEST_F(PlatformConformance, LettersOutsideAsciiCompareWithoutCaseToo)
 {
-    // "\xC4rger" and "\xE4rger" are the code page's capital and small A with diaeresis.
-    Write(Dir + "\\\xC4rger.txt", "first");
-    Write(Dir + "\\\xE4rger.TXT", "second");
-    const auto Entries = Fs.ListFolder(Dir);
-    ASSERT_EQ(Entries.size(), 1u);
-    EXPECT_EQ(Entries[0].Name, "\xC4rger.txt");
-    EXPECT_EQ(Read(Dir + "\\\xC4RGER.txt"), "second");
-    EXPECT_TRUE(Fs.RemoveFile(Dir + "\\\xE4rger.txt"));
-    EXPECT_TRUE(Fs.ListFolder(Dir).empty());
+    // The Latin, Greek and Cyrillic alphabets' small letters and capitals name one file,
+    // which keeps the letters it was made with.
+    const std::pair<std::string, std::string> Names[] = {
+        {"Ärger Łódź ÿ.txt", "äRGER łÓDŹ Ÿ.TXT"},
+        {"Αλφάβητο ω.txt", "ΑΛΦΆΒΗΤΟ Ω.txt"},
+        {"Советник Ёж.txt", "сОВЕТНИК ёЖ.txt"},
+        {"Їжак Ґанок.txt", "їЖАК ґАНОК.TXT"},
+    };
+    for (const auto& [Made, Other] : Names) {
+        Write(Dir + "\\" + Made, "first");
+        Write(Dir + "\\" + Other, "second");
+        const auto Entries = Fs.ListFolder(Dir);
+        ASSERT_EQ(Entries.size(), 1u) << Made;
+        EXPECT_EQ(Entries[0].Name, Made);
+        EXPECT_EQ(Read(Dir + "\\" + Made), "second");
+        EXPECT_TRUE(Fs.FileExists(Dir + "\\" + Other));
+        EXPECT_TRUE(Fs.RemoveFile(Dir + "\\" + Other)) << Other;
+        EXPECT_TRUE(Fs.ListFolder(Dir).empty());
+    }
+    // Letters that only look alike are others: the Latin "A", the Cyrillic "А" and the
+    // Greek "Α", and "e" beside "é". A name without letter case comes back as written.
+    for (const char* Name : {"A.txt", "А.txt", "Α.txt", "Cafe.txt", "Café.txt", "网格交易.txt"})
+        Write(Dir + "\\" + Name, Name);
+    std::vector<std::string> Listed;
+    for (const TFolderEntry& Entry : Fs.ListFolder(Dir))
+        Listed.push_back(Entry.Name);
+    std::sort(Listed.begin(), Listed.end());
+    EXPECT_EQ(Listed, (std::vector<std::string>{"A.txt", "Cafe.txt", "Café.txt", "Α.txt", "А.txt", "网格交易.txt"}));
+    EXPECT_EQ(Read(Dir + "\\а.TXT"), "А.txt");
+    EXPECT_EQ(Read(Dir + "\\CAFÉ.TXT"), "Café.txt");
 
     const auto CU = TRegistryRoot::rrCurrentUser;
-    Reg.WriteString(CU, World->RegistryKey() + "\\\xD6l", "\xDC", "oil");
+    Reg.WriteString(CU, World->RegistryKey() + "\\Ölkännchen Ключ", "Значение Ω", "данные 网格 ø");
     std::string Value;
-    ASSERT_TRUE(Reg.ReadString(CU, World->RegistryKey() + "\\\xF6L", "\xFC", false, Value));
-    EXPECT_EQ(Value, "oil");
-    EXPECT_TRUE(Reg.DeleteKey(CU, World->RegistryKey() + "\\\xF6l"));
-    EXPECT_FALSE(Reg.KeyExists(CU, World->RegistryKey() + "\\\xD6l"));
+    ASSERT_TRUE(Reg.ReadString(CU, World->RegistryKey() + "\\ÖLKÄNNCHEN ключ", "зНАЧЕНИЕ ω", false, Value));
+    EXPECT_EQ(Value, "данные 网格 ø");
+    EXPECT_TRUE(Reg.DeleteKey(CU, World->RegistryKey() + "\\ölkännchen КЛЮЧ"));
+    EXPECT_FALSE(Reg.KeyExists(CU, World->RegistryKey() + "\\Ölkännchen Ключ"));
 }
 
 TEST_F(PlatformConformance, FileTimesAreSetAndReadBack)
@@ -496,27 +517,14 @@ TEST_F(PlatformConformance, TerminalDataIdsAreTheTerminalsOwn)
     EXPECT_EQ(TerminalDataId(P, "C:\\Program Files (x86)\\MetaTrader 4"), "50CA3DFB510CC5A8F28B48D1BF2A5702");
     EXPECT_EQ(TerminalDataId(P, "C:\\Program Files\\MetaTrader 5"), "D0E8209F77C8CF37AD8BF550E51FF075");
     EXPECT_EQ(TerminalDataId(P, "c:\\program files (x86)\\metatrader 4\\"), "50CA3DFB510CC5A8F28B48D1BF2A5702");
+    // Capitals beyond ASCII as well.
+    EXPECT_EQ(TerminalDataId(P, "C:\\Трейдинг 交易\\MT4"), "BFC38044253CAE5854AB2F73C888555E");
+    EXPECT_EQ(TerminalDataId(P, "c:\\ТРЕЙДИНГ 交易\\mt4\\"), "BFC38044253CAE5854AB2F73C888555E");
     std::array<uint8_t, 16> Digest{};
     ASSERT_TRUE(P.System->Md5("abc", 3, Digest));
     EXPECT_EQ(HexOf(Digest), "900150983cd24fb0d6963f7d28e17f72");
     ASSERT_TRUE(P.System->Md5("", 0, Digest));
     EXPECT_EQ(HexOf(Digest), "d41d8cd98f00b204e9800998ecf8427e");
-}
-
-TEST_F(PlatformConformance, AnsiTextBecomesUtf16AndComesBackOnlyExactly)
-{
-    if (World->AnsiCodePage() != 1252)
-        GTEST_SKIP() << "the ANSI code page is " << World->AnsiCodePage() << ", not Windows-1252";
-    EXPECT_EQ(P.System->AnsiToWide("C:\\B\xF6rse \x80\\MT4"), u"C:\\Börse €\\MT4");
-    EXPECT_EQ(P.System->AnsiToWide(""), u"");
-    std::string Ansi = "old";
-    ASSERT_TRUE(P.System->WideToAnsi(u"D:\\Börse €", Ansi));
-    EXPECT_EQ(Ansi, "D:\\B\xF6rse \x80");
-    // No look-alike: "ł" is not "l", and Cyrillic has no form at all.
-    EXPECT_FALSE(P.System->WideToAnsi(u"C:\\Złoty", Ansi));
-    EXPECT_FALSE(P.System->WideToAnsi(u"C:\\Трейдинг", Ansi));
-    EXPECT_EQ(Ansi, "D:\\B\xF6rse \x80");
-    EXPECT_EQ(P.System->WideUpperCase(u"c:\\börse ÿ ß\\трейдинг 4"), u"C:\\BÖRSE Ÿ ß\\ТРЕЙДИНГ 4");
 }
 
 } // namespace

@@ -32,7 +32,6 @@ public:
 
     bool OnlyAdministratorsMayChange(const std::string& Path) override { return FMachine.FileSystem.IsAdminOnly(Path); }
     bool KeepsAccessLists() override { return true; }
-    unsigned AnsiCodePage() override { return 1252; }
 
 private:
     sim::TSimPlatform FMachine;

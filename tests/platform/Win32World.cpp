@@ -8,35 +8,39 @@
 #include <vector>
 
 #include "platform/win32/Win32Platform.h"
+#include "platform/win32/Win32Text.h"
 #include "tests/platform/ConformanceWorld.h"
 
 namespace qe::test {
 namespace {
 
-void RemoveTree(const std::string& Path)
+using win32::Utf8;
+using win32::Wide;
+
+void RemoveTree(const std::wstring& Path)
 {
-    WIN32_FIND_DATAA Data;
-    HANDLE H = FindFirstFileA((Path + "\\*").c_str(), &Data);
+    WIN32_FIND_DATAW Data;
+    HANDLE H = FindFirstFileW((Path + L"\\*").c_str(), &Data);
     if (H != INVALID_HANDLE_VALUE) {
         do {
-            const std::string Name = Data.cFileName;
-            if (Name == "." || Name == "..")
+            const std::wstring Name = Data.cFileName;
+            if (Name == L"." || Name == L"..")
                 continue;
-            const std::string Child = Path + "\\" + Name;
-            SetFileAttributesA(Child.c_str(), FILE_ATTRIBUTE_NORMAL);
+            const std::wstring Child = Path + L"\\" + Name;
+            SetFileAttributesW(Child.c_str(), FILE_ATTRIBUTE_NORMAL);
             if (Data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 RemoveTree(Child);
             else
-                DeleteFileA(Child.c_str());
-        } while (FindNextFileA(H, &Data));
+                DeleteFileW(Child.c_str());
+        } while (FindNextFileW(H, &Data));
         FindClose(H);
     }
-    RemoveDirectoryA(Path.c_str());
+    RemoveDirectoryW(Path.c_str());
 }
 
 bool UnderWine()
 {
-    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
 }
 
 class TWin32World : public IConformanceWorld {
@@ -46,10 +50,10 @@ public:
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
         static int Counter = 0;
         const std::string Unique = std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++Counter);
-        char Temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, Temp);
-        FScratch = std::string(Temp) + "qe-conformance-" + Unique;
-        CreateDirectoryA(FScratch.c_str(), nullptr);
+        wchar_t Temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, Temp);
+        FScratch = Utf8(Temp) + "qe-conformance-" + Unique;
+        CreateDirectoryW(Wide(FScratch).c_str(), nullptr);
         FKey = "Software\\QeConformance-" + Unique;
     }
     ~TWin32World() override
@@ -58,9 +62,9 @@ public:
             CloseHandle(H);
         for (HWND Window : FWindows)
             DestroyWindow(Window);
-        RemoveTree(FScratch);
+        RemoveTree(Wide(FScratch));
         if (FTempChanged)
-            SetEnvironmentVariableA("TMP", FOldTemp.empty() ? nullptr : FOldTemp.c_str());
+            SetEnvironmentVariableW(L"TMP", FOldTemp.empty() ? nullptr : FOldTemp.c_str());
         FMachine.Registry.DeleteKey(TRegistryRoot::rrCurrentUser, FKey);
         CoUninitialize();
     }
@@ -71,18 +75,18 @@ public:
     void SetIntegerValue(TRegistryRoot Root, const std::string& Key, const std::string& Name, uint32_t Value) override
     {
         HKEY H;
-        RegCreateKeyExA(Root == TRegistryRoot::rrCurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE, Key.c_str(), 0,
-                        nullptr, 0, KEY_ALL_ACCESS, nullptr, &H, nullptr);
-        RegSetValueExA(H, Name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&Value), 4);
+        RegCreateKeyExW(Root == TRegistryRoot::rrCurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE,
+                        Wide(Key).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &H, nullptr);
+        RegSetValueExW(H, Wide(Name).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&Value), 4);
         RegCloseKey(H);
     }
     void SetVariable(const std::string& Name, const std::string& Value) override
     {
-        SetEnvironmentVariableA(Name.c_str(), Value.c_str());
+        SetEnvironmentVariableW(Wide(Name).c_str(), Wide(Value).c_str());
     }
     void HoldOpen(const std::string& Path) override
     {
-        HANDLE H = CreateFileA(Path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        HANDLE H = CreateFileW(Wide(Path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         if (H != INVALID_HANDLE_VALUE)
             FHandles.push_back(H);
     }
@@ -93,16 +97,16 @@ public:
     }
     bool LimitsFolderPaths() override { return !UnderWine(); }
     bool KeepsAccessLists() override { return !UnderWine(); }
-    unsigned AnsiCodePage() override { return GetACP(); }
     void OpenWindow(const std::string& ClassName) override
     {
-        WNDCLASSA Class{};
-        Class.lpfnWndProc = DefWindowProcA;
-        Class.hInstance = GetModuleHandleA(nullptr);
-        Class.lpszClassName = ClassName.c_str();
-        RegisterClassA(&Class);
-        HWND Window = CreateWindowExA(0, ClassName.c_str(), "Conformance", WS_OVERLAPPED, 0, 0, 100, 100, nullptr,
-                                      nullptr, Class.hInstance, nullptr);
+        const std::wstring Name = Wide(ClassName);
+        WNDCLASSW Class{};
+        Class.lpfnWndProc = DefWindowProcW;
+        Class.hInstance = GetModuleHandleW(nullptr);
+        Class.lpszClassName = Name.c_str();
+        RegisterClassW(&Class);
+        HWND Window = CreateWindowExW(0, Name.c_str(), L"Conformance", WS_OVERLAPPED, 0, 0, 100, 100, nullptr, nullptr,
+                                      Class.hInstance, nullptr);
         if (Window != nullptr)
             FWindows.push_back(Window);
     }
@@ -112,20 +116,20 @@ public:
     {
         // The system takes its temporary folder from the variable TMP first.
         if (!FTempChanged) {
-            char Old[32768];
-            const DWORD Length = GetEnvironmentVariableA("TMP", Old, sizeof(Old));
-            FOldTemp = Length > 0 && Length < sizeof(Old) ? std::string(Old, Length) : std::string();
+            wchar_t Old[32768];
+            const DWORD Length = GetEnvironmentVariableW(L"TMP", Old, 32768);
+            FOldTemp = Length > 0 && Length < 32768 ? std::wstring(Old, Length) : std::wstring();
             FTempChanged = true;
         }
-        SetEnvironmentVariableA("TMP", Path.c_str());
+        SetEnvironmentVariableW(L"TMP", Wide(Path).c_str());
     }
 
     bool OnlyAdministratorsMayChange(const std::string& Path) override
     {
         PACL Dacl = nullptr;
         PSECURITY_DESCRIPTOR Descriptor = nullptr;
-        if (GetNamedSecurityInfoA(Path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &Dacl,
-                                  nullptr, &Descriptor) != ERROR_SUCCESS)
+        if (GetNamedSecurityInfoW(Wide(Path).c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                                  &Dacl, nullptr, &Descriptor) != ERROR_SUCCESS)
             return false;
         SECURITY_DESCRIPTOR_CONTROL Control = 0;
         DWORD Revision = 0;
@@ -148,7 +152,7 @@ public:
 private:
     win32::TWin32Platform FMachine;
     bool FTempChanged = false;
-    std::string FOldTemp;
+    std::wstring FOldTemp;
     std::string FScratch;
     std::string FKey;
     std::vector<HWND> FWindows;

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "platform/CaseFolding.h"
+#include "platform/Cp1252.h"
 #include "platform/Paths.h"
 
 namespace qe {
@@ -158,7 +159,7 @@ std::optional<std::string> ShortcutFault(const std::string& Name, const std::str
 
 std::string TargetKey(const std::string& Target)
 {
-    return FoldCase(Target);
+    return FoldCase(Cp1252ToUtf8(Target));
 }
 
 } // namespace qe
