@@ -14,6 +14,8 @@ using F = TFontRole;
 using B = TBackground;
 constexpr auto Band = TPageDecoration::HeaderBand;
 
+// A subtitle has room for a second line, which some languages need, above the header
+// band's edge; the folder button for the longest of its captions.
 // Where the instruction ends, the page's content begins: each instruction's height leaves
 // room for as many lines as it wraps to at 433 pixels.
 const auto Layout = std::to_array<TLayoutItem>({
@@ -39,7 +41,7 @@ const auto Layout = std::to_array<TLayoutItem>({
 
     // Information.
     {IDC_LABELINFO1, IDC_PANELINFO, K::Label, 24, 18, 409, 19, T::InfoTitle, F::Title, B::White},
-    {IDC_LABELINFO2, IDC_PANELINFO, K::Label, 24, 38, 417, 13, T::InfoSubtitle, F::Window, B::White},
+    {IDC_LABELINFO2, IDC_PANELINFO, K::Label, 24, 38, 417, 26, T::InfoSubtitle, F::Window, B::White},
     {IDC_IMGINFO,
      IDC_PANELINFO,
      K::Picture,
@@ -57,7 +59,7 @@ const auto Layout = std::to_array<TLayoutItem>({
 
     // Licence.
     {IDC_LABELLICENSE1, IDC_PANELLICENSE, K::Label, 24, 18, 409, 19, T::LicenseTitle, F::Title, B::White},
-    {IDC_LABELLICENSE2, IDC_PANELLICENSE, K::Label, 24, 38, 417, 13, T::LicenseSubtitle, F::Window, B::White},
+    {IDC_LABELLICENSE2, IDC_PANELLICENSE, K::Label, 24, 38, 417, 26, T::LicenseSubtitle, F::Window, B::White},
     {IDC_IMGLICENSE,
      IDC_PANELLICENSE,
      K::Picture,
@@ -77,7 +79,7 @@ const auto Layout = std::to_array<TLayoutItem>({
 
     // Destination folders.
     {IDC_LABELFOLDER1, IDC_PANELFOLDER, K::Label, 24, 18, 409, 19, T::FolderTitle, F::Title, B::White},
-    {IDC_LABELFOLDER2, IDC_PANELFOLDER, K::Label, 24, 38, 417, 13, T::FolderSubtitle, F::Window, B::White},
+    {IDC_LABELFOLDER2, IDC_PANELFOLDER, K::Label, 24, 38, 417, 26, T::FolderSubtitle, F::Window, B::White},
     {IDC_IMGFOLDER,
      IDC_PANELFOLDER,
      K::Picture,
@@ -92,12 +94,12 @@ const auto Layout = std::to_array<TLayoutItem>({
      ICON_PAGE_FOLDER},
     {IDC_LABELFOLDER3, IDC_PANELFOLDER, K::Label, 40, 80, 433, 44, T::FolderInstruction},
     {IDC_LISTMETATRADER, IDC_PANELFOLDER, K::CheckList, 40, 128, 433, 145, {}},
-    {IDC_BTNADDMETATRADER, IDC_PANELFOLDER, K::FlatButton, 40, 280, 177, 28, T::FolderAdd, F::Window, B::Face,
+    {IDC_BTNADDMETATRADER, IDC_PANELFOLDER, K::FlatButton, 40, 280, 240, 28, T::FolderAdd, F::Window, B::Face,
      TPageDecoration::None, ICON_ADD_FOLDER},
 
     // Ready to install.
     {IDC_LABELREADY1, IDC_PANELREADY, K::Label, 24, 18, 409, 19, T::ReadyTitle, F::Title, B::White},
-    {IDC_LABELREADY2, IDC_PANELREADY, K::Label, 24, 38, 417, 13, T::ReadySubtitle, F::Window, B::White},
+    {IDC_LABELREADY2, IDC_PANELREADY, K::Label, 24, 38, 417, 26, T::ReadySubtitle, F::Window, B::White},
     {IDC_IMGREADY,
      IDC_PANELREADY,
      K::Picture,
@@ -115,7 +117,7 @@ const auto Layout = std::to_array<TLayoutItem>({
 
     // Progress.
     {IDC_LABELPROGRESS1, IDC_PANELPROGRESS, K::Label, 24, 18, 409, 19, T::InstallProgressTitle, F::Title, B::White},
-    {IDC_LABELPROGRESS2, IDC_PANELPROGRESS, K::Label, 24, 38, 417, 13, T::InstallProgressSubtitle, F::Window, B::White},
+    {IDC_LABELPROGRESS2, IDC_PANELPROGRESS, K::Label, 24, 38, 417, 26, T::InstallProgressSubtitle, F::Window, B::White},
     {IDC_IMGPROGRESS,
      IDC_PANELPROGRESS,
      K::Picture,
@@ -134,7 +136,7 @@ const auto Layout = std::to_array<TLayoutItem>({
 
     // What's new.
     {IDC_LABELNEWS1, IDC_PANELNEWS, K::Label, 24, 18, 409, 19, T::NewsTitle, F::Title, B::White},
-    {IDC_LABELNEWS2, IDC_PANELNEWS, K::Label, 24, 38, 417, 13, T::NewsSubtitle, F::Window, B::White},
+    {IDC_LABELNEWS2, IDC_PANELNEWS, K::Label, 24, 38, 417, 26, T::NewsSubtitle, F::Window, B::White},
     {IDC_IMGNEWS,
      IDC_PANELNEWS,
      K::Picture,

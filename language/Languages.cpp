@@ -62,7 +62,11 @@ std::string LanguageCodes()
 
 const TTextTable& EnglishTexts()
 {
-    static const TTextTable English = TTextTable::Parse(LanguageFiles().front().Source, "en.txt");
+    static const TTextTable English = [] {
+        TTextTable Texts = TTextTable::Parse(LanguageFiles().front().Source, "en.txt");
+        Texts.SetLanguage(LanguageFiles().front().Code);
+        return Texts;
+    }();
     return English;
 }
 
@@ -71,7 +75,9 @@ TTextTable LoadTexts(std::string_view Code)
     const TLanguageFile* File = FindLanguageFile(Code);
     if (!File || File == &LanguageFiles().front())
         return EnglishTexts();
-    return TTextTable::Parse(File->Source, std::string(File->Code) + ".txt", &EnglishTexts());
+    TTextTable Texts = TTextTable::Parse(File->Source, std::string(File->Code) + ".txt", &EnglishTexts());
+    Texts.SetLanguage(File->Code);
+    return Texts;
 }
 
 std::string ChooseLanguage(const TLanguageRequest& Request)

@@ -36,10 +36,15 @@ public:
     std::string Format(TText Id, std::initializer_list<std::string_view> Args = {}) const;
     // The texts the file did not give and no fallback filled in.
     std::vector<TText> Missing() const;
+    // The code of the language, as LoadTexts gives it ("de"); empty for a table read
+    // otherwise.
+    const std::string& Language() const { return FLanguage; }
+    void SetLanguage(const std::string& Code) { FLanguage = Code; }
 
 private:
     std::array<std::string, TextCount> FTexts;
     std::array<bool, TextCount> FGiven{};
+    std::string FLanguage;
 };
 
 // Text with its placeholders replaced, as TTextTable::Format does.

@@ -1,23 +1,32 @@
 // The wizard's fonts, scaled with the layout: the character heights of the design at
-// 96 dpi become the same share of an inch at any DPI.
+// 96 dpi become the same share of an inch at any DPI, in the faces Windows uses for the
+// script of the wizard's language.
 #pragma once
 
 #include <windows.h>
+
+#include <string>
 
 #include "app/WizardLayout.h"
 
 namespace qe::win32 {
 
-// The font of a role at 96 dpi: face, character height in pixels and weight.
+// The font of a role at 96 dpi: face, character height in pixels, weight and the
+// character set the language's texts need.
 struct TFontDesign {
     const char* Face;
     int Height;
     int Weight;
+    BYTE Charset;
 };
 
-TFontDesign FontDesign(TFontRole Role);
+// The design of a role for the language of this code. Languages that Windows-1252 writes
+// keep the design's faces; the others take the shell's dialog font for the window's
+// texts and ask for their script's character set, so that Windows picks a face of that
+// script or links one in (Chinese and Japanese) where the face lacks its letters.
+TFontDesign FontDesign(TFontRole Role, const std::string& Language = "en");
 
-// A new font of the role for Dpi; the caller deletes it.
-HFONT CreateWizardFont(TFontRole Role, UINT Dpi);
+// A new font of the role for Dpi and the language; the caller deletes it.
+HFONT CreateWizardFont(TFontRole Role, UINT Dpi, const std::string& Language = "en");
 
 } // namespace qe::win32

@@ -12,6 +12,7 @@
 #include "platform/Exceptions.h"
 #include "platform/win32/DllSearch.h"
 #include "platform/win32/Win32Platform.h"
+#include "platform/win32/Win32Text.h"
 
 namespace qe::win32 {
 namespace {
@@ -232,7 +233,7 @@ void TWizardWindow::CreateFonts()
         DeleteObject(Font);
     FFonts.clear();
     for (TFontRole Role : {TFontRole::Window, TFontRole::Title, TFontRole::Headline})
-        FFonts[Role] = CreateWizardFont(Role, FDpi);
+        FFonts[Role] = CreateWizardFont(Role, FDpi, FLanguage);
 }
 
 HFONT TWizardWindow::FontFor(TFontRole Role) const
@@ -450,9 +451,13 @@ void TWizardWindow::MessageBox(const std::string& Text, const std::string& Capti
 
 void TWizardWindow::SetFixedTexts(const TTextTable& Texts)
 {
+    // The language's script may want other faces.
+    FLanguage = Texts.Language();
+    CreateFonts();
+    ApplyDpi();
     for (const auto& Child : FChildren)
         if (Child->Item().Caption)
-            SetWindowTextA(Child->Handle(), FixedCaption(Child->Item(), Texts).c_str());
+            SetWindowTextW(Child->Handle(), Wide(FixedCaption(Child->Item(), Texts)).c_str());
 }
 
 // --- the program's run

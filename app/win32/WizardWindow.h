@@ -66,6 +66,8 @@ private:
 
     HWND FHandle = nullptr;
     UINT FDpi = 96;
+    // The code of the wizard's language, whose script the fonts are for.
+    std::string FLanguage = "en";
     const TPlatform& FPlatform;
     std::vector<std::unique_ptr<TChildWindow>> FChildren;
     std::map<int, TChildWindow*> FById;

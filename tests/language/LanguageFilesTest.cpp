@@ -72,6 +72,8 @@ TEST(LanguageFiles, EachLanguageHasItsOwnButtons)
     EXPECT_EQ(LoadTexts("de").Format(TText::ButtonPrev), "< Zurück");
     EXPECT_EQ(LoadTexts("de").Format(TText::ButtonCancel), "Abbrechen");
     EXPECT_EQ(LoadTexts("de").Format(TText::ButtonFinish), "Fertig stellen");
+    EXPECT_EQ(LoadTexts("DE").Language(), "de");
+    EXPECT_EQ(LoadTexts("xx").Language(), "en");
 }
 
 } // namespace
