@@ -109,9 +109,9 @@ void TQeInstall::Execute()
             }
         }
 
-    InstallTextFile(AppDir + "\\Readme.rtf", MenuDir + "\\Readme.lnk", Readme);
-    InstallTextFile(AppDir + "\\License.rtf", MenuDir + "\\License.lnk", License);
-    InstallTextFile(AppDir + "\\What's New.rtf", MenuDir + "\\What's New.lnk", WhatsNew);
+    InstallTextFile(DocumentFileName(AppDir + "\\Readme", Readme), MenuDir + "\\Readme.lnk", Readme);
+    InstallTextFile(DocumentFileName(AppDir + "\\License", License), MenuDir + "\\License.lnk", License);
+    InstallTextFile(DocumentFileName(AppDir + "\\What's New", WhatsNew), MenuDir + "\\What's New.lnk", WhatsNew);
 
     std::string Site = Trim(Website);
     if (!Site.empty()) {
@@ -169,7 +169,7 @@ void TQeInstall::InstallTextFile(const std::string& FilePath, const std::string&
     DoProgress(Texts->Format(TText::ProgressCopyingFile, {FilePath}), 1);
     InstallLog.push_back({FilePath, false});
     MakeLoggedFolders(ExtractFileDir(FilePath));
-    WriteWholeFile(Fs, FilePath, WithCrLfLines(Text));
+    WriteWholeFile(Fs, FilePath, DocumentFileBytes(Text));
 
     DoProgress(Texts->Format(TText::ProgressCreatingShortcut, {LinkPath}), 1);
     InstallLog.push_back({LinkPath, false});

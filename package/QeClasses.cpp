@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <limits>
 
+#include "package/Documents.h"
 #include "language/Languages.h"
 #include "package/EncDec.h"
 #include "platform/Exceptions.h"
@@ -167,6 +168,9 @@ void TQeInstall::LoadFromStream(TStream& Stream)
     TTagStreamAdapter Tags(Stream);
     if (!LocateRecord(Stream, Tags, PackageSignature))
         return;
+    // The strings are read as stored and made UTF-8 at the end: the record that says how
+    // they are stored may come anywhere.
+    bool Utf8 = false;
     while (Tags.NextTag()) {
         if (ReadProductField(Tags, *this))
             continue;
@@ -192,9 +196,18 @@ void TQeInstall::LoadFromStream(TStream& Stream)
         case piBanner: ReadBanner(Tags); break;
         case piFile: ReadFileEntry(Tags, AddFile()); break;
         case piDataFolders: UseDataFolders = Tags.ReadByte() != 0; break;
+        case piUtf8Strings: Utf8 = Tags.ReadByte() == 1; break;
         case piLanguages: Languages = SplitLanguageCodes(ReadDecoded(Tags)); break;
         default: Tags.SkipValue(); break;
         }
+    }
+    MakeFieldsUtf8(*this, Utf8);
+    ExpertsOverride = StoredText(ExpertsOverride, Utf8);
+    for (std::string* Document : {&License, &Readme, &WhatsNew})
+        *Document = StoredDocument(*Document, Utf8);
+    for (const auto& File : Files) {
+        File->Target = StoredText(File->Target, Utf8);
+        File->ShortcutName = StoredText(File->ShortcutName, Utf8);
     }
 }
 

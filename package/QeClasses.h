@@ -106,6 +106,7 @@ public:
     std::vector<std::unique_ptr<TQeInstallFile>> Files;
     std::vector<std::string> TargetFolders;
     std::string ExpertsOverride;
+    // RTF or UTF-8 text (package/Documents.h).
     std::string License;
     std::string Readme;
     std::string WhatsNew;

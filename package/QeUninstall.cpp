@@ -1,6 +1,7 @@
 #include "package/QeUninstall.h"
 
 #include "package/EncDec.h"
+#include "package/ProductFields.h"
 
 namespace qe {
 
@@ -19,6 +20,8 @@ void TQeUninstall::LoadFromStream(TStream& Stream)
     TTagStreamAdapter Tags(Stream);
     if (!LocateRecord(Stream, Tags, UninstallSignature))
         return;
+    // A record written before UTF-8 carries Windows-1252 strings.
+    bool Utf8 = false;
     while (Tags.NextTag()) {
         if (ReadProductField(Tags, *this))
             continue;
@@ -27,9 +30,14 @@ void TQeUninstall::LoadFromStream(TStream& Stream)
         case uiFolder: Folders.push_back(ReadDecoded(Tags)); break;
         case uiFile: Files.push_back(ReadDecoded(Tags)); break;
         case uiLanguage: Language = ReadDecoded(Tags); break;
+        case uiUtf8Strings: Utf8 = Tags.ReadByte() == 1; break;
         default: Tags.SkipValue(); break;
         }
     }
+    MakeFieldsUtf8(*this, Utf8);
+    for (std::vector<std::string>* Paths : {&Folders, &Files})
+        for (std::string& Path : *Paths)
+            Path = StoredText(Path, Utf8);
 }
 
 // The record's writer sits beside its reader; the install run calls it for the
@@ -39,6 +47,8 @@ void TQeInstall::WriteUninstallRecord(TStream& Stream)
     const int64_t Start = Stream.Position();
     TTagStreamAdapter Tags(Stream);
     Tags.WriteSignature(UninstallSignature);
+    // First, so that a reader knows how to read the strings before it meets one.
+    Tags.WriteByte(uiUtf8Strings, 1);
     WriteProductFields(Tags, *this);
     if (!Banner->Empty()) {
         TMemoryStream Picture;

@@ -10,7 +10,7 @@
 namespace qe {
 
 // Opens files with the C library; buffered streams, errors as EFOpenError and
-// EFCreateError with the messages of the rest of the system.
+// EFCreateError with the messages of the rest of the system. Paths are UTF-8.
 class TStdioFiles {
 public:
     std::unique_ptr<TStream> OpenForReading(const std::string& Path);

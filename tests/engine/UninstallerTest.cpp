@@ -62,7 +62,8 @@ TEST_F(Uninstaller, IsTheProgramWithoutItsPackageFollowedByTheRecord)
         Tags.SkipValue();
     }
     EXPECT_EQ(Record.Position(), Record.GetSize()); // no end record, nothing after
-    EXPECT_EQ(Ids, (std::vector<int32_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 13, 14, 14, 14, 14, 14}));
+    // The marking of its strings as UTF-8 first.
+    EXPECT_EQ(Ids, (std::vector<int32_t>{23, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 13, 14, 14, 14, 14, 14}));
 
     auto Uninstall = LoadUninstaller();
     EXPECT_EQ(Uninstall->ShowNotice, 0);
@@ -108,7 +109,7 @@ TEST_F(Uninstaller, RecordWithoutBannerHasNoBannerRecord)
         Ids.push_back(Tags.TagId);
         Tags.SkipValue();
     }
-    EXPECT_EQ(Ids, (std::vector<int32_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 13, 13, 14}));
+    EXPECT_EQ(Ids, (std::vector<int32_t>{23, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 13, 13, 14}));
     EXPECT_TRUE(LoadUninstaller()->Banner->Empty());
 }
 

@@ -120,6 +120,7 @@ const TIdName PackageIds[] = {
     {piFile, "file entry"},
     {piIntegrity, "integrity record"},
     {piDataFolders, "`UseDataFolders`"},
+    {piUtf8Strings, "strings are UTF-8"},
     {piLanguages, "`Languages`"},
 };
 const TIdName FileEntryIds[] = {
@@ -213,13 +214,14 @@ TEST(FormatDoc, IdTablesAreTheCodesIdsWithTheWritersKinds)
 
     // The uninstall record: the product's fields under the same ids, then its own.
     const std::vector<TDocRow> Uninstall = DocTable("## Uninstall record ids");
-    ASSERT_EQ(Uninstall.size(), 5u);
+    ASSERT_EQ(Uninstall.size(), 6u);
     EXPECT_EQ(Uninstall[0].Id, std::to_string(pfShowNotice) + " .. " + std::to_string(pfEmail));
     EXPECT_EQ(std::size(ProductFields), static_cast<size_t>(pfEmail - pfShowNotice + 1));
     const std::vector<std::tuple<int32_t, int, const char*>> Own = {{uiBanner, tkBinary, "banner"},
                                                                     {uiFolder, tkString, "folder"},
                                                                     {uiFile, tkString, "file"},
-                                                                    {uiLanguage, tkString, "language"}};
+                                                                    {uiLanguage, tkString, "language"},
+                                                                    {uiUtf8Strings, tkByte, "UTF-8"}};
     for (size_t I = 0; I < Own.size(); ++I) {
         const auto& [Id, Kind, Words] = Own[I];
         EXPECT_EQ(Uninstall[I + 1].Id, std::to_string(Id));

@@ -6,6 +6,7 @@
 
 #include "package/Integrity.h"
 #include "package/PayloadCipher.h"
+#include "platform/stdio/Utf8Path.h"
 #include "tools/qepack/Manifest.h"
 #include "tools/qepack/StubCheck.h"
 #include "tools/qepack/TargetRules.h"
@@ -28,13 +29,14 @@ std::string ReadWhole(TStdioFiles& Files, const std::string& Path)
 void CheckOutput(const std::string& OutPath, const std::vector<std::string>& Inputs)
 {
     std::error_code Error;
-    if (fs::is_directory(OutPath, Error))
+    if (fs::is_directory(PathOf(OutPath), Error))
         throw Exception("-o \"" + OutPath + "\" is a folder; name the installer file to write, as -o " +
-                        (fs::path(OutPath) / "Setup.exe").string());
-    const fs::path Out = fs::weakly_canonical(OutPath, Error);
+                        TextOf(PathOf(OutPath) / "Setup.exe"));
+    const fs::path Out = fs::weakly_canonical(PathOf(OutPath), Error);
     for (const std::string& Input : Inputs) {
         std::error_code Ignored;
-        if (fs::weakly_canonical(Input, Ignored) == Out || fs::equivalent(OutPath, Input, Ignored))
+        if (fs::weakly_canonical(PathOf(Input), Ignored) == Out ||
+            fs::equivalent(PathOf(OutPath), PathOf(Input), Ignored))
             throw Exception("-o \"" + OutPath + "\" names an input of the build (\"" + Input +
                             "\"); write the installer to a file of its own");
     }
@@ -56,7 +58,7 @@ TVersionInfo VersionOf(const TPackageContents& C, const TProductDescription& Pro
     Info.CompanyName = C.Publisher;
     Info.FileDescription = Product.Description.empty() ? C.ProgramName + " Setup" : Product.Description;
     Info.LegalCopyright = Product.Copyright;
-    Info.OriginalFilename = fs::path(OutPath).filename().string();
+    Info.OriginalFilename = TextOf(PathOf(OutPath).filename());
     Info.Major = C.MajorVersion;
     Info.Minor = C.MinorVersion;
     Info.Build = C.BuildNumber;
@@ -92,10 +94,10 @@ TBuildReport BuildInstaller(const TBuildOptions& Options)
 
     Report.FileCount = Contents.Files.size();
     for (const TPackedFile& File : Contents.Files) {
-        Report.SourceBytes += fs::file_size(File.SourceName);
+        Report.SourceBytes += fs::file_size(PathOf(File.SourceName));
         ++Report.FilesByMacro[TargetMacroOf(File.Target)];
     }
-    Report.InstallerBytes = fs::file_size(Options.OutPath);
+    Report.InstallerBytes = fs::file_size(PathOf(Options.OutPath));
     Report.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
     return Report;
 }
@@ -108,10 +110,10 @@ void WriteInstallerFile(const TPackageContents& Contents, TStream& Stub, const s
             auto Out = Files.CreateForWriting(TempPath);
             WriteInstaller(*Out, Stub, Contents);
         }
-        fs::rename(TempPath, OutPath);
+        fs::rename(PathOf(TempPath), PathOf(OutPath));
     } catch (...) {
         std::error_code Ignored;
-        fs::remove(TempPath, Ignored);
+        fs::remove(PathOf(TempPath), Ignored);
         throw;
     }
 }

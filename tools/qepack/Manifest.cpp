@@ -7,11 +7,13 @@
 #include <toml++/toml.h>
 
 #include "language/Languages.h"
+#include "package/Documents.h"
 #include "package/JpegImage.h"
 #include "package/QeClasses.h"
 #include "platform/Paths.h"
+#include "platform/Unicode.h"
 #include "platform/stdio/FileTimes.h"
-#include "tools/qepack/AnsiText.h"
+#include "platform/stdio/Utf8Path.h"
 #include "tools/qepack/SourceSelection.h"
 #include "tools/qepack/TargetRules.h"
 
@@ -77,17 +79,24 @@ class TManifestReader {
 public:
     TManifestReader(std::string Path, TStdioFiles& Files) : FPath(std::move(Path)), FFiles(Files)
     {
-        FFolder = fs::path(FPath).parent_path();
+        FFolder = PathOf(FPath).parent_path();
     }
 
     TManifest Read(const std::vector<std::string>& Defines)
     {
+        // Read here, so that its path is taken as UTF-8 on every system.
+        std::string Bytes;
+        try {
+            auto Stream = FFiles.OpenForReading(FPath);
+            Bytes.resize(static_cast<size_t>(Stream->GetSize()));
+            Stream->ReadBuffer(Bytes.data(), static_cast<int32_t>(Bytes.size()));
+        } catch (const EStreamError&) {
+            throw EManifestError("Cannot open the manifest \"" + FPath + "\"");
+        }
         toml::table Root;
         try {
-            Root = toml::parse_file(FPath);
+            Root = toml::parse(Bytes, FPath);
         } catch (const toml::parse_error& Error) {
-            if (!fs::exists(FPath))
-                throw EManifestError("Cannot open the manifest \"" + FPath + "\"");
             const std::string Description(Error.description());
             throw EManifestError(FPath + ":" + std::to_string(Error.source().begin.line) + ": " + Description +
                                  ParseHint(Description));
@@ -202,7 +211,7 @@ private:
         return Node->as_table();
     }
 
-    // A text value in the installer's character set; empty when absent.
+    // A text value, UTF-8 as the parser checked it; empty when absent.
     std::string Text(const toml::table* Table, const char* Key) const
     {
         if (Table == nullptr || Table->get(Key) == nullptr)
@@ -211,10 +220,7 @@ private:
         if (!Node.is_string())
             Fail(Node, "\"" + std::string(Key) + "\" must be a text in quotes, as " + Key + " = \"" +
                            (std::string(Key) == "version" ? "2.5" : "...") + "\"");
-        const auto Ansi = Utf8ToAnsi(Node.as_string()->get());
-        if (!Ansi)
-            Fail(Node, "\"" + std::string(Key) + "\" holds characters that Windows-1252 text cannot carry");
-        return *Ansi;
+        return Node.as_string()->get();
     }
 
     // A true/false value; Default when absent.
@@ -240,8 +246,8 @@ private:
 
     std::string SourcePath(const std::string& Relative) const
     {
-        const fs::path P(Relative);
-        return (P.is_absolute() ? P : FFolder / P).string();
+        const fs::path P = PathOf(Relative);
+        return TextOf(P.is_absolute() ? P : FFolder / P);
     }
 
     // The bytes of a file the manifest names, read whole (documents and the banner).
@@ -251,7 +257,7 @@ private:
         if (Name.empty())
             return {};
         const std::string Path = SourcePath(Name);
-        if (fs::is_directory(Path))
+        if (fs::is_directory(PathOf(Path)))
             Fail(*Table->get(Key), "\"" + Path + "\" is a folder; \"" + Key + "\" names a file");
         std::unique_ptr<TStream> Stream;
         try {
@@ -324,14 +330,28 @@ private:
                 Fail(*T->get("name"), "the publisher's name names the website shortcut, and " + *Fault);
     }
 
+    // A document: RTF as it is, or UTF-8 text without its byte-order mark.
+    std::string Document(const toml::table* T, const char* Key)
+    {
+        std::string Bytes = FileBytes(T, Key);
+        if (IsRtfDocument(Bytes))
+            return Bytes;
+        if (Bytes.starts_with("\xEF\xBB\xBF"))
+            Bytes.erase(0, 3);
+        if (!IsValidUtf8(Bytes))
+            Fail(*T->get(Key), "\"" + SourcePath(Text(T, Key)) +
+                                   "\" is neither RTF nor UTF-8 text; save it as RTF, or as text in UTF-8");
+        return Bytes;
+    }
+
     void ReadDocuments(const toml::table* T, TPackageContents& C)
     {
         if (T == nullptr)
             return;
         CheckKeys(*T, "documents");
-        C.License = FileBytes(T, "license");
-        C.Readme = FileBytes(T, "readme");
-        C.WhatsNew = FileBytes(T, "news");
+        C.License = Document(T, "license");
+        C.Readme = Document(T, "readme");
+        C.WhatsNew = Document(T, "news");
     }
 
     void ReadInstaller(const toml::table* T, TPackageContents& C)
@@ -442,7 +462,7 @@ private:
 
     void AddSource(const toml::table& T, const fs::path& Path, TPackedFile& File, TPackageContents& C)
     {
-        const std::string Name = Path.string();
+        const std::string Name = TextOf(Path);
         std::error_code Error;
         const uintmax_t Size = fs::file_size(Path, Error);
         if (!Error && Size > LargeFile)

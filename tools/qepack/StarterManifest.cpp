@@ -25,7 +25,7 @@ name = "My Company"            # also names the website shortcut "My Company Web
 # contact = "Support Team"
 # email = "support@example.com"
 
-[documents]                    # rich-text (.rtf) files; each is optional
+[documents]                    # RTF or UTF-8 text files; each is optional
 # license = "License.rtf"      # shown on the licence page, which every installer has
 # readme = "Readme.rtf"        # adds an information page
 # news = "WhatsNew.rtf"        # adds a news page

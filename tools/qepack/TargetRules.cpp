@@ -3,8 +3,8 @@
 #include <array>
 
 #include "platform/CaseFolding.h"
-#include "platform/Cp1252.h"
 #include "platform/Paths.h"
+#include "platform/Unicode.h"
 
 namespace qe {
 
@@ -20,7 +20,8 @@ const TTargetMacro TargetMacros[6] = {
 
 namespace {
 
-// MAX_PATH less the closing zero; folders end 12 characters earlier (room for an 8.3 name).
+// Windows counts in UTF-16 units (Utf16Length). MAX_PATH less the closing zero; folders end
+// 12 characters earlier (room for an 8.3 name).
 constexpr size_t MaxPath = 259;
 constexpr size_t MaxFolderPath = 247;
 constexpr size_t MaxName = 255;
@@ -43,6 +44,16 @@ std::string Quoted(const std::string& Text)
     return "\"" + Text + "\"";
 }
 
+// The first Characters characters of Text and "...", for a message.
+std::string Abridged(const std::string& Text, size_t Characters)
+{
+    size_t Pos = 0;
+    char32_t Character = 0;
+    for (size_t Taken = 0; Taken < Characters && Pos < Text.size(); ++Taken)
+        DecodeUtf8(Text, Pos, Character);
+    return Text.substr(0, Pos) + "...";
+}
+
 } // namespace
 
 std::optional<std::string> NameFault(const std::string& Name)
@@ -63,8 +74,8 @@ std::optional<std::string> NameFault(const std::string& Name)
         return Quoted(Name) + " starts with a blank";
     if (IsReservedDevice(Name))
         return Quoted(Name) + " is a device name that Windows reserves (CON, PRN, AUX, NUL, COM1-9, LPT1-9)";
-    if (Name.size() > MaxName)
-        return Quoted(Name.substr(0, 20) + "...") + " is longer than Windows' 255 characters";
+    if (Utf16Length(Name) > MaxName)
+        return Quoted(Abridged(Name, 20)) + " is longer than Windows' 255 characters";
     return std::nullopt;
 }
 
@@ -75,7 +86,7 @@ std::optional<std::string> ProgramNameFault(const std::string& Name)
                "uninstall entry";
     if (const auto Fault = NameFault(Name))
         return "the product name names folders, and " + *Fault;
-    if (Name.size() > 100)
+    if (Utf16Length(Name) > 100)
         return "the product name is longer than 100 characters: it names folders, so keep it short";
     return std::nullopt;
 }
@@ -92,6 +103,9 @@ std::string TargetMacroOf(const std::string& Target)
 std::optional<std::string> TargetFault(const std::string& Target, const std::string& ProgramName)
 {
     const std::string Hint = " (write it as {app}\\Folder\\file.ext or {metatrader}\\MQL4\\...)";
+    // A file name of another character set, taken from a source folder.
+    if (!IsValidUtf8(Target))
+        return "the target " + Quoted(ValidUtf8(Target)) + " holds a name that is no UTF-8 text";
     if (Target.find('/') != std::string::npos)
         return "the target " + Quoted(Target) + " uses /: targets are Windows paths, write \\ between folders";
     const std::string Macro = TargetMacroOf(Target);
@@ -133,11 +147,12 @@ std::optional<std::string> TargetFault(const std::string& Target, const std::str
     if (Macro == "{app}")
         Example += ProgramName;
     const std::string Expanded = Example + "\\" + Rest;
-    const size_t FolderLength = Expanded.rfind('\\');
-    if (Expanded.size() > MaxPath || FolderLength > MaxFolderPath)
-        return "the target " + Quoted(Target) + " becomes " + std::to_string(Expanded.size()) + " characters long as " +
-               Quoted(Expanded.substr(0, 40) + "...") + "; Windows paths end at " + std::to_string(MaxPath) +
-               " (folders at " + std::to_string(MaxFolderPath) + "): shorten its folders or name";
+    const size_t Length = Utf16Length(Expanded);
+    const size_t FolderLength = Utf16Length(Expanded.substr(0, Expanded.rfind('\\')));
+    if (Length > MaxPath || FolderLength > MaxFolderPath)
+        return "the target " + Quoted(Target) + " becomes " + std::to_string(Length) + " characters long as " +
+               Quoted(Abridged(Expanded, 40)) + "; Windows paths end at " + std::to_string(MaxPath) + " (folders at " +
+               std::to_string(MaxFolderPath) + "): shorten its folders or name";
     return std::nullopt;
 }
 
@@ -150,7 +165,7 @@ std::optional<std::string> ShortcutFault(const std::string& Name, const std::str
         return "the shortcut cannot be made: " + *Fault;
     if (SameText(Name, "Uninstall"))
         return "the shortcut \"Uninstall\" is the uninstaller's own; choose another name";
-    const size_t Length = std::string(StartMenuExample).size() + ProgramName.size() + 1 + Name.size() + 4;
+    const size_t Length = Utf16Length(std::string(StartMenuExample) + ProgramName + "\\" + Name + ".lnk");
     if (Length > MaxPath)
         return "the shortcut " + Quoted(Name) + " makes a path of " + std::to_string(Length) +
                " characters in the Start Menu; Windows paths end at " + std::to_string(MaxPath);
@@ -159,7 +174,7 @@ std::optional<std::string> ShortcutFault(const std::string& Name, const std::str
 
 std::string TargetKey(const std::string& Target)
 {
-    return FoldCase(Cp1252ToUtf8(Target));
+    return FoldCase(Target);
 }
 
 } // namespace qe

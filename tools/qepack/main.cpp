@@ -10,9 +10,19 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include "platform/win32/Win32Text.h"
+#endif
 
 #include "package/PackageVerify.h"
 #include "platform/stdio/StdioFiles.h"
+#include "platform/stdio/Utf8Path.h"
 #include "tools/qepack/Build.h"
 #include "tools/qepack/Inspect.h"
 #include "tools/qepack/Manifest.h"
@@ -27,7 +37,7 @@ constexpr int ExitFailed = 1, ExitUsage = 2;
 
 fs::path ProgramFolder()
 {
-    return fs::path(qe::TStdioFiles::ExecutablePath()).parent_path();
+    return qe::PathOf(qe::TStdioFiles::ExecutablePath()).parent_path();
 }
 
 // The stub that ships beside the producer, or the one of this build tree: the producer
@@ -39,8 +49,8 @@ std::string FindStub()
                                    Here / "../../../win32/app/setup.exe"};
     for (const fs::path& Candidate : Candidates)
         if (fs::is_regular_file(Candidate))
-            return fs::weakly_canonical(Candidate).string();
-    throw qe::Exception("no setup.exe beside qepack (" + Here.string() +
+            return qe::TextOf(fs::weakly_canonical(Candidate));
+    throw qe::Exception("no setup.exe beside qepack (" + qe::TextOf(Here) +
                         ") or in its build tree; name the stub with --stub setup.exe");
 }
 
@@ -79,12 +89,12 @@ CLI::App* CommandNamed(CLI::App& App, const std::string& Name)
 
 int Init(const std::string& Path)
 {
-    if (fs::exists(Path)) {
+    if (fs::exists(qe::PathOf(Path))) {
         std::cerr << "qepack: \"" << Path << "\" exists; init writes a new manifest only\n";
         return ExitFailed;
     }
-    std::ofstream(Path, std::ios::binary) << qe::StarterManifest();
-    if (!fs::exists(Path)) {
+    std::ofstream(qe::PathOf(Path), std::ios::binary) << qe::StarterManifest();
+    if (!fs::exists(qe::PathOf(Path))) {
         std::cerr << "qepack: cannot write \"" << Path << "\"\n";
         return ExitFailed;
     }
@@ -97,6 +107,23 @@ int Init(const std::string& Path)
 
 int main(int argc, char** argv)
 {
+#ifdef _WIN32
+    // Arguments and output in UTF-8, as every text of the program: the system's narrow
+    // arguments are in the ANSI code page, which cannot write every name.
+    SetConsoleOutputCP(CP_UTF8);
+    int WideCount = 0;
+    wchar_t** WideArguments = CommandLineToArgvW(GetCommandLineW(), &WideCount);
+    std::vector<std::string> Arguments;
+    for (int I = 0; I < WideCount; ++I)
+        Arguments.push_back(qe::win32::Utf8(WideArguments[I]));
+    LocalFree(WideArguments);
+    std::vector<char*> Pointers;
+    for (std::string& Argument : Arguments)
+        Pointers.push_back(Argument.data());
+    Pointers.push_back(nullptr);
+    argc = WideCount;
+    argv = Pointers.data();
+#endif
     CLI::App App{"qepack: makes MetaTrader 4 add-on installers and reads them back"};
     App.set_version_flag("--version", "qepack " QEPACK_VERSION);
     App.require_subcommand(1);
