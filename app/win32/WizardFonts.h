@@ -10,7 +10,7 @@ namespace qe::win32 {
 
 // The font of a role at 96 dpi: face, character height in pixels and weight.
 struct TFontDesign {
-    const char* Face;
+    const wchar_t* Face;
     int Height;
     int Weight;
 };

@@ -10,6 +10,7 @@
 #include "app/WizardLayout.h"
 #include "app/win32/Dpi.h"
 #include "app/win32/WizardFonts.h"
+#include "platform/win32/Win32Text.h"
 
 namespace qe::win32 {
 namespace {
@@ -54,7 +55,7 @@ public:
     SIZE Wrapped(const std::string& Text, int Width) const
     {
         RECT Rect{0, 0, Width, 0};
-        DrawTextA(FDC, Text.c_str(), -1, &Rect, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        DrawTextW(FDC, Wide(Text).c_str(), -1, &Rect, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
         return SIZE{Rect.right, Rect.bottom};
     }
 
