@@ -25,21 +25,21 @@ TFontDesign FontDesign(TFontRole Role, const std::string& Language)
 {
     const BYTE Charset = LanguageCharset(Language);
     switch (Role) {
-    case TFontRole::Title: return {"Arial", 16, FW_BOLD, Charset};
-    case TFontRole::Headline: return {"Arial", 21, FW_NORMAL, Charset};
-    case TFontRole::Banner: return {"Arial", 21, FW_BOLD, Charset};
+    case TFontRole::Title: return {L"Arial", 16, FW_BOLD, Charset};
+    case TFontRole::Headline: return {L"Arial", 21, FW_NORMAL, Charset};
+    case TFontRole::Banner: return {L"Arial", 21, FW_BOLD, Charset};
     case TFontRole::Window: break;
     }
     // 8 points at 96 dpi. "MS Sans Serif" has the letters of Windows-1252 only; the shell's
     // dialog font (Tahoma, or what the system maps it to) has those of every script.
-    return {Charset == DEFAULT_CHARSET ? "MS Sans Serif" : "MS Shell Dlg 2", 11, FW_NORMAL, Charset};
+    return {Charset == DEFAULT_CHARSET ? L"MS Sans Serif" : L"MS Shell Dlg 2", 11, FW_NORMAL, Charset};
 }
 
 HFONT CreateWizardFont(TFontRole Role, UINT Dpi, const std::string& Language)
 {
     const TFontDesign Design = FontDesign(Role, Language);
     // A negative height asks for the character height, without the internal leading.
-    return CreateFontA(-Scale(Design.Height, Dpi), 0, 0, 0, Design.Weight, FALSE, FALSE, FALSE, Design.Charset,
+    return CreateFontW(-Scale(Design.Height, Dpi), 0, 0, 0, Design.Weight, FALSE, FALSE, FALSE, Design.Charset,
                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, Design.Face);
 }
 

@@ -14,7 +14,7 @@ namespace qe::win32 {
 // The font of a role at 96 dpi: face, character height in pixels, weight and the
 // character set the language's texts need.
 struct TFontDesign {
-    const char* Face;
+    const wchar_t* Face;
     int Height;
     int Weight;
     BYTE Charset;

@@ -18,7 +18,7 @@ namespace qe::win32 {
 
 class TWizardWindow : public IWizardWindow, public TWindowObject {
 public:
-    static constexpr const char* ClassName = "TFormInstaller";
+    static constexpr const wchar_t* ClassName = L"TFormInstaller";
 
     // Creates the window, hidden, with every control; the form is created by Show.
     explicit TWizardWindow(const TPlatform& Platform);
@@ -48,7 +48,7 @@ public:
 private:
     void CreateControls();
     std::unique_ptr<TChildWindow> CreateControl(const TLayoutItem& Item);
-    HWND CreateChild(const char* Class, DWORD Style, DWORD ExStyle, const TLayoutItem& Item);
+    HWND CreateChild(const wchar_t* Class, DWORD Style, DWORD ExStyle, const TLayoutItem& Item);
     void FillControls();
     void OrderControls();
     void CreateFonts();

@@ -13,6 +13,7 @@
 
 #include "e2e/wizard/Driver.h"
 #include "e2e/wizard/Scenarios.h"
+#include "platform/win32/Win32Text.h"
 
 namespace {
 
@@ -44,8 +45,8 @@ int main(int Argc, char** Argv)
         return 2;
     }
     e2e::TScenarioArgs Args{Argv[2], Argv[3], Argc > 4 ? Argv[4] : "", Argc > 5 ? Argv[5] : ""};
-    CreateDirectoryA((Args.Work + "\\shots").c_str(), nullptr);
-    DeleteFileA((Args.Work + "\\result.txt").c_str());
+    CreateDirectoryW(qe::win32::Wide(Args.Work + "\\shots").c_str(), nullptr);
+    DeleteFileW(qe::win32::Wide(Args.Work + "\\result.txt").c_str());
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     std::printf("scenario %s\n", Argv[1]);
     int Result = 1;

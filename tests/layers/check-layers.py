@@ -21,6 +21,8 @@ INCLUDES = {
     "language": ["platform"],
     "platform": [],
     "linklabel": ["platform/Exceptions.h"],
+    # The Windows side of the label converts its UTF-8 text where the wide API meets it.
+    "linklabel/win32": ["linklabel", "platform/Exceptions.h", "platform/win32/Win32Text.h"],
     "package": ["platform", "language"],
     "engine": ["package", "platform", "language"],
     "app": ["engine", "package", "platform", "language", "linklabel"],
@@ -36,6 +38,7 @@ TESTS = {
     "tests/app": "app",
     "tests/window": "app",
     "tests/linklabel": "linklabel",
+    "tests/linklabel/win32": "linklabel/win32",
     "tests/qepack": "tools/qepack",
 }
 for tests, layer in TESTS.items():

@@ -87,8 +87,7 @@ public:
     SIZE Wrapped(const std::string& Text, int Width) const
     {
         RECT Rect{0, 0, Width, 0};
-        const std::wstring Units = Wide(Text);
-        DrawTextW(FDC, Units.c_str(), static_cast<int>(Units.size()), &Rect, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        DrawTextW(FDC, Wide(Text).c_str(), -1, &Rect, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
         return SIZE{Rect.right, Rect.bottom};
     }
 
