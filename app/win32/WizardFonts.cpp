@@ -24,10 +24,14 @@ BYTE LanguageCharset(const std::string& Language)
 TFontDesign FontDesign(TFontRole Role, const std::string& Language)
 {
     const BYTE Charset = LanguageCharset(Language);
+    // Arial has no Japanese: the font mapper would take the first face of the script it
+    // finds, a fixed-pitch one as likely as not; Windows' own Japanese interface font is
+    // proportional.
+    const wchar_t* const Heading = Language == "ja" ? L"MS UI Gothic" : L"Arial";
     switch (Role) {
-    case TFontRole::Title: return {L"Arial", 16, FW_BOLD, Charset};
-    case TFontRole::Headline: return {L"Arial", 21, FW_NORMAL, Charset};
-    case TFontRole::Banner: return {L"Arial", 21, FW_BOLD, Charset};
+    case TFontRole::Title: return {Heading, 16, FW_BOLD, Charset};
+    case TFontRole::Headline: return {Heading, 21, FW_NORMAL, Charset};
+    case TFontRole::Banner: return {Heading, 21, FW_BOLD, Charset};
     case TFontRole::Window: break;
     }
     // 8 points at 96 dpi. "MS Sans Serif" has the letters of Windows-1252 only; the shell's

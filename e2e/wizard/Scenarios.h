@@ -70,6 +70,9 @@ void InstallKeyboard(TMachine& Machine, const TScenarioArgs& Args);
 void InstallNoTerminal(TMachine& Machine, const TScenarioArgs& Args);
 void InstallDamaged(TMachine& Machine, const TScenarioArgs& Args);
 void InstallPlanted(TMachine& Machine, const TScenarioArgs& Args);
+// Installs and removes the example product in Russian, Simplified Chinese, Japanese and
+// German, each from an installer that offers that language alone.
+void InstallLanguages(TMachine& Machine, const TScenarioArgs& Args);
 void Uninstall(TMachine& Machine, const TScenarioArgs& Args);
 
 // The error box's text while a terminal runs.

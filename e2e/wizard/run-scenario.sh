@@ -34,6 +34,13 @@ case $scenario in
   install-full|install-keyboard|uninstall) manifest=$top/examples/product.toml ;;
   install-planted) manifest=$top/examples/product.toml ;;
   install-no-terminal|install-damaged) manifest=$top/e2e/wizard/packages/bare.toml ;;
+  install-languages)
+    # One installer per language, each offering that language alone.
+    for code in ru zh-CN ja de; do
+      "$qepack" build "$top/examples/product.toml" -o "$work/Setup-$code.exe" --stub "$setup" \
+        --define installer.languages=$code >/dev/null
+    done
+    manifest=$top/examples/product.toml ;;
   *) echo "unknown scenario $scenario" >&2; exit 2 ;;
 esac
 
