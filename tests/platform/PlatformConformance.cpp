@@ -401,6 +401,18 @@ TEST_F(PlatformConformance, ShellLinksAreWrittenAndReadBack)
     ASSERT_TRUE(P.Shell->ReadLink(LinkFile, Data));
     EXPECT_TRUE(SameText(Data.Path, Dir + "\\Other.txt")) << Data.Path;
 
+    // Names of any script: the link, its target and its folder.
+    const std::string Folder = Dir + "\\Советник 网格";
+    ASSERT_TRUE(ForceFolders(Fs, Folder + "\\文档"));
+    Write(Folder + "\\文档\\Руководство.txt", "r");
+    TShellLink Named(*P.Shell);
+    Named.Path = Folder + "\\文档\\Руководство.txt";
+    Named.WorkingDirectory = Folder + "\\文档";
+    Named.Save(Folder + "\\Руководство 网格.lnk");
+    ASSERT_TRUE(P.Shell->ReadLink(Folder + "\\Руководство 网格.lnk", Data));
+    EXPECT_TRUE(SameText(Data.Path, Named.Path)) << Data.Path;
+    EXPECT_TRUE(SameText(Data.WorkingDirectory, Named.WorkingDirectory)) << Data.WorkingDirectory;
+
     // Into a folder that does not exist: no file and no error.
     EXPECT_NO_THROW(Link.Save(Dir + "\\Nowhere\\x.lnk"));
     EXPECT_FALSE(Fs.FileExists(Dir + "\\Nowhere\\x.lnk"));
