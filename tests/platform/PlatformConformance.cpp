@@ -10,6 +10,7 @@
 #include "platform/ShellLink.h"
 #include "platform/SysFolders.h"
 #include "platform/TerminalDataFolders.h"
+#include "platform/Unicode.h"
 #include "tests/platform/ConformanceWorld.h"
 
 namespace qe::test {
@@ -375,6 +376,28 @@ TEST_F(PlatformConformance, FoldersLeaveRoomForAShortFileName)
     EXPECT_TRUE(Fs.MakeFolder(Named(248)));
     Write(Named(248) + "\\a.txt", "fits");
     EXPECT_EQ(Read(Named(248) + "\\a.txt"), "fits");
+
+    // Windows counts UTF-16 units, not bytes: a path of 259 Cyrillic letters and their folder
+    // fits, though its UTF-8 has twice as many bytes. (Names of at most 100 letters: a Linux
+    // file system under Wine takes no name of more than 255 bytes.)
+    std::string Cyrillic = Dir;
+    while (Utf16Length(Cyrillic) < 248) {
+        Cyrillic += "\\";
+        for (int Letter = 0; Letter < 100 && Utf16Length(Cyrillic) < 248; ++Letter)
+            Cyrillic += "ж";
+        EXPECT_TRUE(Fs.MakeFolder(Cyrillic)) << World->LastError();
+    }
+    std::string File = Cyrillic + "\\";
+    while (Utf16Length(File) < 259)
+        File += "я";
+    Write(File, "fits");
+    EXPECT_EQ(Read(File), "fits");
+    TShellLink Link(*P.Shell);
+    Link.Path = File;
+    EXPECT_NO_THROW(Link.Save(File.substr(0, File.size() - 8) + ".lnk"));
+    if (World->LimitsFolderPaths()) { // Wine limits neither
+        EXPECT_THROW(Fs.CreateForWriting(File + "я"), EFCreateError);
+    }
 }
 
 TEST_F(PlatformConformance, ShellLinksAreWrittenAndReadBack)
