@@ -43,12 +43,6 @@ void ExpectChecked(TWindow& Window, const std::vector<std::string>& Folders)
     CheckLines(Got, Expected, "the terminal folders");
 }
 
-void AcceptLicense(TWizard& W)
-{
-    W.Window().Click(IDC_RADIOACCEPT);
-    Check(WaitFor([&] { return W.Window().Enabled(IDC_BTNNEXT); }, 5000), "Next stays disabled after accepting");
-}
-
 // The summary: each target folder, with its data folder under it when Layout gives one.
 void ExpectReadyPage(TWizard& W, const std::string& Title, const std::vector<std::string>& Targets,
                      const std::string& App, const std::string& ProgramName, const TTerminalLayout* Layout = nullptr)
@@ -66,24 +60,6 @@ void ExpectReadyPage(TWizard& W, const std::string& Title, const std::vector<std
                                     std::string("Start Menu Folder"), Indent + ProgramName})
         Summary.push_back(Line);
     CheckLines(W.Window().Lines(IDC_MEMOREADY), Summary, "the summary");
-}
-
-// Starts the run and waits until it has finished.
-void RunInstall(TWizard& W)
-{
-    W.Window().Click(IDC_BTNNEXT);
-    W.ExpectPage(PageProgress);
-    Check(WaitFor([&] { return W.Window().Enabled(IDC_BTNNEXT); }, 120000), "the install run does not finish");
-    W.ExpectHeader(PageProgress, "Installation in Progress",
-                   "Please wait while the wizard is copying the files to your computer.", "Installation progress ....");
-}
-
-void Finish(TWizard& W)
-{
-    W.Window().Click(IDC_BTNCANCEL);
-    Check(W.Process().WaitForExit(20000), "the wizard does not end after Finish");
-    CheckEq(std::to_string(W.Process().ExitCode()), "0", "the wizard's exit code");
-    Step("Finish ends the program");
 }
 
 std::vector<std::string> BareInstallLines(TMachine& Machine, const std::string& Terminal)
@@ -217,6 +193,30 @@ void ExpectFullInstallLanded(TMachine& Machine, const TScenarioArgs& Args, const
 }
 
 } // namespace
+
+void AcceptLicense(TWizard& W)
+{
+    W.Window().Click(IDC_RADIOACCEPT);
+    Check(WaitFor([&] { return W.Window().Enabled(IDC_BTNNEXT); }, 5000), "Next stays disabled after accepting");
+}
+
+// Starts the run and waits until it has finished.
+void RunInstall(TWizard& W)
+{
+    W.Window().Click(IDC_BTNNEXT);
+    W.ExpectPage(PageProgress);
+    Check(WaitFor([&] { return W.Window().Enabled(IDC_BTNNEXT); }, 120000), "the install run does not finish");
+    W.ExpectHeader(PageProgress, "Installation in Progress",
+                   "Please wait while the wizard is copying the files to your computer.", "Installation progress ....");
+}
+
+void Finish(TWizard& W)
+{
+    W.Window().Click(IDC_BTNCANCEL);
+    Check(W.Process().WaitForExit(20000), "the wizard does not end after Finish");
+    CheckEq(std::to_string(W.Process().ExitCode()), "0", "the wizard's exit code");
+    Step("Finish ends the program");
+}
 
 void InstallFull(TMachine& Machine, const TScenarioArgs& Args)
 {

@@ -159,4 +159,16 @@ void TMachine::ForgetProduct(const std::string& ProgramName)
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, Wide(UninstallKey(ProgramName)).c_str());
 }
 
+std::string TMachine::UserShellFolder(const std::string& Name)
+{
+    std::string Value;
+    FWindows.Registry.ReadString(qe::TRegistryRoot::rrCurrentUser, qe::ShellFoldersKey, Name, false, Value);
+    return Value;
+}
+
+void TMachine::SetUserShellFolder(const std::string& Name, const std::string& Path)
+{
+    FWindows.Registry.WriteString(qe::TRegistryRoot::rrCurrentUser, qe::ShellFoldersKey, Name, Path);
+}
+
 } // namespace e2e

@@ -2,6 +2,7 @@
 
 #include "e2e/wizard/Driver.h"
 #include "e2e/wizard/Scenarios.h"
+#include "platform/Unicode.h"
 #include "platform/win32/Win32Text.h"
 
 namespace e2e {
@@ -14,27 +15,24 @@ namespace {
 
 const wchar_t TerminalClass[] = L"MetaQuotes::MetaTrader::4.00";
 
-// An origin.txt naming Folder (ASCII) as a terminal writes it: UTF-16LE, with or without
-// a byte-order mark, then End.
+} // namespace
+
 std::string OriginFile(const std::string& Folder, bool Mark, const std::string& End)
 {
     std::string Bytes = Mark ? "\xFF\xFE" : "";
-    for (const char C : Folder + End) {
-        Bytes += C;
-        Bytes += '\0';
+    for (const char16_t Unit : qe::Utf8ToUtf16(Folder + End)) {
+        Bytes += static_cast<char>(Unit & 0xFF);
+        Bytes += static_cast<char>(Unit >> 8);
     }
     return Bytes;
 }
 
-// A data folder with the folders a terminal makes in it.
 void MakeDataFolder(const std::string& Folder)
 {
     for (const char* Sub : {"MQL4\\Experts", "MQL4\\Indicators", "MQL4\\Scripts", "MQL4\\Include", "MQL4\\Libraries",
                             "MQL4\\Files", "MQL4\\Presets", "MQL4\\Images", "templates", "profiles", "config", "logs"})
         TMachine::MakeFolders(Folder + "\\" + Sub);
 }
-
-} // namespace
 
 TTerminalLayout::TTerminalLayout(TMachine& Machine) : ProgramFiles(Machine.ProgramFiles())
 {

@@ -1,9 +1,10 @@
 // Runs one of the wizard's end-to-end scenarios under Wine:
 //   wizard-driver.exe SCENARIO WORK INSTALLER [TERMINAL_EXE EXAMPLES]
 // SCENARIO is install-full, install-keyboard, install-no-terminal, install-damaged,
-// install-planted, install-languages or uninstall; WORK the scenario's folder (screenshots go to WORK\shots). Prints
-// one line per step and ends with "PASS" or "FAIL: reason"; the same goes to WORK\result.txt, since a program started
-// in Wine's virtual desktop cannot hand back its exit code.
+// install-planted, install-unicode, install-languages or uninstall; WORK the scenario's
+// folder (screenshots go to WORK\shots). Prints one line per step and ends with "PASS" or
+// "FAIL: reason"; the same goes to WORK\result.txt, since a program started in Wine's
+// virtual desktop cannot hand back its exit code.
 #include <windows.h>
 
 #include <objbase.h>
@@ -38,6 +39,7 @@ int main(int Argc, char** Argv)
         {"install-no-terminal", e2e::InstallNoTerminal},
         {"install-damaged", e2e::InstallDamaged},
         {"install-planted", e2e::InstallPlanted},
+        {"install-unicode", e2e::InstallUnicode},
         {"uninstall", e2e::Uninstall},
         {"install-languages", e2e::InstallLanguages},
     };

@@ -34,6 +34,7 @@ case $scenario in
   install-full|install-keyboard|uninstall) manifest=$top/examples/product.toml ;;
   install-planted) manifest=$top/examples/product.toml ;;
   install-no-terminal|install-damaged) manifest=$top/e2e/wizard/packages/bare.toml ;;
+  install-unicode) manifest=$top/e2e/wizard/packages/unicode.toml ;;
   install-languages)
     # One installer per language, each offering that language alone.
     for code in ru zh-CN ja de; do

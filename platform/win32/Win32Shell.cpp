@@ -106,8 +106,16 @@ bool TWin32Shell::ReadLink(const std::string& FileName, TShellLinkData& Data)
         return false;
     wchar_t Buffer[MAX_PATH * 4];
     const int Size = static_cast<int>(std::size(Buffer));
+    // The target as the link's item list names it, in UTF-16 on every system; Wine keeps
+    // the path field of a link it saved in the ANSI code page, which loses other letters.
+    using TGetPathFromIDList = BOOL(WINAPI*)(LPCITEMIDLIST, LPWSTR);
+    static const auto GetPathFromIDList = SystemFunction<TGetPathFromIDList>("shell32.dll", "SHGetPathFromIDListW");
+    LPITEMIDLIST Items = nullptr;
     Buffer[0] = L'\0';
-    Shell->GetPath(Buffer, Size, nullptr, SLGP_RAWPATH);
+    if (!GetPathFromIDList || FAILED(Shell->GetIDList(&Items)) || Items == nullptr ||
+        !GetPathFromIDList(Items, Buffer))
+        Shell->GetPath(Buffer, Size, nullptr, SLGP_RAWPATH);
+    CoTaskMemFree(Items);
     Data.Path = Utf8(Buffer);
     Buffer[0] = L'\0';
     Shell->GetWorkingDirectory(Buffer, Size);

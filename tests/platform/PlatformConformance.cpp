@@ -10,6 +10,7 @@
 #include "platform/ShellLink.h"
 #include "platform/SysFolders.h"
 #include "platform/TerminalDataFolders.h"
+#include "platform/Unicode.h"
 #include "tests/platform/ConformanceWorld.h"
 
 namespace qe::test {
@@ -375,6 +376,28 @@ TEST_F(PlatformConformance, FoldersLeaveRoomForAShortFileName)
     EXPECT_TRUE(Fs.MakeFolder(Named(248)));
     Write(Named(248) + "\\a.txt", "fits");
     EXPECT_EQ(Read(Named(248) + "\\a.txt"), "fits");
+
+    // Windows counts UTF-16 units, not bytes: a path of 259 Cyrillic letters and their folder
+    // fits, though its UTF-8 has twice as many bytes. (Names of at most 100 letters: a Linux
+    // file system under Wine takes no name of more than 255 bytes.)
+    std::string Cyrillic = Dir;
+    while (Utf16Length(Cyrillic) < 248) {
+        Cyrillic += "\\";
+        for (int Letter = 0; Letter < 100 && Utf16Length(Cyrillic) < 248; ++Letter)
+            Cyrillic += "ж";
+        EXPECT_TRUE(Fs.MakeFolder(Cyrillic)) << World->LastError();
+    }
+    std::string File = Cyrillic + "\\";
+    while (Utf16Length(File) < 259)
+        File += "я";
+    Write(File, "fits");
+    EXPECT_EQ(Read(File), "fits");
+    TShellLink Link(*P.Shell);
+    Link.Path = File;
+    EXPECT_NO_THROW(Link.Save(File.substr(0, File.size() - 8) + ".lnk"));
+    if (World->LimitsFolderPaths()) { // Wine limits neither
+        EXPECT_THROW(Fs.CreateForWriting(File + "я"), EFCreateError);
+    }
 }
 
 TEST_F(PlatformConformance, ShellLinksAreWrittenAndReadBack)
@@ -400,6 +423,18 @@ TEST_F(PlatformConformance, ShellLinksAreWrittenAndReadBack)
     Second.Save(LinkFile);
     ASSERT_TRUE(P.Shell->ReadLink(LinkFile, Data));
     EXPECT_TRUE(SameText(Data.Path, Dir + "\\Other.txt")) << Data.Path;
+
+    // Names of any script: the link, its target and its folder.
+    const std::string Folder = Dir + "\\Советник 网格";
+    ASSERT_TRUE(ForceFolders(Fs, Folder + "\\文档"));
+    Write(Folder + "\\文档\\Руководство.txt", "r");
+    TShellLink Named(*P.Shell);
+    Named.Path = Folder + "\\文档\\Руководство.txt";
+    Named.WorkingDirectory = Folder + "\\文档";
+    Named.Save(Folder + "\\Руководство 网格.lnk");
+    ASSERT_TRUE(P.Shell->ReadLink(Folder + "\\Руководство 网格.lnk", Data));
+    EXPECT_TRUE(SameText(Data.Path, Named.Path)) << Data.Path;
+    EXPECT_TRUE(SameText(Data.WorkingDirectory, Named.WorkingDirectory)) << Data.WorkingDirectory;
 
     // Into a folder that does not exist: no file and no error.
     EXPECT_NO_THROW(Link.Save(Dir + "\\Nowhere\\x.lnk"));
