@@ -1,9 +1,9 @@
-// The wizard in Russian, Simplified Chinese, Japanese and German: for each, an installer
-// whose vendor offers that language alone installs the example product through every page,
-// each page's texts read back as that language's table gives them, and its uninstaller
-// speaks the same language. Screenshots of the welcome, folder and progress pages (and the
-// uninstaller's progress page) and of a message box show the script's glyphs and whether
-// a text is cut.
+// The wizard in the user's display language, and in Russian, Simplified Chinese, Japanese
+// and German: for each of these, an installer whose vendor offers that language alone
+// installs the example product through every page, each page's texts read back as that
+// language's table gives them, and its uninstaller speaks the same language. Screenshots
+// of the welcome, folder and progress pages (and the uninstaller's progress page) and of a
+// message box show the script's glyphs and whether a text is cut.
 #include "e2e/wizard/Driver.h"
 #include "e2e/wizard/Scenarios.h"
 #include "e2e/wizard/Wizard.h"
@@ -125,6 +125,19 @@ void InstallLanguages(TMachine& Machine, const TScenarioArgs& Args)
 {
     TTerminalLayout Layout(Machine);
     Layout.Create(Args.Terminal);
+    {
+        // The user's display language is Turkish (run-scenario.sh), and an installer that
+        // offers every language speaks it.
+        const TTextTable Turkish = LoadTexts("tr");
+        TWizard W(Args.Installer, Turkish.Format(TText::InstallTitle, {"Grid Expert"}), Args.Work + "\\shots");
+        W.ExpectPage(PageWelcome);
+        CheckEq(W.Window().Text(IDC_LABELSTART1), Turkish.Format(TText::InstallWelcomeHeading, {"Grid Expert v2.5"}),
+                "the welcome heading in the display language");
+        W.Shot("language-tr-1-welcome");
+        W.Window().Click(IDC_BTNCANCEL);
+        Check(W.Process().WaitForExit(20000), "the wizard does not end after Cancel");
+        Step("the installer speaks the display language, Turkish");
+    }
     for (const std::string Code : {"ru", "zh-CN", "ja", "de"}) {
         Machine.ForgetProduct("Grid Expert");
         InstallIn(Machine, Args, Code);

@@ -36,7 +36,9 @@ case $scenario in
   install-no-terminal|install-damaged) manifest=$top/e2e/wizard/packages/bare.toml ;;
   install-unicode) manifest=$top/e2e/wizard/packages/unicode.toml ;;
   install-languages)
-    # One installer per language, each offering that language alone.
+    # One installer per language, each offering that language alone; the example's own
+    # installer offers every language and speaks the user's, which Wine takes from LANG.
+    export LANG=tr_TR.UTF-8 LC_ALL=tr_TR.UTF-8
     for code in ru zh-CN ja de; do
       "$qepack" build "$top/examples/product.toml" -o "$work/Setup-$code.exe" --stub "$setup" \
         --define installer.languages=$code >/dev/null

@@ -1,6 +1,7 @@
 // Behaviours of the platform layer that the system relies on, checked against whichever
 // Windows the build provides: the simulated one on the host, the real one under Wine.
 #include <gtest/gtest.h>
+#include <regex>
 
 #include <algorithm>
 #include <functional>
@@ -535,6 +536,14 @@ TEST_F(PlatformConformance, HiddenProcessesStartOnlyFromExistingPrograms)
     EXPECT_GE(Now.Year, 2000);
     EXPECT_GE(Now.Month, 1);
     EXPECT_LE(Now.Month, 12);
+}
+
+// The wizard matches the user's display language by its tag: a primary language of two or
+// three letters, then subtags ("de-DE", "zh-Hans-CN").
+TEST_F(PlatformConformance, TheDisplayLanguageIsALanguageTag)
+{
+    const std::string Tag = P.System->DisplayLanguage();
+    EXPECT_TRUE(std::regex_match(Tag, std::regex("[a-z]{2,3}(-[A-Za-z0-9]{2,8})*"))) << Tag;
 }
 
 std::string HexOf(const std::array<uint8_t, 16>& Digest)
