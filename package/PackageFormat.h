@@ -52,7 +52,7 @@ enum TPackageId : int32_t {
     piIntegrity = 21,   // digests of the records and the payloads (package/Integrity.h)
     piDataFolders = 22, // one byte: 1 installs the terminals' files into their data folders too
     piUtf8Strings = Utf8StringsId,
-    piLanguages = 24,   // the wizard's languages the vendor offers, comma-separated codes; none: all
+    piLanguages = 24, // the wizard's languages the vendor offers, comma-separated codes; none: all
 };
 
 // Ids inside a file-entry group (id piFile).

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <limits>
 
-#include "package/Documents.h"
 #include "language/Languages.h"
+#include "package/Documents.h"
 #include "package/EncDec.h"
 #include "platform/Exceptions.h"
 #include "platform/Paths.h"

@@ -68,9 +68,10 @@ TWizardWindow::~TWizardWindow()
 
 HWND TWizardWindow::CreateChild(const wchar_t* Class, DWORD Style, DWORD ExStyle, const TLayoutItem& Item)
 {
-    HWND Child = CreateWindowExW(
-        ExStyle, Class, Wide(FixedCaption(Item, EnglishTexts())).c_str(), WS_CHILD | WS_CLIPSIBLINGS | Style, 0, 0, Item.Width, Item.Height,
-        FHandle, reinterpret_cast<HMENU>(static_cast<INT_PTR>(Item.Id)), GetModuleHandleW(nullptr), nullptr);
+    HWND Child =
+        CreateWindowExW(ExStyle, Class, Wide(FixedCaption(Item, EnglishTexts())).c_str(),
+                        WS_CHILD | WS_CLIPSIBLINGS | Style, 0, 0, Item.Width, Item.Height, FHandle,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(Item.Id)), GetModuleHandleW(nullptr), nullptr);
     if (!Child)
         throw Exception(std::string("Cannot create the wizard's control ") + std::to_string(Item.Id));
     return Child;
