@@ -3,12 +3,17 @@
 #include <algorithm>
 #include <optional>
 
+#include "app/ExitCodes.h"
 #include "app/SelfRemoval.h"
 #include "app/TerminalDiscovery.h"
+#include "engine/InstallScope.h"
+#include "engine/PathMacros.h"
 #include "language/Languages.h"
+#include "package/Integrity.h"
 #include "package/ModelLoader.h"
 #include "package/QeClasses.h"
 #include "package/QeUninstall.h"
+#include "platform/Paths.h"
 #include "platform/SysFolders.h"
 #include "platform/Terminal.h"
 #include "platform/TerminalDataFolders.h"
@@ -30,6 +35,22 @@ std::string DisplayTitle(const TQeData& Model)
     return Model.ProgramName + " v" + std::to_string(Model.MajorVersion) + "." + std::to_string(Model.MinorVersion);
 }
 
+// Folders for one line of the log.
+std::string Joined(const std::vector<std::string>& Folders)
+{
+    std::string Text;
+    for (const std::string& Folder : Folders)
+        Text += (Text.empty() ? "" : "; ") + Folder;
+    return Text.empty() ? "none" : Text;
+}
+
+// A message's lines, which "\r" separates, on one line of the log.
+std::string OneLine(std::string Text)
+{
+    std::replace(Text.begin(), Text.end(), '\r', ' ');
+    return Text;
+}
+
 } // namespace
 
 std::string BuilderNotice(const TTextTable& Texts, int Breaks, const std::string& Website)
@@ -41,9 +62,30 @@ std::string BuilderNotice(const TTextTable& Texts, int Breaks, const std::string
                                    : Texts.Format(TText::BuilderNoticeLink, {"<link>" + Website + "</link>"}));
 }
 
-TFormInstaller::TFormInstaller(const TPlatform& Platform, const TWizardControls& Controls)
-    : FPlatform(Platform), FControls(Controls), FTexts(EnglishTexts())
+TFormInstaller::TFormInstaller(const TPlatform& Platform, const TWizardControls& Controls, const TCommandLine& Options,
+                               TSetupLog* Log)
+    : FPlatform(Platform), FControls(Controls), FOptions(Options), FLog(Log), FExitCode(ecCancelled),
+      FTexts(EnglishTexts())
 {
+}
+
+void TFormInstaller::Log(const std::string& Line)
+{
+    if (FLog)
+        FLog->Add(Line);
+}
+
+void TFormInstaller::Stop(int ExitCode, const std::string& Reason)
+{
+    FExitCode = ExitCode;
+    Log(Reason);
+}
+
+void TFormInstaller::ShowMessage(const std::string& Text, const std::string& Caption, TMessageIcon Icon)
+{
+    Log(Caption + " box: " + OneLine(Text) + (FOptions.Quiet() ? " (not shown, taken as answered with OK)" : ""));
+    if (!FOptions.Quiet())
+        FControls.Window->MessageBox(Text, Caption, Icon);
 }
 
 TFormInstaller::~TFormInstaller() = default;
@@ -63,11 +105,26 @@ void TFormInstaller::FormCreate()
     FControls.BtnCancel->SetCaption(FTexts.Format(TText::ButtonCancel));
     FControls.BtnCancel->SetTag(CancelMode);
 
-    FUninstallMode = IsUninstallerName(FPlatform.FileSystem->ExecutablePath());
-    if (FUninstallMode)
-        PrepareUninstall();
-    else
-        PrepareInstall();
+    const std::string Program = FPlatform.FileSystem->ExecutablePath();
+    Log("Started: " + Program + (FOptions.Arguments.empty() ? "" : " " + FOptions.Arguments));
+    FUninstallMode = IsUninstallerName(Program);
+    // A folder given on the command line is used as it stands; one that is not there
+    // would be made, under a name the user perhaps mistyped.
+    for (const std::string& Folder : FOptions.Terminals.value_or(std::vector<std::string>{}))
+        if (!FPlatform.FileSystem->FolderExists(Folder)) {
+            const std::string Message = FTexts.Format(TText::MessageTerminalFolderMissing, {Folder});
+            Stop(ecBadCommandLine, "Error: " + Message);
+            throw Exception(Message);
+        }
+    try {
+        if (FUninstallMode)
+            PrepareUninstall();
+        else
+            PrepareInstall();
+    } catch (const std::exception& Failure) {
+        Stop(ecDamaged, std::string("Error: ") + Failure.what());
+        throw;
+    }
     FPageIndex = -1;
     BtnNextClick();
 }
@@ -87,6 +144,7 @@ std::string TFormInstaller::PrepareModel(TQeData& Model, const std::vector<std::
     FApplicationTitle = FTexts.Format(Title, {Model.ProgramName});
     FControls.Window->SetApplicationTitle(FApplicationTitle);
     FControls.Window->SetCaption(FApplicationTitle);
+    Log("Product: " + DisplayTitle(Model));
     return DisplayTitle(Model);
 }
 
@@ -116,6 +174,10 @@ void TFormInstaller::PrepareInstall()
 {
     FInstall = std::make_unique<TQeInstall>(FPlatform);
     const std::string Title = PrepareModel(*FInstall, FInstall->Languages, TText::InstallTitle);
+    const TScopeChoice Scope = ChooseInstallScope(FPlatform, FOptions.CurrentUser);
+    FInstall->Scope = Scope.Scope;
+    Log(std::string("Installing for ") +
+        (Scope.Scope == TInstallScope::CurrentUser ? "the current user only" : "every user") + ": " + Scope.Reason);
     const TQeInstall& Model = *FInstall;
     const TWizardControls& C = FControls;
     const TTextTable& T = FTexts;
@@ -193,8 +255,7 @@ bool TFormInstaller::CanLeavePage()
         return true;
     if (NoTerminalRunning())
         return true;
-    FControls.Window->MessageBox(FTexts.Format(TText::MessageTerminalRunning), FTexts.Format(TText::CaptionError),
-                                 TMessageIcon::Error);
+    ShowMessage(FTexts.Format(TText::MessageTerminalRunning), FTexts.Format(TText::CaptionError), TMessageIcon::Error);
     return false;
 }
 
@@ -231,10 +292,18 @@ void TFormInstaller::ShowPage(IPanel* Page)
         // A failing run leaves the page as it is now: every button disabled, the lines
         // shown so far kept, FRunDone false; its error goes on to the error box.
         if (!FRunDone) {
-            if (FUninstallMode)
-                RunUninstall();
-            else
-                RunInstall();
+            try {
+                if (FUninstallMode)
+                    RunUninstall();
+                else
+                    RunInstall();
+            } catch (const EPackageDamaged& Failure) {
+                Stop(ecDamaged, std::string("Error: ") + Failure.what());
+                throw;
+            } catch (const std::exception& Failure) {
+                Stop(ecFailed, std::string("Error: ") + Failure.what());
+                throw;
+            }
         }
     }
 }
@@ -296,22 +365,30 @@ void TFormInstaller::FillSummary()
     if (Model.ReleaseNumber > 0)
         Version += " " + T.Format(TText::SummaryRelease, {std::to_string(Model.ReleaseNumber)});
 
-    std::vector<std::string> Lines = {T.Format(TText::SummaryProgramName), Version, "",
-                                      T.Format(TText::SummaryTargetFolders)};
+    std::vector<std::string> Lines = {T.Format(TText::SummaryProgramName), Version, ""};
+    const bool ForUser = Model.Scope == TInstallScope::CurrentUser;
+    // Said first, where it is seen without scrolling.
+    if (ForUser)
+        Lines.insert(Lines.end(), {T.Format(TText::SummaryForCurrentUser), ""});
+    Lines.push_back(T.Format(TText::SummaryTargetFolders));
     const ICheckList& List = *FControls.ListMetaTrader;
     const auto DataFolders = Model.UseDataFolders ? std::make_optional<TTerminalDataFolders>(FPlatform) : std::nullopt;
     for (int32_t I = 0; I < List.Count(); ++I) {
         if (!List.Checked(I))
             continue;
-        Lines.push_back(Indent + List.Text(I));
+        // For the current user only, a terminal folder the user may not change is
+        // passed over (its data folder still receives the files).
+        const bool Skipped = ForUser && !CanWriteIn(FPlatform, List.Text(I));
+        Lines.push_back(Indent + (Skipped ? T.Format(TText::SummarySkippedFolder, {List.Text(I)}) : List.Text(I)));
         // The data folder the terminal reads from receives the files too.
         const std::string DataFolder = DataFolders ? DataFolders->Find(List.Text(I)) : std::string();
         if (!DataFolder.empty())
             Lines.push_back(Indent + DataFolderIndent + DataFolder);
     }
-    Lines.insert(Lines.end(), {"", T.Format(TText::SummaryProgramFolder),
-                               Indent + GetSpecialFolder(FPlatform, sfProgramFiles, true) + Model.ProgramName, "",
-                               T.Format(TText::SummaryStartMenuFolder), Indent + Model.ProgramName});
+    Lines.insert(Lines.end(),
+                 {"", T.Format(TText::SummaryProgramFolder),
+                  Indent + IncludeTrailingDelimiter(ProgramsRoot(FPlatform, Model.Scope)) + Model.ProgramName, "",
+                  T.Format(TText::SummaryStartMenuFolder), Indent + Model.ProgramName});
     FControls.MemoReady->SetLines(Lines);
 }
 
@@ -327,14 +404,23 @@ void TFormInstaller::ScanTerminals()
         return;
     ICheckList& List = *FControls.ListMetaTrader;
     List.Clear();
-    for (const std::string& Folder : FindTerminals(FPlatform, FInstall->UseDataFolders))
+    FTerminalsScanned = true;
+    if (FOptions.Terminals) {
+        for (const std::string& Folder : *FOptions.Terminals)
+            List.Add(Folder, true);
+        Log("Terminal folders given on the command line: " + Joined(*FOptions.Terminals));
+        return;
+    }
+    const std::vector<std::string> Found = FindTerminals(FPlatform, FInstall->UseDataFolders);
+    Log("Terminals found: " + Joined(Found));
+    for (const std::string& Folder : Found)
         List.Add(Folder, true);
     if (List.Count() == 0) {
         List.Add(GetSpecialFolder(FPlatform, sfProgramFiles, false) + "\\MetaTrader 4", true);
-        FControls.Window->MessageBox(FTexts.Format(TText::MessageNoTerminalFound), FTexts.Format(TText::CaptionWarning),
-                                     TMessageIcon::Warning);
+        Log("Offered instead: " + List.Text(0));
+        ShowMessage(FTexts.Format(TText::MessageNoTerminalFound), FTexts.Format(TText::CaptionWarning),
+                    TMessageIcon::Warning);
     }
-    FTerminalsScanned = true;
 }
 
 void TFormInstaller::BtnAddMetaTraderClick()
@@ -344,9 +430,9 @@ void TFormInstaller::BtnAddMetaTraderClick()
     case TFolderPick::fpFolder: FControls.ListMetaTrader->Add(Folder, true); break;
     case TFolderPick::fpNoFileSystemPath:
         // Its display name is no place a file can be written to.
-        FControls.Window->MessageBox(Folder.empty() ? FTexts.Format(TText::MessageChosenItemNotAFolderOnDisk)
-                                                    : FTexts.Format(TText::MessageNotAFolderOnDisk, {Folder}),
-                                     FTexts.Format(TText::CaptionError), TMessageIcon::Error);
+        ShowMessage(Folder.empty() ? FTexts.Format(TText::MessageChosenItemNotAFolderOnDisk)
+                                   : FTexts.Format(TText::MessageNotAFolderOnDisk, {Folder}),
+                    FTexts.Format(TText::CaptionError), TMessageIcon::Error);
         break;
     case TFolderPick::fpCancelled: break;
     }
@@ -370,10 +456,12 @@ void TFormInstaller::RunInstall()
         if (FPlatform.FileSystem->FileExists(TerminalProgram(Folder)))
             C.ComboRun->Add(Folder);
     }
+    Log("Folders chosen: " + Joined(FInstall->TargetFolders));
     FInstall->OnProgress = [this](TQeData& Sender, const std::string& Text, int32_t Percent) {
         EngineProgress(Sender, Text, Percent);
     };
     FInstall->Execute();
+    FExitCode = ecDone;
     C.ProgressBar1->SetPosition(100);
     FRunDone = true;
     C.BtnNext->SetEnabled(true);
@@ -393,6 +481,7 @@ void TFormInstaller::RunUninstall()
         EngineProgress(Sender, Text, Percent);
     };
     FUninstall->Execute();
+    FExitCode = ecDone;
     FControls.ProgressBar1->SetPosition(100);
     FRunDone = true;
     FControls.BtnNext->SetEnabled(true);
@@ -400,6 +489,7 @@ void TFormInstaller::RunUninstall()
 
 void TFormInstaller::EngineProgress(TQeData& /*Sender*/, const std::string& Text, int32_t Percent)
 {
+    Log(Text);
     FControls.MemoProgress->AddLine(Text);
     FControls.ProgressBar1->SetPosition(std::clamp(Percent, 0, 100));
     FControls.Window->Repaint();
@@ -415,6 +505,41 @@ void TFormInstaller::BtnCancelClick()
             FPlatform.Shell->ShellOpen(TerminalProgram(C.ComboRun->Text()));
         }
     }
+    C.Window->Close();
+}
+
+void TFormInstaller::RunSilently()
+{
+    const TWizardControls& C = FControls;
+    try {
+        // Each page is left once, the welcome page perhaps twice.
+        for (int32_t Steps = 0; Steps <= 2 * PageCount() && CurrentPage() != C.PanelProgress; ++Steps) {
+            if (CurrentPage() == nullptr)
+                return; // no pages: the program's file could not be read
+            if (CurrentPage() == C.PanelLicense && !C.RadioAccept->Checked()) {
+                C.RadioAccept->SetChecked(true);
+                C.RadioNotAccept->SetChecked(false);
+                RadioAcceptClick();
+                Log("The licence is taken as accepted: a silent run asks no questions.");
+            }
+            const int32_t Shown = FPageIndex;
+            BtnNextClick();
+            // Only a running terminal keeps Next on its page. Once its box is answered the
+            // terminal has had its chance to close; if it still runs, the program stops.
+            if (FPageIndex == Shown && !NoTerminalRunning()) {
+                Stop(ecTerminalRunning, "Stopped: a MetaTrader terminal is running; nothing was changed.");
+                C.Window->Close();
+                return;
+            }
+        }
+    } catch (const std::exception& Failure) {
+        // A failure before the run (the run's own are told already) is a failed run too.
+        if (FExitCode == ecCancelled)
+            Stop(ecFailed, std::string("Error: ") + Failure.what());
+        throw;
+    }
+    if (FRunDone && FUninstallMode)
+        SelfDelete(FPlatform.FileSystem->ExecutablePath(), true);
     C.Window->Close();
 }
 

@@ -43,6 +43,8 @@
     X(ReadySubtitle)                                                                                                   \
     X(ReadyInstruction)                                                                                                \
     X(SummaryProgramName)                                                                                              \
+    X(SummaryForCurrentUser)                                                                                           \
+    X(SummarySkippedFolder)                                                                                            \
     X(SummaryBuild)                                                                                                    \
     X(SummaryRelease)                                                                                                  \
     X(SummaryTargetFolders)                                                                                            \
@@ -61,7 +63,9 @@
     X(MessageNoTerminalFound)                                                                                          \
     X(MessageNotAFolderOnDisk)                                                                                         \
     X(MessageChosenItemNotAFolderOnDisk)                                                                               \
+    X(MessageTerminalFolderMissing)                                                                                    \
     X(ProgressCopyingFile)                                                                                             \
+    X(ProgressSkippingFolder)                                                                                          \
     X(ProgressOverridingSettings)                                                                                      \
     X(ProgressCreatingShortcut)                                                                                        \
     X(ProgressCreatingUninstaller)                                                                                     \
