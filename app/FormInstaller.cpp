@@ -151,6 +151,7 @@ std::string TFormInstaller::PrepareModel(TQeData& Model, const std::vector<std::
 void TFormInstaller::ChooseLanguage(TQeData& Model, const std::vector<std::string>& Offered)
 {
     TLanguageRequest Request;
+    Request.CommandLine = FOptions.Language;
     Request.Installed = Model.Language;
     Request.DisplayLanguage = FPlatform.System->DisplayLanguage();
     Request.Offered = Offered;

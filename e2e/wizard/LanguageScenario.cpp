@@ -138,6 +138,17 @@ void InstallLanguages(TMachine& Machine, const TScenarioArgs& Args)
         Check(W.Process().WaitForExit(20000), "the wizard does not end after Cancel");
         Step("the installer speaks the display language, Turkish");
     }
+    {
+        // /LANG= wins over the display language.
+        const TTextTable Japanese = LoadTexts("ja");
+        TWizard W(Args.Installer, Japanese.Format(TText::InstallTitle, {"Grid Expert"}), Args.Work + "\\shots",
+                  "/LANG=ja");
+        W.ExpectPage(PageWelcome);
+        CheckEq(W.Window().Text(IDC_BTNNEXT), Japanese.Format(TText::ButtonNext), "Next in the language of /LANG=");
+        W.Window().Click(IDC_BTNCANCEL);
+        Check(W.Process().WaitForExit(20000), "the wizard does not end after Cancel");
+        Step("/LANG=ja makes it speak Japanese");
+    }
     for (const std::string Code : {"ru", "zh-CN", "ja", "de"}) {
         Machine.ForgetProduct("Grid Expert");
         InstallIn(Machine, Args, Code);

@@ -66,6 +66,30 @@ TEST_F(WizardLanguage, TheVendorsChoiceLimitsTheLanguages)
     EXPECT_EQ(W->Window.Caption, "Установка — Grid Expert");
 }
 
+TEST_F(WizardLanguage, LangOnTheCommandLineWinsWithinTheVendorsChoice)
+{
+    M.System.SetDisplayLanguage("de-DE");
+    Options.Language = "ja";
+    Start();
+    EXPECT_EQ(W->Window.Caption, "セットアップ - Grid Expert");
+
+    Contents.Languages = {"de", "en"};
+    Start();
+    EXPECT_EQ(W->Window.Caption, "Installation - Grid Expert");
+
+    // The uninstaller too: over the language of its installation.
+    Contents.Languages = {};
+    Options.Language = "ru";
+    Start();
+    NextUntil("Finish");
+    Options.Language = "it";
+    Open(AppS + "\\Uninstall.exe");
+    EXPECT_EQ(W->Window.Caption, "Disinstallazione - Grid Expert");
+    Options.Language.clear();
+    Open(AppS + "\\Uninstall.exe");
+    EXPECT_EQ(W->Window.Caption, "Удаление — Grid Expert");
+}
+
 TEST_F(WizardLanguage, MessagesOfTheWelcomeAndFolderPagesInTheLanguage)
 {
     M.System.SetDisplayLanguage("fr-FR");
