@@ -65,10 +65,10 @@ enum TControlId : int {
     IDC_IMGNEWS = 1364,
 
     // Page contents.
-    IDC_RICHINFO = 1400,         // rich edit: read with WM_GETTEXT
-    IDC_RICHLICENSE = 1401,      // rich edit
-    IDC_RADIOACCEPT = 1402,      // BM_GETCHECK / BM_CLICK
-    IDC_RADIONOTACCEPT = 1403,   // BM_GETCHECK / BM_CLICK
+    IDC_RICHINFO = 1400,       // rich edit: read with WM_GETTEXT
+    IDC_RICHLICENSE = 1401,    // rich edit
+    IDC_RADIOACCEPT = 1402,    // BM_GETCHECK / BM_CLICK
+    IDC_RADIONOTACCEPT = 1403, // BM_GETCHECK / BM_CLICK
     // Check list: an owner-drawn list box with strings. LB_GETCOUNT and LB_GETTEXT read the
     // folders, LB_GETITEMDATA reads an item's check mark (1 checked, 0 not), LB_SETITEMDATA
     // sets it (the control repaints on its next paint); these standard messages work from

@@ -3,11 +3,16 @@
 #include <algorithm>
 #include <optional>
 
+#include "app/ExitCodes.h"
 #include "app/SelfRemoval.h"
 #include "app/TerminalDiscovery.h"
+#include "engine/InstallScope.h"
+#include "engine/PathMacros.h"
+#include "package/Integrity.h"
 #include "package/ModelLoader.h"
 #include "package/QeClasses.h"
 #include "package/QeUninstall.h"
+#include "platform/Paths.h"
 #include "platform/SysFolders.h"
 #include "platform/Terminal.h"
 #include "platform/TerminalDataFolders.h"
@@ -36,6 +41,22 @@ std::string DisplayTitle(const TQeData& Model)
     return Model.ProgramName + " v" + std::to_string(Model.MajorVersion) + "." + std::to_string(Model.MinorVersion);
 }
 
+// Folders for one line of the log.
+std::string Joined(const std::vector<std::string>& Folders)
+{
+    std::string Text;
+    for (const std::string& Folder : Folders)
+        Text += (Text.empty() ? "" : "; ") + Folder;
+    return Text.empty() ? "none" : Text;
+}
+
+// A message's lines, which "\r" separates, on one line of the log.
+std::string OneLine(std::string Text)
+{
+    std::replace(Text.begin(), Text.end(), '\r', ' ');
+    return Text;
+}
+
 } // namespace
 
 std::string BuilderNotice(int Breaks, const std::string& Website)
@@ -47,9 +68,29 @@ std::string BuilderNotice(int Breaks, const std::string& Website)
     return Website.empty() ? Text + "." : Text + ": <link>" + Website + "</link>";
 }
 
-TFormInstaller::TFormInstaller(const TPlatform& Platform, const TWizardControls& Controls)
-    : FPlatform(Platform), FControls(Controls)
+TFormInstaller::TFormInstaller(const TPlatform& Platform, const TWizardControls& Controls, const TCommandLine& Options,
+                               TSetupLog* Log)
+    : FPlatform(Platform), FControls(Controls), FOptions(Options), FLog(Log), FExitCode(ecCancelled)
 {
+}
+
+void TFormInstaller::Log(const std::string& Line)
+{
+    if (FLog)
+        FLog->Add(Line);
+}
+
+void TFormInstaller::Stop(int ExitCode, const std::string& Reason)
+{
+    FExitCode = ExitCode;
+    Log(Reason);
+}
+
+void TFormInstaller::ShowMessage(const std::string& Text, const std::string& Caption, TMessageIcon Icon)
+{
+    Log(Caption + " box: " + OneLine(Text) + (FOptions.Quiet() ? " (not shown, taken as answered with OK)" : ""));
+    if (!FOptions.Quiet())
+        FControls.Window->MessageBox(Text, Caption, Icon);
 }
 
 TFormInstaller::~TFormInstaller() = default;
@@ -69,11 +110,26 @@ void TFormInstaller::FormCreate()
     FControls.BtnCancel->SetCaption(TextCancel);
     FControls.BtnCancel->SetTag(CancelMode);
 
-    FUninstallMode = IsUninstallerName(FPlatform.FileSystem->ExecutablePath());
-    if (FUninstallMode)
-        PrepareUninstall();
-    else
-        PrepareInstall();
+    const std::string Program = FPlatform.FileSystem->ExecutablePath();
+    Log("Started: " + Program + (FOptions.Arguments.empty() ? "" : " " + FOptions.Arguments));
+    FUninstallMode = IsUninstallerName(Program);
+    // A folder given on the command line is used as it stands; one that is not there
+    // would be made, under a name the user perhaps mistyped.
+    for (const std::string& Folder : FOptions.Terminals.value_or(std::vector<std::string>{}))
+        if (!FPlatform.FileSystem->FolderExists(Folder)) {
+            const std::string Message = "The terminal folder \"" + Folder + "\" given with /TERMINALS= does not exist.";
+            Stop(ecBadCommandLine, "Error: " + Message);
+            throw Exception(Message);
+        }
+    try {
+        if (FUninstallMode)
+            PrepareUninstall();
+        else
+            PrepareInstall();
+    } catch (const std::exception& Failure) {
+        Stop(ecDamaged, std::string("Error: ") + Failure.what());
+        throw;
+    }
     FPageIndex = -1;
     BtnNextClick();
 }
@@ -92,6 +148,7 @@ std::string TFormInstaller::PrepareModel(TQeData& Model, const std::string& Titl
     FApplicationTitle = TitlePrefix + Model.ProgramName;
     FControls.Window->SetApplicationTitle(FApplicationTitle);
     FControls.Window->SetCaption(FApplicationTitle);
+    Log("Product: " + DisplayTitle(Model));
     return DisplayTitle(Model);
 }
 
@@ -109,6 +166,10 @@ void TFormInstaller::PrepareInstall()
 {
     FInstall = std::make_unique<TQeInstall>(FPlatform);
     const std::string Title = PrepareModel(*FInstall, "Install - ");
+    const TScopeChoice Scope = ChooseInstallScope(FPlatform, FOptions.CurrentUser);
+    FInstall->Scope = Scope.Scope;
+    Log(std::string("Installing for ") +
+        (Scope.Scope == TInstallScope::CurrentUser ? "the current user only" : "every user") + ": " + Scope.Reason);
     const TQeInstall& Model = *FInstall;
     const TWizardControls& C = FControls;
 
@@ -192,7 +253,7 @@ bool TFormInstaller::CanLeavePage()
         return true;
     if (NoTerminalRunning())
         return true;
-    FControls.Window->MessageBox(TextTerminalRunning, "Error", TMessageIcon::Error);
+    ShowMessage(TextTerminalRunning, "Error", TMessageIcon::Error);
     return false;
 }
 
@@ -229,10 +290,18 @@ void TFormInstaller::ShowPage(IPanel* Page)
         // A failing run leaves the page as it is now: every button disabled, the lines
         // shown so far kept, FRunDone false; its error goes on to the error box.
         if (!FRunDone) {
-            if (FUninstallMode)
-                RunUninstall();
-            else
-                RunInstall();
+            try {
+                if (FUninstallMode)
+                    RunUninstall();
+                else
+                    RunInstall();
+            } catch (const EPackageDamaged& Failure) {
+                Stop(ecDamaged, std::string("Error: ") + Failure.what());
+                throw;
+            } catch (const std::exception& Failure) {
+                Stop(ecFailed, std::string("Error: ") + Failure.what());
+                throw;
+            }
         }
     }
 }
@@ -293,21 +362,30 @@ void TFormInstaller::FillSummary()
     if (Model.ReleaseNumber > 0)
         Version += " Release " + std::to_string(Model.ReleaseNumber);
 
-    std::vector<std::string> Lines = {"Program Name", Version, "", "Target Folder(s)"};
+    std::vector<std::string> Lines = {"Program Name", Version, ""};
+    const bool ForUser = Model.Scope == TInstallScope::CurrentUser;
+    // Said first, where it is seen without scrolling.
+    if (ForUser)
+        Lines.insert(Lines.end(), {"Installed for the current user only.", ""});
+    Lines.push_back("Target Folder(s)");
     const ICheckList& List = *FControls.ListMetaTrader;
     const auto DataFolders = Model.UseDataFolders ? std::make_optional<TTerminalDataFolders>(FPlatform) : std::nullopt;
     for (int32_t I = 0; I < List.Count(); ++I) {
         if (!List.Checked(I))
             continue;
-        Lines.push_back(Indent + List.Text(I));
+        // For the current user only, a terminal folder the user may not change is
+        // passed over (its data folder still receives the files).
+        const bool Skipped = ForUser && !CanWriteIn(FPlatform, List.Text(I));
+        Lines.push_back(Indent + List.Text(I) + (Skipped ? " (skipped: this user may not change it)" : ""));
         // The data folder the terminal reads from receives the files too.
         const std::string DataFolder = DataFolders ? DataFolders->Find(List.Text(I)) : std::string();
         if (!DataFolder.empty())
             Lines.push_back(Indent + DataFolderIndent + DataFolder);
     }
     Lines.insert(Lines.end(),
-                 {"", "Program Folder", Indent + GetSpecialFolder(FPlatform, sfProgramFiles, true) + Model.ProgramName,
-                  "", "Start Menu Folder", Indent + Model.ProgramName});
+                 {"", "Program Folder",
+                  Indent + IncludeTrailingDelimiter(ProgramsRoot(FPlatform, Model.Scope)) + Model.ProgramName, "",
+                  "Start Menu Folder", Indent + Model.ProgramName});
     FControls.MemoReady->SetLines(Lines);
 }
 
@@ -323,13 +401,22 @@ void TFormInstaller::ScanTerminals()
         return;
     ICheckList& List = *FControls.ListMetaTrader;
     List.Clear();
-    for (const std::string& Folder : FindTerminals(FPlatform, FInstall->UseDataFolders))
+    FTerminalsScanned = true;
+    if (FOptions.Terminals) {
+        for (const std::string& Folder : *FOptions.Terminals)
+            List.Add(Folder, true);
+        Log("Terminal folders given on the command line: " + Joined(*FOptions.Terminals));
+        return;
+    }
+    const std::vector<std::string> Found = FindTerminals(FPlatform, FInstall->UseDataFolders);
+    Log("Terminals found: " + Joined(Found));
+    for (const std::string& Folder : Found)
         List.Add(Folder, true);
     if (List.Count() == 0) {
         List.Add(GetSpecialFolder(FPlatform, sfProgramFiles, false) + "\\MetaTrader 4", true);
-        FControls.Window->MessageBox(TextNoTerminalFound, "Warning", TMessageIcon::Warning);
+        Log("Offered instead: " + List.Text(0));
+        ShowMessage(TextNoTerminalFound, "Warning", TMessageIcon::Warning);
     }
-    FTerminalsScanned = true;
 }
 
 void TFormInstaller::BtnAddMetaTraderClick()
@@ -339,10 +426,9 @@ void TFormInstaller::BtnAddMetaTraderClick()
     case TFolderPick::fpFolder: FControls.ListMetaTrader->Add(Folder, true); break;
     case TFolderPick::fpNoFileSystemPath:
         // Its display name is no place a file can be written to.
-        FControls.Window->MessageBox((Folder.empty() ? "The item you chose" : "\"" + Folder + "\"") +
-                                         " is not a folder on a disk.\rPlease choose the folder where MetaTrader is "
-                                         "installed.",
-                                     "Error", TMessageIcon::Error);
+        ShowMessage((Folder.empty() ? "The item you chose" : "\"" + Folder + "\"") +
+                        " is not a folder on a disk.\rPlease choose the folder where MetaTrader is installed.",
+                    "Error", TMessageIcon::Error);
         break;
     case TFolderPick::fpCancelled: break;
     }
@@ -366,10 +452,12 @@ void TFormInstaller::RunInstall()
         if (FPlatform.FileSystem->FileExists(TerminalProgram(Folder)))
             C.ComboRun->Add(Folder);
     }
+    Log("Folders chosen: " + Joined(FInstall->TargetFolders));
     FInstall->OnProgress = [this](TQeData& Sender, const std::string& Text, int32_t Percent) {
         EngineProgress(Sender, Text, Percent);
     };
     FInstall->Execute();
+    FExitCode = ecDone;
     C.ProgressBar1->SetPosition(100);
     FRunDone = true;
     C.BtnNext->SetEnabled(true);
@@ -389,6 +477,7 @@ void TFormInstaller::RunUninstall()
         EngineProgress(Sender, Text, Percent);
     };
     FUninstall->Execute();
+    FExitCode = ecDone;
     FControls.ProgressBar1->SetPosition(100);
     FRunDone = true;
     FControls.BtnNext->SetEnabled(true);
@@ -396,6 +485,7 @@ void TFormInstaller::RunUninstall()
 
 void TFormInstaller::EngineProgress(TQeData& /*Sender*/, const std::string& Text, int32_t Percent)
 {
+    Log(Text);
     FControls.MemoProgress->AddLine(Text);
     FControls.ProgressBar1->SetPosition(std::clamp(Percent, 0, 100));
     FControls.Window->Repaint();
@@ -411,6 +501,41 @@ void TFormInstaller::BtnCancelClick()
             FPlatform.Shell->ShellOpen(TerminalProgram(C.ComboRun->Text()));
         }
     }
+    C.Window->Close();
+}
+
+void TFormInstaller::RunSilently()
+{
+    const TWizardControls& C = FControls;
+    try {
+        // Each page is left once, the welcome page perhaps twice.
+        for (int32_t Steps = 0; Steps <= 2 * PageCount() && CurrentPage() != C.PanelProgress; ++Steps) {
+            if (CurrentPage() == nullptr)
+                return; // no pages: the program's file could not be read
+            if (CurrentPage() == C.PanelLicense && !C.RadioAccept->Checked()) {
+                C.RadioAccept->SetChecked(true);
+                C.RadioNotAccept->SetChecked(false);
+                RadioAcceptClick();
+                Log("The licence is taken as accepted: a silent run asks no questions.");
+            }
+            const int32_t Shown = FPageIndex;
+            BtnNextClick();
+            // Only a running terminal keeps Next on its page. Once its box is answered the
+            // terminal has had its chance to close; if it still runs, the program stops.
+            if (FPageIndex == Shown && !NoTerminalRunning()) {
+                Stop(ecTerminalRunning, "Stopped: a MetaTrader terminal is running; nothing was changed.");
+                C.Window->Close();
+                return;
+            }
+        }
+    } catch (const std::exception& Failure) {
+        // A failure before the run (the run's own are told already) is a failed run too.
+        if (FExitCode == ecCancelled)
+            Stop(ecFailed, std::string("Error: ") + Failure.what());
+        throw;
+    }
+    if (FRunDone && FUninstallMode)
+        SelfDelete(FPlatform.FileSystem->ExecutablePath(), true);
     C.Window->Close();
 }
 

@@ -3,6 +3,7 @@
 // WizardControls.h and the platform it is given, so the Windows program and the host
 // tests drive the same code. The window that owns the controls forwards their events to
 // the handlers below; an exception escaping a handler goes to the application's error box.
+// A silent run (/SILENT, /VERYSILENT) goes through the same pages, taking their defaults.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "app/CommandLine.h"
+#include "app/SetupLog.h"
 #include "app/WizardControls.h"
 #include "platform/Platform.h"
 
@@ -26,8 +29,10 @@ std::string BuilderNotice(int Breaks, const std::string& Website);
 
 class TFormInstaller {
 public:
-    // Platform and Controls (and every control they point to) must outlive the form.
-    TFormInstaller(const TPlatform& Platform, const TWizardControls& Controls);
+    // Platform and Controls (and every control they point to), and Log when given, must
+    // outlive the form. Options are the switches of the command line.
+    TFormInstaller(const TPlatform& Platform, const TWizardControls& Controls, const TCommandLine& Options = {},
+                   TSetupLog* Log = nullptr);
     ~TFormInstaller();
     TFormInstaller(const TFormInstaller&) = delete;
     TFormInstaller& operator=(const TFormInstaller&) = delete;
@@ -38,6 +43,13 @@ public:
     void FormCreate();
     // Frees the page list and the model.
     void FormDestroy();
+    // After FormCreate: goes through the pages as Next would, with the defaults they
+    // offer (the terminals found or given, the licence taken as accepted), runs the
+    // install or uninstall and closes the window; the uninstaller then removes itself,
+    // but no terminal is started. A running terminal ends it after its message (shown
+    // unless boxes are suppressed) with ecTerminalRunning. A failing run raises, as it
+    // does in the wizard, after its exit code is set and logged.
+    void RunSilently();
 
     void BtnNextClick();
     void BtnPrevClick();
@@ -70,6 +82,9 @@ public:
     // The page shown; null before the first page.
     IPanel* CurrentPage() const;
     bool RunDone() const { return FRunDone; }
+    // The exit code the program ends with (app/ExitCodes.h): ecCancelled until the run
+    // is done, or the code of what stopped it.
+    int ExitCode() const { return FExitCode; }
 
 private:
     void PrepareInstall();
@@ -87,9 +102,18 @@ private:
     void RunUninstall();
     void EngineProgress(TQeData& Sender, const std::string& Text, int32_t Percent);
     bool SelfDelete(const std::string& FilePath, bool RemoveFolder);
+    // A message box, logged, and shown unless the command line suppresses boxes (its
+    // default answer, OK, is then taken).
+    void ShowMessage(const std::string& Text, const std::string& Caption, TMessageIcon Icon);
+    // Records what stopped the program: its exit code and the reason in the log.
+    void Stop(int ExitCode, const std::string& Reason);
+    void Log(const std::string& Line);
 
     const TPlatform& FPlatform;
     TWizardControls FControls;
+    TCommandLine FOptions;
+    TSetupLog* FLog;
+    int FExitCode;
 
     bool FUninstallMode = false;
     std::vector<IPanel*> FPages;

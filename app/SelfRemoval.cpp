@@ -53,20 +53,6 @@ std::string TimeStamp(const TSystemTime& T)
     return Text;
 }
 
-// 128 random bits as 32 hexadecimal digits: a name no other program can guess ahead.
-std::string RandomName(ISystem& System)
-{
-    uint8_t Bytes[16];
-    if (!System.RandomBytes(Bytes, sizeof(Bytes)))
-        throw Exception("No random source");
-    std::string Name;
-    for (const uint8_t Byte : Bytes) {
-        Name += "0123456789abcdef"[Byte >> 4];
-        Name += "0123456789abcdef"[Byte & 15];
-    }
-    return Name;
-}
-
 } // namespace
 
 TSelfRemovalText SelfRemovalText(const TSelfRemovalScript& Script)
@@ -95,22 +81,21 @@ bool SelfDelete(const TPlatform& Platform, const std::string& FilePath, bool Rem
     TSelfRemovalScript Script{FilePath, RemoveFolder, {}, {}, {}};
     bool Created = false; // only a script of our own is removed again
     try {
-        const std::string Name = TimeStamp(System.LocalTime()) + "-" + RandomName(System);
-        std::string CurrentFolder;
-        if (System.IsElevated()) {
-            // The user's own temporary folder is the user's to change: any program of
-            // theirs could swap the script there before it runs with our rights.
-            CurrentFolder = GetSpecialFolder(Platform, sfWindows, true) + "Temp";
-            Script.ScriptFolder = CurrentFolder + "\\QeUninstall-" + Name;
-            if (!FileSystem.MakePrivateFolder(Script.ScriptFolder)) {
-                Script.ScriptFolder.clear();
-                return false;
-            }
-            Script.ScriptPath = Script.ScriptFolder + "\\" + Name + ".bat";
-        } else {
-            Script.ScriptPath = GetSpecialFolder(Platform, sfTemp, true) + Name + ".bat";
-            CurrentFolder = ExtractFileDir(Script.ScriptPath);
+        const std::string Name = TimeStamp(System.LocalTime()) + "-" + RandomName(System, 16);
+        // Elevated, not in the user's own temporary folder: that is the user's to change,
+        // and any program of theirs could swap the script there before it runs with our
+        // rights. Otherwise there, but in a folder of the script's own that no other
+        // user may change, as an uninstall for the current user only has it.
+        const bool Elevated = System.IsElevated();
+        const std::string CurrentFolder = Elevated ? GetSpecialFolder(Platform, sfWindows, true) + "Temp"
+                                                   : ExcludeTrailingDelimiter(GetSpecialFolder(Platform, sfTemp, true));
+        Script.ScriptFolder = CurrentFolder + "\\QeUninstall-" + Name;
+        if (!FileSystem.MakePrivateFolder(Script.ScriptFolder,
+                                          Elevated ? TPrivateTo::Administrators : TPrivateTo::CurrentUser)) {
+            Script.ScriptFolder.clear();
+            return false;
         }
+        Script.ScriptPath = Script.ScriptFolder + "\\" + Name + ".bat";
         const std::string SystemFolder = GetSpecialFolder(Platform, sfSystem, false);
         const std::string WindowsFolder = GetSpecialFolder(Platform, sfWindows, false);
         if (SystemFolder.empty() || WindowsFolder.empty())

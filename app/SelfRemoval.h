@@ -37,10 +37,11 @@ struct TSelfRemovalText {
 TSelfRemovalText SelfRemovalText(const TSelfRemovalScript& Script);
 
 // Writes the script for FilePath (and, with RemoveFolder, its folder) under a new
-// unpredictable name and starts it as a hidden idle process. When the program runs
-// elevated, the script lies in a new folder below the Windows temporary folder that only
-// administrators may change; otherwise in the user's temporary folder. True when the
-// script was started; any failure gives false and leaves no script behind.
+// unpredictable name and starts it as a hidden idle process. The script lies in a new
+// folder of its own: when the program runs elevated, below the Windows temporary folder,
+// one that only administrators may change; otherwise below the user's temporary folder,
+// one that only the user (and the administrators) may change. True when the script was
+// started; any failure gives false and leaves no script behind.
 bool SelfDelete(const TPlatform& Platform, const std::string& FilePath, bool RemoveFolder);
 
 } // namespace qe

@@ -113,7 +113,7 @@ public:
     virtual void BringToFront() = 0;
 };
 
-enum class TMessageIcon { Error, Warning };
+enum class TMessageIcon { Error, Warning, Information };
 
 // What the logic needs of the window and the application around the controls.
 class IWizardWindow {

@@ -119,4 +119,15 @@ std::string InternetShortcut(const std::string& Url)
     return "[InternetShortcut]\r\nURL=" + Ascii + "\r\n\r\n";
 }
 
+std::string WebsiteUrl(const std::string& Website)
+{
+    std::string Site = Trim(Website);
+    // A site given with "https://" is taken as it stands, as one with "http://" is:
+    // putting "http://" in front would make the link "http://https://...", which opens
+    // nothing.
+    if (!Site.empty() && Site.find("http://") == std::string::npos && Site.find("https://") == std::string::npos)
+        Site = "http://" + Site;
+    return Site == "http://" ? std::string() : Site;
+}
+
 } // namespace qe

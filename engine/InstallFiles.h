@@ -44,4 +44,8 @@ std::string DocumentFileBytes(const std::string& Document);
 // "%D0%BF%D1%80..."), and an ASCII address stays as it is.
 std::string InternetShortcut(const std::string& Url);
 
+// The address of a product's website: Website without its surrounding blanks, with
+// "http://" put in front unless it already names http or https; "" when there is none.
+std::string WebsiteUrl(const std::string& Website);
+
 } // namespace qe

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "engine/InstallFiles.h"
+#include "engine/InstallScope.h"
 #include "engine/PathMacros.h"
 #include "engine/Uninstaller.h"
 #include "package/Integrity.h"
@@ -44,34 +45,40 @@ void TQeInstall::Execute()
 
     // Each chosen terminal folder is served, then its data folder, from which a terminal
     // of today reads its add-ons; like any later pass a data folder takes only the files
-    // aimed at a terminal.
+    // aimed at a terminal. For the current user only, a terminal folder the user may not
+    // change (one under Program Files) is passed over: its data folder is the user's.
     FDataFolders.assign(TargetFolders.size(), std::string());
     if (UseDataFolders) {
         const TTerminalDataFolders DataFolders(FPlatform);
         for (size_t I = 0; I < TargetFolders.size(); ++I)
             FDataFolders[I] = DataFolders.Find(TargetFolders[I]);
     }
+    std::vector<bool> Served(TargetFolders.size(), true);
     std::vector<std::string> Passes;
+    int32_t FolderCount = 0;
     for (size_t I = 0; I < TargetFolders.size(); ++I) {
-        Passes.push_back(TargetFolders[I]);
+        Served[I] = Scope == TInstallScope::Machine || CanWriteIn(FPlatform, TargetFolders[I]);
+        if (Served[I]) {
+            Passes.push_back(TargetFolders[I]);
+            ++FolderCount;
+        }
         if (!FDataFolders[I].empty())
             Passes.push_back(FDataFolders[I]);
     }
-
-    const auto FolderCount = static_cast<int32_t>(TargetFolders.size());
     const auto DataFolderCount = static_cast<int32_t>(Passes.size()) - FolderCount;
     const auto FileCount = static_cast<int32_t>(Files.size());
     const auto TerminalFileCount = static_cast<int32_t>(
         std::count_if(Files.begin(), Files.end(), [](const auto& File) { return IsTerminalTarget(File->Target); }));
     // Without a terminal folder the files aimed elsewhere are still installed, once.
-    const bool NoTerminal = TargetFolders.empty();
+    const bool NoTerminal = Passes.empty();
     const auto CopyCount =
         NoTerminal ? FileCount - TerminalFileCount : FolderCount * FileCount + DataFolderCount * TerminalFileCount;
     ProgressPosition = 0;
     ProgressMax = (ExpertsOverride.empty() ? 0 : FolderCount + DataFolderCount) + CopyCount + 10;
+    FInstalledBytes = 0;
 
-    const std::string AppDir = ProgramFolder(FPlatform, ProgramName);
-    const std::string MenuDir = StartMenuFolder(FPlatform, ProgramName);
+    const std::string AppDir = ProgramFolder(FPlatform, ProgramName, Scope);
+    const std::string MenuDir = StartMenuFolder(FPlatform, ProgramName, Scope);
     // Without a name of its own the two folders are the shared Program Files and
     // Start Menu programs folders, which are not the program's to remove.
     if (HasOwnUninstallKey(ProgramName)) {
@@ -79,10 +86,14 @@ void TQeInstall::Execute()
         InstallLog.push_back({MenuDir, true});
     }
 
+    for (size_t I = 0; I < TargetFolders.size(); ++I)
+        if (!Served[I])
+            DoProgress("Skipping folder " + TargetFolders[I] + ": the current user may not change it", 1);
+
     {
         TMacroList Macros;
         TFolderMaker Folders(*FPlatform.FileSystem);
-        BuildMacros(FPlatform, ProgramName, Macros);
+        BuildMacros(FPlatform, ProgramName, Scope, Macros);
         for (size_t I = 0; I < (NoTerminal ? 1 : Passes.size()); ++I) {
             if (!NoTerminal)
                 Macros.SetValue(MetaTraderMacro, Passes[I]);
@@ -100,8 +111,10 @@ void TQeInstall::Execute()
 
     if (!ExpertsOverride.empty())
         for (size_t I = 0; I < TargetFolders.size(); ++I) {
-            DoProgress("Overriding MetaTrader settings in " + TargetFolders[I] + " ...", 1);
-            OverrideExpertsIni(TargetFolders[I]);
+            if (Served[I]) {
+                DoProgress("Overriding MetaTrader settings in " + TargetFolders[I] + " ...", 1);
+                OverrideExpertsIni(TargetFolders[I]);
+            }
             const std::string& DataFolder = FDataFolders[I];
             if (!DataFolder.empty() && HoldsExpertsRecord(*FPlatform.FileSystem, DataFolder)) {
                 DoProgress("Overriding MetaTrader settings in " + DataFolder + " ...", 1);
@@ -113,15 +126,9 @@ void TQeInstall::Execute()
     InstallTextFile(DocumentFileName(AppDir + "\\License", License), MenuDir + "\\License.lnk", License);
     InstallTextFile(DocumentFileName(AppDir + "\\What's New", WhatsNew), MenuDir + "\\What's New.lnk", WhatsNew);
 
-    std::string Site = Trim(Website);
-    if (!Site.empty()) {
-        // A site given with "https://" is taken as it stands, as one with "http://" is:
-        // putting "http://" in front would make the link "http://https://...", which
-        // opens nothing.
-        if (Site.find("http://") == std::string::npos && Site.find("https://") == std::string::npos)
-            Site = "http://" + Site;
+    const std::string Site = WebsiteUrl(Website);
+    if (!Site.empty())
         CreateUrlShortcut(MenuDir + "\\" + Publisher + " Website.url", Site);
-    }
     if (!Trim(Email).empty()) {
         const std::string Address = ContactName.empty() ? Email : ContactName + " <" + Email + ">";
         CreateUrlShortcut(MenuDir + "\\Contact Email.url", "mailto:" + Address);
@@ -148,6 +155,7 @@ void TQeInstall::InstallPackagedFile(TStream& Package, const TQeInstallFile& Fil
         Target.Flush();
         // On the open file, after its last write: no second open by name.
         Target.SetFileTimes(TFileTimes{File.CreationTime, File.WriteTime, File.WriteTime});
+        FInstalledBytes += Target.GetSize();
     };
     WriteFileSafely(Fs, Path, Write, Folders.KnownAbsent(Path));
     Folders.Added(Path);
@@ -169,7 +177,9 @@ void TQeInstall::InstallTextFile(const std::string& FilePath, const std::string&
     DoProgress("Copying file " + FilePath + " ...", 1);
     InstallLog.push_back({FilePath, false});
     MakeLoggedFolders(ExtractFileDir(FilePath));
-    WriteWholeFile(Fs, FilePath, DocumentFileBytes(Text));
+    const std::string Bytes = DocumentFileBytes(Text);
+    WriteWholeFile(Fs, FilePath, Bytes);
+    FInstalledBytes += static_cast<int64_t>(Bytes.size());
 
     DoProgress("Creating shortcut " + LinkPath + " ...", 1);
     InstallLog.push_back({LinkPath, false});
@@ -186,7 +196,9 @@ void TQeInstall::CreateUrlShortcut(const std::string& Path, const std::string& U
     DoProgress("Creating shortcut " + Path + " ...", 1);
     InstallLog.push_back({Path, false});
     MakeLoggedFolders(ExtractFileDir(Path));
-    WriteWholeFile(Fs, Path, InternetShortcut(Url));
+    const std::string Shortcut = InternetShortcut(Url);
+    WriteWholeFile(Fs, Path, Shortcut);
+    FInstalledBytes += static_cast<int64_t>(Shortcut.size());
 }
 
 void TQeInstall::MakeLoggedFolders(const std::string& Dir)
@@ -211,7 +223,7 @@ void TQeInstall::LogMadeFolders(const std::vector<std::string>& Made)
         // would be another one when the uninstaller runs.
         const bool Absolute =
             (Folder.size() > 2 && Folder[1] == ':' && Folder[2] == PathDelimiter) || Folder.rfind("\\\\", 0) == 0;
-        if (!Logged && !InTerminal && Absolute)
+        if (!Logged && !InTerminal && Absolute && !IsSharedFolder(FPlatform, Folder))
             InstallLog.push_back({Folder, true});
     }
 }

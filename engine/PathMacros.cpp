@@ -1,5 +1,6 @@
 #include "engine/PathMacros.h"
 
+#include "platform/Exceptions.h"
 #include "platform/Paths.h"
 #include "platform/SysFolders.h"
 
@@ -15,20 +16,48 @@ void TMacroList::SetValue(const std::string& Name, const std::string& Value)
     Add(Name, Value);
 }
 
-std::string ProgramFolder(const TPlatform& Platform, const std::string& ProgramName)
+namespace {
+
+// A folder of the current user's; one that Windows does not name would make the
+// installation's paths relative to wherever the program runs.
+std::string UserFolder(const TPlatform& Platform, int Id, const char* What)
 {
-    return GetSpecialFolder(Platform, sfProgramFiles, false) + "\\" + ProgramName;
+    const std::string Folder = ExcludeTrailingDelimiter(GetSpecialFolder(Platform, Id, false));
+    if (Folder.empty())
+        throw Exception(std::string("Cannot install for the current user: Windows names no ") + What +
+                        " folder for this user");
+    return Folder;
 }
 
-std::string StartMenuFolder(const TPlatform& Platform, const std::string& ProgramName)
+} // namespace
+
+std::string ProgramsRoot(const TPlatform& Platform, TInstallScope Scope)
 {
-    return GetSpecialFolder(Platform, sfCommonPrograms, false) + "\\" + ProgramName;
+    // Where Windows itself puts programs installed for one user (FOLDERID_UserProgramFiles).
+    return Scope == TInstallScope::CurrentUser ? UserFolder(Platform, sfLocalAppData, "Local AppData") + "\\Programs"
+                                               : GetSpecialFolder(Platform, sfProgramFiles, false);
 }
 
-void BuildMacros(const TPlatform& Platform, const std::string& ProgramName, TMacroList& List)
+std::string StartMenuRoot(const TPlatform& Platform, TInstallScope Scope)
+{
+    return Scope == TInstallScope::CurrentUser ? UserFolder(Platform, sfPrograms, "Start Menu programs")
+                                               : GetSpecialFolder(Platform, sfCommonPrograms, false);
+}
+
+std::string ProgramFolder(const TPlatform& Platform, const std::string& ProgramName, TInstallScope Scope)
+{
+    return ProgramsRoot(Platform, Scope) + "\\" + ProgramName;
+}
+
+std::string StartMenuFolder(const TPlatform& Platform, const std::string& ProgramName, TInstallScope Scope)
+{
+    return StartMenuRoot(Platform, Scope) + "\\" + ProgramName;
+}
+
+void BuildMacros(const TPlatform& Platform, const std::string& ProgramName, TInstallScope Scope, TMacroList& List)
 {
     List.Clear();
-    List.Add("{app}", ProgramFolder(Platform, ProgramName));
+    List.Add("{app}", ProgramFolder(Platform, ProgramName, Scope));
     List.Add("{bootdir}", GetSpecialFolder(Platform, sfBootDir, false));
     List.Add("{windir}", GetSpecialFolder(Platform, sfWindows, false));
     List.Add("{winsysdir}", GetSpecialFolder(Platform, sfSystem, false));

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "package/QeClasses.h"
 #include "platform/Platform.h"
 
 namespace qe {
@@ -27,9 +28,9 @@ private:
     std::vector<std::pair<std::string, std::string>> FLines;
 };
 
-// Empties List and adds "{app}", "{bootdir}", "{windir}", "{winsysdir}" and
-// "{mydocuments}" in that order, each looked up now.
-void BuildMacros(const TPlatform& Platform, const std::string& ProgramName, TMacroList& List);
+// Empties List and adds "{app}" (the program folder for Scope), "{bootdir}", "{windir}",
+// "{winsysdir}" and "{mydocuments}" in that order, each looked up now.
+void BuildMacros(const TPlatform& Platform, const std::string& ProgramName, TInstallScope Scope, TMacroList& List);
 
 // Path with every macro of List replaced by its value, macro by macro in list order;
 // each replacement scans once from left to right and does not rescan what it inserted.
@@ -38,9 +39,15 @@ std::string ExpandMacros(const std::string& Path, const TMacroList& List);
 // Whether an (unexpanded) target is aimed at a terminal folder.
 bool IsTerminalTarget(const std::string& Target);
 
-// Program Files + "\" + ProgramName, and the all-users Start Menu programs folder +
-// "\" + ProgramName.
-std::string ProgramFolder(const TPlatform& Platform, const std::string& ProgramName);
-std::string StartMenuFolder(const TPlatform& Platform, const std::string& ProgramName);
+// The program folder: Program Files + "\" + ProgramName for every user, the user's
+// "%LOCALAPPDATA%\Programs" + "\" + ProgramName for the current user. The Start Menu
+// folder: the all-users or the user's Start Menu programs folder + "\" + ProgramName.
+// Without a folder for the user's programs the current user's scope raises.
+std::string ProgramFolder(const TPlatform& Platform, const std::string& ProgramName, TInstallScope Scope);
+std::string StartMenuFolder(const TPlatform& Platform, const std::string& ProgramName, TInstallScope Scope);
+// The folders that hold the programs, and their Start Menu folders, of every product
+// installed for Scope; shared with other products.
+std::string ProgramsRoot(const TPlatform& Platform, TInstallScope Scope);
+std::string StartMenuRoot(const TPlatform& Platform, TInstallScope Scope);
 
 } // namespace qe

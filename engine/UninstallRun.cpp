@@ -2,10 +2,10 @@
 // become empty and removes the program's entry from the list of installed programs.
 #include <functional>
 
+#include "engine/PathMacros.h"
 #include "engine/Uninstaller.h"
 #include "package/QeUninstall.h"
 #include "platform/Paths.h"
-#include "platform/SysFolders.h"
 
 namespace qe {
 namespace {
@@ -20,22 +20,6 @@ std::string Canonical(const std::string& Folder)
     while (Result.size() > 1 && Result.back() == PathDelimiter)
         Result.pop_back();
     return Result;
-}
-
-// Folders that other programs share: the Program Files folder, the all-users Start
-// Menu programs folder and the roots of drives. A record that lists one (made without
-// a program name, or by hand) must not take it away when it happens to be empty.
-bool IsSharedFolder(const TPlatform& Platform, const std::string& Folder)
-{
-    const std::string Path = Canonical(Folder);
-    if (IsRootFolder(Path))
-        return true;
-    for (const int Id : {sfProgramFiles, sfCommonPrograms}) {
-        const std::string Shared = Canonical(GetSpecialFolder(Platform, Id, false));
-        if (!Shared.empty() && SameText(Path, Shared))
-            return true;
-    }
-    return false;
 }
 
 // The logged folders in the order they are tried: each one after the logged folders
@@ -63,6 +47,25 @@ std::vector<std::string> RemovalOrder(const std::vector<std::string>& Folders)
 
 } // namespace
 
+bool IsSharedFolder(const TPlatform& Platform, const std::string& Folder)
+{
+    const std::string Path = Canonical(Folder);
+    if (IsRootFolder(Path))
+        return true;
+    for (const TInstallScope Scope : {TInstallScope::Machine, TInstallScope::CurrentUser})
+        for (const auto Root : {ProgramsRoot, StartMenuRoot}) {
+            std::string Shared;
+            try {
+                Shared = Canonical(Root(Platform, Scope));
+            } catch (const Exception&) {
+                continue; // the user has no such folder
+            }
+            if (!Shared.empty() && SameText(Path, Shared))
+                return true;
+        }
+    return false;
+}
+
 void TQeUninstall::Execute()
 {
     ProgressPosition = 0;
@@ -83,7 +86,7 @@ void TQeUninstall::Execute()
     // Without a program name the key would be the one that holds every program's entry.
     if (HasOwnUninstallKey(ProgramName)) {
         DoProgress("Unregistering uninstaller ...", 1);
-        FPlatform.Registry->DeleteKey(TRegistryRoot::rrLocalMachine, UninstallKeyPrefix + ProgramName);
+        FPlatform.Registry->DeleteKey(UninstallRoot(Scope), UninstallKeyPrefix + ProgramName);
     } else {
         DoProgress("Not unregistering the uninstaller: the uninstall record gives no program name.", 1);
     }

@@ -3,8 +3,10 @@
 #include "engine/Uninstaller.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "engine/InstallFiles.h"
+#include "package/PeImage.h"
 #include "package/QeClasses.h"
 #include "package/QeUninstall.h"
 #include "platform/Exceptions.h"
@@ -18,6 +20,14 @@ bool HasOwnUninstallKey(const std::string& ProgramName)
 }
 
 namespace {
+
+// The day as the list of installed programs keeps it: yyyymmdd.
+std::string InstallDate(const TSystemTime& Now)
+{
+    char Text[24];
+    std::snprintf(Text, sizeof(Text), "%04u%02u%02u", Now.Year, Now.Month, Now.Day);
+    return Text;
+}
 
 // What an earlier install of the product listed in the uninstaller that this one
 // replaces. An update finds the folders that install made there already and does not
@@ -55,6 +65,43 @@ void LogEarlierFiles(std::vector<TInstallLogEntry>& Log, IFileSystem& Fs, const 
 
 } // namespace
 
+void TQeInstall::RegisterUninstaller(const std::string& ExePath)
+{
+    IRegistry& Registry = *FPlatform.Registry;
+    const std::string Key = UninstallKeyPrefix + ProgramName;
+    const auto Root = UninstallRoot(Scope);
+    // An earlier install's values that this package has no data for go with the key.
+    Registry.DeleteKey(Root, Key);
+    // Quoted, so that a path with blanks is not read as a shorter program's path.
+    const std::string Command = "\"" + ExePath + "\"";
+    const std::vector<std::pair<const char*, std::string>> Strings = {
+        {"DisplayName", ProgramName},
+        {"UninstallString", Command},
+        {"QuietUninstallString", Command + " /VERYSILENT"},
+        {"DisplayIcon", ExePath},
+        {"DisplayVersion", std::to_string(MajorVersion) + "." + std::to_string(MinorVersion)},
+        {"Publisher", Trim(Publisher)},
+        {"URLInfoAbout", WebsiteUrl(Website)},
+        {"HelpLink", WebsiteUrl(Website)},
+        {"Contact", Trim(Email)},
+        {"InstallLocation", ExtractFileDir(ExePath)},
+        {"InstallDate", InstallDate(FPlatform.System->LocalTime())},
+    };
+    for (const auto& [Name, Value] : Strings)
+        if (!Value.empty())
+            Registry.WriteString(Root, Key, Name, Value);
+    const int64_t KiB = (FInstalledBytes + 1023) / 1024;
+    const std::vector<std::pair<const char*, uint32_t>> Numbers = {
+        {"EstimatedSize", static_cast<uint32_t>(std::min<int64_t>(KiB, UINT32_MAX))},
+        {"VersionMajor", static_cast<uint32_t>(MajorVersion)},
+        {"VersionMinor", static_cast<uint32_t>(MinorVersion)},
+        {"NoModify", 1},
+        {"NoRepair", 1},
+    };
+    for (const auto& [Name, Value] : Numbers)
+        Registry.WriteInteger(Root, Key, Name, Value);
+}
+
 void TQeInstall::CreateUninstaller(const std::string& ExePath, const std::string& LinkPath)
 {
     IFileSystem& Fs = *FPlatform.FileSystem;
@@ -79,15 +126,14 @@ void TQeInstall::CreateUninstaller(const std::string& ExePath, const std::string
             Exe.CopyFrom(*Source, ProgramSize);
             Exe.Seek(0, TSeekOrigin::soEnd);
             WriteUninstallRecord(Exe);
+            // A signed installer's signature stays behind with its package.
+            MakeUnsigned(Exe);
+            FInstalledBytes += Exe.GetSize();
         });
     }
     if (HasOwnUninstallKey(ProgramName)) {
         DoProgress("Registering unistaller ...", 1);
-        const std::string Key = UninstallKeyPrefix + ProgramName;
-        const auto Root = TRegistryRoot::rrLocalMachine;
-        FPlatform.Registry->WriteString(Root, Key, "DisplayName", ProgramName);
-        FPlatform.Registry->WriteString(Root, Key, "UninstallString", ExePath);
-        FPlatform.Registry->WriteString(Root, Key, "DisplayIcon", ExePath);
+        RegisterUninstaller(ExePath);
     } else {
         DoProgress("Not registering the uninstaller: the package gives no program name.", 1);
     }

@@ -71,6 +71,7 @@ enum TUninstallId : int32_t {
     uiBanner = 12,
     uiFolder = 13,
     uiFile = 14,
+    uiCurrentUser = 15, // one byte: 1 for an installation for the current user only
     uiUtf8Strings = Utf8StringsId,
 };
 

@@ -24,6 +24,11 @@ void WritePackageOffset(TStream& Stream, uint32_t Offset);
 // stream holds no record of that kind.
 bool LocateRecord(TStream& Stream, TTagStreamAdapter& Tags, uint32_t Signature);
 
+// Whom an installation is for: every user of the machine (the program folder under
+// Program Files, the all-users Start Menu, the entry under HKEY_LOCAL_MACHINE) or the
+// current user only (their own program folder, Start Menu and HKEY_CURRENT_USER).
+enum class TInstallScope { Machine, CurrentUser };
+
 class TQeData;
 using TProgressEvent = std::function<void(TQeData& Sender, const std::string& Text, int32_t Percent)>;
 
@@ -50,6 +55,9 @@ public:
     int32_t ProgressPercent() const;
 
     std::string FileName;
+    // The install run installs for it, the uninstall record keeps it, and the uninstall
+    // run removes the installation from there. Loading a package leaves it as it is.
+    TInstallScope Scope = TInstallScope::Machine;
     int32_t ProgressPosition = 0;
     int32_t ProgressMax = 0;
     std::unique_ptr<TJpegImage> Banner;
@@ -134,8 +142,13 @@ private:
     void InstallPackagedFile(TStream& Package, const TQeInstallFile& File, const std::string& Path,
                              const std::string& MenuDir, TFolderMaker& Folders);
 
+    // Writes the entry of the list of installed programs for the uninstaller ExePath.
+    void RegisterUninstaller(const std::string& ExePath);
+
     // The data folder of each of TargetFolders during a run; "" where there is none.
     std::vector<std::string> FDataFolders;
+    // The bytes of the files a run has written so far, its shortcuts aside.
+    int64_t FInstalledBytes = 0;
 };
 
 } // namespace qe

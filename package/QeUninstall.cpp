@@ -10,6 +10,8 @@ TQeUninstall::TQeUninstall(const TPlatform& Platform) : TQeData(Platform) {}
 void TQeUninstall::Clear()
 {
     TQeData::Clear();
+    // A record without the scope's record is of an installation for every user.
+    Scope = TInstallScope::Machine;
     Files.clear();
     Folders.clear();
 }
@@ -40,6 +42,7 @@ void TQeUninstall::ReadRecords(TTagStreamAdapter& Tags, bool& Utf8)
         case uiBanner: ReadBanner(Tags); break;
         case uiFolder: Folders.push_back(ReadDecoded(Tags)); break;
         case uiFile: Files.push_back(ReadDecoded(Tags)); break;
+        case uiCurrentUser: Scope = Tags.ReadByte() == 1 ? TInstallScope::CurrentUser : TInstallScope::Machine; break;
         case uiUtf8Strings: Utf8 = Tags.ReadByte() == 1; break;
         default: Tags.SkipValue(); break;
         }
@@ -70,6 +73,10 @@ void TQeInstall::WriteUninstallRecord(TStream& Stream)
         Picture.SetPosition(0);
         Tags.WriteStream(uiBanner, Picture, static_cast<int32_t>(Picture.GetSize()));
     }
+    // Written only for the current user, so that an uninstaller of an installation for
+    // every user stays as older uninstallers read it.
+    if (Scope == TInstallScope::CurrentUser)
+        Tags.WriteByte(uiCurrentUser, 1);
     for (const TInstallLogEntry& Entry : InstallLog)
         WriteEncoded(Tags, Entry.IsFolder ? uiFolder : uiFile, Entry.Path);
 

@@ -1,4 +1,4 @@
-// The file system as the system uses it. Paths are ANSI strings; names compare without
+// The file system as the system uses it. Paths are UTF-8 strings; names compare without
 // regard to letter case, as Windows compares them.
 #pragma once
 
@@ -21,6 +21,12 @@ enum TFileAttribute : uint32_t {
     faDirectory = 0x10,
     faArchive = 0x20,
     faNormal = 0x80,
+};
+
+// Who may change a private folder besides the system and the administrators.
+enum class TPrivateTo {
+    Administrators, // no one else
+    CurrentUser,    // the user the program runs as, too
 };
 
 // One entry of a folder listing.
@@ -55,10 +61,10 @@ public:
     virtual bool RemoveFile(const std::string& Path) = 0;
     // Creates one folder; its parent must exist.
     virtual bool MakeFolder(const std::string& Path) = 0;
-    // Creates one new folder that only the administrators and the system may change
-    // (others may not write, rename or delete in it); false when it exists already or
-    // cannot be made so.
-    virtual bool MakePrivateFolder(const std::string& Path) = 0;
+    // Creates one new folder that only the administrators, the system and, for
+    // CurrentUser, the current user may change (others may not write, rename or delete in
+    // it); false when it exists already or cannot be made so.
+    virtual bool MakePrivateFolder(const std::string& Path, TPrivateTo To) = 0;
     // Removes one folder; only an empty folder can be removed.
     virtual bool RemoveFolder(const std::string& Path) = 0;
     // The attributes of a file or folder; false when there is none of that name.

@@ -1,7 +1,8 @@
-// The registry as the system uses it: string values read from and written to keys under
-// the current user's and the machine's root.
+// The registry as the system uses it: string and 32-bit number (DWORD) values read from
+// and written to keys under the current user's and the machine's root.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "platform/Exceptions.h"
@@ -33,6 +34,12 @@ public:
     // value cannot be set.
     virtual void WriteString(TRegistryRoot Root, const std::string& Key, const std::string& Name,
                              const std::string& Value) = 0;
+    // Reads the 32-bit number value Name of Key without creating anything. A missing key
+    // or value gives false; a value of another type raises "Invalid data type for '%s'".
+    virtual bool ReadInteger(TRegistryRoot Root, const std::string& Key, const std::string& Name, uint32_t& Value) = 0;
+    // Sets the 32-bit number (DWORD) value Name as WriteString sets a string, with the
+    // same failure.
+    virtual void WriteInteger(TRegistryRoot Root, const std::string& Key, const std::string& Name, uint32_t Value) = 0;
     // Deletes Key with all its subkeys and values.
     virtual bool DeleteKey(TRegistryRoot Root, const std::string& Key) = 0;
     virtual bool KeyExists(TRegistryRoot Root, const std::string& Key) = 0;

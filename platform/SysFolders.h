@@ -10,8 +10,10 @@ namespace qe {
 
 // The ids the system uses; every id from 0 to 44 has a source (see SysFolders.cpp).
 enum TSpecialFolder : int {
+    sfPrograms = 2, // the current user's Start Menu programs
     sfPersonal = 4,
     sfAppData = 8,
+    sfLocalAppData = 19,
     sfWindows = 23,
     sfSystem = 24,
     sfTemp = 25,

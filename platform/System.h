@@ -52,4 +52,9 @@ public:
     virtual bool Md5(const void* Data, size_t Size, std::array<uint8_t, 16>& Digest) = 0;
 };
 
+// Bytes random bytes from the system's cryptographic source as twice as many lowercase
+// hexadecimal digits: a name no other program can guess ahead. Raises when the system
+// gives no random bytes.
+std::string RandomName(ISystem& System, size_t Bytes);
+
 } // namespace qe

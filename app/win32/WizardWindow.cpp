@@ -7,6 +7,7 @@
 #include <richedit.h>
 
 #include "app/ControlIds.h"
+#include "app/SetupRun.h"
 #include "app/win32/Dpi.h"
 #include "app/win32/WizardFonts.h"
 #include "platform/Exceptions.h"
@@ -25,7 +26,8 @@ constexpr int ComboDropDownItems = 8;
 
 } // namespace
 
-TWizardWindow::TWizardWindow(const TPlatform& Platform) : FPlatform(Platform)
+TWizardWindow::TWizardWindow(const TPlatform& Platform, const TCommandLine& Options, TSetupLog& Log)
+    : FPlatform(Platform), FOptions(Options), FLog(Log)
 {
     // The rich edit control's window class comes from this library.
     if (!LoadSystemLibrary("riched20.dll"))
@@ -412,8 +414,10 @@ LRESULT TWizardWindow::HandleMessage(HWND Window, UINT Message, WPARAM WParam, L
         return 0;
     case WM_CLOSE: DestroyWindow(Window); return 0;
     case WM_DESTROY:
-        if (FForm)
+        if (FForm) {
+            FExitCode = FForm->ExitCode();
             FForm->FormDestroy();
+        }
         PostQuitMessage(0);
         return 0;
     default: break;
@@ -443,24 +447,51 @@ void TWizardWindow::Close()
     PostMessageW(FHandle, WM_CLOSE, 0, 0);
 }
 
+UINT MessageBoxIcon(TMessageIcon Icon)
+{
+    switch (Icon) {
+    case TMessageIcon::Error: return MB_ICONERROR;
+    case TMessageIcon::Warning: return MB_ICONWARNING;
+    case TMessageIcon::Information: return MB_ICONINFORMATION;
+    }
+    return 0;
+}
+
 void TWizardWindow::MessageBox(const std::string& Text, const std::string& Caption, TMessageIcon Icon)
 {
-    MessageBoxW(FHandle, Wide(Text).c_str(), Wide(Caption).c_str(),
-                MB_OK | (Icon == TMessageIcon::Error ? MB_ICONERROR : MB_ICONWARNING));
+    MessageBoxW(FHandle, Wide(Text).c_str(), Wide(Caption).c_str(), MB_OK | MessageBoxIcon(Icon));
 }
 
 // --- the program's run
 
 void TWizardWindow::Show(int ShowCommand)
 {
-    FForm = std::make_unique<TFormInstaller>(FPlatform, FControls);
+    FForm = std::make_unique<TFormInstaller>(FPlatform, FControls, FOptions, &FLog);
+    const bool Silent = FOptions.Mode == TUiMode::Silent;
+    bool Created = true;
     try {
         FForm->FormCreate();
     } catch (const std::exception& Failure) {
         // Without a prepared wizard only closing works: the page buttons stay disabled.
+        Created = false;
         FControls.BtnPrev->SetEnabled(false);
         FControls.BtnNext->SetEnabled(false);
-        ShowApplicationError(FHandle, Failure.what());
+        if (!FOptions.Quiet())
+            ShowApplicationError(FHandle, Failure.what());
+    }
+    if (Silent) {
+        // Shown before the run, which paints its progress page as it goes; nothing is
+        // painted of the pages it passes on the way, unless a message box is shown.
+        ShowWindow(FHandle, ShowCommand);
+        try {
+            if (Created)
+                FForm->RunSilently();
+        } catch (const std::exception& Failure) {
+            if (!FOptions.Quiet())
+                ShowApplicationError(FHandle, Failure.what());
+        }
+        Close();
+        return;
     }
     ShowWindow(FHandle, ShowCommand);
     UpdateWindow(FHandle);
@@ -523,11 +554,23 @@ void TWizardWindow::RunMessageLoop(HWND Window)
 int RunWizard(int ShowCommand)
 {
     TWin32Platform Windows;
-    TWizardWindow Wizard(Windows.Platform());
+    const TPlatform& Platform = Windows.Platform();
+    TSetupLog Log(Platform);
+    TCommandLine Options;
+    const auto Box = [](const std::string& Text, const std::string& Caption, TMessageIcon Icon) {
+        MessageBoxW(nullptr, Wide(Text).c_str(), Wide(Caption).c_str(), MB_OK | MessageBoxIcon(Icon));
+    };
+    // The command line as UTF-8, as all of the program's text: a /LOG= path of any name.
+    if (const auto Code = StartSetup(Platform, Utf8(GetCommandLineW()), Options, Log, Box))
+        return *Code;
+    if (Options.Mode == TUiMode::VerySilent)
+        return RunWithoutWindow(Platform, Options, Log);
+    TWizardWindow Wizard(Platform, Options, Log);
     Windows.Shell.SetOwnerWindow(Wizard.Handle());
     Wizard.Show(ShowCommand);
     TWizardWindow::RunMessageLoop(Wizard.Handle());
-    return 0;
+    Log.AddResult(Wizard.ExitCode());
+    return Wizard.ExitCode();
 }
 
 } // namespace qe::win32

@@ -20,8 +20,9 @@ class TWizardWindow : public IWizardWindow, public TWindowObject {
 public:
     static constexpr const wchar_t* ClassName = L"TFormInstaller";
 
-    // Creates the window, hidden, with every control; the form is created by Show.
-    explicit TWizardWindow(const TPlatform& Platform);
+    // Creates the window, hidden, with every control; the form is created by Show, with
+    // the switches of the command line and the log (which must outlive the window).
+    TWizardWindow(const TPlatform& Platform, const TCommandLine& Options, TSetupLog& Log);
     TWizardWindow(const TWizardWindow&) = delete;
     TWizardWindow& operator=(const TWizardWindow&) = delete;
     ~TWizardWindow() override;
@@ -30,8 +31,11 @@ public:
     const TWizardControls& Controls() const { return FControls; }
 
     // Runs the form's creation (an error goes to the error box and leaves a window that
-    // can only be closed), then shows the window.
+    // can only be closed), then shows the window. With /SILENT it then runs the wizard
+    // without questions and closes it; an error box is shown unless suppressed.
     void Show(int ShowCommand);
+    // The exit code of the program (TFormInstaller::ExitCode), once the window is closed.
+    int ExitCode() const { return FExitCode; }
     // Runs the message loop until the window is closed.
     static void RunMessageLoop(HWND Window);
 
@@ -66,6 +70,9 @@ private:
     HWND FHandle = nullptr;
     UINT FDpi = 96;
     const TPlatform& FPlatform;
+    const TCommandLine FOptions;
+    TSetupLog& FLog;
+    int FExitCode = 0;
     std::vector<std::unique_ptr<TChildWindow>> FChildren;
     std::map<int, TChildWindow*> FById;
     std::map<HWND, TChildWindow*> FByHandle;
@@ -75,8 +82,12 @@ private:
     std::unique_ptr<TFormInstaller> FForm;
 };
 
-// Creates the wizard for the program's own file, runs it until it is closed and returns
-// the process's exit code.
+// The icon of a message box of that kind.
+UINT MessageBoxIcon(TMessageIcon Icon);
+
+// Reads the command line, creates the wizard for the program's own file (or, with
+// /VERYSILENT, its logic without a window), runs it until it is closed and returns the
+// process's exit code.
 int RunWizard(int ShowCommand);
 
 } // namespace qe::win32

@@ -1,5 +1,6 @@
 // Starts a program, waits for its top-level window with the given caption, closes the
-// window as a user would and checks that the program then ends with exit code 0.
+// window as a user would and checks that the program then ends with exit code 2, an
+// installer's code for "cancelled".
 //   window-driver.exe PROGRAM CAPTION [TIMEOUT_SECONDS]
 #include <windows.h>
 
@@ -71,5 +72,5 @@ int main(int argc, char** argv)
     DWORD ExitCode = 1;
     GetExitCodeProcess(Process.hProcess, &ExitCode);
     std::printf("the program ended with exit code %lu\n", ExitCode);
-    return ExitCode == 0 ? 0 : 1;
+    return ExitCode == 2 ? 0 : 1;
 }

@@ -209,15 +209,32 @@ bool WaitFor(const std::function<bool()>& Condition, DWORD TimeoutMs)
     }
 }
 
-TProgram::TProgram(const std::string& Path, const std::string& Folder)
+TProgram::TProgram(const std::string& Path, const std::string& Folder, const std::string& Arguments, bool Limited)
 {
-    std::wstring CommandLine = Wide("\"" + Path + "\"");
-    const std::wstring Current = Wide(Folder);
+    std::wstring CommandLine = Wide("\"" + Path + "\"" + (Arguments.empty() ? "" : " " + Arguments));
+    const std::wstring Program = Wide(Path);
+    const std::wstring Folder16 = Wide(Folder);
     STARTUPINFOW Startup{};
     Startup.cb = sizeof Startup;
-    Check(CreateProcessW(Wide(Path).c_str(), CommandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                         Current.empty() ? nullptr : Current.c_str(), &Startup, &FInfo),
-          "cannot start " + Path + " (error " + std::to_string(GetLastError()) + ")");
+    const wchar_t* Current = Folder.empty() ? nullptr : Folder16.c_str();
+    if (!Limited) {
+        Check(CreateProcessW(Program.c_str(), CommandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, Current,
+                             &Startup, &FInfo),
+              "cannot start " + Path + " (error " + std::to_string(GetLastError()) + ")");
+        return;
+    }
+    HANDLE Token = nullptr;
+    TOKEN_LINKED_TOKEN Linked{};
+    DWORD Size = 0;
+    Check(OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &Token) &&
+              GetTokenInformation(Token, TokenLinkedToken, &Linked, sizeof(Linked), &Size),
+          "the driver's token has no limited token linked to it");
+    CloseHandle(Token);
+    const BOOL Started = CreateProcessAsUserW(Linked.LinkedToken, Program.c_str(), CommandLine.data(), nullptr, nullptr,
+                                              FALSE, 0, nullptr, Current, &Startup, &FInfo);
+    const DWORD Error = GetLastError();
+    CloseHandle(Linked.LinkedToken);
+    Check(Started, "cannot start " + Path + " with a limited token (error " + std::to_string(Error) + ")");
 }
 
 TProgram::~TProgram()
@@ -238,6 +255,21 @@ DWORD TProgram::ExitCode() const
     DWORD Code = STILL_ACTIVE;
     GetExitCodeProcess(FInfo.hProcess, &Code);
     return Code;
+}
+
+std::vector<std::string> WindowsOf(DWORD ProcessId)
+{
+    std::vector<HWND> All;
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&All));
+    std::vector<std::string> Windows;
+    for (HWND Window : All) {
+        DWORD Owner = 0;
+        GetWindowThreadProcessId(Window, &Owner);
+        if (Owner == ProcessId)
+            Windows.push_back(WindowClass(Window) + " \"" + WindowText(Window) + "\"" +
+                              (IsWindowVisible(Window) ? " (visible)" : ""));
+    }
+    return Windows;
 }
 
 HWND FindTopWindow(DWORD ProcessId, const std::string& Caption)

@@ -34,7 +34,11 @@ bool WaitFor(const std::function<bool()>& Condition, DWORD TimeoutMs);
 // A program started by the driver; ended when the object goes and it still runs.
 class TProgram {
 public:
-    TProgram(const std::string& Path, const std::string& Folder);
+    // Starts Path in Folder with the command line Path (quoted) + " " + Arguments; with
+    // Limited, with the limited token of an administrator who has not confirmed elevation
+    // (the driver's own token's linked one), as a program that is not elevated runs.
+    TProgram(const std::string& Path, const std::string& Folder, const std::string& Arguments = "",
+             bool Limited = false);
     ~TProgram();
     TProgram(const TProgram&) = delete;
     TProgram& operator=(const TProgram&) = delete;
@@ -46,6 +50,10 @@ public:
 private:
     PROCESS_INFORMATION FInfo{};
 };
+
+// Every top-level window of the process, visible or not, as "class \"title\"" with
+// " (visible)" after a visible one.
+std::vector<std::string> WindowsOf(DWORD ProcessId);
 
 // The visible top-level window of the process with this caption; nullptr when none.
 HWND FindTopWindow(DWORD ProcessId, const std::string& Caption);

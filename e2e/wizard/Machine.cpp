@@ -134,17 +134,25 @@ std::string TMachine::LinkWorkingFolder(const std::string& Link)
     return FWindows.Shell.ReadLink(Link, Data) ? Data.WorkingDirectory : "";
 }
 
-std::string TMachine::RegistryValue(const std::string& Key, const std::string& Name)
+std::string TMachine::RegistryValue(const std::string& Key, const std::string& Name, qe::TRegistryRoot Root)
 {
     std::string Value;
-    if (!FWindows.Registry.ReadString(qe::TRegistryRoot::rrLocalMachine, Key, Name, false, Value))
+    if (!FWindows.Registry.ReadString(Root, Key, Name, false, Value))
         return "(none)";
     return Value;
 }
 
-bool TMachine::RegistryKeyExists(const std::string& Key)
+std::string TMachine::RegistryNumber(const std::string& Key, const std::string& Name, qe::TRegistryRoot Root)
 {
-    return FWindows.Registry.KeyExists(qe::TRegistryRoot::rrLocalMachine, Key);
+    uint32_t Value = 0;
+    if (!FWindows.Registry.ReadInteger(Root, Key, Name, Value))
+        return "(none)";
+    return std::to_string(Value);
+}
+
+bool TMachine::RegistryKeyExists(const std::string& Key, qe::TRegistryRoot Root)
+{
+    return FWindows.Registry.KeyExists(Root, Key);
 }
 
 std::string TMachine::UninstallKey(const std::string& ProgramName)
@@ -157,6 +165,9 @@ void TMachine::ForgetProduct(const std::string& ProgramName)
     RemoveTree(ProgramFiles() + "\\" + ProgramName);
     RemoveTree(StartMenuPrograms() + "\\" + ProgramName);
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, Wide(UninstallKey(ProgramName)).c_str());
+    RemoveTree(Folder(qe::sfLocalAppData) + "\\Programs\\" + ProgramName);
+    RemoveTree(Folder(qe::sfPrograms) + "\\" + ProgramName);
+    RegDeleteTreeW(HKEY_CURRENT_USER, Wide(UninstallKey(ProgramName)).c_str());
 }
 
 std::string TMachine::UserShellFolder(const std::string& Name)

@@ -41,12 +41,17 @@ public:
     // Target and working folder of a shell link, "" when it cannot be read.
     std::string LinkTarget(const std::string& Link);
     std::string LinkWorkingFolder(const std::string& Link);
-    // A string value below HKEY_LOCAL_MACHINE; "(none)" when there is none.
-    std::string RegistryValue(const std::string& Key, const std::string& Name);
-    bool RegistryKeyExists(const std::string& Key);
+    // A string value, or a number (DWORD) value in decimals, below HKEY_LOCAL_MACHINE or
+    // Root; "(none)" when there is none.
+    std::string RegistryValue(const std::string& Key, const std::string& Name,
+                              qe::TRegistryRoot Root = qe::TRegistryRoot::rrLocalMachine);
+    std::string RegistryNumber(const std::string& Key, const std::string& Name,
+                               qe::TRegistryRoot Root = qe::TRegistryRoot::rrLocalMachine);
+    bool RegistryKeyExists(const std::string& Key, qe::TRegistryRoot Root = qe::TRegistryRoot::rrLocalMachine);
     static std::string UninstallKey(const std::string& ProgramName);
 
-    // Removes a product's program folder, Start Menu folder and registry entry.
+    // Removes a product's program folder, Start Menu folder and registry entry, those of
+    // an installation for the current user included.
     void ForgetProduct(const std::string& ProgramName);
 
     // A folder of the current user's as the registry names it ("AppData"), and another

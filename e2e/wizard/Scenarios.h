@@ -78,13 +78,21 @@ void InstallNoTerminal(TMachine& Machine, const TScenarioArgs& Args);
 void InstallDamaged(TMachine& Machine, const TScenarioArgs& Args);
 void InstallPlanted(TMachine& Machine, const TScenarioArgs& Args);
 void Uninstall(TMachine& Machine, const TScenarioArgs& Args);
+// Deployment without questions: setup.exe and Uninstall.exe with their switches, exit codes
+// and logs, and the installation for the current user only. PerUser runs where Program
+// Files and the all-users Start Menu cannot be written (PerUserPrepare lays its machine
+// out before that, PerUserTidy clears it after).
+void SilentInstall(TMachine& Machine, const TScenarioArgs& Args);
+void SilentUninstall(TMachine& Machine, const TScenarioArgs& Args);
+void PerUserPrepare(TMachine& Machine, const TScenarioArgs& Args);
+void PerUser(TMachine& Machine, const TScenarioArgs& Args);
+void PerUserTidy(TMachine& Machine, const TScenarioArgs& Args);
 // A product, a terminal and a user whose names are Cyrillic and Chinese, installed and
 // removed again.
 void InstallUnicode(TMachine& Machine, const TScenarioArgs& Args);
 
-// Steps the scenarios share: accepting the licence, running the install to its end, and
-// Finish with the program's end.
-void AcceptLicense(TWizard& W);
+// Steps the scenarios share: running the install to its end, and Finish with the
+// program's end.
 void RunInstall(TWizard& W);
 void Finish(TWizard& W);
 

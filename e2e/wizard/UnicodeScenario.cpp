@@ -193,7 +193,10 @@ void InstallUnicode(TMachine& Machine, const TScenarioArgs& Args)
             "the e-mail shortcut");
     const std::string Key = TMachine::UninstallKey(Product);
     CheckEq(Machine.RegistryValue(Key, "DisplayName"), Product, "DisplayName");
-    CheckEq(Machine.RegistryValue(Key, "UninstallString"), App + "\\Uninstall.exe", "UninstallString");
+    CheckEq(Machine.RegistryValue(Key, "UninstallString"), "\"" + App + "\\Uninstall.exe\"", "UninstallString");
+    CheckEq(Machine.RegistryValue(Key, "InstallLocation"), App, "InstallLocation");
+    CheckEq(Machine.RegistryValue(Key, "Publisher"), "ООО Рога и Копыта", "Publisher");
+    CheckEq(Machine.RegistryValue(Key, "URLInfoAbout"), "http://пример.рф", "URLInfoAbout");
     Step("the files in the five folders, the documents, the shortcuts read back through the shell, the Internet "
          "shortcuts and the registry entry hold the names as written");
 

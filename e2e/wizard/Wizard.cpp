@@ -27,9 +27,10 @@ const TPage PageProgress{"Progress", IDC_PANELPROGRESS, IDC_LABELPROGRESS1};
 const TPage PageNews{"What's New", IDC_PANELNEWS, IDC_LABELNEWS1};
 const TPage PageFinish{"Finish", IDC_PANELFINISH, 0};
 
-TWizard::TWizard(const std::string& Program, const std::string& Caption, const std::string& ShotFolder)
-    : FProgram(Program, Folder(Program)), FWindow(WaitForTopWindow(FProgram.Id(), Caption, PageTimeoutMs)),
-      FShotFolder(ShotFolder)
+TWizard::TWizard(const std::string& Program, const std::string& Caption, const std::string& ShotFolder,
+                 const std::string& Arguments, bool Limited)
+    : FProgram(Program, Folder(Program), Arguments, Limited),
+      FWindow(WaitForTopWindow(FProgram.Id(), Caption, PageTimeoutMs)), FShotFolder(ShotFolder)
 {
     Step("the window \"" + Caption + "\" is open");
 }
@@ -140,6 +141,12 @@ void TWizard::Shot(const std::string& Name)
 void TWizard::Shot(const std::string& Name, HWND Above)
 {
     Screenshot(FShotFolder + "\\" + Name + ".bmp", {FWindow.Handle(), Above});
+}
+
+void AcceptLicense(TWizard& W)
+{
+    W.Window().Click(IDC_RADIOACCEPT);
+    Check(WaitFor([&] { return W.Window().Enabled(IDC_BTNNEXT); }, 5000), "Next stays disabled after accepting");
 }
 
 void TWizard::ExpectNoMessageBox(const std::string& When)

@@ -28,9 +28,11 @@ void CheckAdvertisement(const std::string& Advert, int Breaks);
 
 class TWizard {
 public:
-    // Starts Program from its own folder and waits for the window with this caption.
+    // Starts Program from its own folder, with Arguments after its name (and, when
+    // Limited, not elevated: see TProgram), and waits for the window with this caption.
     // Screenshots go to ShotFolder.
-    TWizard(const std::string& Program, const std::string& Caption, const std::string& ShotFolder);
+    TWizard(const std::string& Program, const std::string& Caption, const std::string& ShotFolder,
+            const std::string& Arguments = "", bool Limited = false);
 
     TProgram& Process() { return FProgram; }
     TWindow& Window() { return FWindow; }
@@ -56,5 +58,8 @@ private:
     TWindow FWindow;
     std::string FShotFolder;
 };
+
+// Selects "I accept the agreement" and waits for Next to come on.
+void AcceptLicense(TWizard& W);
 
 } // namespace e2e

@@ -1,9 +1,11 @@
 // Runs one of the wizard's end-to-end scenarios under Wine:
 //   wizard-driver.exe SCENARIO WORK INSTALLER [TERMINAL_EXE EXAMPLES]
 // SCENARIO is install-full, install-keyboard, install-no-terminal, install-damaged,
-// install-planted, install-unicode or uninstall; WORK the scenario's folder (screenshots go to WORK\shots). Prints one
-// line per step and ends with "PASS" or "FAIL: reason"; the same goes to WORK\result.txt, since a program started in
-// Wine's virtual desktop cannot hand back its exit code.
+// install-planted, install-unicode, uninstall, silent-install, silent-uninstall or per-user
+// (with per-user-prepare and per-user-tidy around it); WORK the scenario's folder
+// (screenshots go to WORK\shots). Prints one line per step and ends with "PASS" or "FAIL:
+// reason"; the same goes to WORK\result.txt, since a program started in Wine's virtual
+// desktop cannot hand back its exit code.
 #include <windows.h>
 
 #include <objbase.h>
@@ -40,6 +42,11 @@ int main(int Argc, char** Argv)
         {"install-planted", e2e::InstallPlanted},
         {"install-unicode", e2e::InstallUnicode},
         {"uninstall", e2e::Uninstall},
+        {"silent-install", e2e::SilentInstall},
+        {"silent-uninstall", e2e::SilentUninstall},
+        {"per-user-prepare", e2e::PerUserPrepare},
+        {"per-user", e2e::PerUser},
+        {"per-user-tidy", e2e::PerUserTidy},
     };
     if (Argc < 4 || Scenarios.count(Argv[1]) == 0) {
         std::fprintf(stderr, "usage: wizard-driver SCENARIO WORK INSTALLER [TERMINAL_EXE EXAMPLES]\n");

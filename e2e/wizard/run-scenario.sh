@@ -31,7 +31,7 @@ case $scenario in
     done
     echo "PASS: every planted DLL is loaded by a program that loads it the unsafe way"
     exit 0 ;;
-  install-full|install-keyboard|uninstall) manifest=$top/examples/product.toml ;;
+  install-full|install-keyboard|uninstall|silent-install|silent-uninstall|per-user) manifest=$top/examples/product.toml ;;
   install-planted) manifest=$top/examples/product.toml ;;
   install-no-terminal|install-damaged) manifest=$top/e2e/wizard/packages/bare.toml ;;
   install-unicode) manifest=$top/e2e/wizard/packages/unicode.toml ;;
@@ -49,16 +49,42 @@ case $scenario in
     export WINEDLLOVERRIDES=$native_first ;;
 esac
 
-"$top/e2e/wine-run.sh" explorer /desktop=qe-e2e,800x600 "$(winpath "$bin/wizard-driver.exe")" "$scenario" \
-  "$(winpath "$work")" "$(winpath "$installer")" "$(winpath "$bin/terminal.exe")" "$(winpath "$top/examples")" \
-  2>"$work/wine-errors.txt" | tr -d "\r" || true
-for shot in "$work"/shots/*.bmp; do
-  [ -e "$shot" ] || continue
-  convert "$shot" "${shot%.bmp}.png" && rm "$shot"
-done
-result=$(tr -d "\r" < "$work/result.txt" 2>/dev/null || echo "FAIL: the driver reported nothing")
-if [ "$result" != PASS ]; then
-  grep -A12 -m1 '^Unhandled exception' "$work/wine-errors.txt" >&2 || true
-  echo "$result" | head -1 >&2
-  exit 1
+# Runs the driver for STEP, the scenario or a step of it, after whatever command follows
+# STEP (which starts it), and stops the scenario when the step does not pass.
+drive() {
+  local step=$1; shift
+  "$@" "$top/e2e/wine-run.sh" explorer /desktop=qe-e2e,800x600 "$(winpath "$bin/wizard-driver.exe")" "$step" \
+    "$(winpath "$work")" "$(winpath "$installer")" "$(winpath "$bin/terminal.exe")" "$(winpath "$top/examples")" \
+    2>>"$work/wine-errors.txt" | tr -d "\r" || true
+  for shot in "$work"/shots/*.bmp; do
+    [ -e "$shot" ] || continue
+    convert "$shot" "${shot%.bmp}.png" && rm "$shot"
+  done
+  result=$(tr -d "\r" < "$work/result.txt" 2>/dev/null || echo "FAIL: the driver reported nothing")
+  if [ "$result" != PASS ]; then
+    grep -A12 -m1 '^Unhandled exception' "$work/wine-errors.txt" >&2 || true
+    echo "$result" | head -1 >&2
+    exit 1
+  fi
+}
+
+if [ "$scenario" != per-user ]; then
+  drive "$scenario"
+  exit 0
 fi
+# An installation without administrator rights: Program Files and the all-users Start
+# Menu closed to writing, as they are to a standard account. Root writes wherever it
+# likes; without these two capabilities the prefix's file modes hold for it too. The
+# driver starts the installer with a limited token, so that it runs as not elevated.
+drive per-user-prepare
+# Every Wine process of the prefix ends first: a desktop left running would start the
+# driver with root's rights.
+wineserver -w
+# Closed with every folder in them, as the folders below inherit Windows' access lists.
+closed=("$WINEPREFIX/drive_c/Program Files" "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs")
+find "${closed[@]}" -type d -exec chmod a-w {} +
+trap 'find "${closed[@]}" -type d -exec chmod u+w {} +' EXIT
+drive per-user setpriv --bounding-set=-dac_override,-dac_read_search --
+find "${closed[@]}" -type d -exec chmod u+w {} +
+trap - EXIT
+drive per-user-tidy

@@ -43,7 +43,10 @@ public:
         return FInner.CreateNewForWriting(Path);
     }
     bool MakeFolder(const std::string& Path) override { return FInner.MakeFolder(Path); }
-    bool MakePrivateFolder(const std::string& Path) override { return FInner.MakePrivateFolder(Path); }
+    bool MakePrivateFolder(const std::string& Path, TPrivateTo To) override
+    {
+        return FInner.MakePrivateFolder(Path, To);
+    }
     bool RemoveFolder(const std::string& Path) override { return FInner.RemoveFolder(Path); }
     bool GetAttributes(const std::string& Path, uint32_t& Attributes) override
     {
@@ -73,6 +76,14 @@ public:
                      const std::string& Value) override
     {
         FInner.WriteString(Root, Key, Name, Value);
+    }
+    bool ReadInteger(TRegistryRoot Root, const std::string& Key, const std::string& Name, uint32_t& Value) override
+    {
+        return FInner.ReadInteger(Root, Key, Name, Value);
+    }
+    void WriteInteger(TRegistryRoot Root, const std::string& Key, const std::string& Name, uint32_t Value) override
+    {
+        FInner.WriteInteger(Root, Key, Name, Value);
     }
     bool DeleteKey(TRegistryRoot Root, const std::string& Key) override { return FInner.DeleteKey(Root, Key); }
     bool KeyExists(TRegistryRoot Root, const std::string& Key) override { return FInner.KeyExists(Root, Key); }

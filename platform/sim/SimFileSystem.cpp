@@ -72,7 +72,7 @@ TSimFileSystem::TSimFileSystem()
 
 TSimFileSystem::TSimFileSystem(const TSimFileSystem& Other)
     : FNodes(Other.FNodes), FCurrentFolder(Other.FCurrentFolder), FExecutablePath(Other.FExecutablePath),
-      FNow(Other.FNow), FLastError(Other.FLastError)
+      FNow(Other.FNow), FLastError(Other.FLastError), FCallerIsAdministrator(Other.FCallerIsAdministrator)
 {
     for (auto& [Key, Node] : FNodes) {
         Node.Entry = std::make_shared<TSimEntry>(*Node.Entry);
@@ -182,6 +182,21 @@ bool TSimFileSystem::HasChildren(const std::string& Key) const
     return It != FNodes.end() && It->first.rfind(Prefix, 0) == 0;
 }
 
+bool TSimFileSystem::Refuses(const std::string& FolderKey) const
+{
+    if (FCallerIsAdministrator)
+        return false;
+    for (std::string Key = FolderKey;;) {
+        auto It = FNodes.find(Key);
+        if (It != FNodes.end() && It->second.Entry->PrivateTo == TPrivateTo::Administrators)
+            return true;
+        const size_t Slash = Key.rfind('\\');
+        if (Slash == std::string::npos)
+            return false;
+        Key.resize(Slash);
+    }
+}
+
 std::unique_ptr<TStream> TSimFileSystem::NewStream(const std::shared_ptr<TSimEntry>& Entry, bool Writing)
 {
     return std::make_unique<TBufferedStream>(std::make_unique<TSimFileStream>(Entry, Writing, FNow));
@@ -234,6 +249,8 @@ std::unique_ptr<TStream> TSimFileSystem::Create(const std::string& Path, bool Mu
     TNode* Parent = Find(R.ParentKey);
     if (Parent == nullptr || !Parent->Entry->IsFolder)
         return Refuse(ErrorPathNotFound);
+    if (Refuses(R.ParentKey))
+        return Refuse(ErrorAccessDenied);
     if (TNode* Node = Find(R.Key)) {
         const auto& Entry = Node->Entry;
         if (MustBeNew)
@@ -298,6 +315,8 @@ void TSimFileSystem::RenameFile(const std::string& From, const std::string& To)
     TNode* Parent = Find(Target.ParentKey);
     if (Parent == nullptr || !Parent->Entry->IsFolder)
         return Refuse(ErrorPathNotFound);
+    if (Refuses(Source.ParentKey) || Refuses(Target.ParentKey))
+        return Refuse(ErrorAccessDenied);
     if (TNode* Old = Find(Target.Key)) {
         const auto& OldEntry = Old->Entry;
         if (OldEntry->IsFolder || (OldEntry->Attributes & faReadOnly) != 0)
@@ -316,7 +335,7 @@ bool TSimFileSystem::RemoveFile(const std::string& Path)
     if (Node == nullptr)
         return false;
     const auto& Entry = Node->Entry;
-    if (Entry->IsFolder || (Entry->Attributes & faReadOnly) != 0)
+    if (Entry->IsFolder || (Entry->Attributes & faReadOnly) != 0 || Refuses(R.ParentKey))
         return Fail(ErrorAccessDenied);
     if (Entry->IsBusy())
         return Fail(ErrorSharingViolation);
@@ -324,20 +343,29 @@ bool TSimFileSystem::RemoveFile(const std::string& Path)
     return true;
 }
 
-bool TSimFileSystem::MakePrivateFolder(const std::string& Path)
+bool TSimFileSystem::MakePrivateFolder(const std::string& Path, TPrivateTo To)
 {
     if (!MakeFolder(Path))
         return false;
     TResolved R;
-    FindExisting(Path, R)->Entry->AdminOnly = true;
+    FindExisting(Path, R)->Entry->PrivateTo = To;
     return true;
 }
 
-bool TSimFileSystem::IsAdminOnly(const std::string& Path)
+std::optional<TPrivateTo> TSimFileSystem::PrivateTo(const std::string& Path)
 {
     TResolved R;
     TNode* Node = FindExisting(Path, R);
-    return Node != nullptr && Node->Entry->AdminOnly;
+    return Node == nullptr ? std::nullopt : Node->Entry->PrivateTo;
+}
+
+void TSimFileSystem::ProtectFolder(const std::string& Path)
+{
+    TResolved R;
+    TNode* Node = FindExisting(Path, R);
+    if (Node == nullptr || !Node->Entry->IsFolder)
+        throw Exception("No such folder: " + Path);
+    Node->Entry->PrivateTo = TPrivateTo::Administrators;
 }
 
 bool TSimFileSystem::MakeFolder(const std::string& Path)
@@ -353,6 +381,8 @@ bool TSimFileSystem::MakeFolder(const std::string& Path)
     TNode* Parent = Find(R.ParentKey);
     if (Parent == nullptr || !Parent->Entry->IsFolder)
         return Fail(ErrorPathNotFound);
+    if (Refuses(R.ParentKey))
+        return Fail(ErrorAccessDenied);
     auto Entry = std::make_shared<TSimEntry>();
     Entry->IsFolder = true;
     Entry->Attributes = faDirectory;
@@ -369,7 +399,7 @@ bool TSimFileSystem::RemoveFolder(const std::string& Path)
         return false;
     if (!Node->Entry->IsFolder)
         return Fail(ErrorDirectory);
-    if (R.IsRoot || (Node->Entry->Attributes & faReadOnly) != 0)
+    if (R.IsRoot || (Node->Entry->Attributes & faReadOnly) != 0 || Refuses(R.ParentKey))
         return Fail(ErrorAccessDenied);
     if (HasChildren(R.Key))
         return Fail(ErrorDirNotEmpty);

@@ -1,11 +1,12 @@
 // A Windows file system in memory: drive-letter paths with "\" (and "/"), names kept as
 // created and compared without letter case, attributes, file times, folders that refuse
-// removal while not empty, files that are open or in use by another program, and the
-// system's error texts in the messages.
+// removal while not empty, files that are open or in use by another program, folders
+// that only the administrators may change, and the system's error texts in the messages.
 #pragma once
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,8 +22,10 @@ struct TSimEntry {
     std::vector<uint8_t> Bytes;
     int OpenReaders = 0;
     int OpenWriters = 0;
-    bool InUse = false;     // held open by another program
-    bool AdminOnly = false; // only the administrators and the system may change it
+    bool InUse = false; // held open by another program
+    // A private folder: who may change it and what it holds, besides the system and the
+    // administrators; empty for a folder anyone may change.
+    std::optional<TPrivateTo> PrivateTo;
 
     // Open here or by another program: it cannot be deleted, replaced or moved.
     bool IsBusy() const { return InUse || OpenReaders > 0 || OpenWriters > 0; }
@@ -48,7 +51,7 @@ public:
     bool GetFileTimes(const std::string& Path, TFileTimes& Times) override;
     bool RemoveFile(const std::string& Path) override;
     bool MakeFolder(const std::string& Path) override;
-    bool MakePrivateFolder(const std::string& Path) override;
+    bool MakePrivateFolder(const std::string& Path, TPrivateTo To) override;
     bool RemoveFolder(const std::string& Path) override;
     bool GetAttributes(const std::string& Path, uint32_t& Attributes) override;
     bool SetAttributes(const std::string& Path, uint32_t Attributes) override;
@@ -69,8 +72,15 @@ public:
     std::string FileContents(const std::string& Path);
     // Another program holds the file open: it cannot be opened, replaced or deleted.
     void SetInUse(const std::string& Path, bool InUse);
-    // Made by MakePrivateFolder.
-    bool IsAdminOnly(const std::string& Path);
+    // Who besides the system and the administrators may change the folder Path, as
+    // MakePrivateFolder or ProtectFolder made it; empty for anyone.
+    std::optional<TPrivateTo> PrivateTo(const std::string& Path);
+    // Only the administrators may change the existing folder Path from now on, as on
+    // Windows only they may change Program Files: a caller without administrator rights
+    // can create, replace, rename or delete nothing in it, at any depth.
+    void ProtectFolder(const std::string& Path);
+    // Whether the program runs with administrator rights (TSimSystem::SetElevated says).
+    void SetCallerIsAdministrator(bool Administrator) { FCallerIsAdministrator = Administrator; }
     // Every path of the machine, as created, in order of their upper-case form.
     std::vector<std::string> AllPaths() const;
     // The Windows error code of the last failed operation.
@@ -95,6 +105,9 @@ private:
     TNode* FindExisting(const std::string& Path, TResolved& Resolved);
     bool Fail(uint32_t Code);
     bool HasChildren(const std::string& Key) const;
+    // Whether the caller may not change entries of the folder of that key: it, or a
+    // folder above it, is private to the administrators and the caller is none.
+    bool Refuses(const std::string& FolderKey) const;
     std::unique_ptr<TStream> NewStream(const std::shared_ptr<TSimEntry>& Entry, bool Writing);
     // CreateForWriting, or with MustBeNew CreateNewForWriting.
     std::unique_ptr<TStream> Create(const std::string& Path, bool MustBeNew);
@@ -104,6 +117,7 @@ private:
     std::string FExecutablePath;
     uint64_t FNow = 0;
     uint32_t FLastError = 0;
+    bool FCallerIsAdministrator = false;
 };
 
 } // namespace qe::sim

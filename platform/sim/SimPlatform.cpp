@@ -9,8 +9,8 @@ TSimPlatform::TSimPlatform()
     FPlatform = TPlatform{&FileSystem, &Registry, &System, &Shell};
     // 2024-03-02 14:30:15 UTC as a file time.
     FileSystem.SetNow(133538526150000000ULL);
-    for (const char* Folder :
-         {ProgramFiles, CommonPrograms, Documents, "C:\\WINDOWS\\Temp", "C:\\TEMP", "C:\\Users\\User\\Downloads"})
+    for (const char* Folder : {ProgramFiles, CommonPrograms, Documents, LocalAppData, UserPrograms, "C:\\WINDOWS\\Temp",
+                               "C:\\TEMP", "C:\\Users\\User\\Downloads"})
         FileSystem.AddFolders(Folder);
     for (const char* Program : {"C:\\WINDOWS\\system32\\cmd.exe", "C:\\WINDOWS\\system32\\PING.EXE"})
         FileSystem.AddFile(Program, "MZ");
@@ -32,6 +32,8 @@ TSimPlatform::TSimPlatform()
     Registry.SetString(CU, ShellFoldersKey, "Personal", Documents);
     Registry.SetString(CU, ShellFoldersKey, "Desktop", "C:\\Users\\User\\Desktop");
     Registry.SetString(CU, ShellFoldersKey, "AppData", "C:\\Users\\User\\AppData\\Roaming");
+    Registry.SetString(CU, ShellFoldersKey, "Local AppData", LocalAppData);
+    Registry.SetString(CU, ShellFoldersKey, "Programs", UserPrograms);
 }
 
 TSimPlatform::TSimPlatform(const TSimPlatform& Other)

@@ -16,6 +16,9 @@ public:
     static constexpr const char* ProgramFiles = "C:\\Program Files";
     static constexpr const char* CommonPrograms = "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs";
     static constexpr const char* Documents = "C:\\Users\\User\\Documents";
+    static constexpr const char* LocalAppData = "C:\\Users\\User\\AppData\\Local";
+    static constexpr const char* UserPrograms =
+        "C:\\Users\\User\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs";
     static constexpr const char* ExePath = "C:\\Users\\User\\Downloads\\setup.exe";
 
     TSimPlatform();

@@ -48,31 +48,61 @@ TSimRegistry::TKey& TSimRegistry::Create(TRegistryRoot Root, const std::string& 
     return *Last;
 }
 
+const TRegistryValue* TSimRegistry::FindValue(TRegistryRoot Root, const std::string& Key, const std::string& Name)
+{
+    TKey* K = Find(Root, Key);
+    if (K == nullptr)
+        return nullptr;
+    auto It = K->Values.find(FoldCase(Name));
+    return It == K->Values.end() ? nullptr : &It->second;
+}
+
 bool TSimRegistry::ReadString(TRegistryRoot Root, const std::string& Key, const std::string& Name, bool CreateKey,
                               std::string& Value)
 {
-    TKey* K = Find(Root, Key);
-    if (K == nullptr) {
-        if (CreateKey && !FDenyWrites[static_cast<int>(Root)] && !Normalize(Key).empty())
-            Create(Root, Key);
+    if (Find(Root, Key) == nullptr && CreateKey && !FDenyWrites[static_cast<int>(Root)] && !Normalize(Key).empty())
+        Create(Root, Key);
+    const TRegistryValue* V = FindValue(Root, Key, Name);
+    if (V == nullptr)
         return false;
-    }
-    auto It = K->Values.find(FoldCase(Name));
-    if (It == K->Values.end())
-        return false;
-    const TRegistryValue& V = It->second;
-    if (V.Type != rtString && V.Type != rtExpandString)
+    if (V->Type != rtString && V->Type != rtExpandString)
         throw ERegistryException(InvalidDataTypeMessage(Name));
-    Value = V.Data.substr(0, V.Data.find('\0'));
+    Value = V->Data.substr(0, V->Data.find('\0'));
     return true;
 }
 
 void TSimRegistry::WriteString(TRegistryRoot Root, const std::string& Key, const std::string& Name,
                                const std::string& Value)
 {
+    Write(Root, Key, {Name, rtString, Value});
+}
+
+bool TSimRegistry::ReadInteger(TRegistryRoot Root, const std::string& Key, const std::string& Name, uint32_t& Value)
+{
+    const TRegistryValue* V = FindValue(Root, Key, Name);
+    if (V == nullptr)
+        return false;
+    if (V->Type != rtInteger || V->Data.size() != 4)
+        throw ERegistryException(InvalidDataTypeMessage(Name));
+    Value = 0;
+    for (size_t I = 4; I-- > 0;)
+        Value = Value << 8 | static_cast<uint8_t>(V->Data[I]);
+    return true;
+}
+
+void TSimRegistry::WriteInteger(TRegistryRoot Root, const std::string& Key, const std::string& Name, uint32_t Value)
+{
+    std::string Data;
+    for (int I = 0; I < 4; ++I)
+        Data += static_cast<char>(Value >> (8 * I) & 0xFF);
+    Write(Root, Key, {Name, rtInteger, Data});
+}
+
+void TSimRegistry::Write(TRegistryRoot Root, const std::string& Key, const TRegistryValue& Value)
+{
     if (FDenyWrites[static_cast<int>(Root)] || Normalize(Key).empty())
-        throw ERegistryException(FailedToSetDataMessage(Name));
-    SetValue(Root, Key, {Name, rtString, Value});
+        throw ERegistryException(FailedToSetDataMessage(Value.Name));
+    SetValue(Root, Key, Value);
 }
 
 bool TSimRegistry::DeleteKey(TRegistryRoot Root, const std::string& Key)

@@ -17,7 +17,7 @@ enum TRegistryType : uint32_t { rtString = 1, rtExpandString = 2, rtBinary = 3, 
 struct TRegistryValue {
     std::string Name;
     uint32_t Type = rtString;
-    std::string Data; // strings without their terminating NUL
+    std::string Data; // strings without their terminating NUL; numbers little-endian
 };
 
 class TSimRegistry : public IRegistry {
@@ -26,6 +26,8 @@ public:
                     std::string& Value) override;
     void WriteString(TRegistryRoot Root, const std::string& Key, const std::string& Name,
                      const std::string& Value) override;
+    bool ReadInteger(TRegistryRoot Root, const std::string& Key, const std::string& Name, uint32_t& Value) override;
+    void WriteInteger(TRegistryRoot Root, const std::string& Key, const std::string& Name, uint32_t Value) override;
     bool DeleteKey(TRegistryRoot Root, const std::string& Key) override;
     bool KeyExists(TRegistryRoot Root, const std::string& Key) override;
 
@@ -51,8 +53,11 @@ private:
     using TKeyId = std::pair<TRegistryRoot, std::string>;
 
     static std::string Normalize(const std::string& Key);
+    // Sets a value as a program does: refused under a root that denies writes.
+    void Write(TRegistryRoot Root, const std::string& Key, const TRegistryValue& Value);
     TKey* Find(TRegistryRoot Root, const std::string& Key);
     TKey& Create(TRegistryRoot Root, const std::string& Key);
+    const TRegistryValue* FindValue(TRegistryRoot Root, const std::string& Key, const std::string& Name);
 
     std::map<TKeyId, TKey> FKeys; // by root and upper-case path
     bool FDenyWrites[2] = {false, false};

@@ -50,7 +50,13 @@ public:
     void AddWindow(const std::string& ClassName, const std::string& Title = {});
     void CloseWindows(const std::string& ClassName);
     void SetLocalTime(const TSystemTime& Time) { FLocalTime = Time; }
-    void SetElevated(bool Elevated) { FElevated = Elevated; }
+    // Also tells the file system whether the caller may change folders private to the
+    // administrators.
+    void SetElevated(bool Elevated)
+    {
+        FElevated = Elevated;
+        FFileSystem->SetCallerIsAdministrator(Elevated);
+    }
     const std::vector<TProcessStart>& ProcessStarts() const { return FProcessStarts; }
 
 private:

@@ -4,6 +4,8 @@
 
 #include <sddl.h>
 
+#include <vector>
+
 #include "platform/Exceptions.h"
 #include "platform/win32/Win32Errors.h"
 #include "platform/win32/Win32Text.h"
@@ -73,6 +75,25 @@ public:
 private:
     HANDLE FHandle;
 };
+
+// The security identifier of the user the program runs as, in its text form; "" when
+// the system does not tell.
+std::string CurrentUserSid()
+{
+    HANDLE Token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &Token))
+        return {};
+    DWORD Size = 0;
+    GetTokenInformation(Token, TokenUser, nullptr, 0, &Size);
+    std::vector<BYTE> User(Size);
+    wchar_t* Text = nullptr;
+    const bool Known = Size > 0 && GetTokenInformation(Token, TokenUser, User.data(), Size, &Size) &&
+                       ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(User.data())->User.Sid, &Text);
+    CloseHandle(Token);
+    std::string Sid = Known ? Utf8(Text) : "";
+    LocalFree(Text);
+    return Sid;
+}
 
 uint64_t ToUInt64(const FILETIME& T)
 {
@@ -146,13 +167,21 @@ bool TWin32FileSystem::MakeFolder(const std::string& Path)
     return CreateDirectoryW(Wide(Path).c_str(), nullptr) != 0;
 }
 
-bool TWin32FileSystem::MakePrivateFolder(const std::string& Path)
+bool TWin32FileSystem::MakePrivateFolder(const std::string& Path, TPrivateTo To)
 {
-    // Full control for the system and the administrators, nothing for anyone else, and
-    // nothing inherited from the parent folder; what is created inside inherits it.
+    // Full control for the system, the administrators and perhaps the user, nothing for
+    // anyone else, and nothing inherited from the parent folder; what is created inside
+    // inherits it.
+    std::string Access = "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
+    if (To == TPrivateTo::CurrentUser) {
+        const std::string User = CurrentUserSid();
+        if (User.empty())
+            return false;
+        Access += "(A;OICI;FA;;;" + User + ")";
+    }
     PSECURITY_DESCRIPTOR Descriptor = nullptr;
-    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)", SDDL_REVISION_1,
-                                                              &Descriptor, nullptr))
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(Wide(Access).c_str(), SDDL_REVISION_1, &Descriptor,
+                                                              nullptr))
         return false;
     SECURITY_ATTRIBUTES Attributes{sizeof(Attributes), Descriptor, FALSE};
     const bool Made = CreateDirectoryW(Wide(Path).c_str(), &Attributes) != 0;

@@ -16,7 +16,7 @@ public:
     bool GetFileTimes(const std::string& Path, TFileTimes& Times) override;
     bool RemoveFile(const std::string& Path) override;
     bool MakeFolder(const std::string& Path) override;
-    bool MakePrivateFolder(const std::string& Path) override;
+    bool MakePrivateFolder(const std::string& Path, TPrivateTo To) override;
     bool RemoveFolder(const std::string& Path) override;
     bool GetAttributes(const std::string& Path, uint32_t& Attributes) override;
     bool SetAttributes(const std::string& Path, uint32_t Attributes) override;

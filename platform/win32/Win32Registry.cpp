@@ -78,14 +78,46 @@ bool TWin32Registry::ReadString(TRegistryRoot Root, const std::string& Key, cons
 void TWin32Registry::WriteString(TRegistryRoot Root, const std::string& Key, const std::string& Name,
                                  const std::string& Value)
 {
+    const std::wstring Data = Wide(Value);
+    SetValue(Root, Key, Name, REG_SZ, Data.c_str(), (Data.size() + 1) * sizeof(wchar_t));
+}
+
+bool TWin32Registry::ReadInteger(TRegistryRoot Root, const std::string& Key, const std::string& Name, uint32_t& Value)
+{
+    HKEY H;
+    const std::wstring Path = Relative(Key);
+    if (Path.empty() || RegOpenKeyExW(RootKey(Root), Path.c_str(), 0, KEY_READ, &H) != ERROR_SUCCESS)
+        return false;
+    DWORD Type = 0;
+    DWORD Data = 0;
+    DWORD Size = sizeof(Data);
+    const LONG Read = RegQueryValueExW(H, Wide(Name).c_str(), nullptr, &Type, reinterpret_cast<BYTE*>(&Data), &Size);
+    RegCloseKey(H);
+    // A longer value of another type does not fit and reads as more data.
+    if (Read != ERROR_SUCCESS && Read != ERROR_MORE_DATA)
+        return false;
+    if (Read != ERROR_SUCCESS || Type != REG_DWORD || Size != sizeof(Data))
+        throw ERegistryException(InvalidDataTypeMessage(Name));
+    Value = Data;
+    return true;
+}
+
+void TWin32Registry::WriteInteger(TRegistryRoot Root, const std::string& Key, const std::string& Name, uint32_t Value)
+{
+    const DWORD Data = Value;
+    SetValue(Root, Key, Name, REG_DWORD, &Data, sizeof(Data));
+}
+
+void TWin32Registry::SetValue(TRegistryRoot Root, const std::string& Key, const std::string& Name, uint32_t Type,
+                              const void* Data, size_t Size)
+{
     HKEY H;
     const std::wstring Path = Relative(Key);
     if (Path.empty() || RegCreateKeyExW(RootKey(Root), Path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &H,
                                         nullptr) != ERROR_SUCCESS)
         throw ERegistryException(FailedToSetDataMessage(Name));
-    const std::wstring Data = Wide(Value);
-    const LONG Set = RegSetValueExW(H, Wide(Name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(Data.c_str()),
-                                    static_cast<DWORD>((Data.size() + 1) * sizeof(wchar_t)));
+    const LONG Set =
+        RegSetValueExW(H, Wide(Name).c_str(), 0, Type, static_cast<const BYTE*>(Data), static_cast<DWORD>(Size));
     RegCloseKey(H);
     if (Set != ERROR_SUCCESS)
         throw ERegistryException(FailedToSetDataMessage(Name));

@@ -91,8 +91,21 @@ bool TWin32System::StartHiddenIdleProcess(const std::string& CommandLine, const 
 
 bool TWin32System::IsElevated()
 {
-    // Membership counts only where the group is enabled: in the filtered token of an
-    // administrator who has not confirmed elevation it is there for denying only.
+    // The filtered token of an administrator who has not confirmed elevation is not
+    // elevated. Windows keeps the administrators' group in it for denying only, so the
+    // membership below says so too; Wine keeps the group enabled and tells only by the
+    // token's type.
+    HANDLE Token = nullptr;
+    if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &Token)) {
+        TOKEN_ELEVATION_TYPE Type = TokenElevationTypeDefault;
+        DWORD Size = 0;
+        const bool Limited = GetTokenInformation(Token, TokenElevationType, &Type, sizeof(Type), &Size) &&
+                             Type == TokenElevationTypeLimited;
+        CloseHandle(Token);
+        if (Limited)
+            return false;
+    }
+    // Membership counts only where the group is enabled.
     SID_IDENTIFIER_AUTHORITY NtAuthority = SECURITY_NT_AUTHORITY;
     PSID Administrators = nullptr;
     if (!AllocateAndInitializeSid(&NtAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0,

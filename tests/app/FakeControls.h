@@ -3,114 +3,37 @@
 #pragma once
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "app/WizardControls.h"
+#include "app/HeadlessControls.h"
 #include "package/JpegImage.h"
 
 namespace qe::test {
 
-template <typename TInterface> class TFakeControl : public TInterface {
-public:
-    void SetVisible(bool Visible) override { FVisible = Visible; }
-    bool Visible() const override { return FVisible; }
-    void SetEnabled(bool Enabled) override { FEnabled = Enabled; }
-    bool Enabled() const override { return FEnabled; }
+// Controls that only keep their state are the wizard's own controls without a window.
+using TFakeLabel = THeadlessLabel;
+using TFakeButton = THeadlessButton;
+using TFakeCheckBox = THeadlessCheckBox;
+using TFakeCheckList = THeadlessCheckList;
+using TFakeMemo = THeadlessMemo;
+using TFakeComboBox = THeadlessComboBox;
+using TFakeLinkLabel = THeadlessLinkLabel;
 
-private:
-    bool FVisible = true;
-    bool FEnabled = true;
-};
-
-class TFakeLabel : public TFakeControl<ILabel> {
-public:
-    void SetCaption(const std::string& Caption) override { FCaption = Caption; }
-    std::string Caption() const override { return FCaption; }
-
-private:
-    std::string FCaption;
-};
-
-class TFakeButton : public TFakeControl<IButton> {
-public:
-    void SetCaption(const std::string& Caption) override { FCaption = Caption; }
-    std::string Caption() const override { return FCaption; }
-    void SetTag(int32_t Tag) override { FTag = Tag; }
-    int32_t Tag() const override { return FTag; }
-
-private:
-    std::string FCaption;
-    int32_t FTag = 0;
-};
-
-class TFakeCheckBox : public TFakeControl<ICheckBox> {
-public:
-    void SetChecked(bool Checked) override { FChecked = Checked; }
-    bool Checked() const override { return FChecked; }
-
-private:
-    bool FChecked = false;
-};
-
-class TFakeCheckList : public TFakeControl<ICheckList> {
-public:
-    void Clear() override { FItems.clear(); }
-    void Add(const std::string& Text, bool Checked) override { FItems.push_back({Text, Checked}); }
-    int32_t Count() const override { return static_cast<int32_t>(FItems.size()); }
-    std::string Text(int32_t Index) const override { return FItems.at(static_cast<size_t>(Index)).first; }
-    bool Checked(int32_t Index) const override { return FItems.at(static_cast<size_t>(Index)).second; }
-    void SetChecked(int32_t Index, bool Checked) override { FItems.at(static_cast<size_t>(Index)).second = Checked; }
-
-private:
-    std::vector<std::pair<std::string, bool>> FItems;
-};
-
-class TFakeMemo : public TFakeControl<IMemo> {
-public:
-    void SetLines(const std::vector<std::string>& Lines) override { FLines = Lines; }
-    void AddLine(const std::string& Line) override { FLines.push_back(Line); }
-    std::vector<std::string> Lines() const override { return FLines; }
-
-private:
-    std::vector<std::string> FLines;
-};
-
-class TFakeProgressBar : public TFakeControl<IProgressBar> {
+class TFakeProgressBar : public THeadlessProgressBar {
 public:
     void SetPosition(int32_t Position) override
     {
-        FPosition = Position;
+        THeadlessProgressBar::SetPosition(Position);
         Highest = std::max(Highest, Position);
     }
-    int32_t Position() const override { return FPosition; }
 
     int32_t Highest = 0; // the highest position ever set
-
-private:
-    int32_t FPosition = 0;
-};
-
-class TFakeComboBox : public TFakeControl<IComboBox> {
-public:
-    void Clear() override
-    {
-        FItems.clear();
-        FIndex = -1;
-    }
-    void Add(const std::string& Text) override { FItems.push_back(Text); }
-    int32_t Count() const override { return static_cast<int32_t>(FItems.size()); }
-    void SetItemIndex(int32_t Index) override { FIndex = Index; }
-    int32_t ItemIndex() const override { return FIndex; }
-    std::string Text() const override { return FIndex < 0 ? std::string() : FItems.at(static_cast<size_t>(FIndex)); }
-
-private:
-    std::vector<std::string> FItems;
-    int32_t FIndex = -1;
 };
 
 // Takes a text as RTF when it starts as RTF does, and refuses plain text only when told.
-class TFakeRichText : public TFakeControl<IRichText> {
+class TFakeRichText : public THeadlessControl<IRichText> {
 public:
     bool LoadRtf(const std::string& Text) override
     {
@@ -138,7 +61,7 @@ private:
     std::string FFormat; // how the text was last loaded: "rtf", "plain" or "" (never)
 };
 
-class TFakeImage : public TFakeControl<IImage> {
+class TFakeImage : public THeadlessControl<IImage> {
 public:
     void SetPicture(const TJpegImage& Picture) override
     {
@@ -160,17 +83,8 @@ private:
     std::string FTitle;
 };
 
-class TFakeLinkLabel : public TFakeControl<ILinkLabel> {
-public:
-    void SetCaption(const std::string& Markup) override { FCaption = Markup; }
-    std::string Caption() const override { return FCaption; }
-
-private:
-    std::string FCaption;
-};
-
 // A panel among others stacked in one place: bringing it to the front shows it there.
-class TFakePanel : public TFakeControl<IPanel> {
+class TFakePanel : public THeadlessControl<IPanel> {
 public:
     TFakePanel(IPanel*& Front) : FFront(Front) {}
     void BringToFront() override { FFront = this; }
@@ -195,8 +109,12 @@ public:
     void MessageBox(const std::string& Text, const std::string& Caption, TMessageIcon Icon) override
     {
         Messages.push_back({Text, Caption, Icon});
+        if (OnMessageBox)
+            OnMessageBox();
     }
 
+    // What the user does before answering a box.
+    std::function<void()> OnMessageBox;
     std::string Caption;
     std::string ApplicationTitle;
     int Repaints = 0;
@@ -210,39 +128,7 @@ struct TFakeWizard {
     TFakeWizard()
     {
         RadioNotAccept.SetChecked(true);
-        C.Window = &Window;
-        C.PanelStart = &PanelStart;
-        C.PanelInstall = &PanelInstall;
-        C.PanelFinish = &PanelFinish;
-        C.PanelInfo = &PanelInfo;
-        C.PanelLicense = &PanelLicense;
-        C.PanelFolder = &PanelFolder;
-        C.PanelReady = &PanelReady;
-        C.PanelProgress = &PanelProgress;
-        C.PanelNews = &PanelNews;
-        C.BtnPrev = &BtnPrev;
-        C.BtnNext = &BtnNext;
-        C.BtnCancel = &BtnCancel;
-        C.BtnAddMetaTrader = &BtnAddMetaTrader;
-        C.ImgBanner = &ImgBanner;
-        C.LabelStart1 = &LabelStart1;
-        C.LabelStart2 = &LabelStart2;
-        C.LabelFinish1 = &LabelFinish1;
-        C.LabelFinish2 = &LabelFinish2;
-        C.CheckRun = &CheckRun;
-        C.ComboRun = &ComboRun;
-        C.RichInfo = &RichInfo;
-        C.RichLicense = &RichLicense;
-        C.RadioAccept = &RadioAccept;
-        C.RadioNotAccept = &RadioNotAccept;
-        C.ListMetaTrader = &ListMetaTrader;
-        C.MemoReady = &MemoReady;
-        C.LabelProgress1 = &LabelProgress1;
-        C.LabelProgress2 = &LabelProgress2;
-        C.LabelProgress3 = &LabelProgress3;
-        C.ProgressBar1 = &ProgressBar1;
-        C.MemoProgress = &MemoProgress;
-        C.RichNews = &RichNews;
+        WireControls(*this, C);
     }
     TFakeWizard(const TFakeWizard&) = delete;
     TFakeWizard& operator=(const TFakeWizard&) = delete;

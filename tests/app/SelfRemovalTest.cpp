@@ -88,11 +88,17 @@ protected:
     sim::TSimPlatform M;
 };
 
-TEST_F(SelfRemoval, AUsersScriptLiesInTheTemporaryFolderUnderAnUnguessableName)
+// An uninstaller without administrator rights, as one for the current user only runs.
+TEST_F(SelfRemoval, AUsersScriptLiesInAFolderOfItsOwnThatOnlyTheUserMayChangeUnderAnUnguessableName)
 {
     ASSERT_TRUE(SelfDelete(M.Platform(), Exe, true));
     const std::string Script = StartedScript();
-    EXPECT_TRUE(std::regex_match(Script, std::regex(R"(C:\\TEMP\\20240305143015250-[0-9a-f]{32}\.bat)"))) << Script;
+    std::smatch Parts;
+    ASSERT_TRUE(std::regex_match(
+        Script, Parts, std::regex(R"((C:\\TEMP\\QeUninstall-(20240305143015250-[0-9a-f]{32}))\\\2\.bat)")))
+        << Script;
+    const std::string Folder = Parts[1];
+    EXPECT_EQ(M.FileSystem.PrivateTo(Folder), TPrivateTo::CurrentUser);
     EXPECT_EQ(M.FileSystem.FileContents(Script), ":repeat\r\n"
                                                  "del \"" +
                                                      Exe +
@@ -102,7 +108,7 @@ TEST_F(SelfRemoval, AUsersScriptLiesInTheTemporaryFolderUnderAnUnguessableName)
                                                      "\r\n"
                                                      "rmdir \"C:\\Program Files\\Demo\\\"\r\n"
                                                      "del \"" +
-                                                     Script + "\"\r\n");
+                                                     Script + "\" & rmdir \"" + Folder + "\"\r\n");
     const sim::TProcessStart& Start = M.System.ProcessStarts()[0];
     EXPECT_EQ(Start.CurrentFolder, "C:\\TEMP");
     EXPECT_EQ(Start.Environment, std::vector<std::string>{"SystemRoot=C:\\WINDOWS"});
@@ -135,7 +141,7 @@ TEST_F(SelfRemoval, AnElevatedScriptLiesInAFolderOnlyAdministratorsMayChange)
         Script, Parts, std::regex(R"((C:\\WINDOWS\\Temp\\QeUninstall-(20240305143015250-[0-9a-f]{32}))\\\2\.bat)")))
         << Script;
     const std::string Folder = Parts[1];
-    EXPECT_TRUE(M.FileSystem.IsAdminOnly(Folder));
+    EXPECT_EQ(M.FileSystem.PrivateTo(Folder), TPrivateTo::Administrators);
     const std::string Contents = M.FileSystem.FileContents(Script);
     EXPECT_EQ(Contents.substr(Contents.rfind("del ")), "del \"" + Script + "\" & rmdir \"" + Folder + "\"\r\n");
     EXPECT_EQ(M.System.ProcessStarts()[0].CurrentFolder, "C:\\WINDOWS\\Temp");

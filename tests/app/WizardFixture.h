@@ -39,7 +39,7 @@ protected:
         M.FileSystem.SetExecutablePath(Path);
         Form.reset();
         W = std::make_unique<TFakeWizard>();
-        Form = std::make_unique<TFormInstaller>(Platform(), W->C);
+        Form = std::make_unique<TFormInstaller>(Platform(), W->C, Options, &Log);
         Form->FormCreate();
         return *Form;
     }
@@ -88,6 +88,9 @@ protected:
         Form->RadioAcceptClick();
     }
 
+    // The switches and the log of the wizards Open starts.
+    TCommandLine Options;
+    TSetupLog Log{M.Platform()};
     std::unique_ptr<TFakeWizard> W;
     std::unique_ptr<TFormInstaller> Form;
 };

@@ -137,7 +137,8 @@ protected:
             ExpectInstalled(C);
         }
 
-        LoadUninstaller(ProgramFolder(M.Platform(), Contents.ProgramName) + "\\Uninstall.exe")->Execute();
+        LoadUninstaller(ProgramFolder(M.Platform(), Contents.ProgramName, TInstallScope::Machine) + "\\Uninstall.exe")
+            ->Execute();
         ExpectAsBefore(Before, Snapshot(M), C);
     }
 
@@ -158,7 +159,7 @@ protected:
     void ExpectInstalled(const TCase& C)
     {
         TMacroList Macros;
-        BuildMacros(M.Platform(), Contents.ProgramName, Macros);
+        BuildMacros(M.Platform(), Contents.ProgramName, TInstallScope::Machine, Macros);
         for (size_t I = 0; I < C.Contents.Files.size(); ++I) {
             const TPackedFile& File = C.Contents.Files[I];
             std::vector<std::string> Paths;
@@ -186,7 +187,7 @@ protected:
     // What may differ after the uninstall, and nothing else.
     bool MeantToStay(const std::string& Path, bool IsFolder, const TCase& C)
     {
-        const std::string App = ProgramFolder(M.Platform(), Contents.ProgramName);
+        const std::string App = ProgramFolder(M.Platform(), Contents.ProgramName, TInstallScope::Machine);
         if (SameText(Path, App) || SameText(Path, App + "\\Uninstall.exe"))
             return true;
         for (const std::string& Terminal : C.Terminals) {

@@ -13,7 +13,7 @@ protected:
     PathMacros()
     {
         M.System.SetFolders("C:\\WINDOWS", "C:\\WINDOWS\\system32", "C:\\TEMP\\");
-        BuildMacros(M.Platform(), "Grid Expert", List);
+        BuildMacros(M.Platform(), "Grid Expert", TInstallScope::Machine, List);
         List.SetValue(MetaTraderMacro, "C:\\MT4");
     }
     sim::TSimPlatform M;
@@ -47,7 +47,7 @@ TEST_F(PathMacros, ExpandsWithoutCaseEveryOccurrenceAndLeavesOtherBraces)
 TEST_F(PathMacros, InsertedTextIsScannedOnlyByLaterMacros)
 {
     // "{app}" brings in a program name that names other macros.
-    BuildMacros(M.Platform(), "{windir} {app}", List);
+    BuildMacros(M.Platform(), "{windir} {app}", TInstallScope::Machine, List);
     List.SetValue(MetaTraderMacro, "C:\\{app}");
     EXPECT_EQ(ExpandMacros("{app}|{metatrader}", List), "C:\\Program Files\\C:\\WINDOWS {app}|C:\\{app}");
 }
@@ -55,7 +55,7 @@ TEST_F(PathMacros, InsertedTextIsScannedOnlyByLaterMacros)
 TEST_F(PathMacros, UnreadableDocumentsFolderExpandsToNothing)
 {
     M.Registry.RemoveValue(TRegistryRoot::rrCurrentUser, ShellFoldersKey, "Personal");
-    BuildMacros(M.Platform(), "Grid Expert", List);
+    BuildMacros(M.Platform(), "Grid Expert", TInstallScope::Machine, List);
     EXPECT_EQ(ExpandMacros("{mydocuments}\\x", List), "\\x");
 }
 

@@ -3,8 +3,10 @@
 
 #include "engine/Uninstaller.h"
 #include "package/EncDec.h"
+#include "package/PeImage.h"
 #include "package/TagStreams.h"
 #include "tests/engine/EngineFixture.h"
+#include "tests/package/PeHeaderBytes.h"
 
 namespace qe::test {
 namespace {
@@ -21,6 +23,21 @@ uint32_t LE32(const std::string& Bytes, size_t At)
            static_cast<uint32_t>(static_cast<uint8_t>(Bytes[At + 1])) << 8 |
            static_cast<uint32_t>(static_cast<uint8_t>(Bytes[At + 2])) << 16 |
            static_cast<uint32_t>(static_cast<uint8_t>(Bytes[At + 3])) << 24;
+}
+
+// The values of the program's entry, "Name=text" for strings and "Name=#number" for
+// numbers, in the order of their names in capitals.
+std::vector<std::string> EntryValues(sim::TSimRegistry& Registry, TRegistryRoot Root)
+{
+    std::vector<std::string> Values;
+    for (const sim::TRegistryValue& Value : Registry.Values(Root, KeyS)) {
+        uint32_t Number = 0;
+        if (Value.Type == sim::rtInteger && Registry.ReadInteger(Root, KeyS, Value.Name, Number))
+            Values.push_back(Value.Name + "=#" + std::to_string(Number));
+        else
+            Values.push_back(Value.Name + "=" + Value.Data);
+    }
+    return Values;
 }
 
 std::string ExampleBanner()
@@ -86,15 +103,91 @@ TEST_F(Uninstaller, IsTheProgramWithoutItsPackageFollowedByTheRecord)
     for (const auto& File : Uninstall->Files)
         EXPECT_EQ(File.find("Uninstall.exe"), std::string::npos);
 
-    const auto Values = M.Registry.Values(LM, KeyS);
-    ASSERT_EQ(Values.size(), 3u);
-    std::string Value;
-    ASSERT_TRUE(M.Registry.ReadString(LM, KeyS, "DisplayName", false, Value));
-    EXPECT_EQ(Value, "Grid Expert");
-    ASSERT_TRUE(M.Registry.ReadString(LM, KeyS, "UninstallString", false, Value));
-    EXPECT_EQ(Value, AppS + "\\Uninstall.exe");
-    ASSERT_TRUE(M.Registry.ReadString(LM, KeyS, "DisplayIcon", false, Value));
-    EXPECT_EQ(Value, AppS + "\\Uninstall.exe");
+    // The entry in the list of installed programs, with everything the package tells.
+    // Its size is that of the files written, the shortcuts aside, in KiB rounded up.
+    int64_t Bytes = static_cast<int64_t>(Exe.size());
+    for (const auto& File : Uninstall->Files)
+        if (!File.ends_with(".lnk"))
+            Bytes += static_cast<int64_t>(M.FileSystem.FileContents(File).size());
+    const std::string Quoted = "\"" + AppS + "\\Uninstall.exe\"";
+    EXPECT_EQ(EntryValues(M.Registry, LM), (std::vector<std::string>{
+                                               "Contact=s@quantedge.example",
+                                               "DisplayIcon=" + AppS + "\\Uninstall.exe",
+                                               "DisplayName=Grid Expert",
+                                               "DisplayVersion=2.5",
+                                               "EstimatedSize=#" + std::to_string((Bytes + 1023) / 1024),
+                                               "HelpLink=http://quantedge.example",
+                                               "InstallDate=20240305",
+                                               "InstallLocation=" + AppS,
+                                               "NoModify=#1",
+                                               "NoRepair=#1",
+                                               "Publisher=Quant Edge",
+                                               "QuietUninstallString=" + Quoted + " /VERYSILENT",
+                                               "UninstallString=" + Quoted,
+                                               "URLInfoAbout=http://quantedge.example",
+                                               "VersionMajor=#2",
+                                               "VersionMinor=#5",
+                                           }));
+}
+
+TEST_F(Uninstaller, EntryLeavesOutWhatThePackageHasNoDataForAndWhatAnEarlierInstallWrote)
+{
+    Contents.Publisher = "Quant Edge";
+    Contents.Website = "https://quantedge.example/grid";
+    Contents.Email = "s@quantedge.example";
+    Installed({T1});
+    const auto First = EntryValues(M.Registry, LM);
+    EXPECT_NE(std::find(First.begin(), First.end(), "URLInfoAbout=https://quantedge.example/grid"), First.end());
+
+    Contents.Publisher = " ";
+    Contents.Website = " http:// ";
+    Contents.Email = "";
+    Contents.ContactName = "Support";
+    Installed({T1});
+    std::vector<std::string> Names;
+    for (const std::string& Value : EntryValues(M.Registry, LM))
+        Names.push_back(Value.substr(0, Value.find('=')));
+    EXPECT_EQ(Names,
+              (std::vector<std::string>{"DisplayIcon", "DisplayName", "DisplayVersion", "EstimatedSize", "InstallDate",
+                                        "InstallLocation", "NoModify", "NoRepair", "QuietUninstallString",
+                                        "UninstallString", "VersionMajor", "VersionMinor"}));
+}
+
+// A vendor signs the finished installer: the signature goes to the end of the file, after
+// the package, and the header's certificate entry and checksum point at it. The
+// uninstaller takes the program without the package, so without the signature too.
+TEST_F(Uninstaller, FromASignedInstallerIsAnUnsignedProgramNotABadlySignedOne)
+{
+    const TPeHeaderLayout Layout;
+    const std::string Stub = PeHeaderBytes(StubSize, Layout);
+    TMemoryStream StubStream(std::vector<uint8_t>(Stub.begin(), Stub.end()));
+    TMemoryStream Out;
+    WriteInstaller(Out, StubStream, Contents);
+    std::string Signed(Out.Bytes().begin(), Out.Bytes().end());
+    Signed.resize((Signed.size() + 7) / 8 * 8, '\0');
+    Put32(Signed, Layout.CertificateTableAt(), static_cast<uint32_t>(Signed.size()));
+    Put32(Signed, Layout.CertificateTableAt() + 4, 0x680);
+    Put32(Signed, Layout.CheckSumAt(), 0x0005F00D);
+    Signed += std::string(0x680, 'S');
+    M.FileSystem.AddFile(sim::TSimPlatform::ExePath, Signed);
+    TQeInstall Install(Platform());
+    Install.LoadFromFile(sim::TSimPlatform::ExePath);
+    Install.TargetFolders = {T1};
+    Install.Execute();
+
+    const std::string Exe = M.FileSystem.FileContents(AppS + "\\Uninstall.exe");
+    std::string Program = Signed.substr(0, StubSize);
+    Put32(Program, Layout.CertificateTableAt(), 0);
+    Put32(Program, Layout.CertificateTableAt() + 4, 0);
+    // The checksum is that of the uninstaller, record and all.
+    TMemoryStream Whole(std::vector<uint8_t>(Exe.begin(), Exe.end()));
+    const uint32_t CheckSum = Get32(Exe, Layout.CheckSumAt());
+    EXPECT_EQ(CheckSum, PeCheckSum(Whole, *FindSignatureFields(Whole)));
+    EXPECT_NE(CheckSum, 0x0005F00Du);
+    Put32(Program, Layout.CheckSumAt(), CheckSum);
+    EXPECT_EQ(Exe.substr(0, StubSize), Program);
+    EXPECT_EQ(Exe.substr(StubSize, 4), "QEUN");
+    EXPECT_EQ(LoadUninstaller()->ProgramName, "Grid Expert");
 }
 
 TEST_F(Uninstaller, RecordWithoutBannerHasNoBannerRecord)

@@ -170,6 +170,29 @@ TWrittenKinds KindsTheWriterWrites()
     return Kinds;
 }
 
+// The id and kind of every record of an uninstall record for the current user, the banner
+// aside.
+std::map<int32_t, int> UninstallKindsTheWriterWrites()
+{
+    const TPlatform NoMachine;
+    TQeInstall Install(NoMachine);
+    Install.Scope = TInstallScope::CurrentUser;
+    Install.InstallLog = {{"C:\\A", true}, {"C:\\A\\b.txt", false}};
+    TMemoryStream Uninstaller(std::vector<uint8_t>(256, 0));
+    Uninstaller.Seek(0, TSeekOrigin::soEnd);
+    Install.WriteUninstallRecord(Uninstaller);
+
+    std::map<int32_t, int> Kinds;
+    Uninstaller.Seek(256, TSeekOrigin::soBeginning);
+    TTagStreamAdapter Tags(Uninstaller);
+    EXPECT_TRUE(Tags.CheckSignature(UninstallSignature));
+    while (Tags.NextTag()) {
+        Kinds[Tags.TagId] = Tags.TagKind;
+        Tags.SkipValue();
+    }
+    return Kinds;
+}
+
 std::string Ids(const std::vector<std::string>& List)
 {
     std::string Text;
@@ -211,18 +234,23 @@ TEST(FormatDoc, IdTablesAreTheCodesIdsWithTheWritersKinds)
     ExpectRows(DocTable("File-entry ids"), {std::begin(FileEntryIds), std::end(FileEntryIds)}, Kinds.FileEntry);
 
     // The uninstall record: the product's fields under the same ids, then its own.
+    const std::map<int32_t, int> UninstallKinds = UninstallKindsTheWriterWrites();
     const std::vector<TDocRow> Uninstall = DocTable("## Uninstall record ids");
-    ASSERT_EQ(Uninstall.size(), 5u);
+    ASSERT_EQ(Uninstall.size(), 6u);
     EXPECT_EQ(Uninstall[0].Id, std::to_string(pfShowNotice) + " .. " + std::to_string(pfEmail));
     EXPECT_EQ(std::size(ProductFields), static_cast<size_t>(pfEmail - pfShowNotice + 1));
     const std::vector<std::tuple<int32_t, int, const char*>> Own = {{uiBanner, tkBinary, "banner"},
                                                                     {uiFolder, tkString, "folder"},
                                                                     {uiFile, tkString, "file"},
+                                                                    {uiCurrentUser, tkByte, "current user"},
                                                                     {uiUtf8Strings, tkByte, "UTF-8"}};
     for (size_t I = 0; I < Own.size(); ++I) {
         const auto& [Id, Kind, Words] = Own[I];
         EXPECT_EQ(Uninstall[I + 1].Id, std::to_string(Id));
         EXPECT_EQ(Uninstall[I + 1].Kind, Kind) << "kind of uninstall id " << Id;
+        if (Id != uiBanner) {
+            EXPECT_EQ(UninstallKinds.at(Id), Kind) << "kind the writer writes for uninstall id " << Id;
+        }
         EXPECT_NE(Uninstall[I + 1].Field.find(Words), std::string::npos) << Uninstall[I + 1].Field;
     }
 }

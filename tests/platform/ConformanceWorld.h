@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/Platform.h"
@@ -19,9 +20,6 @@ public:
     virtual std::string Scratch() = 0;
     // A key below the current user's root, removed with the world.
     virtual std::string RegistryKey() = 0;
-    // Sets a 32-bit integer (not a string) value.
-    virtual void SetIntegerValue(TRegistryRoot Root, const std::string& Key, const std::string& Name,
-                                 uint32_t Value) = 0;
     virtual void SetVariable(const std::string& Name, const std::string& Value) = 0;
     // Another program holds the file open without sharing it.
     virtual void HoldOpen(const std::string& Path) = 0;
@@ -38,9 +36,10 @@ public:
     // Makes the system give Path (ending in "\\") as its temporary folder, for as long as
     // the world lives.
     virtual void SetTempFolder(const std::string& Path) = 0;
-    // No one but the administrators and the system may write, rename or delete in the
-    // folder, whatever its parent allows.
-    virtual bool OnlyAdministratorsMayChange(const std::string& Path) = 0;
+    // Who besides the administrators and the system may write, rename or delete in the
+    // folder, whatever its parent allows: no one else (Administrators), the current user
+    // as well (CurrentUser); empty when others may.
+    virtual std::optional<TPrivateTo> PrivateTo(const std::string& Path) = 0;
     // Whether the file system keeps the access lists it is given (Wine on a Linux file
     // system derives them from the owner and mode bits instead).
     virtual bool KeepsAccessLists() = 0;

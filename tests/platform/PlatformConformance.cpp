@@ -156,19 +156,26 @@ TEST_F(PlatformConformance, NewFilesNeverOpenWhatIsThere)
     EXPECT_TRUE(Fs.FolderExists(Dir + "\\folder.bat"));
 }
 
-TEST_F(PlatformConformance, PrivateFoldersAreNewAndOnlyTheAdministratorsMayChangeThem)
+TEST_F(PlatformConformance, PrivateFoldersAreNewAndOnlyTheirOwnersMayChangeThem)
 {
     const std::string Private = Dir + "\\private";
-    ASSERT_TRUE(Fs.MakePrivateFolder(Private));
+    const std::string Users = Dir + "\\users";
+    ASSERT_TRUE(Fs.MakePrivateFolder(Private, TPrivateTo::Administrators));
+    ASSERT_TRUE(Fs.MakePrivateFolder(Users, TPrivateTo::CurrentUser));
     EXPECT_TRUE(Fs.FolderExists(Private));
-    EXPECT_FALSE(Fs.MakePrivateFolder(Private));
+    EXPECT_FALSE(Fs.MakePrivateFolder(Private, TPrivateTo::Administrators));
+    EXPECT_FALSE(Fs.MakePrivateFolder(Users, TPrivateTo::Administrators));
     ASSERT_TRUE(Fs.MakeFolder(Dir + "\\open"));
-    EXPECT_FALSE(Fs.MakePrivateFolder(Dir + "\\open"));
+    EXPECT_FALSE(Fs.MakePrivateFolder(Dir + "\\open", TPrivateTo::CurrentUser));
     if (World->KeepsAccessLists()) {
-        EXPECT_TRUE(World->OnlyAdministratorsMayChange(Private));
-        EXPECT_FALSE(World->OnlyAdministratorsMayChange(Dir + "\\open"));
+        EXPECT_EQ(World->PrivateTo(Private), TPrivateTo::Administrators);
+        EXPECT_EQ(World->PrivateTo(Users), TPrivateTo::CurrentUser);
+        EXPECT_EQ(World->PrivateTo(Dir + "\\open"), std::nullopt);
     }
-    EXPECT_FALSE(Fs.MakePrivateFolder(Dir + "\\missing\\private"));
+    // The user's own folder takes the user's files.
+    Write(Users + "\\script.bat", "@exit");
+    EXPECT_EQ(Read(Users + "\\script.bat"), "@exit");
+    EXPECT_FALSE(Fs.MakePrivateFolder(Dir + "\\missing\\private", TPrivateTo::Administrators));
 }
 
 TEST_F(PlatformConformance, RandomBytesDifferFromCallToCall)
@@ -461,7 +468,7 @@ TEST_F(PlatformConformance, RegistryStringsAreWrittenReadAndDeletedWithSubkeys)
     EXPECT_EQ(Value, "");
     EXPECT_FALSE(Reg.ReadString(CU, Key + "\\Sub", "Missing", false, Value));
 
-    World->SetIntegerValue(CU, Key + "\\Sub", "Number", 7);
+    Reg.WriteInteger(CU, Key + "\\Sub", "Number", 7);
     EXPECT_EQ(MessageOf<ERegistryException>([&] { Reg.ReadString(CU, Key + "\\Sub", "Number", false, Value); }),
               "Invalid data type for 'Number'");
 
@@ -471,6 +478,37 @@ TEST_F(PlatformConformance, RegistryStringsAreWrittenReadAndDeletedWithSubkeys)
     EXPECT_TRUE(Reg.KeyExists(CU, Key));
     EXPECT_FALSE(Reg.DeleteKey(CU, Key + "\\Sub"));
     EXPECT_FALSE(Reg.DeleteKey(CU, "\\"));
+}
+
+TEST_F(PlatformConformance, RegistryNumbersAreDwordsOfTheirOwnType)
+{
+    const auto CU = TRegistryRoot::rrCurrentUser;
+    const std::string Entry = World->RegistryKey() + "\\Entry";
+    uint32_t Number = 0;
+    EXPECT_FALSE(Reg.ReadInteger(CU, Entry, "EstimatedSize", Number));
+    EXPECT_FALSE(Reg.KeyExists(CU, Entry)); // reading a number creates no key
+
+    Reg.WriteInteger(CU, Entry, "EstimatedSize", 0xFFFFFFFFu);
+    Reg.WriteInteger(CU, Entry, "NoModify", 1);
+    ASSERT_TRUE(Reg.ReadInteger(CU, "\\" + UpperCase(Entry), "estimatedsize", Number));
+    EXPECT_EQ(Number, 0xFFFFFFFFu);
+    ASSERT_TRUE(Reg.ReadInteger(CU, Entry, "NoModify", Number));
+    EXPECT_EQ(Number, 1u);
+    EXPECT_FALSE(Reg.ReadInteger(CU, Entry, "Missing", Number));
+
+    // A value takes the type of its last write; reading it as the other type fails.
+    Reg.WriteString(CU, Entry, "Mixed", "7");
+    EXPECT_EQ(MessageOf<ERegistryException>([&] { Reg.ReadInteger(CU, Entry, "Mixed", Number); }),
+              "Invalid data type for 'Mixed'");
+    Reg.WriteInteger(CU, Entry, "Mixed", 7);
+    std::string Text;
+    EXPECT_EQ(MessageOf<ERegistryException>([&] { Reg.ReadString(CU, Entry, "Mixed", false, Text); }),
+              "Invalid data type for 'Mixed'");
+    ASSERT_TRUE(Reg.ReadInteger(CU, Entry, "Mixed", Number));
+    EXPECT_EQ(Number, 7u);
+
+    EXPECT_EQ(MessageOf<ERegistryException>([&] { Reg.WriteInteger(CU, "\\", "Root", 1); }),
+              "Failed to set data for 'Root'");
 }
 
 TEST_F(PlatformConformance, SpecialFoldersFollowTheirSources)

@@ -39,6 +39,36 @@ TEST(SimFileSystem, PathsResolveLikeWindowsPaths)
     EXPECT_TRUE(CreateError(Fs, "C:\\" + std::string(260, 'n')).ends_with("\". The filename or extension is too long"));
 }
 
+TEST(SimFileSystem, ProtectedFoldersRefuseEveryChangeToAUserWithoutAdministratorRights)
+{
+    TSimPlatform M;
+    auto& Fs = M.FileSystem;
+    Fs.AddFile("C:\\Program Files\\Old\\a.txt", "a");
+    Fs.AddFolders("C:\\Program Files\\Empty");
+    Fs.ProtectFolder("C:\\Program Files");
+    EXPECT_EQ(Fs.PrivateTo("C:\\Program Files"), TPrivateTo::Administrators);
+    EXPECT_EQ(Fs.PrivateTo("C:\\Program Files\\Old"), std::nullopt); // inherited, not its own
+
+    EXPECT_FALSE(Fs.MakeFolder("C:\\Program Files\\New"));
+    EXPECT_EQ(Fs.LastError(), 5u);
+    EXPECT_EQ(CreateError(Fs, "C:\\Program Files\\Old\\b.txt"),
+              "Cannot create file \"C:\\Program Files\\Old\\b.txt\". Access is denied");
+    EXPECT_THROW(Fs.CreateForWriting("C:\\Program Files\\Old\\a.txt"), EFCreateError);
+    EXPECT_THROW(Fs.RenameFile("C:\\Program Files\\Old\\a.txt", "C:\\Program Files\\Old\\c.txt"), EFCreateError);
+    EXPECT_FALSE(Fs.RemoveFile("C:\\Program Files\\Old\\a.txt"));
+    EXPECT_FALSE(Fs.RemoveFolder("C:\\Program Files\\Empty"));
+    // Reading stays open to everyone; the folder next door is the user's.
+    EXPECT_EQ(Fs.FileContents("C:\\Program Files\\Old\\a.txt"), "a");
+    EXPECT_NO_THROW(Fs.OpenForReading("C:\\Program Files\\Old\\a.txt"));
+    EXPECT_TRUE(Fs.MakeFolder("C:\\Program Files Two"));
+
+    M.System.SetElevated(true);
+    EXPECT_TRUE(Fs.MakeFolder("C:\\Program Files\\New"));
+    EXPECT_TRUE(Fs.RemoveFile("C:\\Program Files\\Old\\a.txt"));
+    EXPECT_TRUE(Fs.RemoveFolder("C:\\Program Files\\Empty"));
+    EXPECT_THROW(Fs.ProtectFolder("C:\\Program Files\\None"), Exception);
+}
+
 TEST(SimFileSystem, FilesInUseRefuseOpeningReplacingAndDeleting)
 {
     TSimPlatform M;

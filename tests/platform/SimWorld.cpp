@@ -12,10 +12,6 @@ public:
     const TPlatform& Platform() override { return FMachine.Platform(); }
     std::string Scratch() override { return "C:\\Users\\User\\AppData\\Local\\Temp\\Conformance"; }
     std::string RegistryKey() override { return "Software\\QeConformance"; }
-    void SetIntegerValue(TRegistryRoot Root, const std::string& Key, const std::string& Name, uint32_t Value) override
-    {
-        FMachine.Registry.SetValue(Root, Key, {Name, sim::rtInteger, std::string(reinterpret_cast<char*>(&Value), 4)});
-    }
     void SetVariable(const std::string& Name, const std::string& Value) override
     {
         FMachine.System.SetVariable(Name, Value);
@@ -30,7 +26,10 @@ public:
         FMachine.System.SetFolders(FMachine.System.WindowsFolder(), FMachine.System.SystemFolder(), Path);
     }
 
-    bool OnlyAdministratorsMayChange(const std::string& Path) override { return FMachine.FileSystem.IsAdminOnly(Path); }
+    std::optional<TPrivateTo> PrivateTo(const std::string& Path) override
+    {
+        return FMachine.FileSystem.PrivateTo(Path);
+    }
     bool KeepsAccessLists() override { return true; }
 
 private:

@@ -38,6 +38,20 @@ void RemoveTree(const std::wstring& Path)
     RemoveDirectoryW(Path.c_str());
 }
 
+bool IsCurrentUser(PSID Sid)
+{
+    HANDLE Token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &Token))
+        return false;
+    DWORD Size = 0;
+    GetTokenInformation(Token, TokenUser, nullptr, 0, &Size);
+    std::vector<BYTE> User(Size);
+    const bool Same = Size > 0 && GetTokenInformation(Token, TokenUser, User.data(), Size, &Size) &&
+                      EqualSid(reinterpret_cast<TOKEN_USER*>(User.data())->User.Sid, Sid);
+    CloseHandle(Token);
+    return Same;
+}
+
 bool UnderWine()
 {
     return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
@@ -72,14 +86,6 @@ public:
     const TPlatform& Platform() override { return FMachine.Platform(); }
     std::string Scratch() override { return FScratch; }
     std::string RegistryKey() override { return FKey; }
-    void SetIntegerValue(TRegistryRoot Root, const std::string& Key, const std::string& Name, uint32_t Value) override
-    {
-        HKEY H;
-        RegCreateKeyExW(Root == TRegistryRoot::rrCurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE,
-                        Wide(Key).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &H, nullptr);
-        RegSetValueExW(H, Wide(Name).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&Value), 4);
-        RegCloseKey(H);
-    }
     void SetVariable(const std::string& Name, const std::string& Value) override
     {
         SetEnvironmentVariableW(Wide(Name).c_str(), Wide(Value).c_str());
@@ -124,29 +130,35 @@ public:
         SetEnvironmentVariableW(L"TMP", Wide(Path).c_str());
     }
 
-    bool OnlyAdministratorsMayChange(const std::string& Path) override
+    std::optional<TPrivateTo> PrivateTo(const std::string& Path) override
     {
         PACL Dacl = nullptr;
         PSECURITY_DESCRIPTOR Descriptor = nullptr;
         if (GetNamedSecurityInfoW(Wide(Path).c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
                                   &Dacl, nullptr, &Descriptor) != ERROR_SUCCESS)
-            return false;
+            return std::nullopt;
         SECURITY_DESCRIPTOR_CONTROL Control = 0;
         DWORD Revision = 0;
         GetSecurityDescriptorControl(Descriptor, &Control, &Revision);
         // A missing list lets everyone in; an inherited one follows the parent's.
-        bool Only = Dacl != nullptr && (Control & SE_DACL_PROTECTED) != 0;
-        for (DWORD I = 0; Only && I < Dacl->AceCount; ++I) {
+        bool Private = Dacl != nullptr && (Control & SE_DACL_PROTECTED) != 0;
+        bool User = false;
+        for (DWORD I = 0; Private && I < Dacl->AceCount; ++I) {
             void* Ace = nullptr;
             GetAce(Dacl, I, &Ace);
             const auto* Header = static_cast<ACE_HEADER*>(Ace);
             if (Header->AceType != ACCESS_ALLOWED_ACE_TYPE)
                 continue;
             PSID Sid = &static_cast<ACCESS_ALLOWED_ACE*>(Ace)->SidStart;
-            Only = IsWellKnownSid(Sid, WinLocalSystemSid) || IsWellKnownSid(Sid, WinBuiltinAdministratorsSid);
+            const bool Current = IsCurrentUser(Sid);
+            User |= Current;
+            Private =
+                Current || IsWellKnownSid(Sid, WinLocalSystemSid) || IsWellKnownSid(Sid, WinBuiltinAdministratorsSid);
         }
         LocalFree(Descriptor);
-        return Only;
+        if (!Private)
+            return std::nullopt;
+        return User ? TPrivateTo::CurrentUser : TPrivateTo::Administrators;
     }
 
 private:

@@ -2,20 +2,11 @@
 
 #include <vector>
 
+#include "package/PeImage.h"
 #include "package/QeClasses.h"
 #include "platform/Exceptions.h"
 
 namespace qe {
-namespace {
-
-uint32_t Get32(const std::vector<uint8_t>& Bytes, size_t At)
-{
-    if (At + 4 > Bytes.size())
-        return 0;
-    return Bytes[At] | Bytes[At + 1] << 8 | Bytes[At + 2] << 16 | static_cast<uint32_t>(Bytes[At + 3]) << 24;
-}
-
-} // namespace
 
 void CheckStub(TStream& Stub, const std::string& Path)
 {
@@ -25,7 +16,7 @@ void CheckStub(TStream& Stub, const std::string& Path)
     Stub.Seek(0, TSeekOrigin::soBeginning);
     if (Header.size() < 0x40 || Header[0] != 'M' || Header[1] != 'Z')
         throw Exception("The stub \"" + Path + "\" is not a Windows executable");
-    const uint32_t PeStart = Get32(Header, 0x3C);
+    const uint32_t PeStart = GetLE32(&Header[0x3C]);
     if (PeStart < PackageOffsetField + 4)
         throw Exception("The stub \"" + Path + "\" has no free space at bytes 136 to 139");
     for (uint32_t I = 0; I < 4; ++I)
@@ -33,15 +24,12 @@ void CheckStub(TStream& Stub, const std::string& Path)
             throw Exception("The stub \"" + Path + "\" already carries a package; use the bare setup.exe");
     // A signature covers the file as it is: packing would break it, so the finished
     // installer is signed instead.
-    if (Get32(Header, PeStart) == 0x00004550) {
-        const size_t Optional = PeStart + 24;
-        const bool Pe32Plus = (Header.size() > Optional + 1 && Header[Optional] == 0x0B && Header[Optional + 1] == 2);
-        const size_t Security = Optional + (Pe32Plus ? 112 : 96) + 4 * 8;
-        if (Get32(Header, Optional + (Pe32Plus ? 108 : 92)) > 4 && Get32(Header, Security + 4) != 0)
-            throw Exception("The stub \"" + Path +
-                            "\" carries a signature; build from the unsigned setup.exe and sign the finished "
-                            "installer (see docs/manifest.md)");
-    }
+    const auto Signature = FindSignatureFields(Stub);
+    Stub.Seek(0, TSeekOrigin::soBeginning);
+    if (Signature && Signature->Signed())
+        throw Exception("The stub \"" + Path +
+                        "\" carries a signature; build from the unsigned setup.exe and sign the finished "
+                        "installer (see docs/manifest.md)");
 }
 
 } // namespace qe

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/SelfRemoval.h"
+#include "platform/Paths.h"
 #include "platform/SysFolders.h"
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/Win32Text.h"
@@ -39,11 +40,11 @@ std::set<std::string> Matching(const std::string& Folder, const std::string& Nam
     return Paths;
 }
 
-// Where a script of this process may lie: the user's temporary folder, or the folders
-// of their own below the Windows temporary folder.
+// Where a script of this process may lie: in a folder of its own below the user's
+// temporary folder, or below the Windows temporary folder when elevated.
 std::set<std::string> Scripts(const TPlatform& Platform)
 {
-    auto Paths = Matching(GetSpecialFolder(Platform, sfTemp, false), "*-*.bat");
+    auto Paths = Matching(ExcludeTrailingDelimiter(GetSpecialFolder(Platform, sfTemp, false)), "QeUninstall-*");
     Paths.merge(Matching(GetSpecialFolder(Platform, sfWindows, true) + "Temp", "QeUninstall-*"));
     return Paths;
 }

@@ -34,7 +34,8 @@ class Win32Controls : public testing::Test {
 protected:
     static void SetUpTestSuite() { LoadCommonControls(); }
     TWin32Platform Windows;
-    TWizardWindow Wizard{Windows.Platform()};
+    TSetupLog Log{Windows.Platform()};
+    TWizardWindow Wizard{Windows.Platform(), TCommandLine{}, Log};
     const TWizardControls& C = Wizard.Controls();
     HWND Item(int Id) const { return GetDlgItem(Wizard.Handle(), Id); }
 };

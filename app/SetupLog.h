@@ -1,0 +1,32 @@
+// The log a deployment asks for with /LOG="file": every progress line, each decision
+// (terminals found, folders chosen, whom the installation is for) and the result, one
+// line each after the local time, in UTF-8. Without a file the lines go nowhere.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/Platform.h"
+
+namespace qe {
+
+class TSetupLog {
+public:
+    explicit TSetupLog(const TPlatform& Platform) : FPlatform(Platform) {}
+
+    // Creates File anew, replacing an existing one; raises EFCreateError when it cannot.
+    void Open(const std::string& File);
+    bool IsOpen() const { return FFile != nullptr; }
+    // Writes Line (program text, UTF-8 as the log's) at once, so that a run that ends
+    // abruptly leaves every line before. A log that cannot be written any more is closed:
+    // the installation does not fail for its log.
+    void Add(const std::string& Line);
+    // The last line: what the program ended with, and its exit code.
+    void AddResult(int ExitCode);
+
+private:
+    const TPlatform& FPlatform;
+    std::unique_ptr<TStream> FFile;
+};
+
+} // namespace qe

@@ -1,0 +1,305 @@
+// Runs without questions (/SILENT, /VERYSILENT): the same pages with their defaults, the
+// exit code of each way a run ends, the log, the switches a run starts with, and the
+// installation for the current user only as the wizard offers it.
+#include "app/ExitCodes.h"
+#include "app/SetupRun.h"
+#include "engine/Uninstaller.h"
+#include "package/Integrity.h"
+#include "platform/Terminal.h"
+#include "tests/app/WizardFixture.h"
+
+namespace qe::test {
+namespace {
+
+const std::string AppS = EngineTest::App;
+const std::string T1S = EngineTest::T1;
+const std::string T2S = EngineTest::T2;
+const std::string Key = std::string(UninstallKeyPrefix) + "Grid Expert";
+const std::string LogFile = "C:\\Logs\\setup.log";
+// Every line of the log begins with the local time of the simulated machine.
+const std::string Time = "2024-03-05 14:30:15.250 ";
+
+class SilentRun : public WizardTest {
+protected:
+    SilentRun() { M.FileSystem.AddFolders("C:\\Logs"); }
+
+    // Starts the program file at Program with these arguments as Windows would, without
+    // a window of its own for /VERYSILENT; the boxes it shows are kept in Boxes.
+    int Run(const std::string& Arguments, const std::string& Program = sim::TSimPlatform::ExePath)
+    {
+        M.FileSystem.SetExecutablePath(Program);
+        TSetupLog RunLog(M.Platform());
+        TCommandLine Switches;
+        const auto Box = [this](const std::string& Text, const std::string& Caption, TMessageIcon) {
+            Boxes.push_back(Caption + ": " + Text);
+        };
+        if (const auto Code = StartSetup(M.Platform(), "\"" + Program + "\" " + Arguments, Switches, RunLog, Box))
+            return *Code;
+        EXPECT_EQ(Switches.Mode, TUiMode::VerySilent) << "only a run without a window can be run here";
+        return RunWithoutWindow(M.Platform(), Switches, RunLog);
+    }
+
+    // The log's lines without their times, which must all be the machine's.
+    std::vector<std::string> LogLines()
+    {
+        std::vector<std::string> Lines;
+        const std::string Text = M.FileSystem.FileContents(LogFile);
+        for (size_t Start = 0, End; (End = Text.find("\r\n", Start)) != std::string::npos; Start = End + 2) {
+            const std::string Line = Text.substr(Start, End - Start);
+            EXPECT_EQ(Line.substr(0, Time.size()), Time);
+            Lines.push_back(Line.substr(Time.size()));
+        }
+        return Lines;
+    }
+
+    bool Has(const std::vector<std::string>& Lines, const std::string& Line)
+    {
+        return std::find(Lines.begin(), Lines.end(), Line) != Lines.end();
+    }
+
+    std::vector<std::string> Boxes;
+};
+
+TEST_F(SilentRun, VerySilentTakesTheFoldersFoundAcceptsTheLicenceAndStartsNoTerminal)
+{
+    // A terminal whose name the log must carry in UTF-8, as the program has it.
+    const std::string Boerse = std::string(ProgramFiles) + "\\Börse Трейдинг MT4";
+    M.FileSystem.AddFile(Boerse + "\\terminal.exe", "");
+    WriteInstallerFile();
+    EXPECT_EQ(Run("/VERYSILENT /LOG=" + LogFile), ecDone);
+
+    for (const std::string& Terminal : {Boerse, T1S})
+        EXPECT_EQ(M.FileSystem.FileContents(Terminal + "\\experts\\GridExpert.mq4"), "expert") << Terminal;
+    EXPECT_FALSE(M.FileSystem.FileExists(T2S + "\\experts\\GridExpert.mq4"));
+    EXPECT_TRUE(M.Registry.KeyExists(TRegistryRoot::rrLocalMachine, Key));
+    EXPECT_TRUE(M.Shell.Opened().empty());
+    EXPECT_TRUE(M.System.ProcessStarts().empty());
+    EXPECT_TRUE(Boxes.empty());
+
+    const std::string Found = Boerse + "; " + T1S;
+    const std::vector<std::string> Head = {
+        "Started: " + std::string(sim::TSimPlatform::ExePath) + " /VERYSILENT /LOG=" + LogFile,
+        "Product: Grid Expert v2.5",
+        "Installing for every user: this user may write to Program Files and the all-users Start Menu",
+        "The licence is taken as accepted: a silent run asks no questions.",
+        "Terminals found: " + Found,
+        "Folders chosen: " + Found,
+        "Copying file " + Boerse + "\\experts\\GridExpert.mq4 ...",
+    };
+    const auto Lines = LogLines();
+    ASSERT_GT(Lines.size(), Head.size());
+    EXPECT_EQ(std::vector<std::string>(Lines.begin(), Lines.begin() + static_cast<long>(Head.size())), Head);
+    EXPECT_EQ(Lines[Lines.size() - 2], "Done.");
+    EXPECT_EQ(Lines.back(), "Result: done (exit code 0)");
+}
+
+TEST_F(SilentRun, ARunningTerminalEndsTheRunWithItsCodeAndNothingChanged)
+{
+    M.System.AddWindow(TerminalWindowClass);
+    WriteInstallerFile();
+    EXPECT_EQ(Run("/VERYSILENT /LOG=" + LogFile), ecTerminalRunning);
+    EXPECT_FALSE(M.FileSystem.FolderExists(AppS));
+    EXPECT_TRUE(Boxes.empty());
+    const auto Lines = LogLines();
+    EXPECT_TRUE(Has(Lines, "Error box: The wizard detect a MetaTrader program currently running. Please close the "
+                           "program and then click OK to continue. (not shown, taken as answered with OK)"));
+    EXPECT_EQ(Lines[Lines.size() - 2], "Stopped: a MetaTrader terminal is running; nothing was changed.");
+    EXPECT_EQ(Lines.back(), "Result: a MetaTrader terminal is running (exit code 3)");
+
+    // With the window, the box is shown; a terminal closed before it is answered lets the
+    // run go on, one still open ends it.
+    Options.Mode = TUiMode::Silent;
+    Start();
+    Form->RunSilently();
+    EXPECT_EQ(W->Window.Messages.size(), 1u);
+    EXPECT_EQ(Form->ExitCode(), ecTerminalRunning);
+    EXPECT_TRUE(W->Window.Closed);
+    EXPECT_FALSE(M.FileSystem.FolderExists(AppS));
+
+    Start();
+    W->Window.OnMessageBox = [this] { M.System.CloseWindows(TerminalWindowClass); };
+    Form->RunSilently();
+    EXPECT_EQ(W->Window.Messages.size(), 1u);
+    EXPECT_EQ(Form->ExitCode(), ecDone);
+    EXPECT_EQ(M.FileSystem.FileContents(AppS + "\\Manual.txt"), "manual");
+}
+
+TEST_F(SilentRun, ADamagedOrUnreadableInstallerEndsWithItsCodeBeforeAnythingIsWritten)
+{
+    WriteInstallerFile();
+    const std::string Whole = M.FileSystem.FileContents(sim::TSimPlatform::ExePath);
+    M.FileSystem.AddFile(sim::TSimPlatform::ExePath, Whole.substr(0, Whole.size() - 20));
+    EXPECT_EQ(Run("/VERYSILENT /LOG=" + LogFile), ecDamaged);
+    EXPECT_FALSE(M.FileSystem.FolderExists(AppS));
+    auto Lines = LogLines();
+    EXPECT_EQ(Lines[Lines.size() - 2].substr(0, 34), "Error: The installer is damaged: t");
+    EXPECT_EQ(Lines.back(), "Result: the installer is damaged (exit code 4)");
+
+    M.FileSystem.SetInUse(sim::TSimPlatform::ExePath, true);
+    EXPECT_EQ(Run("/VERYSILENT /LOG=" + LogFile), ecDamaged);
+    Lines = LogLines();
+    EXPECT_EQ(Lines[Lines.size() - 2].substr(0, 26), "Error: Cannot open file \"C");
+}
+
+TEST_F(SilentRun, AFailedRunEndsWithItsCodeAndItsMessageInTheLog)
+{
+    M.FileSystem.AddFile(AppS + "\\Manual.txt", "older manual");
+    M.FileSystem.SetInUse(AppS + "\\Manual.txt", true);
+    WriteInstallerFile();
+    EXPECT_EQ(Run("/VERYSILENT /LOG=" + LogFile), ecFailed);
+    const auto Lines = LogLines();
+    EXPECT_EQ(Lines[Lines.size() - 3], "Copying file " + AppS + "\\Manual.txt ...");
+    EXPECT_EQ(Lines[Lines.size() - 2].substr(0, 42), "Error: Cannot create file \"" + AppS.substr(0, 15));
+    EXPECT_EQ(Lines.back(), "Result: the run failed (exit code 1)");
+}
+
+TEST_F(SilentRun, TerminalsGivenOnTheCommandLineAreTheOnlyOnesServedAndMustExist)
+{
+    WriteInstallerFile();
+    EXPECT_EQ(Run("/VERYSILENT /LOG=" + LogFile + " /TERMINALS=\"" + T2S + "\""), ecDone);
+    EXPECT_EQ(M.FileSystem.FileContents(T2S + "\\experts\\GridExpert.mq4"), "expert");
+    EXPECT_FALSE(M.FileSystem.FileExists(T1S + "\\experts\\GridExpert.mq4"));
+    EXPECT_TRUE(Has(LogLines(), "Terminal folders given on the command line: " + T2S));
+    EXPECT_TRUE(Has(LogLines(), "Folders chosen: " + T2S));
+
+    // The wizard offers them on its folder page instead of those found.
+    Options.Terminals = std::vector<std::string>{T2S};
+    Start();
+    NextUntil("Folder");
+    ASSERT_EQ(W->ListMetaTrader.Count(), 1);
+    EXPECT_EQ(W->ListMetaTrader.Text(0), T2S);
+
+    M.Registry.DeleteKey(TRegistryRoot::rrLocalMachine, Key);
+    const auto Before = M.FileSystem.AllPaths();
+    EXPECT_EQ(Run("/VERYSILENT /LOG=" + LogFile + " /TERMINALS=D:\\Trading\\Typo"), ecBadCommandLine);
+    EXPECT_EQ(M.FileSystem.AllPaths(), Before); // the log was there already
+    EXPECT_TRUE(Has(LogLines(), "Error: The terminal folder \"D:\\Trading\\Typo\" given with /TERMINALS= does not "
+                                "exist."));
+    EXPECT_FALSE(M.Registry.KeyExists(TRegistryRoot::rrLocalMachine, Key));
+}
+
+TEST_F(SilentRun, AFaultyCommandLineIsToldUnlessBoxesAreSuppressedAndHelpAlwaysIs)
+{
+    WriteInstallerFile();
+    EXPECT_EQ(Run("/SILENT /FOO /LOG=" + LogFile), ecBadCommandLine);
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0], "Error: Unknown switch \"/FOO\".\r\rRun setup.exe /? for the list of switches.");
+    EXPECT_EQ(LogLines(), (std::vector<std::string>{
+                              "Started: " + std::string(sim::TSimPlatform::ExePath) + " /SILENT /FOO /LOG=" + LogFile,
+                              "Error: Unknown switch \"/FOO\".", "Result: bad command line (exit code 5)"}));
+    EXPECT_FALSE(M.FileSystem.FolderExists(AppS));
+
+    Boxes.clear();
+    EXPECT_EQ(Run("/FOO /SUPPRESSMSGBOXES"), ecBadCommandLine);
+    EXPECT_EQ(Run("/VERYSILENT /LOG=\"Z:\\No Drive\\setup.log\""), ecBadCommandLine);
+    EXPECT_TRUE(Boxes.empty());
+    EXPECT_EQ(Run("/LOG=\"C:\\No Folder\\setup.log\""), ecBadCommandLine);
+    ASSERT_EQ(Boxes.size(), 1u);
+    const std::string Cannot = "Error: The log cannot be made. Cannot create file \"C:\\No Folder\\setup.log\". ";
+    EXPECT_EQ(Boxes[0].substr(0, Cannot.size()), Cannot);
+
+    Boxes.clear();
+    EXPECT_EQ(Run("/VERYSILENT /?"), ecDone);
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0].substr(0, 52), "setup.exe: setup.exe [/SILENT | /VERYSILENT]\r    [/S");
+    EXPECT_FALSE(M.FileSystem.FolderExists(AppS));
+}
+
+TEST_F(SilentRun, TheWizardsExitCodeSaysHowItEnded)
+{
+    Start();
+    NextUntil("Ready");
+    Form->BtnCancelClick();
+    EXPECT_EQ(Form->ExitCode(), ecCancelled);
+
+    Start();
+    NextUntil("Finish");
+    EXPECT_EQ(Form->ExitCode(), ecDone);
+    Form->BtnCancelClick();
+    EXPECT_EQ(Form->ExitCode(), ecDone);
+
+    // A damaged installer's error box comes from the run, as before; its code stays.
+    const std::string Whole = M.FileSystem.FileContents(sim::TSimPlatform::ExePath);
+    M.FileSystem.AddFile(sim::TSimPlatform::ExePath, Whole.substr(0, Whole.size() - 20));
+    Open(sim::TSimPlatform::ExePath);
+    NextUntil("Ready");
+    EXPECT_THROW(Form->BtnNextClick(), EPackageDamaged);
+    EXPECT_EQ(Form->ExitCode(), ecDamaged);
+}
+
+TEST_F(SilentRun, SilentShowsOnlyTheProgressPageWhichClosesItself)
+{
+    Options.Mode = TUiMode::Silent;
+    Start();
+    Form->RunSilently();
+    EXPECT_EQ(Page(), "Progress");
+    EXPECT_TRUE(W->Window.Closed);
+    EXPECT_TRUE(W->Window.Messages.empty());
+    EXPECT_EQ(W->MemoProgress.Lines().back(), "Done.");
+    EXPECT_EQ(Form->ExitCode(), ecDone);
+    EXPECT_TRUE(M.Shell.Opened().empty());
+
+    // With no terminal found the wizard's default folder is taken, after its warning.
+    M.FileSystem.RemoveFile(TerminalProgram(T1S));
+    Start();
+    Form->RunSilently();
+    ASSERT_EQ(W->Window.Messages.size(), 1u);
+    EXPECT_EQ(W->Window.Messages[0].Caption, "Warning");
+    EXPECT_EQ(W->ListMetaTrader.Text(0), T1S);
+    EXPECT_EQ(Form->ExitCode(), ecDone);
+}
+
+TEST_F(SilentRun, TheUninstallerRemovesEverythingAndThenItselfWithoutAQuestion)
+{
+    WriteInstallerFile();
+    ASSERT_EQ(Run("/VERYSILENT"), ecDone);
+    const std::string Uninstaller = AppS + "\\Uninstall.exe";
+
+    M.System.AddWindow(TerminalWindowClass);
+    EXPECT_EQ(Run("/VERYSILENT", Uninstaller), ecTerminalRunning);
+    EXPECT_EQ(M.FileSystem.FileContents(T1S + "\\experts\\GridExpert.mq4"), "expert");
+    EXPECT_TRUE(M.System.ProcessStarts().empty());
+
+    M.System.CloseWindows(TerminalWindowClass);
+    EXPECT_EQ(Run("/VERYSILENT /LOG=" + LogFile, Uninstaller), ecDone);
+    EXPECT_FALSE(M.FileSystem.FileExists(T1S + "\\experts\\GridExpert.mq4"));
+    EXPECT_FALSE(M.FileSystem.FileExists(AppS + "\\Manual.txt"));
+    EXPECT_FALSE(M.Registry.KeyExists(TRegistryRoot::rrLocalMachine, Key));
+    ASSERT_EQ(M.System.ProcessStarts().size(), 1u);
+    const std::string Command = M.System.ProcessStarts()[0].CommandLine;
+    const std::string Script = Command.substr(Command.find("\"\"") + 2, Command.size() - Command.find("\"\"") - 4);
+    EXPECT_NE(M.FileSystem.FileContents(Script).find("del \"" + Uninstaller + "\"\r\n"), std::string::npos);
+    const auto Lines = LogLines();
+    EXPECT_EQ(Lines[1], "Product: Grid Expert v2.5");
+    EXPECT_EQ(Lines.back(), "Result: done (exit code 0)");
+
+    EXPECT_EQ(Run("/CURRENTUSER", Uninstaller), ecBadCommandLine);
+}
+
+TEST_F(SilentRun, WithoutRightsToTheMachineFoldersTheReadyPageSaysForTheCurrentUserOnly)
+{
+    M.FileSystem.ProtectFolder(ProgramFiles);
+    M.FileSystem.ProtectFolder(sim::TSimPlatform::CommonPrograms);
+    const std::string UserApp = std::string(sim::TSimPlatform::LocalAppData) + "\\Programs\\Grid Expert";
+    Start();
+    NextUntil("Ready");
+    EXPECT_EQ(W->MemoReady.Lines(),
+              (std::vector<std::string>{
+                  "Program Name", "        Grid Expert v2.5", "", "Installed for the current user only.", "",
+                  "Target Folder(s)", "        " + T1S + " (skipped: this user may not change it)", "",
+                  "Program Folder", "        " + UserApp, "", "Start Menu Folder", "        Grid Expert"}));
+    NextUntil("Finish");
+    EXPECT_EQ(Form->ExitCode(), ecDone);
+    EXPECT_TRUE(M.Registry.KeyExists(TRegistryRoot::rrCurrentUser, Key));
+    EXPECT_EQ(M.FileSystem.FileContents(UserApp + "\\Manual.txt"), "manual");
+
+    // Asked for, with every right.
+    Options.CurrentUser = true;
+    M.System.SetElevated(true);
+    Start();
+    NextUntil("Ready");
+    EXPECT_EQ(W->MemoReady.Lines().at(3), "Installed for the current user only.");
+}
+
+} // namespace
+} // namespace qe::test
