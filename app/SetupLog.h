@@ -17,7 +17,7 @@ public:
     // Creates File anew, replacing an existing one; raises EFCreateError when it cannot.
     void Open(const std::string& File);
     bool IsOpen() const { return FFile != nullptr; }
-    // Writes Line (program text, UTF-8) at once, so that a run that ends
+    // Writes Line (program text, UTF-8 as the log's) at once, so that a run that ends
     // abruptly leaves every line before. A log that cannot be written any more is closed:
     // the installation does not fail for its log.
     void Add(const std::string& Line);

@@ -73,7 +73,7 @@ enum TUninstallId : int32_t {
     uiFolder = 13,
     uiFile = 14,
     uiCurrentUser = 15, // one byte: 1 for an installation for the current user only
-    uiLanguage = 16, // the code of the language the installation ran in
+    uiLanguage = 16,    // the code of the language the installation ran in
     uiUtf8Strings = Utf8StringsId,
 };
 

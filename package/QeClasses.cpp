@@ -171,6 +171,18 @@ void TQeInstall::LoadFromStream(TStream& Stream)
     // The strings are read as stored and made UTF-8 at the end: the record that says how
     // they are stored may come anywhere.
     bool Utf8 = false;
+    try {
+        ReadRecords(Tags, Utf8);
+    } catch (...) {
+        MakeStringsUtf8(Utf8);
+        throw;
+    }
+    MakeStringsUtf8(Utf8);
+}
+
+void TQeInstall::ReadRecords(TTagStreamAdapter& Tags, bool& Utf8)
+{
+    TStream& Stream = Tags.Stream();
     while (Tags.NextTag()) {
         if (ReadProductField(Tags, *this))
             continue;
@@ -201,7 +213,16 @@ void TQeInstall::LoadFromStream(TStream& Stream)
         default: Tags.SkipValue(); break;
         }
     }
+}
+
+void TQeData::MakeStringsUtf8(bool Utf8)
+{
     MakeFieldsUtf8(*this, Utf8);
+}
+
+void TQeInstall::MakeStringsUtf8(bool Utf8)
+{
+    TQeData::MakeStringsUtf8(Utf8);
     ExpertsOverride = StoredText(ExpertsOverride, Utf8);
     for (std::string* Document : {&License, &Readme, &WhatsNew})
         *Document = StoredDocument(*Document, Utf8);

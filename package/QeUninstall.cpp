@@ -24,6 +24,17 @@ void TQeUninstall::LoadFromStream(TStream& Stream)
         return;
     // A record written before UTF-8 carries Windows-1252 strings.
     bool Utf8 = false;
+    try {
+        ReadRecords(Tags, Utf8);
+    } catch (...) {
+        MakeStringsUtf8(Utf8);
+        throw;
+    }
+    MakeStringsUtf8(Utf8);
+}
+
+void TQeUninstall::ReadRecords(TTagStreamAdapter& Tags, bool& Utf8)
+{
     while (Tags.NextTag()) {
         if (ReadProductField(Tags, *this))
             continue;
@@ -37,7 +48,11 @@ void TQeUninstall::LoadFromStream(TStream& Stream)
         default: Tags.SkipValue(); break;
         }
     }
-    MakeFieldsUtf8(*this, Utf8);
+}
+
+void TQeUninstall::MakeStringsUtf8(bool Utf8)
+{
+    TQeData::MakeStringsUtf8(Utf8);
     for (std::vector<std::string>* Paths : {&Folders, &Files})
         for (std::string& Path : *Paths)
             Path = StoredText(Path, Utf8);

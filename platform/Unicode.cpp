@@ -39,6 +39,16 @@ bool IsLowSurrogate(char16_t Unit)
     return Unit >= 0xDC00 && Unit <= 0xDFFF;
 }
 
+// Visits each character of Text, an ill-formed sequence as U+FFFD.
+template <class TVisit> void ForEachCharacter(std::string_view Text, TVisit Visit)
+{
+    char32_t Character = 0;
+    for (size_t Pos = 0; Pos < Text.size();) {
+        DecodeUtf8(Text, Pos, Character);
+        Visit(Character);
+    }
+}
+
 } // namespace
 
 bool DecodeUtf8(std::string_view Text, size_t& Pos, char32_t& Character)
@@ -105,11 +115,7 @@ std::string ValidUtf8(std::string_view Text)
     if (IsValidUtf8(Text))
         return std::string(Text);
     std::string Result;
-    char32_t Character = 0;
-    for (size_t Pos = 0; Pos < Text.size();) {
-        DecodeUtf8(Text, Pos, Character);
-        AppendUtf8(Result, Character);
-    }
+    ForEachCharacter(Text, [&](char32_t Character) { AppendUtf8(Result, Character); });
     return Result;
 }
 
@@ -117,11 +123,7 @@ std::u16string Utf8ToUtf16(std::string_view Text)
 {
     std::u16string Result;
     Result.reserve(Text.size());
-    char32_t Character = 0;
-    for (size_t Pos = 0; Pos < Text.size();) {
-        DecodeUtf8(Text, Pos, Character);
-        AppendUtf16(Result, Character);
-    }
+    ForEachCharacter(Text, [&](char32_t Character) { AppendUtf16(Result, Character); });
     return Result;
 }
 
@@ -156,11 +158,7 @@ bool IsValidUtf16(std::u16string_view Text)
 size_t Utf16Length(std::string_view Text)
 {
     size_t Length = 0;
-    char32_t Character = 0;
-    for (size_t Pos = 0; Pos < Text.size();) {
-        DecodeUtf8(Text, Pos, Character);
-        Length += Character < 0x10000 ? 1 : 2;
-    }
+    ForEachCharacter(Text, [&](char32_t Character) { Length += Character < 0x10000 ? 1 : 2; });
     return Length;
 }
 

@@ -212,12 +212,13 @@ bool WaitFor(const std::function<bool()>& Condition, DWORD TimeoutMs)
 TProgram::TProgram(const std::string& Path, const std::string& Folder, const std::string& Arguments, bool Limited)
 {
     std::wstring CommandLine = Wide("\"" + Path + "\"" + (Arguments.empty() ? "" : " " + Arguments));
-    const std::wstring Current = Wide(Folder);
-    const wchar_t* CurrentFolder = Current.empty() ? nullptr : Current.c_str();
+    const std::wstring Program = Wide(Path);
+    const std::wstring Folder16 = Wide(Folder);
     STARTUPINFOW Startup{};
     Startup.cb = sizeof Startup;
+    const wchar_t* Current = Folder.empty() ? nullptr : Folder16.c_str();
     if (!Limited) {
-        Check(CreateProcessW(Wide(Path).c_str(), CommandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, CurrentFolder,
+        Check(CreateProcessW(Program.c_str(), CommandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, Current,
                              &Startup, &FInfo),
               "cannot start " + Path + " (error " + std::to_string(GetLastError()) + ")");
         return;
@@ -229,8 +230,8 @@ TProgram::TProgram(const std::string& Path, const std::string& Folder, const std
               GetTokenInformation(Token, TokenLinkedToken, &Linked, sizeof(Linked), &Size),
           "the driver's token has no limited token linked to it");
     CloseHandle(Token);
-    const BOOL Started = CreateProcessAsUserW(Linked.LinkedToken, Wide(Path).c_str(), CommandLine.data(), nullptr,
-                                              nullptr, FALSE, 0, nullptr, CurrentFolder, &Startup, &FInfo);
+    const BOOL Started = CreateProcessAsUserW(Linked.LinkedToken, Program.c_str(), CommandLine.data(), nullptr, nullptr,
+                                              FALSE, 0, nullptr, Current, &Startup, &FInfo);
     const DWORD Error = GetLastError();
     CloseHandle(Linked.LinkedToken);
     Check(Started, "cannot start " + Path + " with a limited token (error " + std::to_string(Error) + ")");

@@ -75,8 +75,14 @@ void InstallUnicode(TMachine& Machine, const TScenarioArgs& Args)
     MakeDataFolder(DataById);
     MakeDataFolder(DataByOrigin);
     TMachine::WriteFile(DataByOrigin + "\\origin.txt", OriginFile(Elsewhere, true, "\r\n"));
-    const std::vector<std::string> Targets = {InProgramFiles, Elsewhere};
-    const std::vector<std::string> DataFolders = {DataById, DataByOrigin};
+    // And a folder without a terminal, which the user adds in the folder chooser.
+    const std::string Brokers = Machine.ProgramFiles() + "\\Брокеры 网格";
+    const std::string Added = Brokers + "\\Добавленный MT4";
+    TMachine::RemoveTree(Brokers);
+    TMachine::MakeFolders(Added);
+    const std::vector<std::string> Found = {InProgramFiles, Elsewhere};
+    const std::vector<std::string> Targets = {InProgramFiles, Elsewhere, Added};
+    const std::vector<std::string> DataFolders = {DataById, DataByOrigin, ""};
     const std::string App = Machine.ProgramFiles() + "\\" + Product;
     const std::string Menu = Machine.StartMenuPrograms() + "\\" + Product;
 
@@ -109,16 +115,25 @@ void InstallUnicode(TMachine& Machine, const TScenarioArgs& Args)
         for (const auto& [Text, Mark] : Window.ListItems(IDC_LISTMETATRADER))
             Listed.push_back(Text + (Mark == 1 ? " (checked)" : " (not checked)"));
         CheckLines(Listed, {InProgramFiles + " (checked)", Elsewhere + " (checked)"}, "the terminal folders");
+        Window.Click(IDC_BTNADDMETATRADER);
+        const TDialog Chooser = WaitForDialog(W.Process().Id(), 20000, "SysTreeView32");
+        SelectInFolderTree(Chooser, {"Брокеры 网格", "Добавленный MT4"});
+        W.Shot("unicode-4-folder-chooser", Chooser.Handle);
+        ConfirmDialog(Chooser);
+        Check(WaitFor([&] { return Window.ListItems(IDC_LISTMETATRADER).size() == Targets.size(); }, 5000),
+              "the chosen folder is not added");
+        CheckEq(Window.ListItems(IDC_LISTMETATRADER).back().first, Added, "the folder picked in the chooser");
         W.Shot("unicode-4-folder");
 
         W.Next(PageReady);
         CheckLines(Window.Lines(IDC_MEMOREADY),
                    {"Program Name", Indent + "Советник Pro v1.2", "", "Target Folder(s)", Indent + InProgramFiles,
-                    Indent + "    " + DataById, Indent + Elsewhere, Indent + "    " + DataByOrigin, "",
+                    Indent + "    " + DataById, Indent + Elsewhere, Indent + "    " + DataByOrigin, Indent + Added, "",
                     "Program Folder", Indent + App, "", "Start Menu Folder", Indent + Product},
                    "the summary");
         W.Shot("unicode-5-ready");
-        Step("both terminals listed, their data folders below the user's profile named in the summary");
+        Step("both terminals listed and a third folder picked in the chooser, the data folders below the user's "
+             "profile named in the summary");
 
         RunInstall(W);
         std::vector<std::string> Lines;
@@ -126,7 +141,8 @@ void InstallUnicode(TMachine& Machine, const TScenarioArgs& Args)
             Lines.push_back("Copying file " + Targets[I] + "\\MQL4\\Experts\\Советник 网格.mq4 ...");
             if (I == 0)
                 Lines.push_back("Copying file " + App + "\\文档\\Руководство.txt ...");
-            Lines.push_back("Copying file " + DataFolders[I] + "\\MQL4\\Experts\\Советник 网格.mq4 ...");
+            if (!DataFolders[I].empty())
+                Lines.push_back("Copying file " + DataFolders[I] + "\\MQL4\\Experts\\Советник 网格.mq4 ...");
         }
         for (const auto& [File, Link] :
              {std::pair("Readme.rtf", "Readme.lnk"), std::pair("License.txt", "License.lnk")}) {
@@ -146,7 +162,7 @@ void InstallUnicode(TMachine& Machine, const TScenarioArgs& Args)
                 "The wizard has finished installing Советник Pro to your computer. You can now launch the MetaTrader "
                 "application to see Советник Pro in action.",
                 "the finish text");
-        CheckLines(Window.ComboItems(IDC_COMBORUN), Targets, "the terminals offered to run");
+        CheckLines(Window.ComboItems(IDC_COMBORUN), Found, "the terminals offered to run");
         W.Shot("unicode-8-finish");
         Finish(W);
         Check(WaitFor([&] { return TMachine::Exists(InProgramFiles + "\\terminal-started.txt"); }, 20000),
@@ -155,7 +171,7 @@ void InstallUnicode(TMachine& Machine, const TScenarioArgs& Args)
     }
 
     const std::string Examples = Args.Examples + "\\files";
-    for (const std::string& Folder : {InProgramFiles, DataById, Elsewhere, DataByOrigin})
+    for (const std::string& Folder : {InProgramFiles, DataById, Elsewhere, DataByOrigin, Added})
         ExpectSameContents(Examples + "\\GridExpert.mq4", Folder + "\\MQL4\\Experts\\Советник 网格.mq4");
     ExpectSameContents(Examples + "\\Manual.txt", App + "\\文档\\Руководство.txt");
     CheckEq(TMachine::ReadFile(App + "\\License.txt"),
@@ -177,8 +193,11 @@ void InstallUnicode(TMachine& Machine, const TScenarioArgs& Args)
             "the e-mail shortcut");
     const std::string Key = TMachine::UninstallKey(Product);
     CheckEq(Machine.RegistryValue(Key, "DisplayName"), Product, "DisplayName");
-    CheckEq(Machine.RegistryValue(Key, "UninstallString"), App + "\\Uninstall.exe", "UninstallString");
-    Step("the files in the four folders, the documents, the shortcuts read back through the shell, the Internet "
+    CheckEq(Machine.RegistryValue(Key, "UninstallString"), "\"" + App + "\\Uninstall.exe\"", "UninstallString");
+    CheckEq(Machine.RegistryValue(Key, "InstallLocation"), App, "InstallLocation");
+    CheckEq(Machine.RegistryValue(Key, "Publisher"), "ООО Рога и Копыта", "Publisher");
+    CheckEq(Machine.RegistryValue(Key, "URLInfoAbout"), "http://пример.рф", "URLInfoAbout");
+    Step("the files in the five folders, the documents, the shortcuts read back through the shell, the Internet "
          "shortcuts and the registry entry hold the names as written");
 
     {
@@ -205,7 +224,7 @@ void InstallUnicode(TMachine& Machine, const TScenarioArgs& Args)
                                           Menu + "\\ООО Рога и Копыта Website.url",
                                           Menu + "\\Contact Email.url",
                                           Menu + "\\Uninstall.lnk"};
-        for (const std::string& Folder : {InProgramFiles, DataById, Elsewhere, DataByOrigin})
+        for (const std::string& Folder : {InProgramFiles, DataById, Elsewhere, DataByOrigin, Added})
             Expected.insert(Folder + "\\MQL4\\Experts\\Советник 网格.mq4");
         CheckLines({Deleted.begin(), Deleted.end()}, {Expected.begin(), Expected.end()}, "the files deleted");
         Check(std::find(Lines.begin(), Lines.end(), "Remove folder " + App + "\\文档 ...") != Lines.end(),
@@ -219,14 +238,14 @@ void InstallUnicode(TMachine& Machine, const TScenarioArgs& Args)
                                                                       " entries");
     Check(!TMachine::Exists(Menu), "the Start Menu folder stays");
     Check(!Machine.RegistryKeyExists(Key), "the registry entry stays");
-    for (const std::string& Folder : {InProgramFiles, DataById, Elsewhere, DataByOrigin})
+    for (const std::string& Folder : {InProgramFiles, DataById, Elsewhere, DataByOrigin, Added})
         Check(TMachine::IsFolder(Folder + "\\MQL4\\Experts") &&
                   !TMachine::Exists(Folder + "\\MQL4\\Experts\\Советник 网格.mq4"),
               "the expert's copy in " + Folder + " is not removed, or its folder went with it");
     Step("the uninstaller removed every copy and, through its script, itself and the folder " + App);
 
-    for (const std::string& Terminal : Targets)
-        TMachine::RemoveTree(Terminal);
+    for (const std::string& Folder : {InProgramFiles, Brokers})
+        TMachine::RemoveTree(Folder);
     TMachine::RemoveTree("C:\\Трейдинг");
     TMachine::RemoveTree(Profile);
 }

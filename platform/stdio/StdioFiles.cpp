@@ -102,6 +102,14 @@ std::unique_ptr<TStream> TStdioFiles::CreateForWriting(const std::string& Path)
     return Stream;
 }
 
+std::string TStdioFiles::ReadWhole(const std::string& Path)
+{
+    auto Stream = OpenForReading(Path);
+    std::string Bytes(static_cast<size_t>(Stream->GetSize()), '\0');
+    Stream->ReadBuffer(Bytes.data(), static_cast<int32_t>(Bytes.size()));
+    return Bytes;
+}
+
 std::string TStdioFiles::ExecutablePath()
 {
 #ifdef _WIN32

@@ -15,6 +15,8 @@ class TStdioFiles {
 public:
     std::unique_ptr<TStream> OpenForReading(const std::string& Path);
     std::unique_ptr<TStream> CreateForWriting(const std::string& Path);
+    // The bytes of a file, read whole.
+    std::string ReadWhole(const std::string& Path);
     // The full path of the running program; empty when the system does not tell.
     static std::string ExecutablePath();
 };

@@ -86,11 +86,11 @@ std::string CurrentUserSid()
     DWORD Size = 0;
     GetTokenInformation(Token, TokenUser, nullptr, 0, &Size);
     std::vector<BYTE> User(Size);
-    char* Text = nullptr;
+    wchar_t* Text = nullptr;
     const bool Known = Size > 0 && GetTokenInformation(Token, TokenUser, User.data(), Size, &Size) &&
-                       ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(User.data())->User.Sid, &Text);
+                       ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(User.data())->User.Sid, &Text);
     CloseHandle(Token);
-    std::string Sid = Known ? Text : "";
+    std::string Sid = Known ? Utf8(Text) : "";
     LocalFree(Text);
     return Sid;
 }

@@ -242,13 +242,9 @@ TEST(FormatDoc, IdTablesAreTheCodesIdsWithTheWritersKinds)
     ASSERT_EQ(Uninstall.size(), 7u);
     EXPECT_EQ(Uninstall[0].Id, std::to_string(pfShowNotice) + " .. " + std::to_string(pfEmail));
     EXPECT_EQ(std::size(ProductFields), static_cast<size_t>(pfEmail - pfShowNotice + 1));
-    const std::vector<std::tuple<int32_t, int, const char*>> Own = {{uiBanner, tkBinary, "banner"},
-                                                                    {uiFolder, tkString, "folder"},
-                                                                    {uiFile, tkString, "file"},
-                                                                    {uiCurrentUser, tkByte, "current user"},
-
-                                                                    {uiLanguage, tkString, "language"},
-                                                                    {uiUtf8Strings, tkByte, "UTF-8"}};
+    const std::vector<std::tuple<int32_t, int, const char*>> Own = {
+        {uiBanner, tkBinary, "banner"},          {uiFolder, tkString, "folder"},     {uiFile, tkString, "file"},
+        {uiCurrentUser, tkByte, "current user"}, {uiLanguage, tkString, "language"}, {uiUtf8Strings, tkByte, "UTF-8"}};
     for (size_t I = 0; I < Own.size(); ++I) {
         const auto& [Id, Kind, Words] = Own[I];
         EXPECT_EQ(Uninstall[I + 1].Id, std::to_string(Id));

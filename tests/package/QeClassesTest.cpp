@@ -389,7 +389,11 @@ TEST_F(QeInstallLoad, BannerValues)
     }
     {
         HandPackage P; // a picture that does not decode stops the load with the decoder's error
-        P.Tags.WriteString(pfProgramName, EncodeString("Before"));
+        // What was read before stays, its Windows-1252 in UTF-8 as after a whole load.
+        P.Tags.WriteString(pfProgramName, EncodeString("Before \xE9"));
+        P.Tags.WriteTag(piFile, tkGroup);
+        P.Tags.WriteString(fiTarget, EncodeString("{app}\\\xE9.txt"));
+        P.Tags.WriteEnd();
         TMemoryStream Broken(std::vector<uint8_t>(64, 0x41));
         P.Tags.WriteStream(piBanner, Broken, 64);
         P.Tags.WriteString(pfPublisher, EncodeString("After"));
@@ -399,7 +403,8 @@ TEST_F(QeInstallLoad, BannerValues)
         } catch (const EJpegError& E) {
             EXPECT_NE(E.Message().find("JPEG"), std::string::npos) << E.Message();
         }
-        EXPECT_EQ(Model.ProgramName, "Before");
+        EXPECT_EQ(Model.ProgramName, "Before é");
+        EXPECT_EQ(Model.Files.at(0)->Target, "{app}\\é.txt");
         EXPECT_EQ(Model.Publisher, "");
     }
 }

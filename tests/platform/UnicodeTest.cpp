@@ -8,6 +8,10 @@
 #include "platform/Paths.h"
 #include "platform/Unicode.h"
 
+#ifdef _WIN32
+#include "platform/win32/Win32Text.h"
+#endif
+
 namespace qe {
 namespace {
 
@@ -106,6 +110,23 @@ TEST(Utf16, AnUnpairedSurrogateBecomesAReplacement)
         EXPECT_NE(Utf16ToUtf8(Text).find("\xEF\xBF\xBD"), std::string::npos);
     }
 }
+
+#ifdef _WIN32
+// The edge where the wide API takes and gives text: the same conversion, damaged text as
+// U+FFFD both ways, a NUL inside kept, a name beyond the first 65536 as a surrogate pair.
+TEST(Win32Text, TheWideApisTextComesAndGoesAsUtf8)
+{
+    EXPECT_EQ(win32::Wide("C:\\Советник 网格\\\U0001F4C8"), L"C:\\Советник 网格\\\U0001F4C8");
+    EXPECT_EQ(win32::Wide("a\xC0\xAF"
+                          "b"),
+              L"a\uFFFD\uFFFDb");
+    EXPECT_EQ(win32::Utf8(std::wstring(L"Ω\0я", 3)), std::string("Ω\0я", 5));
+    EXPECT_EQ(win32::Utf8(L"x\xD800y"), "x\xEF\xBF\xBDy");
+    const wchar_t Buffer[] = L"Брокер\0garbage";
+    EXPECT_EQ(win32::Utf8(Buffer), "Брокер");
+    EXPECT_EQ(win32::Utf8(Buffer, 3), "Бро");
+}
+#endif
 
 TEST(Cp1252, BytesBecomeTheirCharacters)
 {

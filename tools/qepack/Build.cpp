@@ -17,14 +17,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadWhole(TStdioFiles& Files, const std::string& Path)
-{
-    auto Stream = Files.OpenForReading(Path);
-    std::string Bytes(static_cast<size_t>(Stream->GetSize()), '\0');
-    Stream->ReadBuffer(Bytes.data(), static_cast<int32_t>(Bytes.size()));
-    return Bytes;
-}
-
 // The installer must not replace what it is made from.
 void CheckOutput(const std::string& OutPath, const std::vector<std::string>& Inputs)
 {
@@ -77,11 +69,11 @@ TBuildReport BuildInstaller(const TBuildOptions& Options)
     Inputs.push_back(Options.StubPath);
     CheckOutput(Options.OutPath, Inputs);
     TPackageContents& Contents = Manifest.Contents;
-    Contents.PayloadKey = ChooseKey(Options, ReadWhole(Files, Options.ManifestPath));
+    Contents.PayloadKey = ChooseKey(Options, Files.ReadWhole(Options.ManifestPath));
 
     TBuildReport Report;
     Report.Warnings = Manifest.Warnings;
-    std::string Image = ReadWhole(Files, Options.StubPath);
+    std::string Image = Files.ReadWhole(Options.StubPath);
     TMemoryStream Stub(std::vector<uint8_t>(Image.begin(), Image.end()));
     CheckStub(Stub, Options.StubPath);
     Report.VersionResourceWritten =

@@ -87,9 +87,7 @@ public:
         // Read here, so that its path is taken as UTF-8 on every system.
         std::string Bytes;
         try {
-            auto Stream = FFiles.OpenForReading(FPath);
-            Bytes.resize(static_cast<size_t>(Stream->GetSize()));
-            Stream->ReadBuffer(Bytes.data(), static_cast<int32_t>(Bytes.size()));
+            Bytes = FFiles.ReadWhole(FPath);
         } catch (const EStreamError&) {
             throw EManifestError("Cannot open the manifest \"" + FPath + "\"");
         }
@@ -259,15 +257,13 @@ private:
         const std::string Path = SourcePath(Name);
         if (fs::is_directory(PathOf(Path)))
             Fail(*Table->get(Key), "\"" + Path + "\" is a folder; \"" + Key + "\" names a file");
-        std::unique_ptr<TStream> Stream;
+        std::string Bytes;
         try {
-            Stream = FFiles.OpenForReading(Path);
+            Bytes = FFiles.ReadWhole(Path);
         } catch (const Exception& Error) {
             Fail(*Table->get(Key), Error.Message());
         }
         FManifest.Inputs.push_back(Path);
-        std::string Bytes(static_cast<size_t>(Stream->GetSize()), '\0');
-        Stream->ReadBuffer(Bytes.data(), static_cast<int32_t>(Bytes.size()));
         return Bytes;
     }
 

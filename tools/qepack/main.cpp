@@ -12,15 +12,8 @@
 #include <iostream>
 #include <vector>
 
-#ifdef _WIN32
-#include <windows.h>
-
-#include <shellapi.h>
-
-#include "platform/win32/Win32Text.h"
-#endif
-
 #include "package/PackageVerify.h"
+#include "platform/stdio/ProgramArguments.h"
 #include "platform/stdio/StdioFiles.h"
 #include "platform/stdio/Utf8Path.h"
 #include "tools/qepack/Build.h"
@@ -107,23 +100,13 @@ int Init(const std::string& Path)
 
 int main(int argc, char** argv)
 {
-#ifdef _WIN32
-    // Arguments and output in UTF-8, as every text of the program: the system's narrow
-    // arguments are in the ANSI code page, which cannot write every name.
-    SetConsoleOutputCP(CP_UTF8);
-    int WideCount = 0;
-    wchar_t** WideArguments = CommandLineToArgvW(GetCommandLineW(), &WideCount);
-    std::vector<std::string> Arguments;
-    for (int I = 0; I < WideCount; ++I)
-        Arguments.push_back(qe::win32::Utf8(WideArguments[I]));
-    LocalFree(WideArguments);
+    std::vector<std::string> Arguments = qe::Utf8Arguments(argc, argv);
     std::vector<char*> Pointers;
     for (std::string& Argument : Arguments)
         Pointers.push_back(Argument.data());
     Pointers.push_back(nullptr);
-    argc = WideCount;
+    argc = static_cast<int>(Arguments.size());
     argv = Pointers.data();
-#endif
     CLI::App App{"qepack: makes MetaTrader 4 add-on installers and reads them back"};
     App.set_version_flag("--version", "qepack " QEPACK_VERSION);
     App.require_subcommand(1);
