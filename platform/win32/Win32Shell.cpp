@@ -112,8 +112,7 @@ bool TWin32Shell::ReadLink(const std::string& FileName, TShellLinkData& Data)
     static const auto GetPathFromIDList = SystemFunction<TGetPathFromIDList>("shell32.dll", "SHGetPathFromIDListW");
     LPITEMIDLIST Items = nullptr;
     Buffer[0] = L'\0';
-    if (!GetPathFromIDList || FAILED(Shell->GetIDList(&Items)) || Items == nullptr ||
-        !GetPathFromIDList(Items, Buffer))
+    if (!GetPathFromIDList || FAILED(Shell->GetIDList(&Items)) || Items == nullptr || !GetPathFromIDList(Items, Buffer))
         Shell->GetPath(Buffer, Size, nullptr, SLGP_RAWPATH);
     CoTaskMemFree(Items);
     Data.Path = Utf8(Buffer);
