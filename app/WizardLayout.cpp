@@ -14,10 +14,16 @@ using F = TFontRole;
 using B = TBackground;
 constexpr auto Band = TPageDecoration::HeaderBand;
 
+// The picture at the right of a page's header band.
+constexpr TLayoutItem HeaderPicture(int Id, int Page, int Icon)
+{
+    return {Id, Page, K::Picture, 456, 9, 48, 48, {}, F::Window, B::White, TPageDecoration::None, Icon};
+}
+
 // A subtitle has room for a second line, which some languages need, above the header
-// band's edge; the folder button for the longest of its captions.
-// Where the instruction ends, the page's content begins: each instruction's height leaves
-// room for as many lines as it wraps to at 433 pixels.
+// band's edge; the folder button for the longest of its captions. Where the instruction
+// ends, the page's content begins: each instruction's height leaves room for as many lines
+// as it wraps to at 433 pixels.
 const auto Layout = std::to_array<TLayoutItem>({
     // Pages, in the order they lie from the bottom up.
     {IDC_PANELSTART, 0, K::Page, 0, 0, 513, 320, {}, F::Window, B::White},
@@ -42,36 +48,14 @@ const auto Layout = std::to_array<TLayoutItem>({
     // Information.
     {IDC_LABELINFO1, IDC_PANELINFO, K::Label, 24, 18, 409, 19, T::InfoTitle, F::Title, B::White},
     {IDC_LABELINFO2, IDC_PANELINFO, K::Label, 24, 38, 417, 26, T::InfoSubtitle, F::Window, B::White},
-    {IDC_IMGINFO,
-     IDC_PANELINFO,
-     K::Picture,
-     456,
-     9,
-     48,
-     48,
-     {},
-     F::Window,
-     B::White,
-     TPageDecoration::None,
-     ICON_PAGE_INFO},
+    HeaderPicture(IDC_IMGINFO, IDC_PANELINFO, ICON_PAGE_INFO),
     {IDC_LABELINFO3, IDC_PANELINFO, K::Label, 40, 80, 433, 16, T::InfoInstruction},
     {IDC_RICHINFO, IDC_PANELINFO, K::RichText, 40, 100, 433, 202, {}},
 
     // Licence.
     {IDC_LABELLICENSE1, IDC_PANELLICENSE, K::Label, 24, 18, 409, 19, T::LicenseTitle, F::Title, B::White},
     {IDC_LABELLICENSE2, IDC_PANELLICENSE, K::Label, 24, 38, 417, 26, T::LicenseSubtitle, F::Window, B::White},
-    {IDC_IMGLICENSE,
-     IDC_PANELLICENSE,
-     K::Picture,
-     456,
-     9,
-     48,
-     48,
-     {},
-     F::Window,
-     B::White,
-     TPageDecoration::None,
-     ICON_PAGE_LICENSE},
+    HeaderPicture(IDC_IMGLICENSE, IDC_PANELLICENSE, ICON_PAGE_LICENSE),
     {IDC_LABELLICENSE3, IDC_PANELLICENSE, K::Label, 40, 80, 433, 32, T::LicenseInstruction},
     {IDC_RICHLICENSE, IDC_PANELLICENSE, K::RichText, 40, 116, 433, 149, {}},
     {IDC_RADIOACCEPT, IDC_PANELLICENSE, K::RadioButton, 40, 274, 433, 17, T::LicenseAccept},
@@ -80,18 +64,7 @@ const auto Layout = std::to_array<TLayoutItem>({
     // Destination folders.
     {IDC_LABELFOLDER1, IDC_PANELFOLDER, K::Label, 24, 18, 409, 19, T::FolderTitle, F::Title, B::White},
     {IDC_LABELFOLDER2, IDC_PANELFOLDER, K::Label, 24, 38, 417, 26, T::FolderSubtitle, F::Window, B::White},
-    {IDC_IMGFOLDER,
-     IDC_PANELFOLDER,
-     K::Picture,
-     456,
-     9,
-     48,
-     48,
-     {},
-     F::Window,
-     B::White,
-     TPageDecoration::None,
-     ICON_PAGE_FOLDER},
+    HeaderPicture(IDC_IMGFOLDER, IDC_PANELFOLDER, ICON_PAGE_FOLDER),
     {IDC_LABELFOLDER3, IDC_PANELFOLDER, K::Label, 40, 80, 433, 44, T::FolderInstruction},
     {IDC_LISTMETATRADER, IDC_PANELFOLDER, K::CheckList, 40, 128, 433, 145, {}},
     {IDC_BTNADDMETATRADER, IDC_PANELFOLDER, K::FlatButton, 40, 280, 240, 28, T::FolderAdd, F::Window, B::Face,
@@ -100,36 +73,14 @@ const auto Layout = std::to_array<TLayoutItem>({
     // Ready to install.
     {IDC_LABELREADY1, IDC_PANELREADY, K::Label, 24, 18, 409, 19, T::ReadyTitle, F::Title, B::White},
     {IDC_LABELREADY2, IDC_PANELREADY, K::Label, 24, 38, 417, 26, T::ReadySubtitle, F::Window, B::White},
-    {IDC_IMGREADY,
-     IDC_PANELREADY,
-     K::Picture,
-     456,
-     9,
-     48,
-     48,
-     {},
-     F::Window,
-     B::White,
-     TPageDecoration::None,
-     ICON_PAGE_READY},
+    HeaderPicture(IDC_IMGREADY, IDC_PANELREADY, ICON_PAGE_READY),
     {IDC_LABELREADY3, IDC_PANELREADY, K::Label, 40, 80, 433, 32, T::ReadyInstruction},
     {IDC_MEMOREADY, IDC_PANELREADY, K::Memo, 40, 116, 433, 187, {}},
 
     // Progress.
     {IDC_LABELPROGRESS1, IDC_PANELPROGRESS, K::Label, 24, 18, 409, 19, T::InstallProgressTitle, F::Title, B::White},
     {IDC_LABELPROGRESS2, IDC_PANELPROGRESS, K::Label, 24, 38, 417, 26, T::InstallProgressSubtitle, F::Window, B::White},
-    {IDC_IMGPROGRESS,
-     IDC_PANELPROGRESS,
-     K::Picture,
-     456,
-     9,
-     48,
-     48,
-     {},
-     F::Window,
-     B::White,
-     TPageDecoration::None,
-     ICON_PAGE_PROGRESS},
+    HeaderPicture(IDC_IMGPROGRESS, IDC_PANELPROGRESS, ICON_PAGE_PROGRESS),
     {IDC_LABELPROGRESS3, IDC_PANELPROGRESS, K::Label, 40, 80, 433, 20, T::InstallProgressLabel},
     {IDC_PROGRESSBAR1, IDC_PANELPROGRESS, K::ProgressBar, 40, 104, 433, 17, {}},
     {IDC_MEMOPROGRESS, IDC_PANELPROGRESS, K::LogMemo, 40, 136, 433, 167, {}, F::Window, B::White},
@@ -137,18 +88,7 @@ const auto Layout = std::to_array<TLayoutItem>({
     // What's new.
     {IDC_LABELNEWS1, IDC_PANELNEWS, K::Label, 24, 18, 409, 19, T::NewsTitle, F::Title, B::White},
     {IDC_LABELNEWS2, IDC_PANELNEWS, K::Label, 24, 38, 417, 26, T::NewsSubtitle, F::Window, B::White},
-    {IDC_IMGNEWS,
-     IDC_PANELNEWS,
-     K::Picture,
-     456,
-     9,
-     48,
-     48,
-     {},
-     F::Window,
-     B::White,
-     TPageDecoration::None,
-     ICON_PAGE_NEWS},
+    HeaderPicture(IDC_IMGNEWS, IDC_PANELNEWS, ICON_PAGE_NEWS),
     {IDC_LABELNEWS3, IDC_PANELNEWS, K::Label, 40, 80, 433, 16, T::NewsInstruction},
     {IDC_RICHNEWS, IDC_PANELNEWS, K::RichText, 40, 100, 433, 202, {}},
 
