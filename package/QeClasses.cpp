@@ -164,20 +164,7 @@ TQeInstallFile& TQeInstall::AddFile()
 
 void TQeInstall::LoadFromStream(TStream& Stream)
 {
-    Clear();
-    TTagStreamAdapter Tags(Stream);
-    if (!LocateRecord(Stream, Tags, PackageSignature))
-        return;
-    // The strings are read as stored and made UTF-8 at the end: the record that says how
-    // they are stored may come anywhere.
-    bool Utf8 = false;
-    try {
-        ReadRecords(Tags, Utf8);
-    } catch (...) {
-        MakeStringsUtf8(Utf8);
-        throw;
-    }
-    MakeStringsUtf8(Utf8);
+    LoadRecord(Stream, PackageSignature);
 }
 
 void TQeInstall::ReadRecords(TTagStreamAdapter& Tags, bool& Utf8)
@@ -213,6 +200,25 @@ void TQeInstall::ReadRecords(TTagStreamAdapter& Tags, bool& Utf8)
         default: Tags.SkipValue(); break;
         }
     }
+}
+
+void TQeData::LoadRecord(TStream& Stream, uint32_t Signature)
+{
+    Clear();
+    TTagStreamAdapter Tags(Stream);
+    if (!LocateRecord(Stream, Tags, Signature))
+        return;
+    // The strings are read as stored and made UTF-8 at the end: the record that says how
+    // they are stored may come anywhere, and one written before UTF-8 has none (its strings
+    // are Windows-1252).
+    bool Utf8 = false;
+    try {
+        ReadRecords(Tags, Utf8);
+    } catch (...) {
+        MakeStringsUtf8(Utf8);
+        throw;
+    }
+    MakeStringsUtf8(Utf8);
 }
 
 void TQeData::MakeStringsUtf8(bool Utf8)

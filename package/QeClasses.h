@@ -79,6 +79,12 @@ protected:
     // Reads a binary value of JPEG contents into Banner; an empty value, or a picture
     // over the bounds of a banner, means no banner.
     void ReadBanner(TTagStreamAdapter& Tags);
+    // Clears the model and reads the record of this signature (LocateRecord) with
+    // ReadRecords; its strings end up in UTF-8 whether the load ends or fails halfway. A
+    // stream without the record leaves the model cleared.
+    void LoadRecord(TStream& Stream, uint32_t Signature);
+    // The record's entries, their strings as stored; Utf8 tells whether they are UTF-8.
+    virtual void ReadRecords(TTagStreamAdapter& Tags, bool& Utf8) = 0;
     // Brings the strings read as stored to UTF-8 (StoredText, package/ProductFields.h),
     // when a load ends and also when it fails halfway: what was read stays, in UTF-8.
     virtual void MakeStringsUtf8(bool Utf8);
@@ -139,11 +145,10 @@ public:
     void WriteUninstallRecord(TStream& Stream);
 
 protected:
+    void ReadRecords(TTagStreamAdapter& Tags, bool& Utf8) override;
     void MakeStringsUtf8(bool Utf8) override;
 
 private:
-    // The package's records, their strings as stored; Utf8 tells whether they are UTF-8.
-    void ReadRecords(TTagStreamAdapter& Tags, bool& Utf8);
     void ReadFileEntry(TTagStreamAdapter& Tags, TQeInstallFile& File);
     // Logs the folders the run made (or an earlier install of the product did), so that
     // the uninstall removes them again once they are empty; not those in a terminal

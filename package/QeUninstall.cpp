@@ -18,19 +18,7 @@ void TQeUninstall::Clear()
 
 void TQeUninstall::LoadFromStream(TStream& Stream)
 {
-    Clear();
-    TTagStreamAdapter Tags(Stream);
-    if (!LocateRecord(Stream, Tags, UninstallSignature))
-        return;
-    // A record written before UTF-8 carries Windows-1252 strings.
-    bool Utf8 = false;
-    try {
-        ReadRecords(Tags, Utf8);
-    } catch (...) {
-        MakeStringsUtf8(Utf8);
-        throw;
-    }
-    MakeStringsUtf8(Utf8);
+    LoadRecord(Stream, UninstallSignature);
 }
 
 void TQeUninstall::ReadRecords(TTagStreamAdapter& Tags, bool& Utf8)

@@ -24,11 +24,8 @@ public:
     std::vector<std::string> Folders;
 
 protected:
+    void ReadRecords(TTagStreamAdapter& Tags, bool& Utf8) override;
     void MakeStringsUtf8(bool Utf8) override;
-
-private:
-    // The record's entries, their strings as stored; Utf8 tells whether they are UTF-8.
-    void ReadRecords(TTagStreamAdapter& Tags, bool& Utf8);
 };
 
 } // namespace qe
