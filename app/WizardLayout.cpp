@@ -43,7 +43,7 @@ const auto Layout = std::to_array<TLayoutItem>({
     {IDC_LABELFINISH1, IDC_PANELFINISH, K::Label, 16, 24, 321, 33, T::InstallFinishHeading, F::Headline, B::White},
     {IDC_LABELFINISH2, IDC_PANELFINISH, K::LinkLabel, 16, 64, 313, 65, {}, F::Window, B::White},
     {IDC_CHECKRUN, IDC_PANELFINISH, K::CheckBox, 16, 136, 305, 17, T::RunAfterInstall, F::Window, B::White},
-    {IDC_COMBORUN, IDC_PANELFINISH, K::ComboBox, 32, 168, 273, 17, {}, F::Window, B::White},
+    {IDC_COMBORUN, IDC_PANELFINISH, K::ComboBox, 32, 168, 273, 17, {}, F::Names, B::White},
 
     // Information.
     {IDC_LABELINFO1, IDC_PANELINFO, K::Label, 24, 18, 409, 19, T::InfoTitle, F::Title, B::White},
@@ -66,7 +66,7 @@ const auto Layout = std::to_array<TLayoutItem>({
     {IDC_LABELFOLDER2, IDC_PANELFOLDER, K::Label, 24, 38, 417, 26, T::FolderSubtitle, F::Window, B::White},
     HeaderPicture(IDC_IMGFOLDER, IDC_PANELFOLDER, ICON_PAGE_FOLDER),
     {IDC_LABELFOLDER3, IDC_PANELFOLDER, K::Label, 40, 80, 433, 44, T::FolderInstruction},
-    {IDC_LISTMETATRADER, IDC_PANELFOLDER, K::CheckList, 40, 128, 433, 145, {}},
+    {IDC_LISTMETATRADER, IDC_PANELFOLDER, K::CheckList, 40, 128, 433, 145, {}, F::Names},
     {IDC_BTNADDMETATRADER, IDC_PANELFOLDER, K::FlatButton, 40, 280, 240, 28, T::FolderAdd, F::Window, B::Face,
      TPageDecoration::None, ICON_ADD_FOLDER},
 
@@ -75,7 +75,7 @@ const auto Layout = std::to_array<TLayoutItem>({
     {IDC_LABELREADY2, IDC_PANELREADY, K::Label, 24, 38, 417, 26, T::ReadySubtitle, F::Window, B::White},
     HeaderPicture(IDC_IMGREADY, IDC_PANELREADY, ICON_PAGE_READY),
     {IDC_LABELREADY3, IDC_PANELREADY, K::Label, 40, 80, 433, 32, T::ReadyInstruction},
-    {IDC_MEMOREADY, IDC_PANELREADY, K::Memo, 40, 116, 433, 187, {}},
+    {IDC_MEMOREADY, IDC_PANELREADY, K::Memo, 40, 116, 433, 187, {}, F::Names},
 
     // Progress.
     {IDC_LABELPROGRESS1, IDC_PANELPROGRESS, K::Label, 24, 18, 409, 19, T::InstallProgressTitle, F::Title, B::White},
@@ -83,7 +83,7 @@ const auto Layout = std::to_array<TLayoutItem>({
     HeaderPicture(IDC_IMGPROGRESS, IDC_PANELPROGRESS, ICON_PAGE_PROGRESS),
     {IDC_LABELPROGRESS3, IDC_PANELPROGRESS, K::Label, 40, 80, 433, 20, T::InstallProgressLabel},
     {IDC_PROGRESSBAR1, IDC_PANELPROGRESS, K::ProgressBar, 40, 104, 433, 17, {}},
-    {IDC_MEMOPROGRESS, IDC_PANELPROGRESS, K::LogMemo, 40, 136, 433, 167, {}, F::Window, B::White},
+    {IDC_MEMOPROGRESS, IDC_PANELPROGRESS, K::LogMemo, 40, 136, 433, 167, {}, F::Names, B::White},
 
     // What's new.
     {IDC_LABELNEWS1, IDC_PANELNEWS, K::Label, 24, 18, 409, 19, T::NewsTitle, F::Title, B::White},

@@ -43,6 +43,9 @@ enum class TFontRole {
     Title,    // "Arial" bold, 16 pixels, the page titles
     Headline, // "Arial", 21 pixels, the start page's headings
     Banner,   // "Arial" bold, 21 pixels, the product's name where a package has no banner
+    // The shell's dialog font, 8 points, whatever the language: the lists of folders and
+    // of steps, whose names may be in any script.
+    Names,
 };
 
 enum class TBackground {

@@ -32,6 +32,9 @@ TFontDesign FontDesign(TFontRole Role, const std::string& Language)
     case TFontRole::Title: return {Heading, 16, FW_BOLD, Charset};
     case TFontRole::Headline: return {Heading, 21, FW_NORMAL, Charset};
     case TFontRole::Banner: return {Heading, 21, FW_BOLD, Charset};
+    // Microsoft Sans Serif, MS Sans Serif's outline successor of the same measure, with
+    // the letters of many scripts and Windows' links to the Chinese and Japanese faces.
+    case TFontRole::Names: return {L"MS Shell Dlg", 11, FW_NORMAL, DEFAULT_CHARSET};
     case TFontRole::Window: break;
     }
     // 8 points at 96 dpi. "MS Sans Serif" has the letters of Windows-1252 only; the shell's

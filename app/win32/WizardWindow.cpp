@@ -236,7 +236,7 @@ void TWizardWindow::CreateFonts()
     for (auto& [Role, Font] : FFonts)
         DeleteObject(Font);
     FFonts.clear();
-    for (TFontRole Role : {TFontRole::Window, TFontRole::Title, TFontRole::Headline})
+    for (TFontRole Role : {TFontRole::Window, TFontRole::Names, TFontRole::Title, TFontRole::Headline})
         FFonts[Role] = CreateWizardFont(Role, FDpi, FLanguage);
 }
 

@@ -90,6 +90,7 @@ public:
         DrawTextW(FDC, Wide(Text).c_str(), -1, &Rect, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
         return SIZE{Rect.right, Rect.bottom};
     }
+    HDC DC() const { return FDC; }
 
 private:
     HDC FDC;
@@ -132,6 +133,25 @@ TEST_P(WizardTextFit, EveryTextFitsItsControlInEveryLanguage)
 }
 
 INSTANTIATE_TEST_SUITE_P(Dpis, WizardTextFit, testing::Values(96u, 120u, 144u, 192u));
+
+// Folders and products have names in any script whatever the wizard's language: the font
+// of the lists that show them has their letters in every language.
+TEST(WizardFonts, TheListsOfNamesHaveTheLettersOfOtherScriptsInEveryLanguage)
+{
+    const std::wstring Names = Wide("Советник Pro, Kurulum şirketi, Čeština, Börse");
+    for (const TLanguageFile& Language : LanguageFiles()) {
+        const TMeasure Measure(TFontRole::Names, 96, Language.Code);
+        std::vector<WORD> Glyphs(Names.size());
+        ASSERT_EQ(GetGlyphIndicesW(Measure.DC(), Names.c_str(), static_cast<int>(Names.size()), Glyphs.data(),
+                                   GGI_MARK_NONEXISTING_GLYPHS),
+                  Names.size());
+        std::wstring Missing;
+        for (size_t I = 0; I < Names.size(); ++I)
+            if (Glyphs[I] == 0xFFFF)
+                Missing += Names[I];
+        EXPECT_EQ(Utf8(Missing), "") << Language.Code << ": letters without a glyph";
+    }
+}
 
 } // namespace
 } // namespace qe::win32
