@@ -40,4 +40,14 @@ std::string Cp1252ToUtf8(const std::string& Text)
     return Result;
 }
 
+bool IsCp1252Text(std::string_view Text)
+{
+    size_t Pos = 0;
+    char32_t Character = 0;
+    while (Pos < Text.size())
+        if (!DecodeUtf8(Text, Pos, Character) || !Cp1252Byte(Character))
+            return false;
+    return true;
+}
+
 } // namespace qe

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace qe {
 
@@ -17,5 +18,8 @@ std::optional<char> Cp1252Byte(char32_t Character);
 
 // Text of the code page in UTF-8.
 std::string Cp1252ToUtf8(const std::string& Text);
+
+// Whether the code page has every character of Text (UTF-8); a damaged sequence it has not.
+bool IsCp1252Text(std::string_view Text);
 
 } // namespace qe

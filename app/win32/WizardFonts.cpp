@@ -1,6 +1,7 @@
 #include "app/win32/WizardFonts.h"
 
 #include "app/win32/Dpi.h"
+#include "platform/Cp1252.h"
 
 namespace qe::win32 {
 namespace {
@@ -40,6 +41,13 @@ TFontDesign FontDesign(TFontRole Role, const std::string& Language)
     // 8 points at 96 dpi. "MS Sans Serif" has the letters of Windows-1252 only; the shell's
     // dialog font (Tahoma, or what the system maps it to) has those of every script.
     return {Charset == DEFAULT_CHARSET ? L"MS Sans Serif" : L"MS Shell Dlg 2", 11, FW_NORMAL, Charset};
+}
+
+TFontRole FontRoleFor(TFontRole Role, const std::string& Language, std::string_view Text)
+{
+    const bool WindowFontLacksLetters =
+        Role == TFontRole::Window && LanguageCharset(Language) == DEFAULT_CHARSET && !IsCp1252Text(Text);
+    return WindowFontLacksLetters ? TFontRole::Names : Role;
 }
 
 HFONT CreateWizardFont(TFontRole Role, UINT Dpi, const std::string& Language)

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 #include "app/WizardLayout.h"
 
@@ -25,6 +26,11 @@ struct TFontDesign {
 // texts and ask for their script's character set, so that Windows picks a face of that
 // script or links one in (Chinese and Japanese) where the face lacks its letters.
 TFontDesign FontDesign(TFontRole Role, const std::string& Language = "en");
+
+// The role whose font shows Text: a text of the window's role in a language of
+// Windows-1252 that has a letter beyond that code page (a Cyrillic product's name in an
+// English wizard) takes the font of names, whose face has it; any other keeps Role.
+TFontRole FontRoleFor(TFontRole Role, const std::string& Language, std::string_view Text);
 
 // A new font of the role for Dpi and the language; the caller deletes it.
 HFONT CreateWizardFont(TFontRole Role, UINT Dpi, const std::string& Language = "en");

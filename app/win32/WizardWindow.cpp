@@ -140,7 +140,9 @@ std::unique_ptr<TChildWindow> TWizardWindow::CreateControl(const TLayoutItem& It
             if (FForm)
                 FForm->LabelStart2LinkClick(Number, Text);
         };
-        return std::make_unique<TWin32LinkLabel>(std::move(Window), Item, Page);
+        auto Control = std::make_unique<TWin32LinkLabel>(std::move(Window), Item, Page);
+        Control->OnCaptionChanged = [this](TChildWindow& Child) { ApplyFont(Child, true); };
+        return Control;
     }
     }
     throw Exception("Unknown control kind");
@@ -245,6 +247,12 @@ HFONT TWizardWindow::FontFor(TFontRole Role) const
     return FFonts.at(Role);
 }
 
+void TWizardWindow::ApplyFont(TChildWindow& Child, bool Redraw)
+{
+    const HFONT Font = FontFor(FontRoleFor(Child.Item().Font, FLanguage, Child.FontText()));
+    SendMessageW(Child.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(Font), Redraw ? TRUE : FALSE);
+}
+
 void TWizardWindow::ApplyDpi()
 {
     for (const auto& Child : FChildren) {
@@ -258,7 +266,7 @@ void TWizardWindow::ApplyDpi()
         if (Item.Kind == TControlKind::ComboBox)
             Height = Scale(Item.Height, FDpi) * (ComboDropDownItems + 1) + Scale(8, FDpi);
         SetWindowPos(Child->Handle(), nullptr, X, Y, Width, Height, SWP_NOZORDER | SWP_NOACTIVATE);
-        SendMessageW(Child->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(Item.Font)), FALSE);
+        ApplyFont(*Child, false);
         Child->DpiChanged(FDpi);
     }
     InvalidateRect(FHandle, nullptr, TRUE);

@@ -57,6 +57,8 @@ private:
     void OrderControls();
     void CreateFonts();
     void ApplyDpi();
+    // Gives the control the font of its role for its text (FontRoleFor).
+    void ApplyFont(TChildWindow& Child, bool Redraw);
     void PlaceWindow(const RECT* Suggested);
     void PageToFront(TWin32Panel& Page);
     void OnCommand(int Id, int Code);

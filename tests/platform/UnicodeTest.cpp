@@ -137,6 +137,20 @@ TEST(Cp1252, BytesBecomeTheirCharacters)
         EXPECT_TRUE(IsValidUtf8(Cp1252ToUtf8(std::string(1, static_cast<char>(Byte)))));
 }
 
+TEST(Cp1252, TextTheCodePageHasEveryCharacterOf)
+{
+    EXPECT_TRUE(IsCp1252Text(""));
+    EXPECT_TRUE(IsCp1252Text("Börse € „Grid“ — Œuvre Ÿ"));
+    EXPECT_FALSE(IsCp1252Text("Советник Pro"));
+    EXPECT_FALSE(IsCp1252Text("Grid 网格"));
+    // Beside the code page's letters: Czech and Turkish ones it lacks, one beyond U+FFFF.
+    EXPECT_FALSE(IsCp1252Text("Čeština"));
+    EXPECT_FALSE(IsCp1252Text("şirket"));
+    EXPECT_FALSE(IsCp1252Text("Grid \U0001F4C8"));
+    // A damaged sequence, even one whose bytes are the code page's.
+    EXPECT_FALSE(IsCp1252Text("Caf\xE9"));
+}
+
 TEST(CaseFolding, CapitalsOfLatinGreekAndCyrillicAsWindowsMapsThem)
 {
     EXPECT_EQ(FoldCase("c:\\program files\\mt4"), "C:\\PROGRAM FILES\\MT4");

@@ -160,6 +160,8 @@ void TWin32LinkLabel::SetCaption(const std::string& Markup)
     // well, for readers of the window (WM_GETTEXT), without parsing it a second time.
     FWindow->Label().SetCaption(Markup);
     DefWindowProcW(Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(Markup).c_str()));
+    if (OnCaptionChanged)
+        OnCaptionChanged(*this);
 }
 
 std::string TWin32LinkLabel::Caption() const

@@ -153,5 +153,18 @@ TEST(WizardFonts, TheListsOfNamesHaveTheLettersOfOtherScriptsInEveryLanguage)
     }
 }
 
+// A text in a language of Windows-1252 with letters beyond it takes the font of names, as
+// the window's font there lacks them; every other text keeps its role's font.
+TEST(WizardFonts, ATextWithLettersTheWindowsFontLacksTakesTheFontOfNames)
+{
+    const std::string Welcome = "This will install <b>Советник Pro</b> on your computer.";
+    EXPECT_EQ(FontRoleFor(TFontRole::Window, "en", Welcome), TFontRole::Names);
+    EXPECT_EQ(FontRoleFor(TFontRole::Window, "de", "Grid 网格"), TFontRole::Names);
+    EXPECT_EQ(FontRoleFor(TFontRole::Window, "de", "Börse „Grid“"), TFontRole::Window);
+    EXPECT_EQ(FontRoleFor(TFontRole::Window, "ru", "Grid 网格"), TFontRole::Window);
+    EXPECT_EQ(FontRoleFor(TFontRole::Window, "ja", Welcome), TFontRole::Window);
+    EXPECT_EQ(FontRoleFor(TFontRole::Headline, "en", Welcome), TFontRole::Headline);
+}
+
 } // namespace
 } // namespace qe::win32
