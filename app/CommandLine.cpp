@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "app/ExitCodes.h"
+#include "language/Languages.h"
 #include "package/TargetPaths.h"
 #include "platform/Paths.h"
 
@@ -22,6 +23,7 @@ const TSwitch Switches[] = {
     {"CURRENTUSER", nullptr, true},
     {"TERMINALS", "\"C:\\Program Files\\MetaTrader 4;D:\\Trading\\MT4\"", true},
     {"LOG", "\"C:\\Logs\\setup.log\"", false},
+    {"LANG", "de", false},
     {"?", nullptr, false},
 };
 
@@ -169,6 +171,13 @@ TCommandLine ParseCommandLine(const std::string& Line, bool Uninstaller)
             }
         } else if (Name == "LOG") {
             Result.LogFile = Value;
+        } else if (Name == "LANG") {
+            // A language the program has, in its own spelling; whether the vendor offers it
+            // is the package's to say.
+            if (const TLanguageFile* Language = FindLanguageFile(Value))
+                Result.Language = Language->Code;
+            else
+                Fail("/LANG=: \"" + Value + "\" is not one of the installer's languages, " + LanguageCodes() + ".");
         } else {
             Result.Help = true;
         }
@@ -180,8 +189,9 @@ std::string CommandLineHelp(const std::string& Program, bool Uninstaller)
 {
     // Short lines: a message box wraps a long one wherever it likes.
     std::string Text = Program + " [/SILENT | /VERYSILENT]\r    [/SUPPRESSMSGBOXES]" +
-                       (Uninstaller ? " [/LOG=\"file\"]\r\r"
-                                    : " [/CURRENTUSER]\r    [/TERMINALS=\"folder;folder\"] [/LOG=\"file\"]\r\r");
+                       (Uninstaller ? " [/LOG=\"file\"] [/LANG=xx]\r\r"
+                                    : " [/CURRENTUSER]\r    [/TERMINALS=\"folder;folder\"] [/LOG=\"file\"]\r"
+                                      "    [/LANG=xx]\r\r");
     Text += "/SILENT: no questions; the progress is shown and the window closes itself.\r"
             "/VERYSILENT: no window at all.\r"
             "/SUPPRESSMSGBOXES: every message box is answered with its default.\r";
@@ -189,6 +199,9 @@ std::string CommandLineHelp(const std::string& Program, bool Uninstaller)
         Text += "/CURRENTUSER: install for the current user only.\r"
                 "/TERMINALS=\"C:\\a;D:\\b\": these terminal folders instead of those found.\r";
     Text += "/LOG=\"file\": every step, decision and the result, in UTF-8.\r"
+            "/LANG=xx: the wizard's language, one of\r    " +
+            LanguageCodes() +
+            ",\r    where the product offers it.\r"
             "/?: this list.\r\rExit codes:\r";
     for (int Code = ecDone; Code <= ecBadCommandLine; ++Code)
         Text += std::to_string(Code) + ": " + ExitCodeMeaning(Code) + "\r";

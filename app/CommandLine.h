@@ -24,6 +24,9 @@ struct TCommandLine {
     // The terminal folders to install into instead of those found; none given when empty.
     std::optional<std::vector<std::string>> Terminals;
     std::string LogFile; // "" for no log
+    // The wizard's language by its code (/LANG=), in the program's spelling; "" when not
+    // given. It wins over the user's display language where the product offers it.
+    std::string Language;
     // The text given, after the program's name, for the log.
     std::string Arguments;
     // The first fault in the switches, in words for the user; "" when they are sound.

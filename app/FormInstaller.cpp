@@ -8,6 +8,7 @@
 #include "app/TerminalDiscovery.h"
 #include "engine/InstallScope.h"
 #include "engine/PathMacros.h"
+#include "language/Languages.h"
 #include "package/Integrity.h"
 #include "package/ModelLoader.h"
 #include "package/QeClasses.h"
@@ -28,13 +29,6 @@ constexpr int32_t FinishMode = 1;
 // terminal's folder.
 const std::string Indent(8, ' ');
 const std::string DataFolderIndent(4, ' ');
-
-const char* const TextCancel = "Cancel";
-const char* const TextTerminalRunning = "The wizard detect a MetaTrader program currently running.\rPlease close the "
-                                        "program and then click OK to continue.";
-const char* const TextNoTerminalFound = "We cannot find any MetaTrader folder in this computer.\r"
-                                        "We add a default folder so you can continue with the installation,\r"
-                                        "and install MetaTrader later.";
 
 std::string DisplayTitle(const TQeData& Model)
 {
@@ -69,18 +63,19 @@ std::string OneLine(std::string Text)
 
 } // namespace
 
-std::string BuilderNotice(int Breaks, const std::string& Website)
+std::string BuilderNotice(const TTextTable& Texts, int Breaks, const std::string& Website)
 {
     std::string Text;
     for (int I = 0; I < Breaks; ++I)
         Text += "<br>";
-    Text += "This installer was made with the free edition of qepack, the installer builder for MetaTrader add-ons";
-    return Website.empty() ? Text + "." : Text + ": <link>" + Website + "</link>";
+    return Text + (Website.empty() ? Texts.Format(TText::BuilderNotice)
+                                   : Texts.Format(TText::BuilderNoticeLink, {"<link>" + Website + "</link>"}));
 }
 
 TFormInstaller::TFormInstaller(const TPlatform& Platform, const TWizardControls& Controls, const TCommandLine& Options,
                                TSetupLog* Log)
-    : FPlatform(Platform), FControls(Controls), FOptions(Options), FLog(Log), FExitCode(ecCancelled)
+    : FPlatform(Platform), FControls(Controls), FOptions(Options), FLog(Log), FExitCode(ecCancelled),
+      FTexts(EnglishTexts())
 {
 }
 
@@ -117,7 +112,7 @@ void TFormInstaller::FormCreate()
     // leaves the window without pages.
     FControls.BtnPrev->SetEnabled(false);
     FControls.BtnNext->SetEnabled(false);
-    FControls.BtnCancel->SetCaption(TextCancel);
+    FControls.BtnCancel->SetCaption(FTexts.Format(TText::ButtonCancel));
     FControls.BtnCancel->SetTag(CancelMode);
 
     const std::string Program = FPlatform.FileSystem->ExecutablePath();
@@ -127,7 +122,7 @@ void TFormInstaller::FormCreate()
     // would be made, under a name the user perhaps mistyped.
     for (const std::string& Folder : FOptions.Terminals.value_or(std::vector<std::string>{}))
         if (!FPlatform.FileSystem->FolderExists(Folder)) {
-            const std::string Message = "The terminal folder \"" + Folder + "\" given with /TERMINALS= does not exist.";
+            const std::string Message = FTexts.Format(TText::MessageTerminalFolderMissing, {Folder});
             Stop(ecBadCommandLine, "Error: " + Message);
             throw Exception(Message);
         }
@@ -152,16 +147,30 @@ void TFormInstaller::FormDestroy()
     FUninstall.reset();
 }
 
-std::string TFormInstaller::PrepareModel(TQeData& Model, const std::string& TitlePrefix)
+std::string TFormInstaller::PrepareModel(TQeData& Model, const std::vector<std::string>& Offered, TText Title)
 {
     // The program's file is opened once, as the program that runs, and stays open with
     // the model: nothing read from it later comes from a file put in its place.
     Model.LoadFromFile(FPlatform.FileSystem->OpenRunningProgram(), FPlatform.FileSystem->ExecutablePath());
-    FApplicationTitle = TitlePrefix + Model.ProgramName;
+    ChooseLanguage(Model, Offered);
+    FApplicationTitle = FTexts.Format(Title, {Model.ProgramName});
     FControls.Window->SetApplicationTitle(FApplicationTitle);
     FControls.Window->SetCaption(FApplicationTitle);
     Log("Product: " + DisplayTitle(Model));
     return DisplayTitle(Model);
+}
+
+void TFormInstaller::ChooseLanguage(TQeData& Model, const std::vector<std::string>& Offered)
+{
+    TLanguageRequest Request;
+    Request.CommandLine = FOptions.Language;
+    Request.Installed = Model.Language;
+    Request.DisplayLanguage = FPlatform.System->DisplayLanguage();
+    Request.Offered = Offered;
+    Model.Language = qe::ChooseLanguage(Request);
+    FTexts = LoadTexts(Model.Language);
+    Model.Texts = &FTexts;
+    FControls.Window->SetFixedTexts(FTexts);
 }
 
 void TFormInstaller::SetBanner(const TQeData& Model)
@@ -177,26 +186,23 @@ void TFormInstaller::SetBanner(const TQeData& Model)
 void TFormInstaller::PrepareInstall()
 {
     FInstall = std::make_unique<TQeInstall>(FPlatform);
-    const std::string Title = PrepareModel(*FInstall, "Install - ");
+    const std::string Title = PrepareModel(*FInstall, FInstall->Languages, TText::InstallTitle);
     const TScopeChoice Scope = ChooseInstallScope(FPlatform, FOptions.CurrentUser);
     FInstall->Scope = Scope.Scope;
     Log(std::string("Installing for ") +
         (Scope.Scope == TInstallScope::CurrentUser ? "the current user only" : "every user") + ": " + Scope.Reason);
     const TQeInstall& Model = *FInstall;
     const TWizardControls& C = FControls;
-    const std::string Name = MarkupText(Model.ProgramName);
+    const TTextTable& T = FTexts;
 
-    C.LabelStart1->SetCaption("Welcome to the " + Title + " Installation Wizard");
-    C.LabelStart2->SetCaption("This will install " + MarkupText(Title) + " on your computer. " +
-                              "Please close all MetaTrader applications before you continue with the installation." +
-                              "<br><br>Click Next to continue with the installation, or click Cancel to exit." +
-                              (Model.ShowNotice ? BuilderNotice(7, QE_BUILDER_WEBSITE) : ""));
-    C.LabelFinish1->SetCaption("Installation Complete");
-    C.LabelFinish2->SetCaption("The wizard has finished installing " + Name + " to your computer. " +
-                               "You can now launch the MetaTrader application to see " + Name + " in action.");
-    C.LabelProgress1->SetCaption("Installation in Progress");
-    C.LabelProgress2->SetCaption("Please wait while the wizard is copying the files to your computer.");
-    C.LabelProgress3->SetCaption("Installation progress ....");
+    C.LabelStart1->SetCaption(T.Format(TText::InstallWelcomeHeading, {Title}));
+    C.LabelStart2->SetCaption(T.Format(TText::InstallWelcomeText, {MarkupText(Title)}) +
+                              (Model.ShowNotice ? BuilderNotice(T, 7, QE_BUILDER_WEBSITE) : ""));
+    C.LabelFinish1->SetCaption(T.Format(TText::InstallFinishHeading));
+    C.LabelFinish2->SetCaption(T.Format(TText::InstallFinishText, {MarkupText(Model.ProgramName)}));
+    C.LabelProgress1->SetCaption(T.Format(TText::InstallProgressTitle));
+    C.LabelProgress2->SetCaption(T.Format(TText::InstallProgressSubtitle));
+    C.LabelProgress3->SetCaption(T.Format(TText::InstallProgressLabel));
     SetBanner(Model);
 
     FPages.push_back(C.PanelStart);
@@ -219,25 +225,21 @@ void TFormInstaller::PrepareInstall()
 void TFormInstaller::PrepareUninstall()
 {
     FUninstall = std::make_unique<TQeUninstall>(FPlatform);
-    const std::string Title = PrepareModel(*FUninstall, "Uninstall - ");
+    const std::string Title = PrepareModel(*FUninstall, {}, TText::UninstallTitle);
     const TQeUninstall& Model = *FUninstall;
     const TWizardControls& C = FControls;
+    const TTextTable& T = FTexts;
 
-    C.LabelStart1->SetCaption("Welcome to the " + Title + " Uninstallation Wizard");
-    C.LabelStart2->SetCaption("This will uninstall " + MarkupText(Title) + " from your computer. " +
-                              "Please close all MetaTrader applications before you continue with the uninstallation." +
-                              "<br><br>Click Next to continue with the uninstallation, or click Cancel to exit." +
-                              (Model.ShowNotice ? BuilderNotice(6, QE_BUILDER_WEBSITE) : ""));
-    C.LabelFinish1->SetCaption("Uninstallation Complete");
-    C.LabelFinish2->SetCaption("The wizard has finished uninstalling " + MarkupText(Model.ProgramName) +
-                               " from your computer. " +
-                               "You can re-install the program anytime using the installer we provided.<br><br>" +
-                               "Click Finish to continue.");
+    C.LabelStart1->SetCaption(T.Format(TText::UninstallWelcomeHeading, {Title}));
+    C.LabelStart2->SetCaption(T.Format(TText::UninstallWelcomeText, {MarkupText(Title)}) +
+                              (Model.ShowNotice ? BuilderNotice(T, 6, QE_BUILDER_WEBSITE) : ""));
+    C.LabelFinish1->SetCaption(T.Format(TText::UninstallFinishHeading));
+    C.LabelFinish2->SetCaption(T.Format(TText::UninstallFinishText, {MarkupText(Model.ProgramName)}));
     C.CheckRun->SetVisible(false);
     C.ComboRun->SetVisible(false);
-    C.LabelProgress1->SetCaption("Uninstallation in Progress");
-    C.LabelProgress2->SetCaption("Please wait while the wizard is removing files from your computer.");
-    C.LabelProgress3->SetCaption("Uninstallation progress ...");
+    C.LabelProgress1->SetCaption(T.Format(TText::UninstallProgressTitle));
+    C.LabelProgress2->SetCaption(T.Format(TText::UninstallProgressSubtitle));
+    C.LabelProgress3->SetCaption(T.Format(TText::UninstallProgressLabel));
     SetBanner(Model);
 
     FPages = {C.PanelStart, C.PanelProgress, C.PanelStart};
@@ -266,7 +268,7 @@ bool TFormInstaller::CanLeavePage()
         return true;
     if (NoTerminalRunning())
         return true;
-    ShowMessage(TextTerminalRunning, "Error", TMessageIcon::Error);
+    ShowMessage(FTexts.Format(TText::MessageTerminalRunning), FTexts.Format(TText::CaptionError), TMessageIcon::Error);
     return false;
 }
 
@@ -278,13 +280,13 @@ void TFormInstaller::ShowPage(IPanel* Page)
     C.BtnNext->SetEnabled(FPageIndex < Last);
     if (FPageIndex == 0) {
         C.PanelInstall->BringToFront();
-        C.BtnCancel->SetCaption(TextCancel);
+        C.BtnCancel->SetCaption(FTexts.Format(TText::ButtonCancel));
         C.BtnCancel->SetTag(CancelMode);
     } else if (FPageIndex == Last) {
         C.PanelFinish->BringToFront();
         C.BtnPrev->SetEnabled(true);
         C.BtnNext->SetEnabled(false);
-        C.BtnCancel->SetCaption("Finish");
+        C.BtnCancel->SetCaption(FTexts.Format(TText::ButtonFinish));
         C.BtnCancel->SetTag(FinishMode);
         C.BtnCancel->SetEnabled(true);
     }
@@ -370,17 +372,18 @@ void TFormInstaller::FillSummary()
 {
     const TQeInstall& Model = *FInstall;
     std::string Version = Indent + DisplayTitle(Model);
+    const TTextTable& T = FTexts;
     if (Model.BuildNumber > 0)
-        Version += " Build " + std::to_string(Model.BuildNumber);
+        Version += " " + T.Format(TText::SummaryBuild, {std::to_string(Model.BuildNumber)});
     if (Model.ReleaseNumber > 0)
-        Version += " Release " + std::to_string(Model.ReleaseNumber);
+        Version += " " + T.Format(TText::SummaryRelease, {std::to_string(Model.ReleaseNumber)});
 
-    std::vector<std::string> Lines = {"Program Name", Version, ""};
+    std::vector<std::string> Lines = {T.Format(TText::SummaryProgramName), Version, ""};
     const bool ForUser = Model.Scope == TInstallScope::CurrentUser;
     // Said first, where it is seen without scrolling.
     if (ForUser)
-        Lines.insert(Lines.end(), {"Installed for the current user only.", ""});
-    Lines.push_back("Target Folder(s)");
+        Lines.insert(Lines.end(), {T.Format(TText::SummaryForCurrentUser), ""});
+    Lines.push_back(T.Format(TText::SummaryTargetFolders));
     const ICheckList& List = *FControls.ListMetaTrader;
     const auto DataFolders = Model.UseDataFolders ? std::make_optional<TTerminalDataFolders>(FPlatform) : std::nullopt;
     for (int32_t I = 0; I < List.Count(); ++I) {
@@ -389,16 +392,16 @@ void TFormInstaller::FillSummary()
         // For the current user only, a terminal folder the user may not change is
         // passed over (its data folder still receives the files).
         const bool Skipped = ForUser && !CanWriteIn(FPlatform, List.Text(I));
-        Lines.push_back(Indent + List.Text(I) + (Skipped ? " (skipped: this user may not change it)" : ""));
+        Lines.push_back(Indent + (Skipped ? T.Format(TText::SummarySkippedFolder, {List.Text(I)}) : List.Text(I)));
         // The data folder the terminal reads from receives the files too.
         const std::string DataFolder = DataFolders ? DataFolders->Find(List.Text(I)) : std::string();
         if (!DataFolder.empty())
             Lines.push_back(Indent + DataFolderIndent + DataFolder);
     }
     Lines.insert(Lines.end(),
-                 {"", "Program Folder",
+                 {"", T.Format(TText::SummaryProgramFolder),
                   Indent + IncludeTrailingDelimiter(ProgramsRoot(FPlatform, Model.Scope)) + Model.ProgramName, "",
-                  "Start Menu Folder", Indent + Model.ProgramName});
+                  T.Format(TText::SummaryStartMenuFolder), Indent + Model.ProgramName});
     FControls.MemoReady->SetLines(Lines);
 }
 
@@ -437,20 +440,21 @@ void TFormInstaller::ScanTerminals()
     if (List.Count() == 0) {
         List.Add(GetSpecialFolder(FPlatform, sfProgramFiles, false) + "\\MetaTrader 4", true);
         Log("Offered instead: " + List.Text(0));
-        ShowMessage(TextNoTerminalFound, "Warning", TMessageIcon::Warning);
+        ShowMessage(FTexts.Format(TText::MessageNoTerminalFound), FTexts.Format(TText::CaptionWarning),
+                    TMessageIcon::Warning);
     }
 }
 
 void TFormInstaller::BtnAddMetaTraderClick()
 {
     std::string Folder = GetSpecialFolder(FPlatform, sfProgramFiles, false);
-    switch (FPlatform.Shell->ChooseFolder("Select MetaTrader Folder", Folder)) {
+    switch (FPlatform.Shell->ChooseFolder(FTexts.Format(TText::FolderChooserCaption), Folder)) {
     case TFolderPick::fpFolder: FControls.ListMetaTrader->Add(Folder, true); break;
     case TFolderPick::fpNoFileSystemPath:
         // Its display name is no place a file can be written to.
-        ShowMessage((Folder.empty() ? "The item you chose" : "\"" + Folder + "\"") +
-                        " is not a folder on a disk.\rPlease choose the folder where MetaTrader is installed.",
-                    "Error", TMessageIcon::Error);
+        ShowMessage(Folder.empty() ? FTexts.Format(TText::MessageChosenItemNotAFolderOnDisk)
+                                   : FTexts.Format(TText::MessageNotAFolderOnDisk, {Folder}),
+                    FTexts.Format(TText::CaptionError), TMessageIcon::Error);
         break;
     case TFolderPick::fpCancelled: break;
     }

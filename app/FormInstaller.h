@@ -14,6 +14,7 @@
 #include "app/CommandLine.h"
 #include "app/SetupLog.h"
 #include "app/WizardControls.h"
+#include "language/TextTable.h"
 #include "platform/Platform.h"
 
 namespace qe {
@@ -23,9 +24,10 @@ class TQeInstall;
 class TQeUninstall;
 
 // The notice that an installer made with the free edition carries under its welcome text,
-// after Breaks line breaks; it links to Website, where a vendor who wants an installer of
-// their own learns more, when one is given (setup.exe's is set when it is built).
-std::string BuilderNotice(int Breaks, const std::string& Website);
+// in the language of Texts, after Breaks line breaks; it links to Website, where a vendor
+// who wants an installer of their own learns more, when one is given (setup.exe's is set
+// when it is built).
+std::string BuilderNotice(const TTextTable& Texts, int Breaks, const std::string& Website);
 
 class TFormInstaller {
 public:
@@ -77,6 +79,8 @@ public:
     bool UninstallMode() const { return FUninstallMode; }
     // "Install - " or "Uninstall - " + the program name; empty before FormCreate.
     const std::string& ApplicationTitle() const { return FApplicationTitle; }
+    // The texts of the language the wizard speaks (English until FormCreate chooses).
+    const TTextTable& Texts() const { return FTexts; }
     int32_t PageIndex() const { return FPageIndex; }
     int32_t PageCount() const { return static_cast<int32_t>(FPages.size()); }
     // The page shown; null before the first page.
@@ -89,8 +93,12 @@ public:
 private:
     void PrepareInstall();
     void PrepareUninstall();
-    // The part both wizards share: model loading and titles. Returns the display title.
-    std::string PrepareModel(TQeData& Model, const std::string& TitlePrefix);
+    // The part both wizards share: model loading, the language and the titles (Title with
+    // the program's name). Offered are the languages the package offers. Returns the
+    // display title.
+    std::string PrepareModel(TQeData& Model, const std::vector<std::string>& Offered, TText Title);
+    // Chooses the wizard's language for Model and gives the run and the window its texts.
+    void ChooseLanguage(TQeData& Model, const std::vector<std::string>& Offered);
     void SetBanner(const TQeData& Model);
     bool CanLeavePage();
     void ShowPage(IPanel* Page);
@@ -125,6 +133,8 @@ private:
     std::unique_ptr<TQeInstall> FInstall;
     std::unique_ptr<TQeUninstall> FUninstall;
     std::string FApplicationTitle;
+    // The texts of the wizard's language; the model's run reports in them too.
+    TTextTable FTexts;
 };
 
 } // namespace qe

@@ -136,6 +136,7 @@ public:
     void Repaint() override {}
     void Close() override {}
     void MessageBox(const std::string&, const std::string&, TMessageIcon) override {}
+    void SetFixedTexts(const TTextTable&) override {}
 };
 
 // Points each member of Controls at the member of Set of the same name.

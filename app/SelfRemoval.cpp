@@ -1,6 +1,7 @@
 #include "app/SelfRemoval.h"
 
 #include <cstdio>
+#include <map>
 
 #include "platform/Paths.h"
 #include "platform/SysFolders.h"
@@ -8,18 +9,40 @@
 namespace qe {
 namespace {
 
-// A path inside the script: quoted, with its percent signs doubled so that the command
-// interpreter reads them as they are instead of expanding a variable.
-std::string ScriptQuoted(const std::string& Path)
-{
-    std::string Result = "\"";
-    for (const char C : Path) {
-        Result += C;
-        if (C == '%')
-            Result += '%';
+// Paths as the script writes them, with the variables they take their characters outside
+// ASCII from.
+class TScriptPaths {
+public:
+    // Path quoted, its percent signs doubled so that the interpreter reads them as they
+    // are, each run of characters outside ASCII as a variable. A variable's value has
+    // neither a percent sign nor a "!" that an interpreter could take for more than text.
+    std::string Quoted(const std::string& Path)
+    {
+        std::string Result = "\"";
+        for (size_t I = 0; I < Path.size();) {
+            if (static_cast<unsigned char>(Path[I]) < 0x80) {
+                Result += Path[I] == '%' ? "%%" : std::string(1, Path[I]);
+                ++I;
+                continue;
+            }
+            size_t End = I;
+            while (End < Path.size() && static_cast<unsigned char>(Path[End]) >= 0x80)
+                ++End;
+            auto [Known, Added] =
+                FNames.try_emplace(Path.substr(I, End - I), "QeText" + std::to_string(FNames.size() + 1));
+            if (Added)
+                Variables.push_back(Known->second + "=" + Known->first);
+            Result += "%" + Known->second + "%";
+            I = End;
+        }
+        return Result + "\"";
     }
-    return Result + "\"";
-}
+
+    std::vector<std::string> Variables;
+
+private:
+    std::map<std::string, std::string> FNames;
+};
 
 // Year to milliseconds, 17 digits: scripts of one machine sort by the time they were made.
 std::string TimeStamp(const TSystemTime& T)
@@ -32,22 +55,23 @@ std::string TimeStamp(const TSystemTime& T)
 
 } // namespace
 
-std::vector<std::string> SelfRemovalLines(const TSelfRemovalScript& Script)
+TSelfRemovalText SelfRemovalText(const TSelfRemovalScript& Script)
 {
-    const std::string File = ScriptQuoted(Script.FilePath);
+    TScriptPaths Paths;
+    const std::string File = Paths.Quoted(Script.FilePath);
     // The counter starts undefined: the script runs with an environment of our own.
     std::vector<std::string> Lines = {
         ":repeat",
         "del " + File,
         "if exist " + File + " if not \"%QeTries%\"==\"" + std::to_string(SelfRemovalTries) +
-            "\" set /a QeTries+=1 >nul & " + ScriptQuoted(Script.PingPath) + " -n 2 127.0.0.1 >nul & goto repeat",
+            "\" set /a QeTries+=1 >nul & " + Paths.Quoted(Script.PingPath) + " -n 2 127.0.0.1 >nul & goto repeat",
     };
     if (Script.RemoveFolder)
-        Lines.push_back("rmdir " + ScriptQuoted(ExtractFilePath(Script.FilePath)));
+        Lines.push_back("rmdir " + Paths.Quoted(ExtractFilePath(Script.FilePath)));
     // One line, read whole before the script is gone.
-    Lines.push_back("del " + ScriptQuoted(Script.ScriptPath) +
-                    (Script.ScriptFolder.empty() ? "" : " & rmdir " + ScriptQuoted(Script.ScriptFolder)));
-    return Lines;
+    Lines.push_back("del " + Paths.Quoted(Script.ScriptPath) +
+                    (Script.ScriptFolder.empty() ? "" : " & rmdir " + Paths.Quoted(Script.ScriptFolder)));
+    return {Lines, Paths.Variables};
 }
 
 bool SelfDelete(const TPlatform& Platform, const std::string& FilePath, bool RemoveFolder)
@@ -80,10 +104,11 @@ bool SelfDelete(const TPlatform& Platform, const std::string& FilePath, bool Rem
         }
         Script.ScriptPath = Script.ScriptFolder + "\\" + Name + ".bat";
         Script.PingPath = SystemFolder + "\\ping.exe";
+        const TSelfRemovalText Text = SelfRemovalText(Script);
         {
             auto Out = FileSystem.CreateNewForWriting(Script.ScriptPath);
             Created = true;
-            for (const std::string& Line : SelfRemovalLines(Script))
+            for (const std::string& Line : Text.Lines)
                 Out->WriteString(Line + "\r\n");
             Out->Flush();
         }
@@ -93,9 +118,11 @@ bool SelfDelete(const TPlatform& Platform, const std::string& FilePath, bool Rem
         // whatever the user's settings; "/s" keeps the quoted script path whole.
         const std::string Command =
             "\"" + SystemFolder + "\\cmd.exe\" /d /e:on /v:off /s /c \"\"" + Script.ScriptPath + "\"\"";
-        // The system's ping needs SystemRoot; nothing else of the user's environment
-        // reaches the script.
-        if (System.StartHiddenIdleProcess(Command, CurrentFolder, {"SystemRoot=" + WindowsFolder}))
+        // The system's ping needs SystemRoot; nothing of the user's environment reaches the
+        // script.
+        std::vector<std::string> Environment = {"SystemRoot=" + WindowsFolder};
+        Environment.insert(Environment.end(), Text.Variables.begin(), Text.Variables.end());
+        if (System.StartHiddenIdleProcess(Command, CurrentFolder, Environment))
             return true;
     } catch (...) {
         // Any failure ends the removal quietly; the uninstaller stays on disk.

@@ -26,8 +26,15 @@ struct TSelfRemovalScript {
     std::string PingPath; // the system's ping.exe, the script's one-second wait
 };
 
-// The script's lines, without line ends.
-std::vector<std::string> SelfRemovalLines(const TSelfRemovalScript& Script);
+// The script's lines, without line ends, and the variables of its environment that they
+// use ("NAME=value"). The interpreter reads a script in the console's code page, which
+// cannot write every name, but keeps its environment in UTF-16: each run of characters
+// outside ASCII in a path is written as a variable holding it, and the script is ASCII.
+struct TSelfRemovalText {
+    std::vector<std::string> Lines;
+    std::vector<std::string> Variables;
+};
+TSelfRemovalText SelfRemovalText(const TSelfRemovalScript& Script);
 
 // Writes the script for FilePath (and, with RemoveFolder, its folder) under a new
 // unpredictable name and starts it as a hidden idle process. The script lies in a new

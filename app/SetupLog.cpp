@@ -4,7 +4,6 @@
 
 #include "app/ExitCodes.h"
 #include "platform/Paths.h"
-#include "platform/Utf8.h"
 
 namespace qe {
 
@@ -39,7 +38,7 @@ void TSetupLog::Add(const std::string& Line)
     std::snprintf(Time, sizeof(Time), "%04u-%02u-%02u %02u:%02u:%02u.%03u ", T.Year, T.Month, T.Day, T.Hour, T.Minute,
                   T.Second, T.Milliseconds);
     try {
-        FFile->WriteString(Time + Utf16ToUtf8(FPlatform.System->AnsiToWide(Line)) + "\r\n");
+        FFile->WriteString(Time + Line + "\r\n");
         FFile->Flush();
     } catch (const std::exception&) {
         FFile.reset();

@@ -21,7 +21,7 @@ public:
     // held as themselves while the log is open.
     void Open(const std::string& File);
     bool IsOpen() const { return FFile != nullptr; }
-    // Writes Line (program text, in the ANSI code page) at once, so that a run that ends
+    // Writes Line (program text, UTF-8 as the log's) at once, so that a run that ends
     // abruptly leaves every line before. A log that cannot be written any more is closed:
     // the installation does not fail for its log.
     void Add(const std::string& Line);

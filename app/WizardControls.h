@@ -10,6 +10,7 @@
 namespace qe {
 
 class TJpegImage;
+class TTextTable;
 
 class IControl {
 public:
@@ -128,6 +129,9 @@ public:
     virtual void Close() = 0;
     // A modal message box with one OK button; lines of Text are separated by "\r".
     virtual void MessageBox(const std::string& Text, const std::string& Caption, TMessageIcon Icon) = 0;
+    // Gives every control that has a fixed caption (the layout's) its caption in the
+    // language of Texts.
+    virtual void SetFixedTexts(const TTextTable& Texts) = 0;
 };
 
 // Every control the logic works on, by the names the window's layout gives them. The

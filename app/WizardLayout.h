@@ -3,7 +3,11 @@
 // program creates the controls from this table and scales the numbers by the window's DPI.
 #pragma once
 
+#include <optional>
 #include <span>
+#include <string>
+
+#include "language/TextTable.h"
 
 namespace qe {
 
@@ -39,6 +43,9 @@ enum class TFontRole {
     Title,    // "Arial" bold, 16 pixels, the page titles
     Headline, // "Arial", 21 pixels, the start page's headings
     Banner,   // "Arial" bold, 21 pixels, the product's name where a package has no banner
+    // The shell's dialog font, 8 points, whatever the language: the lists of folders and
+    // of steps, whose names may be in any script.
+    Names,
 };
 
 enum class TBackground {
@@ -57,7 +64,9 @@ struct TLayoutItem {
     int Parent;
     TControlKind Kind;
     int X, Y, Width, Height;
-    const char* Caption;
+    // The fixed caption, in the wizard's language; none for a control whose text the
+    // wizard sets as it runs.
+    std::optional<TText> Caption;
     TFontRole Font = TFontRole::Window;
     TBackground Background = TBackground::Face;
     TPageDecoration Decoration = TPageDecoration::None;
@@ -71,6 +80,10 @@ std::span<const TLayoutItem> WizardLayout();
 
 // The item with this control id; null when there is none.
 const TLayoutItem* FindLayoutItem(int Id);
+
+// The item's fixed caption in the language of Texts; empty when it has none. The flat
+// button's caption starts with a blank that keeps it off the glyph.
+std::string FixedCaption(const TLayoutItem& Item, const TTextTable& Texts);
 
 // The item's place relative to the window's client area at 96 dpi.
 struct TDesignRect {

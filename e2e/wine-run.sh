@@ -16,4 +16,6 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
   fi
 fi
+# Chinese and Japanese text as a Windows with those fonts shows it; once per prefix.
+[ -n "${QE_WINE_FONTS:-}" ] || QE_WINE_FONTS=1 "$top/e2e/wine-fonts.sh"
 exec wine "$@"

@@ -1,5 +1,6 @@
 #include "engine/InstallFiles.h"
 
+#include "package/Documents.h"
 #include "platform/Exceptions.h"
 #include "platform/Paths.h"
 #include "platform/ShellLink.h"
@@ -103,9 +104,30 @@ std::string WithCrLfLines(const std::string& Text)
     return Result;
 }
 
+std::string DocumentFileName(const std::string& Stem, const std::string& Document)
+{
+    return Stem + (IsRtfDocument(Document) ? ".rtf" : ".txt");
+}
+
+std::string DocumentFileBytes(const std::string& Document)
+{
+    return (IsRtfDocument(Document) ? "" : "\xEF\xBB\xBF") + WithCrLfLines(Document);
+}
+
 std::string InternetShortcut(const std::string& Url)
 {
-    return "[InternetShortcut]\r\nURL=" + Url + "\r\n\r\n";
+    std::string Ascii;
+    for (const char C : Url) {
+        const auto Byte = static_cast<unsigned char>(C);
+        if (Byte >= 0x20 && Byte < 0x7F) {
+            Ascii += C;
+        } else {
+            Ascii += '%';
+            Ascii += "0123456789ABCDEF"[Byte >> 4];
+            Ascii += "0123456789ABCDEF"[Byte & 15];
+        }
+    }
+    return "[InternetShortcut]\r\nURL=" + Ascii + "\r\n\r\n";
 }
 
 std::string WebsiteUrl(const std::string& Website)

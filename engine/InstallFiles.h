@@ -28,7 +28,17 @@ void WriteWholeFile(const TPlatform& Platform, const std::string& Path, const st
 // Text with its lines (ended by CR, LF or CR LF) each ended by CR LF, the last included.
 std::string WithCrLfLines(const std::string& Text);
 
-// The contents of an Internet shortcut file for Url.
+// The installed file of a document (package/Documents.h): Stem and ".rtf" for RTF, ".txt"
+// for plain text.
+std::string DocumentFileName(const std::string& Stem, const std::string& Document);
+// What that file holds: RTF as it is, plain text after a UTF-8 byte-order mark, so that
+// every editor on Windows reads it as UTF-8; both with CR LF line ends.
+std::string DocumentFileBytes(const std::string& Document);
+
+// The contents of an Internet shortcut file for Url. The file is 8-bit text, read in
+// whatever code page the system has: a byte outside printable ASCII is written as "%" and
+// two hexadecimal digits, as a web address carries UTF-8 ("пример" becomes
+// "%D0%BF%D1%80..."), and an ASCII address stays as it is.
 std::string InternetShortcut(const std::string& Url);
 
 // The address of a product's website: Website without its surrounding blanks, with

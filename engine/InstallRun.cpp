@@ -137,26 +137,26 @@ void TQeInstall::Execute()
     InstallLog.push_back({MenuDir, true});
     for (size_t I = 0; I < TargetFolders.size(); ++I)
         if (!Served[I])
-            DoProgress("Skipping folder " + TargetFolders[I] + ": the current user may not change it", 1);
+            DoProgress(Texts->Format(TText::ProgressSkippingFolder, {TargetFolders[I]}), 1);
     for (const auto& [File, Path] : Copies)
         InstallPackagedFile(Package, *File, Path, MenuDir);
 
     if (!ExpertsOverride.empty())
         for (size_t I = 0; I < TargetFolders.size(); ++I) {
             if (Served[I]) {
-                DoProgress("Overriding MetaTrader settings in " + TargetFolders[I] + " ...", 1);
+                DoProgress(Texts->Format(TText::ProgressOverridingSettings, {TargetFolders[I]}), 1);
                 OverrideExpertsIni(TargetFolders[I]);
             }
             const std::string& DataFolder = FDataFolders[I];
             if (!DataFolder.empty() && HoldsExpertsRecord(*FPlatform.FileSystem, DataFolder)) {
-                DoProgress("Overriding MetaTrader settings in " + DataFolder + " ...", 1);
+                DoProgress(Texts->Format(TText::ProgressOverridingSettings, {DataFolder}), 1);
                 OverrideExpertsIni(DataFolder);
             }
         }
 
-    InstallTextFile(AppDir + "\\Readme.rtf", MenuDir + "\\Readme.lnk", Readme);
-    InstallTextFile(AppDir + "\\License.rtf", MenuDir + "\\License.lnk", License);
-    InstallTextFile(AppDir + "\\What's New.rtf", MenuDir + "\\What's New.lnk", WhatsNew);
+    InstallTextFile(DocumentFileName(AppDir + "\\Readme", Readme), MenuDir + "\\Readme.lnk", Readme);
+    InstallTextFile(DocumentFileName(AppDir + "\\License", License), MenuDir + "\\License.lnk", License);
+    InstallTextFile(DocumentFileName(AppDir + "\\What's New", WhatsNew), MenuDir + "\\What's New.lnk", WhatsNew);
 
     const std::string Site = WebsiteUrl(Website);
     if (!Site.empty())
@@ -167,7 +167,7 @@ void TQeInstall::Execute()
     }
 
     CreateUninstaller(AppDir + "\\Uninstall.exe", MenuDir + "\\Uninstall.lnk");
-    DoProgress("Done.", 1);
+    DoProgress(Texts->Format(TText::ProgressDone), 1);
 }
 
 std::vector<std::string> TQeInstall::GuardedFolders() const
@@ -197,7 +197,7 @@ void TQeInstall::InstallPackagedFile(TStream& Package, const TQeInstallFile& Fil
     std::vector<std::string> Made;
     Folders().Force(ExtractFileDir(Path), &Made);
     LogMadeFolders(Made);
-    DoProgress("Copying file " + Path + " ...", 1);
+    DoProgress(Texts->Format(TText::ProgressCopyingFile, {Path}), 1);
     InstallLog.push_back({Path, false});
     const auto Write = [&](TStream& Target) {
         const int64_t Start = File.PayloadOffset;
@@ -225,14 +225,14 @@ void TQeInstall::InstallTextFile(const std::string& FilePath, const std::string&
 {
     if (Text.empty())
         return;
-    DoProgress("Copying file " + FilePath + " ...", 1);
+    DoProgress(Texts->Format(TText::ProgressCopyingFile, {FilePath}), 1);
     InstallLog.push_back({FilePath, false});
     MakeLoggedFolders(ExtractFileDir(FilePath));
-    const std::string Lines = WithCrLfLines(Text);
-    WriteWholeFile(FPlatform, FilePath, Lines);
-    FInstalledBytes += static_cast<int64_t>(Lines.size());
+    const std::string Bytes = DocumentFileBytes(Text);
+    WriteWholeFile(FPlatform, FilePath, Bytes);
+    FInstalledBytes += static_cast<int64_t>(Bytes.size());
 
-    DoProgress("Creating shortcut " + LinkPath + " ...", 1);
+    DoProgress(Texts->Format(TText::ProgressCreatingShortcut, {LinkPath}), 1);
     InstallLog.push_back({LinkPath, false});
     MakeLoggedFolders(ExtractFileDir(LinkPath));
     WriteShellLink(FPlatform, FilePath, LinkPath);
@@ -242,7 +242,7 @@ void TQeInstall::CreateUrlShortcut(const std::string& Path, const std::string& U
 {
     if (Url.empty() || Url == "mailto:" || Url == "http://")
         return;
-    DoProgress("Creating shortcut " + Path + " ...", 1);
+    DoProgress(Texts->Format(TText::ProgressCreatingShortcut, {Path}), 1);
     InstallLog.push_back({Path, false});
     MakeLoggedFolders(ExtractFileDir(Path));
     const std::string Shortcut = InternetShortcut(Url);

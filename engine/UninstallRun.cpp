@@ -155,24 +155,24 @@ void TQeUninstall::Execute()
     for (const std::string& File : Files) {
         TFolderHolds Way(Fs);
         if (const auto Why = Unsafe(Way, File)) {
-            DoProgress("Not deleting file " + File + ": " + *Why + ".", 1);
+            DoProgress(Texts->Format(TText::ProgressNotDeletingFile, {File, *Why}), 1);
             continue;
         }
-        DoProgress("Delete file " + File + " ...", 1);
+        DoProgress(Texts->Format(TText::ProgressDeletingFile, {File}), 1);
         Fs.RemoveFile(File);
     }
     const std::vector<std::string> Shared = SharedFolders(FPlatform);
     for (const std::string& Folder : RemovalOrder(Folders)) {
         if (IsSharedFolder(Shared, Folder)) {
-            DoProgress("Not removing folder " + Folder + ": other programs share it.", 1);
+            DoProgress(Texts->Format(TText::ProgressNotRemovingSharedFolder, {Folder}), 1);
             continue;
         }
         TFolderHolds Way(Fs);
         if (const auto Why = Unsafe(Way, Folder)) {
-            DoProgress("Not removing folder " + Folder + ": " + *Why + ".", 1);
+            DoProgress(Texts->Format(TText::ProgressNotRemovingFolder, {Folder, *Why}), 1);
             continue;
         }
-        DoProgress("Remove folder " + Folder + " ...", 1);
+        DoProgress(Texts->Format(TText::ProgressRemovingFolder, {Folder}), 1);
         Fs.RemoveFolder(Folder);
     }
     // Only a plain name is a key of its own below the one that holds every program's
@@ -180,19 +180,17 @@ void TQeUninstall::Execute()
     const std::string Key = UninstallKeyPrefix + ProgramName;
     const TRegistryRoot Root = UninstallRoot(Scope);
     if (ProgramName.empty()) {
-        DoProgress("Not unregistering the uninstaller: the uninstall record gives no program name.", 1);
+        DoProgress(Texts->Format(TText::ProgressNotUnregistering), 1);
     } else if (const auto Fault = ProgramNameFault(ProgramName)) {
-        DoProgress("Not unregistering the uninstaller: " + *Fault + ".", 1);
+        DoProgress(Texts->Format(TText::ProgressNotUnregisteringName, {*Fault}), 1);
     } else if (FPlatform.Registry->KeyExists(Root, Key) &&
                !EntryNamesUninstaller(*FPlatform.Registry, Root, Key, FileName)) {
-        DoProgress("Not unregistering the uninstaller: the entry \"" + ProgramName +
-                       "\" in the list of installed programs belongs to another uninstaller.",
-                   1);
+        DoProgress(Texts->Format(TText::ProgressNotUnregisteringOther, {ProgramName}), 1);
     } else {
-        DoProgress("Unregistering uninstaller ...", 1);
+        DoProgress(Texts->Format(TText::ProgressUnregistering), 1);
         FPlatform.Registry->DeleteKey(Root, Key);
     }
-    DoProgress("Done.", 1);
+    DoProgress(Texts->Format(TText::ProgressDone), 1);
 }
 
 } // namespace qe

@@ -127,7 +127,7 @@ void TQeInstall::RegisterUninstaller(const std::string& ExePath)
 void TQeInstall::CreateUninstaller(const std::string& ExePath, const std::string& LinkPath)
 {
     InstallLog.push_back({LinkPath, false});
-    DoProgress("Creating unistaller ...", 1);
+    DoProgress(Texts->Format(TText::ProgressCreatingUninstaller), 1);
     MakeLoggedFolders(ExtractFileDir(ExePath));
     const TEarlierRecord Earlier = EarlierRecord(FPlatform, ExePath);
     LogMadeFolders(Earlier.Folders);
@@ -152,7 +152,7 @@ void TQeInstall::CreateUninstaller(const std::string& ExePath, const std::string
         MakeUnsigned(Exe);
         FInstalledBytes += Exe.GetSize();
     });
-    DoProgress("Registering unistaller ...", 1);
+    DoProgress(Texts->Format(TText::ProgressRegisteringUninstaller), 1);
     RegisterUninstaller(ExePath);
     MakeLoggedFolders(ExtractFileDir(LinkPath));
     WriteShellLink(FPlatform, ExePath, LinkPath);

@@ -1,16 +1,104 @@
 #include "linklabel/TextHandler.h"
 
+#include <algorithm>
+#include <iterator>
+#include <string_view>
+
 namespace qe {
 
 namespace {
 
-bool BeginsWithSpace(const std::string& S)
-{
-    return !S.empty() && S.front() == ' ';
-}
 bool EndsWithSpace(const std::string& S)
 {
     return !S.empty() && S.back() == ' ';
+}
+
+// The length in bytes of the UTF-8 character that begins at S[I]; a byte that begins none
+// counts as a character of its own.
+std::size_t CharacterLength(const std::string& S, std::size_t I)
+{
+    const auto Lead = static_cast<unsigned char>(S[I]);
+    const std::size_t Length = Lead < 0xC0 ? 1 : Lead < 0xE0 ? 2 : Lead < 0xF0 ? 3 : 4;
+    for (std::size_t K = 1; K < Length; ++K)
+        if (I + K >= S.size() || (static_cast<unsigned char>(S[I + K]) & 0xC0) != 0x80)
+            return 1;
+    return Length;
+}
+
+char32_t CharacterAt(const std::string& S, std::size_t I)
+{
+    const std::size_t Length = CharacterLength(S, I);
+    if (Length == 1)
+        return static_cast<unsigned char>(S[I]);
+    char32_t C = static_cast<unsigned char>(S[I]) & (0x7F >> Length);
+    for (std::size_t K = 1; K < Length; ++K)
+        C = C << 6 | (static_cast<unsigned char>(S[I + K]) & 0x3F);
+    return C;
+}
+
+// The start of the last character of a non-empty S.
+std::size_t LastCharacter(const std::string& S)
+{
+    std::size_t I = S.size() - 1;
+    while (I > 0 && (static_cast<unsigned char>(S[I]) & 0xC0) == 0x80 && S.size() - I < 4)
+        --I;
+    return CharacterLength(S, I) == S.size() - I ? I : S.size() - 1;
+}
+
+// A character of the scripts written without spaces between words: a line may break
+// before and after each.
+bool IsIdeographic(char32_t C)
+{
+    return (C >= 0x1100 && C <= 0x115F) || (C >= 0x2E80 && C <= 0x303F) || (C >= 0x3040 && C <= 0x33FF) ||
+           (C >= 0x3400 && C <= 0x4DBF) || (C >= 0x4E00 && C <= 0x9FFF) || (C >= 0xA000 && C <= 0xA4CF) ||
+           (C >= 0xAC00 && C <= 0xD7A3) || (C >= 0xF900 && C <= 0xFAFF) || (C >= 0xFE30 && C <= 0xFE4F) ||
+           (C >= 0xFF00 && C <= 0xFFEF) || (C >= 0x20000 && C <= 0x3FFFF);
+}
+
+// Marks that close or continue what stands before them and may not begin a line.
+bool ClosesLine(char32_t C)
+{
+    static const char32_t Marks[] = {U'、', U'。', U'，', U'．', U'：', U'；', U'？', U'！', U'）', U'」', U'』',
+                                     U'】', U'〕', U'〉', U'》', U'〗', U'〙', U'〛', U'｝', U'］', U'＞', U'｣',
+                                     U'ー', U'ゝ', U'ゞ', U'々', U'ぁ', U'ぃ', U'ぅ', U'ぇ', U'ぉ', U'っ', U'ゃ',
+                                     U'ゅ', U'ょ', U'ゎ', U'ァ', U'ィ', U'ゥ', U'ェ', U'ォ', U'ッ', U'ャ', U'ュ',
+                                     U'ョ', U'ヮ', U'ヵ', U'ヶ', U'・', U'…',  U'‥',  U'％', U'’',  U'”'};
+    return std::find(std::begin(Marks), std::end(Marks), C) != std::end(Marks) ||
+           (C < 0x80 && std::string_view(")]},.:;!?%").find(static_cast<char>(C)) != std::string_view::npos);
+}
+
+// Marks that open what follows them and may not end a line.
+bool OpensLine(char32_t C)
+{
+    static const char32_t Marks[] = {U'（', U'「', U'『', U'【', U'〔', U'〈', U'《', U'〖',
+                                     U'〘', U'〚', U'｛', U'［', U'＜', U'｢',  U'‘',  U'“'};
+    return std::find(std::begin(Marks), std::end(Marks), C) != std::end(Marks) ||
+           (C < 0x80 && std::string_view("([{").find(static_cast<char>(C)) != std::string_view::npos);
+}
+
+// A line may break between the characters Before and After (neither a space).
+bool BreaksBetween(char32_t Before, char32_t After)
+{
+    return (IsIdeographic(Before) || IsIdeographic(After)) && !ClosesLine(After) && !OpensLine(Before);
+}
+
+// A line may break before the first character of S: a space, or an ideograph that may
+// begin a line. Pieces of text that touch without such a break wrap as one word.
+bool BreaksBefore(const std::string& S)
+{
+    if (S.empty())
+        return false;
+    const char32_t First = CharacterAt(S, 0);
+    return First == ' ' || (IsIdeographic(First) && !ClosesLine(First));
+}
+
+// A line may break after the last character of S.
+bool BreaksAfter(const std::string& S)
+{
+    if (S.empty())
+        return false;
+    const char32_t Last = CharacterAt(S, LastCharacter(S));
+    return Last == ' ' || (IsIdeographic(Last) && !OpensLine(Last));
 }
 
 // S without trailing blanks and control characters.
@@ -76,8 +164,19 @@ std::string TWordEnumerator::GetNext(bool Advance)
     if (!HasNext())
         throw ETextHandlerError("TWordEnumerator.GetNext: No more words to return");
     const std::size_t Start = static_cast<std::size_t>(Position - 1);
-    std::size_t Space = Text.find(' ', Start);
-    const std::size_t End = Space == std::string::npos ? Text.size() : Space + 1;
+    std::size_t End = Start;
+    while (End < Text.size()) {
+        if (Text[End] == ' ') {
+            ++End;
+            break;
+        }
+        const std::size_t Next = End + CharacterLength(Text, End);
+        if (Next < Text.size() && Text[Next] != ' ' && BreaksBetween(CharacterAt(Text, End), CharacterAt(Text, Next))) {
+            End = Next;
+            break;
+        }
+        End = Next;
+    }
     std::string Word = Text.substr(Start, End - Start);
     if (Advance) {
         Position = static_cast<int64_t>(End) + 1;
@@ -103,10 +202,10 @@ TTextHandler::TTextHandler(const TRect& Rect, int32_t X, int32_t Y, TCanvas& Can
 
 void TTextHandler::QueueString(TStringNode* Node, TFontStyles Styles, TColor Color)
 {
-    if (BeginsWithSpace(Node->Text))
+    if (BreaksBefore(Node->Text))
         EmptyBuffer();
     Buffer.AddString(Node, Styles, Color);
-    if (EndsWithSpace(Node->Text))
+    if (BreaksAfter(Node->Text))
         EmptyBuffer();
 }
 
@@ -215,7 +314,7 @@ void TTextHandler::MeasureWord(std::size_t Index, const TStringElement& E, const
     for (std::size_t j = Index + 1; j < Buffer.Count(); ++j) {
         auto* Prev = dynamic_cast<TStringElement*>(Buffer.Items(j - 1));
         auto* Next = dynamic_cast<TStringElement*>(Buffer.Items(j));
-        if (!Prev || !Next || EndsWithSpace(Prev->Node->Text) || BeginsWithSpace(Next->Node->Text))
+        if (!Prev || !Next || BreaksAfter(Prev->Node->Text) || BreaksBefore(Next->Node->Text))
             break;
         TargetCanvas.SetFontStyles(Next->Styles);
         TWordEnumerator Words(Next->Node->Text);

@@ -92,8 +92,11 @@ public:
 };
 using IWordIteratorRef = std::shared_ptr<IWordIterator>;
 
-// Splits text at spaces; each word keeps the space that ends it, and every further space
-// of a run is a word of its own.
+// Splits UTF-8 text into the words a line may break between: at spaces, where each word
+// keeps the space that ends it and every further space of a run is a word of its own; and
+// around each character of the scripts written without spaces (Chinese, Japanese, Korean),
+// except before a mark that may not begin a line ("。", "」", "ー") or after one that may
+// not end it ("「"). A word never ends inside a character.
 class TWordEnumerator : public IWordIterator {
 public:
     explicit TWordEnumerator(std::string AText) : Text(std::move(AText)) {}

@@ -182,7 +182,7 @@ std::string TPackageCheck::FileFault(size_t Index, const std::string& Name) cons
 {
     if (!PathFaults[Index].empty())
         return PathFaults[Index];
-    return FileFaults[Index].empty() ? std::string() : "the contents of " + Name + " " + FileFaults[Index];
+    return FormatText(FileFaults[Index], {Name});
 }
 
 std::string TPackageCheck::FirstFault(const TQeInstall& Model) const
@@ -209,19 +209,20 @@ TPackageCheck CheckPackage(TStream& File, const TQeInstall& Model)
     std::vector<uint8_t> Buffer(static_cast<size_t>(std::clamp<int64_t>(File.GetSize(), 1, CheckChunk)));
     TIntegrityRecord Record;
     Check.HasIntegrityRecord = Scan.IntegrityAt >= 0;
+    const TTextTable& Texts = *Model.Texts;
     if (!Scan.Complete)
-        Check.PackageFaults.push_back("its package ends inside its records");
+        Check.PackageFaults.push_back(Texts.Format(TText::FaultRecordsCut));
     if (Check.HasIntegrityRecord) {
         TDigest Records{};
         if (!Scan.IntegrityReadable || !ParseIntegrityValue(Scan.IntegrityValue, Record))
-            Check.PackageFaults.push_back("its integrity record is unreadable");
+            Check.PackageFaults.push_back(Texts.Format(TText::FaultIntegrityUnreadable));
         else if (Scan.RecordsAfterIntegrity)
-            Check.PackageFaults.push_back("records follow its integrity record");
+            Check.PackageFaults.push_back(Texts.Format(TText::FaultRecordsAfterIntegrity));
         else if (Record.Windows.size() != Model.Files.size())
-            Check.PackageFaults.push_back("its integrity record does not match its list of files");
+            Check.PackageFaults.push_back(Texts.Format(TText::FaultIntegrityFileCount));
         else if (!DigestRange(File, Scan.Start, Scan.IntegrityAt - Scan.Start, Buffer, Records) ||
                  Records != Record.Records)
-            Check.PackageFaults.push_back("its package records do not match their digest");
+            Check.PackageFaults.push_back(Texts.Format(TText::FaultRecordsDigest));
     }
     const bool CheckDigests = Check.HasIntegrityRecord && Check.PackageFaults.empty();
     // Paths that Windows would read as something else: such a package is refused whatever
@@ -237,12 +238,12 @@ TPackageCheck CheckPackage(TStream& File, const TQeInstall& Model)
         TDigest Window{};
         std::string Fault;
         if (Start < 0 || Entry.PayloadSize < 16 || Start + Entry.PayloadSize > FileSize)
-            Fault = "lie outside the file";
+            Fault = Texts.Raw(TText::FaultFileOutside);
         else if (CheckDigests &&
                  (!DigestRange(File, Start, Entry.PayloadSize, Buffer, Window) || Window != Record.Windows[I]))
-            Fault = "do not match their digest";
+            Fault = Texts.Raw(TText::FaultFileDigest);
         else if ((Size = DecipheredSize(File, Entry, Model.PayloadKey)) < 0)
-            Fault = "end in a damaged block";
+            Fault = Texts.Raw(TText::FaultFileDamagedBlock);
         Check.FileFaults.push_back(Fault);
         Check.PathFaults.push_back(Paths.Files[I]);
         Check.FileSizes.push_back(Check.FileSound(I) ? Size : -1);
@@ -254,7 +255,7 @@ void RefuseDamagedPackage(const TPackageCheck& Check, const TQeInstall& Model)
 {
     const std::string Fault = Check.FirstFault(Model);
     if (!Fault.empty())
-        throw EPackageDamaged("The installer is damaged: " + Fault + ". Download it again.");
+        throw EPackageDamaged(Model.Texts->Format(TText::MessagePackageDamaged, {Fault}));
 }
 
 } // namespace qe

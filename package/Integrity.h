@@ -66,13 +66,14 @@ struct TIntegrityRecord {
     void Write(TTagStreamAdapter& Tags) const;
 };
 
-// What the check found. Faults say what is damaged, in words for the user.
+// What the check found. Faults say what is damaged, in words for the user, in the
+// language of the model's texts.
 struct TPackageCheck {
     bool HasPackage = false;
     bool HasIntegrityRecord = false;
     std::vector<std::string> PackageFaults; // of the records themselves
-    // One per file entry, what is wrong with its contents ("lie outside the file");
-    // empty when it is sound.
+    // One per file entry, what is wrong with its contents, with %1 for the file ("the
+    // contents of %1 lie outside the file"); empty when it is sound.
     std::vector<std::string> FileFaults;
     // One per file entry, why its target or shortcut cannot be installed, as a sentence
     // of its own that names it; empty when both are plain.

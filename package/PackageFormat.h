@@ -21,6 +21,10 @@ constexpr size_t PayloadKeySize = 16;
 constexpr uint8_t KeyMask = 0x5A;
 using TPayloadKey = std::array<uint8_t, PayloadKeySize>;
 
+// One byte, in both formats: 1 says that every string of the package or uninstall record
+// is UTF-8. Without it, as in everything made before it, they are Windows-1252.
+constexpr int32_t Utf8StringsId = 23;
+
 // Ids of the product's fields, the same in the install package and the uninstall record.
 enum TProductFieldId : int32_t {
     pfShowNotice = 1,
@@ -47,6 +51,8 @@ enum TPackageId : int32_t {
     piFile = 20,
     piIntegrity = 21,   // digests of the records and the payloads (package/Integrity.h)
     piDataFolders = 22, // one byte: 1 installs the terminals' files into their data folders too
+    piUtf8Strings = Utf8StringsId,
+    piLanguages = 24, // the wizard's languages the vendor offers, comma-separated codes; none: all
 };
 
 // Ids inside a file-entry group (id piFile).
@@ -67,6 +73,8 @@ enum TUninstallId : int32_t {
     uiFolder = 13,
     uiFile = 14,
     uiCurrentUser = 15, // one byte: 1 for an installation for the current user only
+    uiLanguage = 16,    // the code of the language the installation ran in
+    uiUtf8Strings = Utf8StringsId,
 };
 
 } // namespace qe

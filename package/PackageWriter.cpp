@@ -26,15 +26,18 @@ int32_t High(uint64_t Time)
     return static_cast<int32_t>(static_cast<uint32_t>(Time >> 32));
 }
 
-// The package records: ids in ascending order, every string record written even when
-// empty, one group per file after the other records, the integrity record, a closing
-// end record. The data-folder record, younger than the file groups' id, stands before them
-// with the other records.
+// The package records: the record that marks the strings UTF-8 first, so that a reader
+// knows how to read them before it meets one; then ids in ascending order, every string
+// record written even when empty, one group per file after the other records, the
+// integrity record, a closing end record. The data-folder record, younger than the file
+// groups' id, stands before them with the other records.
 void WritePackage(TStream& Out, const TPackageContents& C, const std::vector<int64_t>& Sizes, int64_t FirstPayload,
                   const TIntegrityRecord& Integrity)
 {
     TTagStreamAdapter Tags(Out);
     Tags.WriteSignature(PackageSignature);
+    if (C.Utf8Strings)
+        Tags.WriteByte(piUtf8Strings, 1);
     WriteProductFields(Tags, C);
     WriteEncoded(Tags, piLicense, C.License);
     WriteEncoded(Tags, piReadme, C.Readme);
@@ -49,6 +52,8 @@ void WritePackage(TStream& Out, const TPackageContents& C, const std::vector<int
         WriteBinary(Tags, piBanner, C.BannerJpeg);
     if (C.UseDataFolders)
         Tags.WriteByte(piDataFolders, 1);
+    if (!C.Languages.empty())
+        WriteEncoded(Tags, piLanguages, JoinLanguageCodes(C.Languages));
     int64_t Offset = FirstPayload;
     for (size_t I = 0; I < C.Files.size(); ++I) {
         const TPackedFile& F = C.Files[I];

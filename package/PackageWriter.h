@@ -25,7 +25,8 @@ struct TPackedFile {
     std::function<std::unique_ptr<TStream>()> OpenSource;
 };
 
-// What a package holds: the product's fields and the rest of the package's records.
+// What a package holds: the product's fields and the rest of the package's records. Its
+// strings are UTF-8; the documents RTF or UTF-8 text (package/Documents.h).
 struct TPackageContents : TProductFields {
     std::string License;
     std::string Readme;
@@ -34,6 +35,11 @@ struct TPackageContents : TProductFields {
     std::string BannerJpeg; // JPEG file contents; empty for no banner
     TPayloadKey PayloadKey{};
     bool UseDataFolders = false; // written only when set: without it a package is as before
+    // False for a package as they were before UTF-8: the strings are Windows-1252 bytes,
+    // and the record that marks them UTF-8 is left out.
+    bool Utf8Strings = true;
+    // The wizard's languages the vendor offers, by code; empty (and then not written): all.
+    std::vector<std::string> Languages;
     std::vector<TPackedFile> Files;
 };
 

@@ -1,6 +1,8 @@
 #include "package/ProductFields.h"
 
 #include "package/EncDec.h"
+#include "platform/Cp1252.h"
+#include "platform/Unicode.h"
 
 namespace qe {
 
@@ -36,6 +38,18 @@ void WriteProductFields(TTagStreamAdapter& Tags, const TProductFields& Fields)
     WriteEncoded(Tags, pfAddress, Fields.Address);
     WriteEncoded(Tags, pfContactName, Fields.ContactName);
     WriteEncoded(Tags, pfEmail, Fields.Email);
+}
+
+std::string StoredText(const std::string& Stored, bool Utf8)
+{
+    return Utf8 ? ValidUtf8(Stored) : Cp1252ToUtf8(Stored);
+}
+
+void MakeFieldsUtf8(TProductFields& Fields, bool Utf8)
+{
+    for (std::string* Text :
+         {&Fields.ProgramName, &Fields.Publisher, &Fields.Website, &Fields.Address, &Fields.ContactName, &Fields.Email})
+        *Text = StoredText(*Text, Utf8);
 }
 
 } // namespace qe

@@ -33,4 +33,11 @@ bool ReadProductField(TTagStreamAdapter& Tags, TProductFields& Fields);
 // empty.
 void WriteProductFields(TTagStreamAdapter& Tags, const TProductFields& Fields);
 
+// A string as the program keeps it, UTF-8, from the form it was stored in: one of a
+// package or record marked UTF-8 as it is (a damaged sequence as U+FFFD), any other as
+// Windows-1252.
+std::string StoredText(const std::string& Stored, bool Utf8);
+// The product's strings, read as stored, brought to UTF-8 likewise.
+void MakeFieldsUtf8(TProductFields& Fields, bool Utf8);
+
 } // namespace qe

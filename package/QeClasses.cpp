@@ -1,10 +1,14 @@
 #include "package/QeClasses.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <limits>
 
+#include "language/Languages.h"
+#include "package/Documents.h"
 #include "package/EncDec.h"
 #include "platform/Exceptions.h"
+#include "platform/Paths.h"
 
 namespace qe {
 namespace {
@@ -37,12 +41,16 @@ int32_t MulDiv(int32_t Number, int32_t Numerator, int32_t Denominator)
 
 // --- TQeData ---
 
-TQeData::TQeData(const TPlatform& Platform) : Banner(std::make_unique<TJpegImage>()), FPlatform(Platform) {}
+TQeData::TQeData(const TPlatform& Platform)
+    : Banner(std::make_unique<TJpegImage>()), Texts(&EnglishTexts()), FPlatform(Platform)
+{
+}
 
 void TQeData::Clear()
 {
     Banner = std::make_unique<TJpegImage>();
     static_cast<TProductFields&>(*this) = TProductFields{};
+    Language.clear();
 }
 
 void TQeData::LoadFromFile(const std::string& Name)
@@ -75,6 +83,28 @@ void TQeData::DoProgress(const std::string& Text, int32_t Steps)
     ProgressPosition += Steps;
     if (OnProgress)
         OnProgress(*this, Text, ProgressPercent());
+}
+
+std::string JoinLanguageCodes(const std::vector<std::string>& Codes)
+{
+    std::string Value;
+    for (const std::string& Code : Codes)
+        Value += (Value.empty() ? "" : ",") + Code;
+    return Value;
+}
+
+std::vector<std::string> SplitLanguageCodes(const std::string& Value)
+{
+    std::vector<std::string> Codes;
+    size_t Start = 0;
+    while (Start <= Value.size()) {
+        const size_t End = std::min(Value.find(',', Start), Value.size());
+        const std::string Code = Trim(Value.substr(Start, End - Start));
+        if (!Code.empty())
+            Codes.push_back(Code);
+        Start = End + 1;
+    }
+    return Codes;
 }
 
 bool ReadPackageOffset(TStream& Stream, uint32_t& Offset)
@@ -136,6 +166,7 @@ void TQeInstall::Clear()
     WhatsNew.clear();
     PayloadKey.fill(0);
     UseDataFolders = false;
+    Languages.clear();
 }
 
 TQeInstallFile& TQeInstall::AddFile()
@@ -146,10 +177,12 @@ TQeInstallFile& TQeInstall::AddFile()
 
 void TQeInstall::LoadFromStream(TStream& Stream)
 {
-    Clear();
-    TTagStreamAdapter Tags(Stream);
-    if (!LocateRecord(Stream, Tags, PackageSignature))
-        return;
+    LoadRecord(Stream, PackageSignature);
+}
+
+void TQeInstall::ReadRecords(TTagStreamAdapter& Tags, bool& Utf8)
+{
+    TStream& Stream = Tags.Stream();
     while (Tags.NextTag()) {
         if (ReadProductField(Tags, *this))
             continue;
@@ -175,8 +208,46 @@ void TQeInstall::LoadFromStream(TStream& Stream)
         case piBanner: ReadBanner(Tags); break;
         case piFile: ReadFileEntry(Tags, AddFile()); break;
         case piDataFolders: UseDataFolders = Tags.ReadByte() != 0; break;
+        case piUtf8Strings: Utf8 = Tags.ReadByte() == 1; break;
+        case piLanguages: Languages = SplitLanguageCodes(ReadDecoded(Tags)); break;
         default: Tags.SkipValue(); break;
         }
+    }
+}
+
+void TQeData::LoadRecord(TStream& Stream, uint32_t Signature)
+{
+    Clear();
+    TTagStreamAdapter Tags(Stream);
+    if (!LocateRecord(Stream, Tags, Signature))
+        return;
+    // The strings are read as stored and made UTF-8 at the end: the record that says how
+    // they are stored may come anywhere, and one written before UTF-8 has none (its strings
+    // are Windows-1252).
+    bool Utf8 = false;
+    try {
+        ReadRecords(Tags, Utf8);
+    } catch (...) {
+        MakeStringsUtf8(Utf8);
+        throw;
+    }
+    MakeStringsUtf8(Utf8);
+}
+
+void TQeData::MakeStringsUtf8(bool Utf8)
+{
+    MakeFieldsUtf8(*this, Utf8);
+}
+
+void TQeInstall::MakeStringsUtf8(bool Utf8)
+{
+    TQeData::MakeStringsUtf8(Utf8);
+    ExpertsOverride = StoredText(ExpertsOverride, Utf8);
+    for (std::string* Document : {&License, &Readme, &WhatsNew})
+        *Document = StoredDocument(*Document, Utf8);
+    for (const auto& File : Files) {
+        File->Target = StoredText(File->Target, Utf8);
+        File->ShortcutName = StoredText(File->ShortcutName, Utf8);
     }
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "language/TextTable.h"
 #include "package/JpegImage.h"
 #include "package/PackageFormat.h"
 #include "package/ProductFields.h"
@@ -20,6 +21,11 @@ namespace qe {
 // Reading fails only when the stream is too short to hold the field.
 bool ReadPackageOffset(TStream& Stream, uint32_t& Offset);
 void WritePackageOffset(TStream& Stream, uint32_t Offset);
+// The languages record's value: codes joined by commas, and split again (blanks around a
+// code and empty codes dropped).
+std::string JoinLanguageCodes(const std::vector<std::string>& Codes);
+std::vector<std::string> SplitLanguageCodes(const std::string& Value);
+
 // Follows the offset field to the record and checks its signature; false when the
 // stream holds no record of that kind.
 bool LocateRecord(TStream& Stream, TTagStreamAdapter& Tags, uint32_t Signature);
@@ -70,11 +76,26 @@ public:
     int32_t ProgressMax = 0;
     std::unique_ptr<TJpegImage> Banner;
     TProgressEvent OnProgress;
+    // The language of the run, by code (empty until the wizard chooses one), and its texts,
+    // in which the run reports its steps: English until the wizard sets others; they must
+    // outlive the run. The uninstall record keeps the code, so that the uninstaller speaks
+    // as the installer did.
+    std::string Language;
+    const TTextTable* Texts;
 
 protected:
     // Reads a binary value of JPEG contents into Banner; an empty value, or a picture
     // over the bounds of a banner, means no banner.
     void ReadBanner(TTagStreamAdapter& Tags);
+    // Clears the model and reads the record of this signature (LocateRecord) with
+    // ReadRecords; its strings end up in UTF-8 whether the load ends or fails halfway. A
+    // stream without the record leaves the model cleared.
+    void LoadRecord(TStream& Stream, uint32_t Signature);
+    // The record's entries, their strings as stored; Utf8 tells whether they are UTF-8.
+    virtual void ReadRecords(TTagStreamAdapter& Tags, bool& Utf8) = 0;
+    // Brings the strings read as stored to UTF-8 (StoredText, package/ProductFields.h),
+    // when a load ends and also when it fails halfway: what was read stays, in UTF-8.
+    virtual void MakeStringsUtf8(bool Utf8);
 
     const TPlatform& FPlatform;
 
@@ -113,6 +134,7 @@ public:
     std::vector<std::unique_ptr<TQeInstallFile>> Files;
     std::vector<std::string> TargetFolders;
     std::string ExpertsOverride;
+    // RTF or UTF-8 text (package/Documents.h).
     std::string License;
     std::string Readme;
     std::string WhatsNew;
@@ -121,6 +143,8 @@ public:
     // that has one for the current user, too; the folder page also lists the terminals
     // outside Program Files that a data folder names.
     bool UseDataFolders = false;
+    // The wizard's languages the vendor offers, by code; empty: every one.
+    std::vector<std::string> Languages;
 
     // Steps of the install run (engine/).
     void InstallTextFile(const std::string& FilePath, const std::string& LinkPath, const std::string& Text);
@@ -130,6 +154,10 @@ public:
     // Appends the uninstall record of this installation (product fields, banner and
     // InstallLog) at Stream's position and points the offset field at it.
     void WriteUninstallRecord(TStream& Stream);
+
+protected:
+    void ReadRecords(TTagStreamAdapter& Tags, bool& Utf8) override;
+    void MakeStringsUtf8(bool Utf8) override;
 
 private:
     void ReadFileEntry(TTagStreamAdapter& Tags, TQeInstallFile& File);

@@ -22,6 +22,10 @@ public:
 
     std::vector<std::string> Files;
     std::vector<std::string> Folders;
+
+protected:
+    void ReadRecords(TTagStreamAdapter& Tags, bool& Utf8) override;
+    void MakeStringsUtf8(bool Utf8) override;
 };
 
 } // namespace qe

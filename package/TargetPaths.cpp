@@ -5,6 +5,7 @@
 
 #include "package/QeClasses.h"
 #include "platform/Paths.h"
+#include "platform/Unicode.h"
 
 namespace qe {
 
@@ -22,8 +23,9 @@ std::string Quoted(const std::string& Text)
 
 bool IsReservedDevice(const std::string& Name)
 {
-    // CON, PRN, AUX, NUL, COM1-9 and LPT1-9 (and the code page's superscript 1, 2 and 3)
-    // are devices, with any extension and blanks before it too; so are the consoles.
+    // CON, PRN, AUX, NUL, COM1-9 and LPT1-9 (and the superscript 1, 2 and 3, which Windows
+    // takes for the digits) are devices, with any extension and blanks before it too; so
+    // are the consoles.
     std::string Stem = UpperCase(Name.substr(0, Name.find('.')));
     while (!Stem.empty() && Stem.back() == ' ')
         Stem.pop_back();
@@ -31,9 +33,21 @@ bool IsReservedDevice(const std::string& Name)
     for (const char* Device : Devices)
         if (Stem == Device)
             return true;
-    const char Number = Stem.size() == 4 ? Stem[3] : '\0';
-    return (Stem.starts_with("COM") || Stem.starts_with("LPT")) &&
-           ((Number >= '1' && Number <= '9') || Number == '\xB9' || Number == '\xB2' || Number == '\xB3');
+    if (!Stem.starts_with("COM") && !Stem.starts_with("LPT"))
+        return false;
+    const std::string Number = Stem.substr(3);
+    return (Number.size() == 1 && Number[0] >= '1' && Number[0] <= '9') || Number == "\u00B9" || Number == "\u00B2" ||
+           Number == "\u00B3";
+}
+
+// The first Characters characters of Text and "...", for a message.
+std::string Abridged(const std::string& Text, size_t Characters)
+{
+    size_t Pos = 0;
+    char32_t Character = 0;
+    for (size_t Taken = 0; Taken < Characters && Pos < Text.size(); ++Taken)
+        DecodeUtf8(Text, Pos, Character);
+    return Text.substr(0, Pos) + "...";
 }
 
 // "PROGRA~1", "MICROS~2.TXT": up to 8 characters ending in "~" and digits, then up to
@@ -69,8 +83,9 @@ std::optional<std::string> PlainNameFault(const std::string& Name)
         return Quoted(Name) + " is a device name that Windows reserves (CON, PRN, AUX, NUL, COM1-9, LPT1-9)";
     if (IsShortNameForm(Name))
         return Quoted(Name) + " has the form of a short name (like PROGRA~1), which Windows may take for another name";
-    if (Name.size() > MaxName)
-        return Quoted(Name.substr(0, 20) + "...") + " is longer than Windows' 255 characters";
+    // Windows counts a name's length in UTF-16 units.
+    if (Utf16Length(Name) > MaxName)
+        return Quoted(Abridged(Name, 20)) + " is longer than Windows' 255 characters";
     return std::nullopt;
 }
 

@@ -1,5 +1,7 @@
 #include "platform/Cp1252.h"
 
+#include "platform/Unicode.h"
+
 namespace qe {
 namespace {
 
@@ -29,12 +31,23 @@ std::optional<char> Cp1252Byte(char32_t Character)
     return std::nullopt;
 }
 
-std::u16string Cp1252ToUtf16(const std::string& Text)
+std::string Cp1252ToUtf8(const std::string& Text)
 {
-    std::u16string Result;
+    std::string Result;
+    Result.reserve(Text.size());
     for (const char C : Text)
-        Result += static_cast<char16_t>(Cp1252Character(static_cast<uint8_t>(C)));
+        AppendUtf8(Result, Cp1252Character(static_cast<uint8_t>(C)));
     return Result;
+}
+
+bool IsCp1252Text(std::string_view Text)
+{
+    size_t Pos = 0;
+    char32_t Character = 0;
+    while (Pos < Text.size())
+        if (!DecodeUtf8(Text, Pos, Character) || !Cp1252Byte(Character))
+            return false;
+    return true;
 }
 
 } // namespace qe

@@ -1,4 +1,4 @@
-// The file system as the system uses it. Paths are ANSI strings; names compare without
+// The file system as the system uses it. Paths are UTF-8 strings; names compare without
 // regard to letter case, as Windows compares them.
 #pragma once
 

@@ -1,5 +1,7 @@
 #include "platform/Paths.h"
 
+#include "platform/CaseFolding.h"
+
 namespace qe {
 namespace {
 
@@ -73,7 +75,7 @@ std::string LowerCase(const std::string& Text)
 
 bool SameText(const std::string& A, const std::string& B)
 {
-    return A.size() == B.size() && UpperCase(A) == UpperCase(B);
+    return FoldCase(A) == FoldCase(B);
 }
 
 std::string Trim(const std::string& Text)
@@ -91,8 +93,10 @@ bool IsInsideFolder(const std::string& Path, const std::string& Folder)
 {
     if (Folder.empty())
         return false;
-    const std::string Root = IncludeTrailingDelimiter(Folder);
-    return Path.size() > Root.size() && SameText(Path.substr(0, Root.size()), Root);
+    // Folded whole: a capital may take other bytes than its small letter.
+    const std::string Root = FoldCase(IncludeTrailingDelimiter(Folder));
+    const std::string Folded = FoldCase(Path);
+    return Folded.size() > Root.size() && Folded.starts_with(Root);
 }
 
 } // namespace qe

@@ -16,9 +16,11 @@ std::string ExtractFilePath(const std::string& Path);
 std::string ExtractFileName(const std::string& Path);
 std::string IncludeTrailingDelimiter(const std::string& Path);
 std::string ExcludeTrailingDelimiter(const std::string& Path);
-// ANSI upper and lower case of the Latin letters; other bytes stay.
+// Upper and lower case of the ASCII letters; other bytes stay, so that positions in the
+// result are positions in Text.
 std::string UpperCase(const std::string& Text);
 std::string LowerCase(const std::string& Text);
+// Whether Windows takes A and B for the same name (platform/CaseFolding.h).
 bool SameText(const std::string& A, const std::string& B);
 // Whether Path lies below Folder (not Folder itself), letter case aside.
 bool IsInsideFolder(const std::string& Path, const std::string& Folder);

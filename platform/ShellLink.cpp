@@ -1,12 +1,13 @@
 #include "platform/ShellLink.h"
 
 #include "platform/Exceptions.h"
+#include "platform/Unicode.h"
 
 namespace qe {
 
 void TShellLink::Save(const std::string& FileName) const
 {
-    if (FileName.size() > MaxLinkFileName)
+    if (Utf16Length(FileName) > MaxLinkFileName)
         throw EFCreateError(CannotCreateFileMessage(FileName, "The filename or extension is too long"));
     FShell.SaveLink(*this, FileName);
 }

@@ -16,7 +16,7 @@ public:
     explicit TShellLink(IShell& Shell) : FShell(Shell) {}
 
     // Writes the link to FileName (full path including ".lnk"), replacing an existing
-    // file. A name longer than 259 characters raises "Cannot create file "%s". ..."
+    // file. A name longer than 259 characters (UTF-16 units, as Windows counts) raises "Cannot create file "%s". ..."
     // instead of being cut into a different name.
     void Save(const std::string& FileName) const;
 

@@ -1,6 +1,7 @@
 #include "platform/SysFolders.h"
 
 #include "platform/Paths.h"
+#include "platform/Unicode.h"
 
 namespace qe {
 
@@ -102,7 +103,7 @@ std::string GetWindowsPath(const TPlatform& Platform, const std::string& Name)
         return Value;
     std::string Expanded = Platform.System->ExpandEnvironment(Value);
     // Cutting an expansion to the buffer's size would name a different folder.
-    if (Expanded.size() > MaxExpandedFolder)
+    if (Utf16Length(Expanded) > MaxExpandedFolder)
         throw EFolderTooLong("The folder '" + Name + "' expands to more than 259 characters: " + Expanded);
     return Expanded;
 }

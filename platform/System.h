@@ -1,6 +1,6 @@
 // What the system takes from Windows besides files, the registry and the shell: its
-// folders and environment, top-level windows, processes, the clock, and the text and
-// digest services that name a terminal's data folder.
+// folders and environment, top-level windows, processes, the clock, and the digest that
+// names a terminal's data folder.
 #pragma once
 
 #include <array>
@@ -50,14 +50,10 @@ public:
     // when it cannot.
     virtual bool RandomBytes(uint8_t* Buffer, size_t Size) = 0;
     virtual TSystemTime LocalTime() = 0;
+    // The user's Windows display language as a language tag ("de-DE", "zh-CN"); empty
+    // when the system does not say.
+    virtual std::string DisplayLanguage() = 0;
 
-    // Text of the ANSI code page, the one the program's paths are in, as UTF-16.
-    virtual std::u16string AnsiToWide(const std::string& Text) = 0;
-    // UTF-16 text in the ANSI code page; false when a character has no exact form there
-    // (a look-alike would name another file).
-    virtual bool WideToAnsi(const std::u16string& Text, std::string& Ansi) = 0;
-    // Text with every letter in capitals as Windows maps them, one unit for one.
-    virtual std::u16string WideUpperCase(const std::u16string& Text) = 0;
     // The MD5 digest of Size bytes; false when the system cannot make one.
     virtual bool Md5(const void* Data, size_t Size, std::array<uint8_t, 16>& Digest) = 0;
 };

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 
+#include "platform/CaseFolding.h"
 #include "platform/Exceptions.h"
 #include "platform/Paths.h"
 #include "platform/SysFolders.h"
+#include "platform/Unicode.h"
 
 namespace qe {
 namespace {
@@ -14,13 +16,6 @@ constexpr int64_t MaxOriginBytes = 4096;
 
 // Beside the data folders, and no terminal's.
 const char* const SharedFolders[] = {"Common", "Community", "Help"};
-
-std::u16string WithoutTrailingDelimiter(std::u16string Path)
-{
-    if (!Path.empty() && Path.back() == u'\\')
-        Path.pop_back();
-    return Path;
-}
 
 // The bytes of a small file; nothing when it cannot be read or is too large.
 std::optional<std::string> ReadSmallFile(IFileSystem& FileSystem, const std::string& Path, int64_t MaxSize)
@@ -49,15 +44,14 @@ std::string TerminalDataRoot(const TPlatform& Platform)
 
 std::string TerminalDataId(const TPlatform& Platform, const std::string& InstallFolder)
 {
-    ISystem& System = *Platform.System;
-    const std::u16string Path = System.WideUpperCase(WithoutTrailingDelimiter(System.AnsiToWide(InstallFolder)));
+    const std::u16string Path = UpperCaseUtf16(Utf8ToUtf16(ExcludeTrailingDelimiter(InstallFolder)));
     std::string Bytes;
     for (const char16_t Unit : Path) {
         Bytes += static_cast<char>(Unit & 0xFF);
         Bytes += static_cast<char>(Unit >> 8);
     }
     std::array<uint8_t, 16> Digest{};
-    if (!System.Md5(Bytes.data(), Bytes.size(), Digest))
+    if (!Platform.System->Md5(Bytes.data(), Bytes.size(), Digest))
         return {};
     const char* const Hex = "0123456789ABCDEF";
     std::string Id;
@@ -68,7 +62,7 @@ std::string TerminalDataId(const TPlatform& Platform, const std::string& Install
     return Id;
 }
 
-std::optional<std::u16string> ParseOrigin(const std::string& Bytes)
+std::optional<std::string> ParseOrigin(const std::string& Bytes)
 {
     if (Bytes.size() % 2 != 0)
         return std::nullopt;
@@ -84,9 +78,11 @@ std::optional<std::u16string> ParseOrigin(const std::string& Bytes)
     const bool OnDrive = Text.size() >= 3 && ((Text[0] | 0x20) >= u'a' && (Text[0] | 0x20) <= u'z') &&
                          Text[1] == u':' && Text[2] == u'\\';
     const bool OnShare = Text.size() > 2 && Text[0] == u'\\' && Text[1] == u'\\';
-    if ((!OnDrive && !OnShare) || std::any_of(Text.begin(), Text.end(), [](char16_t C) { return C < u' '; }))
+    // A name with an unpaired surrogate has no UTF-8 form that would name it.
+    if ((!OnDrive && !OnShare) || std::any_of(Text.begin(), Text.end(), [](char16_t C) { return C < u' '; }) ||
+        !IsValidUtf16(Text))
         return std::nullopt;
-    return Text;
+    return Utf16ToUtf8(Text);
 }
 
 TTerminalDataFolders::TTerminalDataFolders(const TPlatform& Platform)
@@ -103,20 +99,20 @@ TTerminalDataFolders::TTerminalDataFolders(const TPlatform& Platform)
         const std::string Path = FRoot + "\\" + Entry.Name;
         const auto Bytes = ReadSmallFile(FileSystem, Path + "\\origin.txt", MaxOriginBytes);
         if (const auto Origin = Bytes ? ParseOrigin(*Bytes) : std::nullopt)
-            FFolders.push_back({Path, WithoutTrailingDelimiter(*Origin), Key(*Origin)});
+            FFolders.push_back({Path, ExcludeTrailingDelimiter(*Origin), Key(*Origin)});
     }
 }
 
-std::u16string TTerminalDataFolders::Key(const std::u16string& Path) const
+std::string TTerminalDataFolders::Key(const std::string& Path)
 {
-    return FPlatform.System->WideUpperCase(WithoutTrailingDelimiter(Path));
+    return FoldCase(ExcludeTrailingDelimiter(Path));
 }
 
 std::string TTerminalDataFolders::Find(const std::string& InstallFolder) const
 {
     if (FRoot.empty())
         return {};
-    const std::u16string Wanted = Key(FPlatform.System->AnsiToWide(InstallFolder));
+    const std::string Wanted = Key(InstallFolder);
     for (const TDataFolder& Folder : FFolders)
         if (Folder.OriginKey == Wanted)
             return Folder.Path;
@@ -128,11 +124,8 @@ std::string TTerminalDataFolders::Find(const std::string& InstallFolder) const
 std::vector<std::string> TTerminalDataFolders::Origins() const
 {
     std::vector<std::string> Folders;
-    for (const TDataFolder& Folder : FFolders) {
-        std::string Path;
-        if (FPlatform.System->WideToAnsi(Folder.Origin, Path))
-            Folders.push_back(Path);
-    }
+    for (const TDataFolder& Folder : FFolders)
+        Folders.push_back(Folder.Origin);
     return Folders;
 }
 

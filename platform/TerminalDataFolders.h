@@ -23,7 +23,7 @@ std::string TerminalDataId(const TPlatform& Platform, const std::string& Install
 
 // The install folder that the bytes of an origin.txt name: UTF-16LE, with or without a
 // byte-order mark and a line end; nothing when they name no absolute path.
-std::optional<std::u16string> ParseOrigin(const std::string& Bytes);
+std::optional<std::string> ParseOrigin(const std::string& Bytes);
 
 // The current user's data folders, read once.
 class TTerminalDataFolders {
@@ -35,18 +35,17 @@ public:
     // named by its ID; "" when it has none. Nothing is created.
     std::string Find(const std::string& InstallFolder) const;
     // The install folders that the origin.txt files name, in the order the data folders
-    // are listed, without a trailing "\"; those the ANSI code page cannot write are left
-    // out, as are unreadable and malformed files.
+    // are listed, without a trailing "\"; unreadable and malformed files are left out.
     std::vector<std::string> Origins() const;
 
 private:
-    // A path in the form two paths are compared in: UTF-16 capitals, no trailing "\".
-    std::u16string Key(const std::u16string& Path) const;
+    // A path in the form two paths are compared in: capitals, no trailing "\".
+    static std::string Key(const std::string& Path);
 
     struct TDataFolder {
         std::string Path;
-        std::u16string Origin; // as written, without a trailing "\"
-        std::u16string OriginKey;
+        std::string Origin; // as written, without a trailing "\"
+        std::string OriginKey;
     };
 
     const TPlatform& FPlatform;

@@ -14,7 +14,11 @@ pkgs=(build-essential cmake ninja-build pkg-config git
       libgtest-dev googletest libgcrypt20-dev
       libjpeg62-turbo-dev libxxhash-dev libtomlplusplus-dev libcli11-dev nlohmann-json3-dev
       xvfb xauth x11-utils imagemagick dpkg-dev python3 fonts-wine fonts-liberation ccache
-      osslsigncode openssl python3-pefile time)
+      osslsigncode openssl python3-pefile time
+      fonts-wqy-microhei fonts-ipafont-gothic)
+# The fonts: Wine's own (Tahoma and MS Sans Serif, with Cyrillic), Liberation for Arial,
+# and a Chinese and a Japanese one that stand in for Windows' SimSun and MS UI Gothic, to
+# which the wizard's Chinese and Japanese texts link (e2e/wine-fonts.sh).
 # Wine runs setup.exe, a 32-bit program, so it needs the 32-bit Wine from the i386 architecture.
 wine_pkgs=(wine32:i386 wine)
 wine_note="$top/build/wine-not-installed.txt"

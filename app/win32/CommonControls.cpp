@@ -43,7 +43,7 @@ bool SubclassWindow(HWND Window, SUBCLASSPROC Procedure, UINT_PTR Id, DWORD_PTR 
 LRESULT DefaultSubclassProc(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam)
 {
     static const auto Default = Function<TDefSubclassProc>("DefSubclassProc");
-    return Default ? Default(Window, Message, WParam, LParam) : DefWindowProcA(Window, Message, WParam, LParam);
+    return Default ? Default(Window, Message, WParam, LParam) : DefWindowProcW(Window, Message, WParam, LParam);
 }
 
 void RemoveSubclass(HWND Window, SUBCLASSPROC Procedure, UINT_PTR Id)

@@ -5,7 +5,7 @@ namespace {
 
 template <class TFunction> TFunction User32Function(const char* Name)
 {
-    HMODULE User = GetModuleHandleA("user32.dll");
+    HMODULE User = GetModuleHandleW(L"user32.dll");
     return User ? reinterpret_cast<TFunction>(reinterpret_cast<void*>(GetProcAddress(User, Name))) : nullptr;
 }
 

@@ -9,12 +9,12 @@ namespace qe::win32 {
 LRESULT CALLBACK WindowObjectProc(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam)
 {
     if (Message == WM_NCCREATE) {
-        const auto* Create = reinterpret_cast<const CREATESTRUCTA*>(LParam);
-        SetWindowLongPtrA(Window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(Create->lpCreateParams));
+        const auto* Create = reinterpret_cast<const CREATESTRUCTW*>(LParam);
+        SetWindowLongPtrW(Window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(Create->lpCreateParams));
     }
-    auto* Object = reinterpret_cast<TWindowObject*>(GetWindowLongPtrA(Window, GWLP_USERDATA));
+    auto* Object = reinterpret_cast<TWindowObject*>(GetWindowLongPtrW(Window, GWLP_USERDATA));
     if (!Object)
-        return DefWindowProcA(Window, Message, WParam, LParam);
+        return DefWindowProcW(Window, Message, WParam, LParam);
     try {
         return Object->HandleMessage(Window, Message, WParam, LParam);
     } catch (const std::exception& Failure) {
@@ -25,19 +25,20 @@ LRESULT CALLBACK WindowObjectProc(HWND Window, UINT Message, WPARAM WParam, LPAR
     return 0;
 }
 
-void RegisterObjectClass(const char* ClassName, int ExtraBytes, HICON Icon, HBRUSH Background)
+void RegisterObjectClass(const wchar_t* ClassName, int ExtraBytes, HICON Icon, HBRUSH Background)
 {
-    WNDCLASSEXA Class{};
+    // A class of the wide API: its windows take and give their texts in UTF-16.
+    WNDCLASSEXW Class{};
     Class.cbSize = sizeof(Class);
     Class.lpfnWndProc = WindowObjectProc;
     Class.cbWndExtra = ExtraBytes;
-    Class.hInstance = GetModuleHandleA(nullptr);
+    Class.hInstance = GetModuleHandleW(nullptr);
     Class.hIcon = Icon;
     Class.hIconSm = Icon;
-    Class.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    Class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     Class.hbrBackground = Background;
     Class.lpszClassName = ClassName;
-    RegisterClassExA(&Class);
+    RegisterClassExW(&Class);
 }
 
 } // namespace qe::win32

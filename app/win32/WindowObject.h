@@ -20,6 +20,6 @@ LRESULT CALLBACK WindowObjectProc(HWND Window, UINT Message, WPARAM WParam, LPAR
 
 // Registers a window class of the program that uses WindowObjectProc; ExtraBytes are the
 // window's extra bytes (DLGWINDOWEXTRA for a window that works like a dialog box).
-void RegisterObjectClass(const char* ClassName, int ExtraBytes, HICON Icon, HBRUSH Background);
+void RegisterObjectClass(const wchar_t* ClassName, int ExtraBytes, HICON Icon, HBRUSH Background);
 
 } // namespace qe::win32

@@ -1,6 +1,7 @@
 #include "app/win32/WizardWindow.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include <commctrl.h>
 #include <richedit.h>
@@ -9,9 +10,11 @@
 #include "app/SetupRun.h"
 #include "app/win32/Dpi.h"
 #include "app/win32/WizardFonts.h"
+#include "language/Languages.h"
 #include "platform/Exceptions.h"
 #include "platform/win32/DllSearch.h"
 #include "platform/win32/Win32Platform.h"
+#include "platform/win32/Win32Text.h"
 
 namespace qe::win32 {
 namespace {
@@ -30,10 +33,10 @@ TWizardWindow::TWizardWindow(const TPlatform& Platform, const TCommandLine& Opti
     // The rich edit control's window class comes from this library.
     if (!LoadSystemLibrary("riched20.dll"))
         throw Exception("Cannot load the rich edit control (riched20.dll)");
-    RegisterObjectClass(ClassName, DLGWINDOWEXTRA, LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1)),
+    RegisterObjectClass(ClassName, DLGWINDOWEXTRA, LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1)),
                         reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
-    FHandle = CreateWindowExA(WindowExStyle, ClassName, "", WindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                              WizardClientWidth, WizardClientHeight, nullptr, nullptr, GetModuleHandleA(nullptr),
+    FHandle = CreateWindowExW(WindowExStyle, ClassName, L"", WindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                              WizardClientWidth, WizardClientHeight, nullptr, nullptr, GetModuleHandleW(nullptr),
                               static_cast<TWindowObject*>(this));
     if (!FHandle)
         throw Exception("Cannot create the wizard's window");
@@ -46,14 +49,14 @@ TWizardWindow::TWizardWindow(const TPlatform& Platform, const TCommandLine& Opti
     OrderControls();
     ApplyDpi();
     PlaceWindow(nullptr);
-    SendMessageA(FHandle, DM_SETDEFID, IDC_BTNNEXT, 0);
+    SendMessageW(FHandle, DM_SETDEFID, IDC_BTNNEXT, 0);
 }
 
 TWizardWindow::~TWizardWindow()
 {
     FForm.reset();
     if (FHandle && IsWindow(FHandle)) {
-        SetWindowLongPtrA(FHandle, GWLP_USERDATA, 0);
+        SetWindowLongPtrW(FHandle, GWLP_USERDATA, 0);
         DestroyWindow(FHandle);
     }
     FChildren.clear();
@@ -65,11 +68,12 @@ TWizardWindow::~TWizardWindow()
 
 // --- creation
 
-HWND TWizardWindow::CreateChild(const char* Class, DWORD Style, DWORD ExStyle, const TLayoutItem& Item)
+HWND TWizardWindow::CreateChild(const wchar_t* Class, DWORD Style, DWORD ExStyle, const TLayoutItem& Item)
 {
-    HWND Child = CreateWindowExA(ExStyle, Class, Item.Caption, WS_CHILD | WS_CLIPSIBLINGS | Style, 0, 0, Item.Width,
-                                 Item.Height, FHandle, reinterpret_cast<HMENU>(static_cast<INT_PTR>(Item.Id)),
-                                 GetModuleHandleA(nullptr), nullptr);
+    HWND Child =
+        CreateWindowExW(ExStyle, Class, Wide(FixedCaption(Item, EnglishTexts())).c_str(),
+                        WS_CHILD | WS_CLIPSIBLINGS | Style, 0, 0, Item.Width, Item.Height, FHandle,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(Item.Id)), GetModuleHandleW(nullptr), nullptr);
     if (!Child)
         throw Exception(std::string("Cannot create the wizard's control ") + std::to_string(Item.Id));
     return Child;
@@ -82,25 +86,25 @@ std::unique_ptr<TChildWindow> TWizardWindow::CreateControl(const TLayoutItem& It
     switch (Item.Kind) {
     case TControlKind::Page:
     case TControlKind::SubPage:
-        return std::make_unique<TWin32Panel>(CreateChild("STATIC", SS_OWNERDRAW, 0, Item), Item, Page,
+        return std::make_unique<TWin32Panel>(CreateChild(L"STATIC", SS_OWNERDRAW, 0, Item), Item, Page,
                                              [this](TWin32Panel& Front) { PageToFront(Front); });
     case TControlKind::Label:
-        return std::make_unique<TWin32Label>(CreateChild("STATIC", SS_LEFT | SS_NOPREFIX, 0, Item), Item, Page);
+        return std::make_unique<TWin32Label>(CreateChild(L"STATIC", SS_LEFT | SS_NOPREFIX, 0, Item), Item, Page);
     case TControlKind::Button:
         return std::make_unique<TWin32Button>(
-            CreateChild("BUTTON", Tab | (Item.Id == IDC_BTNNEXT ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), 0, Item), Item,
+            CreateChild(L"BUTTON", Tab | (Item.Id == IDC_BTNNEXT ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), 0, Item), Item,
             Page);
     case TControlKind::FlatButton:
-        return std::make_unique<TWin32FlatButton>(CreateChild("BUTTON", Tab | BS_OWNERDRAW, 0, Item), Item, Page);
+        return std::make_unique<TWin32FlatButton>(CreateChild(L"BUTTON", Tab | BS_OWNERDRAW, 0, Item), Item, Page);
     case TControlKind::CheckBox:
-        return std::make_unique<TWin32CheckBox>(CreateChild("BUTTON", Tab | BS_AUTOCHECKBOX, 0, Item), Item, Page);
+        return std::make_unique<TWin32CheckBox>(CreateChild(L"BUTTON", Tab | BS_AUTOCHECKBOX, 0, Item), Item, Page);
     case TControlKind::RadioButton:
         // The first radio button of the licence page starts the group; the second joins it.
         return std::make_unique<TWin32CheckBox>(
-            CreateChild("BUTTON", BS_AUTORADIOBUTTON | (Item.Id == IDC_RADIOACCEPT ? Tab : 0), 0, Item), Item, Page);
+            CreateChild(L"BUTTON", BS_AUTORADIOBUTTON | (Item.Id == IDC_RADIOACCEPT ? Tab : 0), 0, Item), Item, Page);
     case TControlKind::CheckList:
         return std::make_unique<TWin32CheckList>(
-            CreateChild("LISTBOX",
+            CreateChild(L"LISTBOX",
                         Tab | WS_VSCROLL | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
                         WS_EX_CLIENTEDGE, Item),
             Item, Page);
@@ -109,21 +113,22 @@ std::unique_ptr<TChildWindow> TWizardWindow::CreateControl(const TLayoutItem& It
         // Without horizontal scrolling an edit control wraps its long lines: a progress line
         // (a Start Menu path) or a data folder in the summary is read whole, not cut at the
         // control's edge where its last part says where a file goes.
-        return std::make_unique<TWin32Memo>(
-            CreateChild("EDIT", Tab | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, WS_EX_CLIENTEDGE, Item),
-            Item, Page);
+        return std::make_unique<TWin32Memo>(CreateChild(L"EDIT",
+                                                        Tab | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
+                                                        WS_EX_CLIENTEDGE, Item),
+                                            Item, Page);
     case TControlKind::ProgressBar:
-        return std::make_unique<TWin32ProgressBar>(CreateChild(PROGRESS_CLASSA, 0, 0, Item), Item, Page);
+        return std::make_unique<TWin32ProgressBar>(CreateChild(PROGRESS_CLASSW, 0, 0, Item), Item, Page);
     case TControlKind::ComboBox:
         return std::make_unique<TWin32ComboBox>(
-            CreateChild("COMBOBOX", Tab | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_HASSTRINGS, 0, Item), Item, Page);
+            CreateChild(L"COMBOBOX", Tab | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_HASSTRINGS, 0, Item), Item, Page);
     case TControlKind::RichText:
         return std::make_unique<TWin32RichText>(
-            CreateChild(RICHEDIT_CLASSA, Tab | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
+            CreateChild(RICHEDIT_CLASSW, Tab | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
                         WS_EX_CLIENTEDGE, Item),
             Item, Page);
     case TControlKind::Picture:
-        return std::make_unique<TWin32Image>(CreateChild("STATIC", SS_OWNERDRAW, 0, Item), Item, Page);
+        return std::make_unique<TWin32Image>(CreateChild(L"STATIC", SS_OWNERDRAW, 0, Item), Item, Page);
     case TControlKind::LinkLabel: {
         auto Window = std::make_unique<TLinkLabelWindow>(FHandle, Item.Id, Item.X, Item.Y, Item.Width, Item.Height);
         if (!Window->Handle())
@@ -135,7 +140,9 @@ std::unique_ptr<TChildWindow> TWizardWindow::CreateControl(const TLayoutItem& It
             if (FForm)
                 FForm->LabelStart2LinkClick(Number, Text);
         };
-        return std::make_unique<TWin32LinkLabel>(std::move(Window), Item, Page);
+        auto Control = std::make_unique<TWin32LinkLabel>(std::move(Window), Item, Page);
+        Control->OnCaptionChanged = [this](TChildWindow& Child) { ApplyFont(Child, true); };
+        return Control;
     }
     }
     throw Exception("Unknown control kind");
@@ -231,13 +238,19 @@ void TWizardWindow::CreateFonts()
     for (auto& [Role, Font] : FFonts)
         DeleteObject(Font);
     FFonts.clear();
-    for (TFontRole Role : {TFontRole::Window, TFontRole::Title, TFontRole::Headline})
-        FFonts[Role] = CreateWizardFont(Role, FDpi);
+    for (TFontRole Role : {TFontRole::Window, TFontRole::Names, TFontRole::Title, TFontRole::Headline})
+        FFonts[Role] = CreateWizardFont(Role, FDpi, FLanguage);
 }
 
 HFONT TWizardWindow::FontFor(TFontRole Role) const
 {
     return FFonts.at(Role);
+}
+
+void TWizardWindow::ApplyFont(TChildWindow& Child, bool Redraw)
+{
+    const HFONT Font = FontFor(FontRoleFor(Child.Item().Font, FLanguage, Child.FontText()));
+    SendMessageW(Child.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(Font), Redraw ? TRUE : FALSE);
 }
 
 void TWizardWindow::ApplyDpi()
@@ -253,7 +266,7 @@ void TWizardWindow::ApplyDpi()
         if (Item.Kind == TControlKind::ComboBox)
             Height = Scale(Item.Height, FDpi) * (ComboDropDownItems + 1) + Scale(8, FDpi);
         SetWindowPos(Child->Handle(), nullptr, X, Y, Width, Height, SWP_NOZORDER | SWP_NOACTIVATE);
-        SendMessageA(Child->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(Item.Font)), FALSE);
+        ApplyFont(*Child, false);
         Child->DpiChanged(FDpi);
     }
     InvalidateRect(FHandle, nullptr, TRUE);
@@ -271,7 +284,7 @@ void TWizardWindow::PlaceWindow(const RECT* Suggested)
                                           WindowExStyle, FDpi);
     MONITORINFO Monitor{};
     Monitor.cbSize = sizeof(Monitor);
-    GetMonitorInfoA(MonitorFromWindow(FHandle, MONITOR_DEFAULTTOPRIMARY), &Monitor);
+    GetMonitorInfoW(MonitorFromWindow(FHandle, MONITOR_DEFAULTTOPRIMARY), &Monitor);
     const RECT& Work = Monitor.rcWork;
     const int X = Work.left + ((Work.right - Work.left) - Size.cx) / 2;
     const int Y = Work.top + ((Work.bottom - Work.top) - Size.cy) / 2;
@@ -314,7 +327,7 @@ void TWizardWindow::FollowForm(int32_t PageBefore)
     // Enter presses the form's default button; a page just shown takes the focus where the
     // form puts it, and otherwise the focus stays where it can be used.
     if (auto* Default = dynamic_cast<TChildWindow*>(FForm->DefaultButton()))
-        SendMessageA(FHandle, DM_SETDEFID, static_cast<WPARAM>(Default->Item().Id), 0);
+        SendMessageW(FHandle, DM_SETDEFID, static_cast<WPARAM>(Default->Item().Id), 0);
     auto* Focus = dynamic_cast<TChildWindow*>(FForm->FocusControl());
     if (FForm->PageIndex() != PageBefore && Focus && GetActiveWindow() == FHandle && IsWindowVisible(Focus->Handle()) &&
         IsWindowEnabled(Focus->Handle()))
@@ -335,7 +348,7 @@ void TWizardWindow::KeepFocusUsable()
     HWND Next = FById.at(IDC_BTNNEXT)->Handle();
     HWND Target = IsWindowEnabled(Next) ? Next : GetNextDlgTabItem(FHandle, nullptr, FALSE);
     if (Target)
-        SendMessageA(FHandle, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Target), TRUE);
+        SendMessageW(FHandle, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Target), TRUE);
 }
 
 TChildWindow* TWizardWindow::ControlByHandle(HWND Window) const
@@ -419,14 +432,14 @@ LRESULT TWizardWindow::HandleMessage(HWND Window, UINT Message, WPARAM WParam, L
         return 0;
     default: break;
     }
-    return DefDlgProcA(Window, Message, WParam, LParam);
+    return DefDlgProcW(Window, Message, WParam, LParam);
 }
 
 // --- IWizardWindow
 
 void TWizardWindow::SetCaption(const std::string& Caption)
 {
-    SetWindowTextA(FHandle, Caption.c_str());
+    SetWindowTextW(FHandle, Wide(Caption).c_str());
 }
 
 void TWizardWindow::SetApplicationTitle(const std::string& Title)
@@ -441,7 +454,7 @@ void TWizardWindow::Repaint()
 
 void TWizardWindow::Close()
 {
-    PostMessageA(FHandle, WM_CLOSE, 0, 0);
+    PostMessageW(FHandle, WM_CLOSE, 0, 0);
 }
 
 UINT MessageBoxIcon(TMessageIcon Icon)
@@ -456,7 +469,18 @@ UINT MessageBoxIcon(TMessageIcon Icon)
 
 void TWizardWindow::MessageBox(const std::string& Text, const std::string& Caption, TMessageIcon Icon)
 {
-    MessageBoxA(FHandle, Text.c_str(), Caption.c_str(), MB_OK | MessageBoxIcon(Icon));
+    MessageBoxW(FHandle, Wide(Text).c_str(), Wide(Caption).c_str(), MB_OK | MessageBoxIcon(Icon));
+}
+
+void TWizardWindow::SetFixedTexts(const TTextTable& Texts)
+{
+    // The language's script may want other faces.
+    FLanguage = Texts.Language();
+    CreateFonts();
+    ApplyDpi();
+    for (const auto& Child : FChildren)
+        if (Child->Item().Caption)
+            SetWindowTextW(Child->Handle(), Wide(FixedCaption(Child->Item(), Texts)).c_str());
 }
 
 // --- the program's run
@@ -494,24 +518,24 @@ void TWizardWindow::Show(int ShowCommand)
     UpdateWindow(FHandle);
     SetForegroundWindow(FHandle);
     // The focus shows from the start, not only once a key has been pressed.
-    SendMessageA(FHandle, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    SendMessageW(FHandle, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
     FollowForm(-1);
 }
 
 namespace {
 
-bool IsOfClass(HWND Control, const char* ClassName)
+bool IsOfClass(HWND Control, const wchar_t* ClassName)
 {
-    char Class[16] = {};
-    GetClassNameA(Control, Class, sizeof(Class));
-    return lstrcmpiA(Class, ClassName) == 0;
+    wchar_t Class[16] = {};
+    GetClassNameW(Control, Class, static_cast<int>(std::size(Class)));
+    return lstrcmpiW(Class, ClassName) == 0;
 }
 
 // A push button (or the owner-drawn folder button) that Enter presses when it has the focus.
 bool IsPushButton(HWND Control)
 {
-    const LONG_PTR Type = GetWindowLongPtrA(Control, GWL_STYLE) & BS_TYPEMASK;
-    return IsOfClass(Control, "Button") && (Type == BS_PUSHBUTTON || Type == BS_DEFPUSHBUTTON || Type == BS_OWNERDRAW);
+    const LONG_PTR Type = GetWindowLongPtrW(Control, GWL_STYLE) & BS_TYPEMASK;
+    return IsOfClass(Control, L"Button") && (Type == BS_PUSHBUTTON || Type == BS_DEFPUSHBUTTON || Type == BS_OWNERDRAW);
 }
 
 // Enter in the wizard: the focused button, or else the default button, as a click. Texts
@@ -521,15 +545,15 @@ bool PressEnter(HWND Window, const MSG& Message)
 {
     if (Message.message != WM_KEYDOWN || Message.wParam != VK_RETURN || !IsChild(Window, Message.hwnd))
         return false;
-    if (IsOfClass(Message.hwnd, "ComboBox") && SendMessageA(Message.hwnd, CB_GETDROPPEDSTATE, 0, 0) == TRUE)
+    if (IsOfClass(Message.hwnd, L"ComboBox") && SendMessageW(Message.hwnd, CB_GETDROPPEDSTATE, 0, 0) == TRUE)
         return false;
     HWND Target = Message.hwnd;
     if (!IsPushButton(Target)) {
-        const LRESULT Default = SendMessageA(Window, DM_GETDEFID, 0, 0);
+        const LRESULT Default = SendMessageW(Window, DM_GETDEFID, 0, 0);
         Target = HIWORD(Default) == DC_HASDEFID ? GetDlgItem(Window, LOWORD(Default)) : nullptr;
     }
     if (Target)
-        SendMessageA(Window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(Target), BN_CLICKED),
+        SendMessageW(Window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(Target), BN_CLICKED),
                      reinterpret_cast<LPARAM>(Target));
     return true;
 }
@@ -539,12 +563,12 @@ bool PressEnter(HWND Window, const MSG& Message)
 void TWizardWindow::RunMessageLoop(HWND Window)
 {
     MSG Message;
-    while (GetMessageA(&Message, nullptr, 0, 0) > 0) {
+    while (GetMessageW(&Message, nullptr, 0, 0) > 0) {
         // Enter, then Tab and Shift+Tab, the arrow keys in the radio group and Esc.
-        if (IsWindow(Window) && (PressEnter(Window, Message) || IsDialogMessageA(Window, &Message)))
+        if (IsWindow(Window) && (PressEnter(Window, Message) || IsDialogMessageW(Window, &Message)))
             continue;
         TranslateMessage(&Message);
-        DispatchMessageA(&Message);
+        DispatchMessageW(&Message);
     }
 }
 
@@ -555,9 +579,10 @@ int RunWizard(int ShowCommand)
     TSetupLog Log(Platform);
     TCommandLine Options;
     const auto Box = [](const std::string& Text, const std::string& Caption, TMessageIcon Icon) {
-        MessageBoxA(nullptr, Text.c_str(), Caption.c_str(), MB_OK | MessageBoxIcon(Icon));
+        MessageBoxW(nullptr, Wide(Text).c_str(), Wide(Caption).c_str(), MB_OK | MessageBoxIcon(Icon));
     };
-    if (const auto Code = StartSetup(Platform, GetCommandLineA(), Options, Log, Box))
+    // The command line as UTF-8, as all of the program's text: a /LOG= path of any name.
+    if (const auto Code = StartSetup(Platform, Utf8(GetCommandLineW()), Options, Log, Box))
         return *Code;
     if (Options.Mode == TUiMode::VerySilent)
         return RunWithoutWindow(Platform, Options, Log);

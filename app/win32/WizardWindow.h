@@ -18,7 +18,7 @@ namespace qe::win32 {
 
 class TWizardWindow : public IWizardWindow, public TWindowObject {
 public:
-    static constexpr const char* ClassName = "TFormInstaller";
+    static constexpr const wchar_t* ClassName = L"TFormInstaller";
 
     // Creates the window, hidden, with every control; the form is created by Show, with
     // the switches of the command line and the log (which must outlive the window).
@@ -45,17 +45,20 @@ public:
     void Repaint() override;
     void Close() override;
     void MessageBox(const std::string& Text, const std::string& Caption, TMessageIcon Icon) override;
+    void SetFixedTexts(const TTextTable& Texts) override;
 
     LRESULT HandleMessage(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam) override;
 
 private:
     void CreateControls();
     std::unique_ptr<TChildWindow> CreateControl(const TLayoutItem& Item);
-    HWND CreateChild(const char* Class, DWORD Style, DWORD ExStyle, const TLayoutItem& Item);
+    HWND CreateChild(const wchar_t* Class, DWORD Style, DWORD ExStyle, const TLayoutItem& Item);
     void FillControls();
     void OrderControls();
     void CreateFonts();
     void ApplyDpi();
+    // Gives the control the font of its role for its text (FontRoleFor).
+    void ApplyFont(TChildWindow& Child, bool Redraw);
     void PlaceWindow(const RECT* Suggested);
     void PageToFront(TWin32Panel& Page);
     void OnCommand(int Id, int Code);
@@ -69,6 +72,8 @@ private:
 
     HWND FHandle = nullptr;
     UINT FDpi = 96;
+    // The code of the wizard's language, whose script the fonts are for.
+    std::string FLanguage = "en";
     const TPlatform& FPlatform;
     const TCommandLine FOptions;
     TSetupLog& FLog;

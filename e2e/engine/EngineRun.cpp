@@ -23,6 +23,7 @@
 #include "package/QeClasses.h"
 #include "package/QeUninstall.h"
 #include "platform/SysFolders.h"
+#include "platform/stdio/ProgramArguments.h"
 #include "platform/win32/Win32Platform.h"
 
 namespace {
@@ -113,7 +114,8 @@ int main(int Argc, char** Argv)
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     int Result = 1;
     try {
-        Result = Run(std::vector<std::string>(Argv + 1, Argv + Argc));
+        const std::vector<std::string> Arguments = qe::Utf8Arguments(Argc, Argv);
+        Result = Run(std::vector<std::string>(Arguments.begin() + 1, Arguments.end()));
     } catch (const qe::Exception& E) {
         PrintLine(E.Message());
         Result = 1;

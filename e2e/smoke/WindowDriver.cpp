@@ -8,11 +8,13 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/win32/Win32Text.h"
+
 namespace {
 
 struct TSearch {
     DWORD ProcessId;
-    const char* Caption;
+    std::string Caption;
     HWND Found;
 };
 
@@ -21,9 +23,9 @@ BOOL CALLBACK CheckWindow(HWND Window, LPARAM Param)
     auto* Search = reinterpret_cast<TSearch*>(Param);
     DWORD Owner = 0;
     GetWindowThreadProcessId(Window, &Owner);
-    char Text[512] = {};
-    GetWindowTextA(Window, Text, sizeof Text);
-    if (Owner == Search->ProcessId && IsWindowVisible(Window) && std::string(Text) == Search->Caption) {
+    wchar_t Text[512] = {};
+    GetWindowTextW(Window, Text, 512);
+    if (Owner == Search->ProcessId && IsWindowVisible(Window) && qe::win32::Utf8(Text) == Search->Caption) {
         Search->Found = Window;
         return FALSE;
     }
@@ -39,12 +41,12 @@ int main(int argc, char** argv)
         return 2;
     }
     const DWORD TimeoutMs = (argc > 3 ? std::atoi(argv[3]) : 30) * 1000;
-    std::string CommandLine = std::string("\"") + argv[1] + "\"";
-    STARTUPINFOA Startup{};
+    std::wstring CommandLine = qe::win32::Wide(std::string("\"") + argv[1] + "\"");
+    STARTUPINFOW Startup{};
     Startup.cb = sizeof(Startup);
     PROCESS_INFORMATION Process{};
-    if (!CreateProcessA(argv[1], CommandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &Startup,
-                        &Process)) {
+    if (!CreateProcessW(qe::win32::Wide(argv[1]).c_str(), CommandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &Startup, &Process)) {
         std::fprintf(stderr, "cannot start %s (error %lu)\n", argv[1], GetLastError());
         return 1;
     }
@@ -61,7 +63,7 @@ int main(int argc, char** argv)
         return 1;
     }
     std::printf("found the window \"%s\"\n", argv[2]);
-    PostMessageA(Search.Found, WM_CLOSE, 0, 0);
+    PostMessageW(Search.Found, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(Process.hProcess, 10000) != WAIT_OBJECT_0) {
         std::fprintf(stderr, "the program did not end after its window was closed\n");
         TerminateProcess(Process.hProcess, 1);

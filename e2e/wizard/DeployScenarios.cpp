@@ -8,11 +8,13 @@
 #include "e2e/wizard/Scenarios.h"
 #include "e2e/wizard/Wizard.h"
 #include "platform/SysFolders.h"
+#include "platform/win32/Win32Text.h"
 
 namespace e2e {
 namespace {
 
 using namespace qe;
+using win32::Wide;
 
 const char Product[] = "Grid Expert";
 const DWORD RunTimeoutMs = 120000;
@@ -99,7 +101,7 @@ void ExpectLogLines(const std::string& Log, const std::vector<std::string>& Expe
 std::vector<std::string> InstalledPrograms(TMachine& Machine, const std::string& Work)
 {
     const std::string List = Work + "\\installed-programs.txt";
-    DeleteFileA(List.c_str());
+    DeleteFileW(Wide(List).c_str());
     TProgram Lister(Machine.Folder(sfSystem) + "\\cmd.exe", "", "/c uninstaller --list > " + Quoted(List));
     Check(Lister.WaitForExit(60000), "uninstaller --list does not end");
     return SplitLines(TMachine::ReadFile(List));
@@ -127,7 +129,7 @@ std::string Today()
 uint64_t FileSize(const std::string& Path)
 {
     WIN32_FILE_ATTRIBUTE_DATA Data;
-    Check(GetFileAttributesExA(Path.c_str(), GetFileExInfoStandard, &Data), "cannot read the size of " + Path);
+    Check(GetFileAttributesExW(Wide(Path).c_str(), GetFileExInfoStandard, &Data), "cannot read the size of " + Path);
     return static_cast<uint64_t>(Data.nFileSizeHigh) << 32 | Data.nFileSizeLow;
 }
 
@@ -298,7 +300,7 @@ void SilentInstall(TMachine& Machine, const TScenarioArgs& Args)
         TMachine::MakeFolders(Every.App);
         TMachine::WriteFile(Every.App + "\\Manual.txt", "in use");
         const HANDLE Held =
-            CreateFileA((Every.App + "\\Manual.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+            CreateFileW(Wide(Every.App + "\\Manual.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         Check(Held != INVALID_HANDLE_VALUE, "cannot hold Manual.txt open");
         TWizard W(Args.Installer, "Install - Grid Expert", Args.Work + "\\shots", "/SILENT /LOG=" + Quoted(Log));
         W.ExpectPage(PageProgress);
@@ -416,8 +418,8 @@ void PerUser(TMachine& Machine, const TScenarioArgs& Args)
     const TInstalled User = ForTheUser(Machine);
     for (const std::string& Folder : {Machine.ProgramFiles(), Machine.StartMenuPrograms()}) {
         const std::string Probe = Folder + "\\qe-per-user-probe";
-        const bool Writable = CreateDirectoryA(Probe.c_str(), nullptr) != 0;
-        RemoveDirectoryA(Probe.c_str());
+        const bool Writable = CreateDirectoryW(Wide(Probe).c_str(), nullptr) != 0;
+        RemoveDirectoryW(Wide(Probe).c_str());
         Check(!Writable, Folder + " can be written: this run cannot show an installation without those rights");
     }
     Step("Program Files and the all-users Start Menu cannot be written");

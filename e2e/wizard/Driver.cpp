@@ -7,7 +7,13 @@
 #include <iterator>
 #include <memory>
 
+#include "platform/win32/Win32Text.h"
+
 namespace e2e {
+
+using qe::win32::Utf8;
+using qe::win32::Wide;
+
 namespace {
 
 // Long enough for a loaded machine; a window that hangs longer is a fault of its own.
@@ -16,25 +22,14 @@ const UINT MessageTimeoutMs = 10000;
 LRESULT Send(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam)
 {
     DWORD_PTR Result = 0;
-    if (!SendMessageTimeoutA(Window, Message, WParam, LParam, SMTO_BLOCK, MessageTimeoutMs, &Result))
+    if (!SendMessageTimeoutW(Window, Message, WParam, LParam, SMTO_BLOCK, MessageTimeoutMs, &Result))
         throw TFailure("the window " + WindowClass(Window) + " \"" + WindowText(Window) +
                        "\" does not answer message " + std::to_string(Message));
     return static_cast<LRESULT>(Result);
 }
 
-// Texts travel between processes as UTF-16 whatever the window's own character set (a
-// cross-process LB_GETTEXT of the ANSI kind comes back wide under Wine), so the driver
-// asks for them wide and turns them into the program's ANSI code page itself.
-std::string Ansi(const std::wstring& Text)
-{
-    if (Text.empty())
-        return "";
-    const int Size =
-        WideCharToMultiByte(CP_ACP, 0, Text.data(), static_cast<int>(Text.size()), nullptr, 0, nullptr, nullptr);
-    std::string Result(Size, '\0');
-    WideCharToMultiByte(CP_ACP, 0, Text.data(), static_cast<int>(Text.size()), Result.data(), Size, nullptr, nullptr);
-    return Result;
-}
+// Texts travel as UTF-16, the program's windows' own, and the driver reads them as UTF-8,
+// as the program keeps them.
 
 // The text of a list box or combo box item, by the control's "length" and "text" messages.
 std::string ItemText(HWND Control, UINT LengthMessage, UINT TextMessage, LRESULT Index)
@@ -49,7 +44,7 @@ std::string ItemText(HWND Control, UINT LengthMessage, UINT TextMessage, LRESULT
     SendMessageTimeoutW(Control, TextMessage, Index, reinterpret_cast<LPARAM>(Text.data()), SMTO_BLOCK,
                         MessageTimeoutMs, &Copied);
     Text.resize(static_cast<LRESULT>(Copied) < 0 ? 0 : std::min<size_t>(Copied, Length));
-    return Ansi(Text);
+    return Utf8(Text);
 }
 
 // The visible top-level windows of one process, until Visit returns true.
@@ -134,18 +129,18 @@ std::string TreeItemText(HWND Tree, HTREEITEM Item)
     DWORD ProcessId = 0;
     GetWindowThreadProcessId(Tree, &ProcessId);
     const SIZE_T TextSize = MAX_PATH;
-    TRemoteBuffer Remote(ProcessId, sizeof(TVITEMA) + TextSize);
-    TVITEMA Query{};
+    TRemoteBuffer Remote(ProcessId, sizeof(TVITEMW) + TextSize * sizeof(wchar_t));
+    TVITEMW Query{};
     Query.mask = TVIF_TEXT | TVIF_HANDLE;
     Query.hItem = Item;
-    Query.pszText = Remote.Address() + sizeof(TVITEMA);
+    Query.pszText = reinterpret_cast<wchar_t*>(Remote.Address() + sizeof(TVITEMW));
     Query.cchTextMax = TextSize;
     Remote.Write(0, &Query, sizeof Query);
-    if (!Send(Tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(Remote.Address())))
+    if (!Send(Tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(Remote.Address())))
         return "";
-    char Text[MAX_PATH] = {};
-    Remote.Read(sizeof(TVITEMA), Text, TextSize - 1);
-    return Text;
+    wchar_t Text[MAX_PATH] = {};
+    Remote.Read(sizeof(TVITEMW), Text, (TextSize - 1) * sizeof(wchar_t));
+    return Utf8(Text);
 }
 
 bool WriteBmp(const std::string& Path, int Width, int Height, const void* Bits)
@@ -216,13 +211,15 @@ bool WaitFor(const std::function<bool()>& Condition, DWORD TimeoutMs)
 
 TProgram::TProgram(const std::string& Path, const std::string& Folder, const std::string& Arguments, bool Limited)
 {
-    std::string CommandLine = "\"" + Path + "\"" + (Arguments.empty() ? "" : " " + Arguments);
-    STARTUPINFOA Startup{};
+    std::wstring CommandLine = Wide("\"" + Path + "\"" + (Arguments.empty() ? "" : " " + Arguments));
+    const std::wstring Program = Wide(Path);
+    const std::wstring Folder16 = Wide(Folder);
+    STARTUPINFOW Startup{};
     Startup.cb = sizeof Startup;
-    const char* Current = Folder.empty() ? nullptr : Folder.c_str();
+    const wchar_t* Current = Folder.empty() ? nullptr : Folder16.c_str();
     if (!Limited) {
-        Check(CreateProcessA(Path.c_str(), CommandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, Current, &Startup,
-                             &FInfo),
+        Check(CreateProcessW(Program.c_str(), CommandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, Current,
+                             &Startup, &FInfo),
               "cannot start " + Path + " (error " + std::to_string(GetLastError()) + ")");
         return;
     }
@@ -233,7 +230,7 @@ TProgram::TProgram(const std::string& Path, const std::string& Folder, const std
               GetTokenInformation(Token, TokenLinkedToken, &Linked, sizeof(Linked), &Size),
           "the driver's token has no limited token linked to it");
     CloseHandle(Token);
-    const BOOL Started = CreateProcessAsUserA(Linked.LinkedToken, Path.c_str(), CommandLine.data(), nullptr, nullptr,
+    const BOOL Started = CreateProcessAsUserW(Linked.LinkedToken, Program.c_str(), CommandLine.data(), nullptr, nullptr,
                                               FALSE, 0, nullptr, Current, &Startup, &FInfo);
     const DWORD Error = GetLastError();
     CloseHandle(Linked.LinkedToken);
@@ -306,14 +303,14 @@ std::string WindowText(HWND Window)
     SendMessageTimeoutW(Window, WM_GETTEXT, Text.size(), reinterpret_cast<LPARAM>(Text.data()), SMTO_BLOCK,
                         MessageTimeoutMs, &Copied);
     Text.resize(std::min<size_t>(Copied, Length));
-    return Ansi(Text);
+    return Utf8(Text);
 }
 
 std::string WindowClass(HWND Window)
 {
-    char Name[256] = {};
-    GetClassNameA(Window, Name, sizeof Name);
-    return Name;
+    wchar_t Name[256] = {};
+    GetClassNameW(Window, Name, static_cast<int>(std::size(Name)));
+    return Utf8(Name);
 }
 
 std::vector<std::string> SplitLines(const std::string& Text)
@@ -366,7 +363,7 @@ bool TWindow::Checked(int Id) const
 
 void TWindow::Click(int Id) const
 {
-    Check(PostMessageA(Control(Id), BM_CLICK, 0, 0), "cannot post a click to control " + std::to_string(Id));
+    Check(PostMessageW(Control(Id), BM_CLICK, 0, 0), "cannot post a click to control " + std::to_string(Id));
 }
 
 std::vector<std::pair<std::string, LRESULT>> TWindow::ListItems(int Id) const
@@ -488,7 +485,7 @@ void SelectInFolderTree(const TDialog& Chooser, const std::vector<std::string>& 
                      Next != nullptr; Next = reinterpret_cast<HTREEITEM>(
                                           Send(Tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(Next)))) {
                     Seen.push_back(TreeItemText(Tree, Next));
-                    if (lstrcmpiA(Seen.back().c_str(), Name.c_str()) == 0) {
+                    if (lstrcmpiW(Wide(Seen.back()).c_str(), Wide(Name).c_str()) == 0) {
                         Child = Next;
                         return true;
                     }
@@ -514,7 +511,7 @@ void PressKeys(HWND Window, std::initializer_list<WORD> Keys)
         INPUT Event{};
         Event.type = INPUT_KEYBOARD;
         Event.ki.wVk = Code;
-        Event.ki.wScan = static_cast<WORD>(MapVirtualKeyA(Code, MAPVK_VK_TO_VSC));
+        Event.ki.wScan = static_cast<WORD>(MapVirtualKeyW(Code, MAPVK_VK_TO_VSC));
         Event.ki.dwFlags = Up ? KEYEVENTF_KEYUP : 0;
         Input.push_back(Event);
     };

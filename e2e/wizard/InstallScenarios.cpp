@@ -7,6 +7,7 @@
 #include "e2e/wizard/Driver.h"
 #include "e2e/wizard/Scenarios.h"
 #include "e2e/wizard/Wizard.h"
+#include "platform/Paths.h"
 
 namespace e2e {
 namespace {
@@ -60,24 +61,6 @@ void ExpectReadyPage(TWizard& W, const std::string& Title, const std::vector<std
                                     std::string("Start Menu Folder"), Indent + ProgramName})
         Summary.push_back(Line);
     CheckLines(W.Window().Lines(IDC_MEMOREADY), Summary, "the summary");
-}
-
-// Starts the run and waits until it has finished.
-void RunInstall(TWizard& W)
-{
-    W.Window().Click(IDC_BTNNEXT);
-    W.ExpectPage(PageProgress);
-    Check(WaitFor([&] { return W.Window().Enabled(IDC_BTNNEXT); }, 120000), "the install run does not finish");
-    W.ExpectHeader(PageProgress, "Installation in Progress",
-                   "Please wait while the wizard is copying the files to your computer.", "Installation progress ....");
-}
-
-void Finish(TWizard& W)
-{
-    W.Window().Click(IDC_BTNCANCEL);
-    Check(W.Process().WaitForExit(20000), "the wizard does not end after Finish");
-    CheckEq(std::to_string(W.Process().ExitCode()), "0", "the wizard's exit code");
-    Step("Finish ends the program");
 }
 
 std::vector<std::string> BareInstallLines(TMachine& Machine, const std::string& Terminal)
@@ -228,6 +211,24 @@ void ExpectFullInstallLanded(TMachine& Machine, const TScenarioArgs& Args, const
 }
 
 } // namespace
+
+// Starts the run and waits until it has finished.
+void RunInstall(TWizard& W)
+{
+    W.Window().Click(IDC_BTNNEXT);
+    W.ExpectPage(PageProgress);
+    Check(WaitFor([&] { return W.Window().Enabled(IDC_BTNNEXT); }, 120000), "the install run does not finish");
+    W.ExpectHeader(PageProgress, "Installation in Progress",
+                   "Please wait while the wizard is copying the files to your computer.", "Installation progress ....");
+}
+
+void Finish(TWizard& W)
+{
+    W.Window().Click(IDC_BTNCANCEL);
+    Check(W.Process().WaitForExit(20000), "the wizard does not end after Finish");
+    CheckEq(std::to_string(W.Process().ExitCode()), "0", "the wizard's exit code");
+    Step("Finish ends the program");
+}
 
 void InstallFull(TMachine& Machine, const TScenarioArgs& Args)
 {
@@ -418,7 +419,7 @@ void InstallNoTerminal(TMachine& Machine, const TScenarioArgs& Args)
     Window.Click(IDC_BTNADDMETATRADER);
     const TDialog Chooser = WaitForDialog(W.Process().Id(), 20000, "SysTreeView32");
     SelectInFolderTree(Chooser, {"My Computer"}, true);
-    PostMessageA(Chooser.Handle, WM_COMMAND, IDOK, 0);
+    PostMessageW(Chooser.Handle, WM_COMMAND, IDOK, 0);
     Check(WaitFor([&] { return !IsWindow(Chooser.Handle); }, 10000), "the folder chooser stays after OK");
     const TDialog NoPath = WaitForDialog(W.Process().Id(), 20000);
     CheckEq(NoPath.Caption, "Error", "caption of the box refusing a pick without a path");
@@ -498,7 +499,7 @@ void InstallDamaged(TMachine& Machine, const TScenarioArgs& Args)
     CheckLines(Written(), Before, "what is on the machine after the refusal");
     Step("the error box: " + Error.Text);
     Step("the refusal writes nothing and leaves the wizard on the progress page, buttons disabled, no lines");
-    PostMessageA(Window.Handle(), WM_CLOSE, 0, 0);
+    PostMessageW(Window.Handle(), WM_CLOSE, 0, 0);
     Check(W.Process().WaitForExit(20000), "the close box does not end the wizard");
 
     Machine.ForgetProduct("Bare Tool");
@@ -555,7 +556,7 @@ void InstallKeyboard(TMachine& Machine, const TScenarioArgs& Args)
     TWindow& Window = W.Window();
     W.ExpectPage(PageWelcome);
     ExpectFocus(W, IDC_BTNNEXT, "on the welcome page");
-    const LRESULT Cues = SendMessageA(Window.Handle(), WM_QUERYUISTATE, 0, 0);
+    const LRESULT Cues = SendMessageW(Window.Handle(), WM_QUERYUISTATE, 0, 0);
     Check((Cues & UISF_HIDEFOCUS) == 0, "the window hides its focus rectangle");
     PressEnterFor(W, PageInfo);
     ExpectFocus(W, IDC_RICHINFO, "on the information page");
@@ -589,17 +590,17 @@ void InstallKeyboard(TMachine& Machine, const TScenarioArgs& Args)
     ExpectFocus(W, IDC_LISTMETATRADER, "on the folder page");
     const HWND List = Window.Control(IDC_LISTMETATRADER);
     // The first arrow may only select the item with the focus (Wine's list does).
-    for (int Try = 0; Try < 2 && SendMessageA(List, LB_GETCARETINDEX, 0, 0) != 1; ++Try) {
+    for (int Try = 0; Try < 2 && SendMessageW(List, LB_GETCARETINDEX, 0, 0) != 1; ++Try) {
         PressKeys(Window.Handle(), {VK_DOWN});
-        WaitFor([&] { return SendMessageA(List, LB_GETCURSEL, 0, 0) == Try; }, 2000);
+        WaitFor([&] { return SendMessageW(List, LB_GETCURSEL, 0, 0) == Try; }, 2000);
     }
-    CheckEq(std::to_string(SendMessageA(List, LB_GETCARETINDEX, 0, 0)), "1", "the folder under the focus after Down");
+    CheckEq(std::to_string(SendMessageW(List, LB_GETCARETINDEX, 0, 0)), "1", "the folder under the focus after Down");
     PressKeys(Window.Handle(), {VK_SPACE});
-    Check(WaitFor([&] { return SendMessageA(List, LB_GETITEMDATA, 1, 0) == 0; }, 5000),
+    Check(WaitFor([&] { return SendMessageW(List, LB_GETITEMDATA, 1, 0) == 0; }, 5000),
           "Space does not uncheck the second folder");
     W.Shot("keyboard-4-folder");
     PressKeys(Window.Handle(), {VK_SPACE});
-    Check(WaitFor([&] { return SendMessageA(List, LB_GETITEMDATA, 1, 0) == 1; }, 5000),
+    Check(WaitFor([&] { return SendMessageW(List, LB_GETITEMDATA, 1, 0) == 1; }, 5000),
           "Space does not check the second folder again");
     ExpectChecked(Window, Found);
     Step("the arrow keys move in the folder list and Space checks and unchecks a folder");
@@ -637,7 +638,7 @@ void InstallPlanted(TMachine& Machine, const TScenarioArgs& Args)
     const std::string Downloads = Args.Installer.substr(0, Args.Installer.find_last_of('\\'));
     std::vector<std::string> Planted;
     for (const std::string& Name : TMachine::ListNames(Downloads))
-        if (Name.size() > 4 && lstrcmpiA(Name.c_str() + Name.size() - 4, ".dll") == 0)
+        if (Name.size() > 4 && qe::SameText(Name.substr(Name.size() - 4), ".dll"))
             Planted.push_back(Name);
     Check(!Planted.empty(), "no DLL is planted beside the installer");
     Machine.ForgetProduct("Grid Expert");

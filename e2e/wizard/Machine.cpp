@@ -6,8 +6,13 @@
 #include "e2e/wizard/Driver.h"
 #include "platform/SysFolders.h"
 #include "platform/TerminalDataFolders.h"
+#include "platform/stdio/Utf8Path.h"
+#include "platform/win32/Win32Text.h"
 
 namespace e2e {
+
+using qe::win32::Utf8;
+using qe::win32::Wide;
 
 std::string TMachine::Folder(int Id)
 {
@@ -26,18 +31,18 @@ std::string TMachine::TerminalDataId(const std::string& Terminal)
 
 bool TMachine::Exists(const std::string& Path)
 {
-    return GetFileAttributesA(Path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(Wide(Path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool TMachine::IsFolder(const std::string& Path)
 {
-    const DWORD Attributes = GetFileAttributesA(Path.c_str());
+    const DWORD Attributes = GetFileAttributesW(Wide(Path).c_str());
     return Attributes != INVALID_FILE_ATTRIBUTES && (Attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 std::string TMachine::ReadFile(const std::string& Path)
 {
-    std::ifstream In(Path, std::ios::binary);
+    std::ifstream In(qe::PathOf(Path), std::ios::binary);
     Check(In.good(), "cannot read " + Path);
     std::ostringstream Contents;
     Contents << In.rdbuf();
@@ -46,14 +51,14 @@ std::string TMachine::ReadFile(const std::string& Path)
 
 void TMachine::WriteFile(const std::string& Path, const std::string& Contents)
 {
-    std::ofstream Out(Path, std::ios::binary);
+    std::ofstream Out(qe::PathOf(Path), std::ios::binary);
     Out << Contents;
     Check(Out.good(), "cannot write " + Path);
 }
 
 void TMachine::CopyTo(const std::string& Source, const std::string& Target)
 {
-    Check(CopyFileA(Source.c_str(), Target.c_str(), FALSE), "cannot copy " + Source + " to " + Target);
+    Check(CopyFileW(Wide(Source).c_str(), Wide(Target).c_str(), FALSE), "cannot copy " + Source + " to " + Target);
 }
 
 void TMachine::MakeFolders(const std::string& Path)
@@ -61,7 +66,7 @@ void TMachine::MakeFolders(const std::string& Path)
     for (size_t Slash = Path.find('\\', 3);; Slash = Path.find('\\', Slash + 1)) {
         const std::string Part = Path.substr(0, Slash);
         if (!IsFolder(Part))
-            Check(CreateDirectoryA(Part.c_str(), nullptr), "cannot make the folder " + Part);
+            Check(CreateDirectoryW(Wide(Part).c_str(), nullptr), "cannot make the folder " + Part);
         if (Slash == std::string::npos)
             return;
     }
@@ -69,31 +74,31 @@ void TMachine::MakeFolders(const std::string& Path)
 
 void TMachine::RemoveTree(const std::string& Path)
 {
-    const DWORD Attributes = GetFileAttributesA(Path.c_str());
+    const DWORD Attributes = GetFileAttributesW(Wide(Path).c_str());
     if (Attributes == INVALID_FILE_ATTRIBUTES)
         return;
-    SetFileAttributesA(Path.c_str(), FILE_ATTRIBUTE_NORMAL | (Attributes & FILE_ATTRIBUTE_DIRECTORY));
+    SetFileAttributesW(Wide(Path).c_str(), FILE_ATTRIBUTE_NORMAL | (Attributes & FILE_ATTRIBUTE_DIRECTORY));
     if ((Attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-        Check(DeleteFileA(Path.c_str()), "cannot delete " + Path);
+        Check(DeleteFileW(Wide(Path).c_str()), "cannot delete " + Path);
         return;
     }
     for (const std::string& Name : ListNames(Path))
         RemoveTree(Path + "\\" + Name);
-    Check(RemoveDirectoryA(Path.c_str()), "cannot remove the folder " + Path);
+    Check(RemoveDirectoryW(Wide(Path).c_str()), "cannot remove the folder " + Path);
 }
 
 std::vector<std::string> TMachine::ListNames(const std::string& Folder)
 {
     std::vector<std::string> Names;
-    WIN32_FIND_DATAA Entry;
-    const HANDLE Find = FindFirstFileA((Folder + "\\*").c_str(), &Entry);
+    WIN32_FIND_DATAW Entry;
+    const HANDLE Find = FindFirstFileW(Wide(Folder + "\\*").c_str(), &Entry);
     if (Find == INVALID_HANDLE_VALUE)
         return Names;
     do {
-        const std::string Name = Entry.cFileName;
+        const std::string Name = Utf8(Entry.cFileName);
         if (Name != "." && Name != "..")
             Names.push_back(Name);
-    } while (FindNextFileA(Find, &Entry));
+    } while (FindNextFileW(Find, &Entry));
     FindClose(Find);
     return Names;
 }
@@ -113,7 +118,7 @@ std::vector<std::string> TMachine::ListTree(const std::string& Folder)
 FILETIME TMachine::LastWriteTime(const std::string& Path)
 {
     WIN32_FILE_ATTRIBUTE_DATA Data;
-    Check(GetFileAttributesExA(Path.c_str(), GetFileExInfoStandard, &Data), "cannot read the times of " + Path);
+    Check(GetFileAttributesExW(Wide(Path).c_str(), GetFileExInfoStandard, &Data), "cannot read the times of " + Path);
     return Data.ftLastWriteTime;
 }
 
@@ -159,10 +164,22 @@ void TMachine::ForgetProduct(const std::string& ProgramName)
 {
     RemoveTree(ProgramFiles() + "\\" + ProgramName);
     RemoveTree(StartMenuPrograms() + "\\" + ProgramName);
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, UninstallKey(ProgramName).c_str());
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, Wide(UninstallKey(ProgramName)).c_str());
     RemoveTree(Folder(qe::sfLocalAppData) + "\\Programs\\" + ProgramName);
     RemoveTree(Folder(qe::sfPrograms) + "\\" + ProgramName);
-    RegDeleteTreeA(HKEY_CURRENT_USER, UninstallKey(ProgramName).c_str());
+    RegDeleteTreeW(HKEY_CURRENT_USER, Wide(UninstallKey(ProgramName)).c_str());
+}
+
+std::string TMachine::UserShellFolder(const std::string& Name)
+{
+    std::string Value;
+    FWindows.Registry.ReadString(qe::TRegistryRoot::rrCurrentUser, qe::ShellFoldersKey, Name, false, Value);
+    return Value;
+}
+
+void TMachine::SetUserShellFolder(const std::string& Name, const std::string& Path)
+{
+    FWindows.Registry.WriteString(qe::TRegistryRoot::rrCurrentUser, qe::ShellFoldersKey, Name, Path);
 }
 
 } // namespace e2e

@@ -54,6 +54,11 @@ public:
     // an installation for the current user included.
     void ForgetProduct(const std::string& ProgramName);
 
+    // A folder of the current user's as the registry names it ("AppData"), and another
+    // for it, as a user of another name has.
+    std::string UserShellFolder(const std::string& Name);
+    void SetUserShellFolder(const std::string& Name, const std::string& Path);
+
 private:
     qe::win32::TWin32Platform FWindows;
 };

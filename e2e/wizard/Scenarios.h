@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "e2e/wizard/Machine.h"
+#include "e2e/wizard/Wizard.h"
 
 namespace e2e {
 
@@ -51,6 +52,12 @@ struct TTerminalLayout {
     std::vector<std::string> UserFiles;
 };
 
+// An origin.txt naming Folder as a terminal writes it: UTF-16LE, with or without a
+// byte-order mark, then End.
+std::string OriginFile(const std::string& Folder, bool Mark, const std::string& End);
+// A data folder with the folders a terminal makes in it.
+void MakeDataFolder(const std::string& Folder);
+
 // A window of the MetaTrader terminal's class, standing in for a running terminal.
 class TRunningTerminal {
 public:
@@ -72,7 +79,19 @@ void InstallDamaged(TMachine& Machine, const TScenarioArgs& Args);
 void InstallPlanted(TMachine& Machine, const TScenarioArgs& Args);
 void InstallColon(TMachine& Machine, const TScenarioArgs& Args);
 void InstallSwapped(TMachine& Machine, const TScenarioArgs& Args);
+// Installs and removes the example product in Russian, Simplified Chinese, Japanese and
+// German, each from an installer that offers that language alone.
+void InstallLanguages(TMachine& Machine, const TScenarioArgs& Args);
 void Uninstall(TMachine& Machine, const TScenarioArgs& Args);
+// A product, a terminal and a user whose names are Cyrillic and Chinese, installed and
+// removed again.
+void InstallUnicode(TMachine& Machine, const TScenarioArgs& Args);
+
+// Steps the scenarios share: running the install to its end, and Finish with the
+// program's end (accepting the licence is in Wizard.h).
+void RunInstall(TWizard& W);
+void Finish(TWizard& W);
+
 // Deployment without questions: setup.exe and Uninstall.exe with their switches, exit codes
 // and logs, and the installation for the current user only. PerUser runs where Program
 // Files and the all-users Start Menu cannot be written (PerUserPrepare lays its machine

@@ -2,6 +2,8 @@
 
 #include "e2e/wizard/Driver.h"
 #include "e2e/wizard/Scenarios.h"
+#include "platform/Unicode.h"
+#include "platform/win32/Win32Text.h"
 
 namespace e2e {
 
@@ -11,29 +13,26 @@ const char TerminalRunningText[] =
 
 namespace {
 
-const char TerminalClass[] = "MetaQuotes::MetaTrader::4.00";
+const wchar_t TerminalClass[] = L"MetaQuotes::MetaTrader::4.00";
 
-// An origin.txt naming Folder (ASCII) as a terminal writes it: UTF-16LE, with or without
-// a byte-order mark, then End.
+} // namespace
+
 std::string OriginFile(const std::string& Folder, bool Mark, const std::string& End)
 {
     std::string Bytes = Mark ? "\xFF\xFE" : "";
-    for (const char C : Folder + End) {
-        Bytes += C;
-        Bytes += '\0';
+    for (const char16_t Unit : qe::Utf8ToUtf16(Folder + End)) {
+        Bytes += static_cast<char>(Unit & 0xFF);
+        Bytes += static_cast<char>(Unit >> 8);
     }
     return Bytes;
 }
 
-// A data folder with the folders a terminal makes in it.
 void MakeDataFolder(const std::string& Folder)
 {
     for (const char* Sub : {"MQL4\\Experts", "MQL4\\Indicators", "MQL4\\Scripts", "MQL4\\Include", "MQL4\\Libraries",
                             "MQL4\\Files", "MQL4\\Presets", "MQL4\\Images", "templates", "profiles", "config", "logs"})
         TMachine::MakeFolders(Folder + "\\" + Sub);
 }
-
-} // namespace
 
 TTerminalLayout::TTerminalLayout(TMachine& Machine) : ProgramFiles(Machine.ProgramFiles())
 {
@@ -64,8 +63,8 @@ void TTerminalLayout::Create(const std::string& Terminal)
     }
     TMachine::MakeFolders(Odd + "\\terminal.exe");
     TMachine::MakeFolders(Added);
-    Check(SetFileAttributesA(Hidden.c_str(), FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN) &&
-              (GetFileAttributesA(Hidden.c_str()) & FILE_ATTRIBUTE_HIDDEN) != 0,
+    Check(SetFileAttributesW(qe::win32::Wide(Hidden).c_str(), FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN) &&
+              (GetFileAttributesW(qe::win32::Wide(Hidden).c_str()) & FILE_ATTRIBUTE_HIDDEN) != 0,
           "this file system keeps no hidden attribute for " + Hidden);
 
     for (const std::string& Folder : {MetaTraderData, TradingData, StaleData})
@@ -111,13 +110,13 @@ std::string TTerminalLayout::DataFolderOf(const std::string& Terminal) const
 
 TRunningTerminal::TRunningTerminal()
 {
-    WNDCLASSA Class{};
-    Class.lpfnWndProc = DefWindowProcA;
-    Class.hInstance = GetModuleHandleA(nullptr);
+    WNDCLASSW Class{};
+    Class.lpfnWndProc = DefWindowProcW;
+    Class.hInstance = GetModuleHandleW(nullptr);
     Class.lpszClassName = TerminalClass;
-    RegisterClassA(&Class);
-    FWindow = CreateWindowExA(0, TerminalClass, "MetaTrader 4 (stand-in)", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
-                              nullptr, Class.hInstance, nullptr);
+    RegisterClassW(&Class);
+    FWindow = CreateWindowExW(0, TerminalClass, L"MetaTrader 4 (stand-in)", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
+                              nullptr, nullptr, Class.hInstance, nullptr);
     Check(FWindow != nullptr, "cannot make a window of the terminal's class");
 }
 

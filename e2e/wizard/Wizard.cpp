@@ -40,20 +40,20 @@ void CheckProgressLinesShowWhole(const TWindow& Window)
     const HWND Memo = Window.Control(IDC_MEMOPROGRESS);
     RECT Client{};
     GetClientRect(Memo, &Client);
-    const auto Rows = static_cast<int>(SendMessageA(Memo, EM_GETLINECOUNT, 0, 0));
+    const auto Rows = static_cast<int>(SendMessageW(Memo, EM_GETLINECOUNT, 0, 0));
     const auto Lines = static_cast<int>(Window.Lines(IDC_MEMOPROGRESS).size());
     Check(Rows > Lines,
           "no progress line wraps: " + std::to_string(Rows) + " rows for " + std::to_string(Lines) + " lines");
     for (int Row = 0; Row < Rows; ++Row) {
-        const LRESULT Start = SendMessageA(Memo, EM_LINEINDEX, static_cast<WPARAM>(Row), 0);
-        const LRESULT Length = SendMessageA(Memo, EM_LINELENGTH, static_cast<WPARAM>(Start), 0);
+        const LRESULT Start = SendMessageW(Memo, EM_LINEINDEX, static_cast<WPARAM>(Row), 0);
+        const LRESULT Length = SendMessageW(Memo, EM_LINELENGTH, static_cast<WPARAM>(Start), 0);
         const LRESULT Last =
-            Length > 0 ? SendMessageA(Memo, EM_POSFROMCHAR, static_cast<WPARAM>(Start + Length - 1), 0) : 0;
+            Length > 0 ? SendMessageW(Memo, EM_POSFROMCHAR, static_cast<WPARAM>(Start + Length - 1), 0) : 0;
         Check(static_cast<short>(LOWORD(Last)) < Client.right,
               "row " + std::to_string(Row) + " of the progress lines reaches past the memo's right edge");
     }
     const LRESULT End =
-        SendMessageA(Memo, EM_POSFROMCHAR, static_cast<WPARAM>(SendMessageA(Memo, WM_GETTEXTLENGTH, 0, 0) - 1), 0);
+        SendMessageW(Memo, EM_POSFROMCHAR, static_cast<WPARAM>(SendMessageW(Memo, WM_GETTEXTLENGTH, 0, 0) - 1), 0);
     const short Top = static_cast<short>(HIWORD(End));
     Check(Top >= 0 && Top < Client.bottom, "the last progress line is out of view");
     Step("every progress line shows whole, the last one in view");

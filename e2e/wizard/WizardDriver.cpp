@@ -1,7 +1,8 @@
 // Runs one of the wizard's end-to-end scenarios under Wine:
 //   wizard-driver.exe SCENARIO WORK INSTALLER [TERMINAL_EXE EXAMPLES]
 // SCENARIO is install-full, install-keyboard, install-no-terminal, install-damaged,
-// install-planted, install-colon, install-swapped, uninstall, silent-install,
+// install-planted, install-colon, install-swapped, install-unicode, install-languages,
+// uninstall, silent-install,
 // silent-uninstall or per-user (with per-user-prepare and per-user-tidy around it); WORK
 // the scenario's folder (screenshots go to WORK\shots). Prints one line per step and ends
 // with "PASS" or "FAIL: reason"; the same goes to WORK\result.txt, since a program started
@@ -15,6 +16,7 @@
 
 #include "e2e/wizard/Driver.h"
 #include "e2e/wizard/Scenarios.h"
+#include "platform/win32/Win32Text.h"
 
 namespace {
 
@@ -41,7 +43,9 @@ int main(int Argc, char** Argv)
         {"install-planted", e2e::InstallPlanted},
         {"install-colon", e2e::InstallColon},
         {"install-swapped", e2e::InstallSwapped},
+        {"install-unicode", e2e::InstallUnicode},
         {"uninstall", e2e::Uninstall},
+        {"install-languages", e2e::InstallLanguages},
         {"silent-install", e2e::SilentInstall},
         {"silent-uninstall", e2e::SilentUninstall},
         {"per-user-prepare", e2e::PerUserPrepare},
@@ -53,8 +57,8 @@ int main(int Argc, char** Argv)
         return 2;
     }
     e2e::TScenarioArgs Args{Argv[2], Argv[3], Argc > 4 ? Argv[4] : "", Argc > 5 ? Argv[5] : ""};
-    CreateDirectoryA((Args.Work + "\\shots").c_str(), nullptr);
-    DeleteFileA((Args.Work + "\\result.txt").c_str());
+    CreateDirectoryW(qe::win32::Wide(Args.Work + "\\shots").c_str(), nullptr);
+    DeleteFileW(qe::win32::Wide(Args.Work + "\\result.txt").c_str());
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     std::printf("scenario %s\n", Argv[1]);
     int Result = 1;

@@ -40,6 +40,16 @@ case $scenario in
   install-planted) manifest=$top/examples/product.toml ;;
   install-no-terminal|install-damaged|install-swapped) manifest=$top/e2e/wizard/packages/bare.toml ;;
   install-colon) manifest= ;;
+  install-unicode) manifest=$top/e2e/wizard/packages/unicode.toml ;;
+  install-languages)
+    # One installer per language, each offering that language alone; the example's own
+    # installer offers every language and speaks the user's, which Wine takes from LANG.
+    export LANG=tr_TR.UTF-8 LC_ALL=tr_TR.UTF-8
+    for code in ru zh-CN ja de; do
+      "$qepack" build "$top/examples/product.toml" -o "$work/Setup-$code.exe" --stub "$setup" \
+        --define installer.languages=$code --allow-outside >/dev/null
+    done
+    manifest=$top/examples/product.toml ;;
   *) echo "unknown scenario $scenario" >&2; exit 2 ;;
 esac
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/win32/Win32Text.h"
+
 namespace qe {
 
 COLORREF ColorToRGB(TColor Color)
@@ -49,7 +51,7 @@ void TGdiCanvas::SelectCurrentFont()
     if (It != FFonts.end()) {
         Font = It->second;
     } else {
-        LOGFONTA LF{};
+        LOGFONTW LF{};
         LF.lfHeight = FFont.Height != 0 ? FFont.Height : -MulDiv(FFont.Size, GetDeviceCaps(FDC, LOGPIXELSY), 72);
         const LONG Plain = FFont.Weight != 0 ? FFont.Weight : FW_NORMAL;
         LF.lfWeight = FFont.Styles.Contains(TFontStyle::fsBold) ? std::max<LONG>(Plain, FW_BOLD) : Plain;
@@ -61,8 +63,8 @@ void TGdiCanvas::SelectCurrentFont()
         LF.lfClipPrecision = CLIP_DEFAULT_PRECIS;
         LF.lfQuality = FFont.Quality;
         LF.lfPitchAndFamily = FFont.PitchAndFamily;
-        lstrcpynA(LF.lfFaceName, FFont.Name.c_str(), LF_FACESIZE);
-        Font = CreateFontIndirectA(&LF);
+        lstrcpynW(LF.lfFaceName, win32::Wide(FFont.Name).c_str(), LF_FACESIZE);
+        Font = CreateFontIndirectW(&LF);
         if (!Font)
             Font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
         else
@@ -79,7 +81,8 @@ SIZE TGdiCanvas::Extent(const std::string& S)
     if (!FFontSelected)
         SelectCurrentFont();
     SIZE Size{0, 0};
-    GetTextExtentPoint32A(FDC, S.data(), static_cast<int>(S.size()), &Size);
+    const std::wstring Text = win32::Wide(S);
+    GetTextExtentPoint32W(FDC, Text.data(), static_cast<int>(Text.size()), &Size);
     return Size;
 }
 
@@ -99,7 +102,8 @@ void TGdiCanvas::DrawString(int32_t X, int32_t Y, const std::string& S)
         SelectCurrentFont();
     SetTextColor(FDC, ColorToRGB(FFont.Color));
     SetBkMode(FDC, TRANSPARENT);
-    TextOutA(FDC, X, Y, S.data(), static_cast<int>(S.size()));
+    const std::wstring Text = win32::Wide(S);
+    TextOutW(FDC, X, Y, Text.data(), static_cast<int>(Text.size()));
 }
 
 void TGdiCanvas::FillRectangle(const TRect& Rect, TColor Color)

@@ -1,4 +1,5 @@
-// The link label's canvas on a Windows device context (GDI, ANSI text).
+// The link label's canvas on a Windows device context: GDI's wide API, the label's UTF-8
+// text converted where it is measured and drawn.
 #pragma once
 
 #include "linklabel/Canvas.h"

@@ -5,6 +5,8 @@
 
 #include <windowsx.h>
 
+#include "platform/win32/Win32Text.h"
+
 namespace qe {
 
 namespace {
@@ -20,12 +22,13 @@ void RegisterWindowClass()
     static bool Registered = false;
     if (Registered)
         return;
-    WNDCLASSA WC{};
+    // A class of the wide API: the window's text is UTF-16.
+    WNDCLASSW WC{};
     WC.style = CS_HREDRAW | CS_VREDRAW;
-    WC.lpfnWndProc = DefWindowProcA;
-    WC.hInstance = GetModuleHandleA(nullptr);
+    WC.lpfnWndProc = DefWindowProcW;
+    WC.hInstance = GetModuleHandleW(nullptr);
     WC.lpszClassName = TLinkLabelWindow::ClassName;
-    Registered = RegisterClassA(&WC) != 0;
+    Registered = RegisterClassW(&WC) != 0;
 }
 
 bool ButtonsDown(WPARAM WParam)
@@ -35,9 +38,9 @@ bool ButtonsDown(WPARAM WParam)
 
 std::string ProgramName()
 {
-    char Path[MAX_PATH] = {};
-    const DWORD Length = GetModuleFileNameA(nullptr, Path, MAX_PATH);
-    std::string Name(Path, Length);
+    wchar_t Path[MAX_PATH] = {};
+    const DWORD Length = GetModuleFileNameW(nullptr, Path, MAX_PATH);
+    std::string Name = win32::Utf8(Path, Length);
     const std::size_t Slash = Name.find_last_of("\\/");
     if (Slash != std::string::npos)
         Name.erase(0, Slash + 1);
@@ -87,7 +90,7 @@ HCURSOR CursorHandle(TCursor Cursor)
     auto It = CursorTable().find(Cursor);
     if (It != CursorTable().end() && It->second)
         return It->second;
-    return LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    return LoadCursorW(nullptr, IDC_ARROW);
 }
 
 void ShowApplicationError(HWND Owner, std::string Text)
@@ -95,14 +98,14 @@ void ShowApplicationError(HWND Owner, std::string Text)
     if (!Text.empty() && Text.back() != '.')
         Text += '.';
     const std::string Title = ApplicationTitle.empty() ? ProgramName() : ApplicationTitle;
-    MessageBoxA(Owner, Text.c_str(), Title.c_str(), MB_OK | MB_ICONSTOP);
+    MessageBoxW(Owner, win32::Wide(Text).c_str(), win32::Wide(Title).c_str(), MB_OK | MB_ICONSTOP);
 }
 
 void InstallLinkCursor()
 {
-    HCURSOR Hand = LoadCursorA(GetModuleHandleA(nullptr), "LINKHAND");
+    HCURSOR Hand = LoadCursorW(GetModuleHandleW(nullptr), L"LINKHAND");
     if (!Hand)
-        Hand = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND));
+        Hand = LoadCursorW(nullptr, IDC_HAND);
     CursorTable()[crLinkHand] = Hand;
 }
 
@@ -111,11 +114,11 @@ TLinkLabelWindow::TLinkLabelWindow(HWND Parent, int Id, int X, int Y, int Width,
     InstallLinkCursor();
     RegisterWindowClass();
     FLabel.SetBounds(X, Y, Width, Height);
-    FHandle = CreateWindowExA(0, ClassName, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, X, Y, Width, Height, Parent,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(Id)), GetModuleHandleA(nullptr), nullptr);
+    FHandle = CreateWindowExW(0, ClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, X, Y, Width, Height, Parent,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(Id)), GetModuleHandleW(nullptr), nullptr);
     if (FHandle) {
-        SetWindowLongPtrA(FHandle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        SetWindowLongPtrA(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowProc));
+        SetWindowLongPtrW(FHandle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        SetWindowLongPtrW(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowProc));
         FontFromHandle(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
     }
 }
@@ -123,16 +126,16 @@ TLinkLabelWindow::TLinkLabelWindow(HWND Parent, int Id, int X, int Y, int Width,
 TLinkLabelWindow::~TLinkLabelWindow()
 {
     if (FHandle) {
-        SetWindowLongPtrA(FHandle, GWLP_USERDATA, 0);
+        SetWindowLongPtrW(FHandle, GWLP_USERDATA, 0);
         DestroyWindow(FHandle);
     }
 }
 
 LRESULT CALLBACK TLinkLabelWindow::WindowProc(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam)
 {
-    auto* Self = reinterpret_cast<TLinkLabelWindow*>(GetWindowLongPtrA(Window, GWLP_USERDATA));
+    auto* Self = reinterpret_cast<TLinkLabelWindow*>(GetWindowLongPtrW(Window, GWLP_USERDATA));
     if (!Self)
-        return DefWindowProcA(Window, Message, WParam, LParam);
+        return DefWindowProcW(Window, Message, WParam, LParam);
     // An exception cannot unwind through the system's code that called this procedure.
     try {
         return Self->HandleMessage(Message, WParam, LParam);
@@ -173,8 +176,8 @@ LRESULT TLinkLabelWindow::HandleMessage(UINT Message, WPARAM WParam, LPARAM LPar
     case WM_SETFONT: FontFromHandle(reinterpret_cast<HFONT>(WParam)); return 0;
     case WM_GETFONT: return reinterpret_cast<LRESULT>(FFontHandle);
     case WM_SETTEXT: {
-        LRESULT Result = DefWindowProcA(FHandle, Message, WParam, LParam);
-        FLabel.SetCaption(LParam ? reinterpret_cast<const char*>(LParam) : "");
+        LRESULT Result = DefWindowProcW(FHandle, Message, WParam, LParam);
+        FLabel.SetCaption(LParam ? win32::Utf8(reinterpret_cast<const wchar_t*>(LParam)) : "");
         return Result;
     }
     case WM_LBUTTONDOWN:
@@ -210,7 +213,7 @@ LRESULT TLinkLabelWindow::HandleMessage(UINT Message, WPARAM WParam, LPARAM LPar
         break;
     default: break;
     }
-    return DefWindowProcA(FHandle, Message, WParam, LParam);
+    return DefWindowProcW(FHandle, Message, WParam, LParam);
 }
 
 void TLinkLabelWindow::PaintWindow()
@@ -222,7 +225,7 @@ void TLinkLabelWindow::PaintWindow()
     TMemorySurface Memory(Paint.DC, Client.right > 0 ? Client.right : 1, Client.bottom > 0 ? Client.bottom : 1);
     if (FLabel.GetTransparent()) {
         HWND Parent = GetParent(FHandle);
-        auto Brush = reinterpret_cast<HBRUSH>(SendMessageA(
+        auto Brush = reinterpret_cast<HBRUSH>(SendMessageW(
             Parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(Memory.DC), reinterpret_cast<LPARAM>(FHandle)));
         ::FillRect(Memory.DC, &Client, Brush ? Brush : GetSysColorBrush(COLOR_BTNFACE));
     }
@@ -236,8 +239,8 @@ void TLinkLabelWindow::PaintWindow()
 void TLinkLabelWindow::FontFromHandle(HFONT Font)
 {
     FFontHandle = Font;
-    LOGFONTA LF{};
-    if (!Font || GetObjectA(Font, sizeof(LF), &LF) == 0)
+    LOGFONTW LF{};
+    if (!Font || GetObjectW(Font, sizeof(LF), &LF) == 0)
         return;
     HDC Screen = GetDC(nullptr);
     const int Dpi = GetDeviceCaps(Screen, LOGPIXELSY);
@@ -245,7 +248,7 @@ void TLinkLabelWindow::FontFromHandle(HFONT Font)
     // The label draws with exactly this font: its height in pixels, weight, character set
     // and quality are kept; Size is only the nearest whole point size.
     TFont F = FLabel.GetFont();
-    F.Name = LF.lfFaceName;
+    F.Name = win32::Utf8(LF.lfFaceName);
     F.Size = MulDiv(LF.lfHeight < 0 ? -LF.lfHeight : LF.lfHeight, 72, Dpi);
     F.Height = LF.lfHeight;
     F.Weight = LF.lfWeight;

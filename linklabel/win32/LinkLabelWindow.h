@@ -46,7 +46,7 @@ inline std::string ApplicationTitle;
 
 class TLinkLabelWindow : public ILinkLabelHost {
 public:
-    static constexpr const char* ClassName = "QeLinkLabel";
+    static constexpr const wchar_t* ClassName = L"QeLinkLabel";
 
     TLinkLabelWindow(HWND Parent, int Id, int X, int Y, int Width, int Height);
     TLinkLabelWindow(const TLinkLabelWindow&) = delete;

@@ -5,6 +5,7 @@
 
 #include "platform/Exceptions.h"
 #include "platform/Paths.h"
+#include "platform/Unicode.h"
 #include "platform/sim/SimCase.h"
 #include "platform/sim/SimErrors.h"
 
@@ -100,7 +101,8 @@ bool TSimFileSystem::Resolve(const std::string& Path, TResolved& Resolved, bool 
 {
     std::string P = Path;
     std::replace(P.begin(), P.end(), '/', '\\');
-    if (P.size() > 259)
+    // Windows counts UTF-16 units.
+    if (Utf16Length(P) > 259)
         return Fail(ErrorFilenameExcedRange);
     if (P.empty() || P.rfind("\\\\", 0) == 0)
         return Fail(ErrorPathNotFound);
@@ -402,7 +404,7 @@ bool TSimFileSystem::MakeFolder(const std::string& Path)
     if (!Resolve(Path, R))
         return false;
     // A folder must leave room for a file name of 8.3 characters below it.
-    if (R.Path.size() > MaxFolderPath)
+    if (Utf16Length(R.Path) > MaxFolderPath)
         return Fail(ErrorFilenameExcedRange);
     if (Find(R.Key) != nullptr)
         return Fail(ErrorAlreadyExists);

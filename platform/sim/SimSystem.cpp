@@ -2,17 +2,13 @@
 
 #include <algorithm>
 
-#include "platform/Cp1252.h"
 #include "platform/Paths.h"
 
-// Capitals and MD5 are pure computations: the simulation takes them from the system it is
-// built for.
+// MD5 is a pure computation: the simulation takes it from the system it is built for.
 #ifdef _WIN32
 #include "platform/win32/Win32Text.h"
 #else
 #include <gcrypt.h>
-#include <locale.h>
-#include <wctype.h>
 #endif
 
 namespace qe::sim {
@@ -108,38 +104,6 @@ void TSimSystem::AddWindow(const std::string& ClassName, const std::string& Titl
 void TSimSystem::CloseWindows(const std::string& ClassName)
 {
     std::erase_if(FWindows, [&](const TWindow& W) { return SameText(W.ClassName, ClassName); });
-}
-
-std::u16string TSimSystem::AnsiToWide(const std::string& Text)
-{
-    return Cp1252ToUtf16(Text);
-}
-
-bool TSimSystem::WideToAnsi(const std::u16string& Text, std::string& Ansi)
-{
-    std::string Result;
-    for (const char16_t Unit : Text) {
-        const auto Byte = Cp1252Byte(Unit);
-        if (!Byte)
-            return false;
-        Result += *Byte;
-    }
-    Ansi = Result;
-    return true;
-}
-
-std::u16string TSimSystem::WideUpperCase(const std::u16string& Text)
-{
-#ifdef _WIN32
-    return win32::WideUpperCase(Text);
-#else
-    // Unicode's capitals; C.UTF-8 is built into the C library.
-    static const locale_t Unicode = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t{});
-    std::u16string Result = Text;
-    for (char16_t& Unit : Result)
-        Unit = static_cast<char16_t>(towupper_l(Unit, Unicode));
-    return Result;
-#endif
 }
 
 bool TSimSystem::Md5(const void* Data, size_t Size, std::array<uint8_t, 16>& Digest)

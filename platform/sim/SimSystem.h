@@ -44,10 +44,7 @@ public:
     // A fixed sequence: each machine gives the same bytes, no two calls alike.
     bool RandomBytes(uint8_t* Buffer, size_t Size) override;
     TSystemTime LocalTime() override { return FLocalTime; }
-    // The simulated machine's ANSI code page is Windows-1252.
-    std::u16string AnsiToWide(const std::string& Text) override;
-    bool WideToAnsi(const std::u16string& Text, std::string& Ansi) override;
-    std::u16string WideUpperCase(const std::u16string& Text) override;
+    std::string DisplayLanguage() override { return FDisplayLanguage; }
     bool Md5(const void* Data, size_t Size, std::array<uint8_t, 16>& Digest) override;
 
     // Seeding and inspection; not part of the interface.
@@ -67,6 +64,7 @@ public:
         FElevated = Elevated;
         FFileSystem->SetCallerIsAdministrator(Elevated);
     }
+    void SetDisplayLanguage(const std::string& Tag) { FDisplayLanguage = Tag; }
     const std::vector<TProcessStart>& ProcessStarts() const { return FProcessStarts; }
 
 private:
@@ -82,6 +80,7 @@ private:
     std::vector<TProcessStart> FProcessStarts;
     TSystemTime FLocalTime{2024, 3, 2, 5, 14, 30, 15, 250};
     bool FElevated = false;
+    std::string FDisplayLanguage = "en-US";
     uint64_t FRandomState = 0;
 };
 

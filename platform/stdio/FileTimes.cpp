@@ -4,6 +4,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "platform/win32/Win32Text.h"
 #else
 #include <cerrno>
 #include <cstring>
@@ -18,7 +20,7 @@ namespace qe {
 TSourceTimes ReadSourceTimes(const std::string& Path)
 {
     WIN32_FILE_ATTRIBUTE_DATA Data;
-    if (!GetFileAttributesExA(Path.c_str(), GetFileExInfoStandard, &Data))
+    if (!GetFileAttributesExW(win32::Wide(Path).c_str(), GetFileExInfoStandard, &Data))
         throw Exception("Cannot read the times of \"" + Path + "\"");
     auto ToTime = [](const FILETIME& T) { return static_cast<uint64_t>(T.dwHighDateTime) << 32 | T.dwLowDateTime; };
     return {ToTime(Data.ftCreationTime), ToTime(Data.ftLastWriteTime)};
@@ -26,8 +28,8 @@ TSourceTimes ReadSourceTimes(const std::string& Path)
 
 void SetFileTimes(const std::string& Path, const TSourceTimes& Times)
 {
-    const HANDLE File = CreateFileA(Path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE File = CreateFileW(win32::Wide(Path).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     auto ToFileTime = [](uint64_t T) { return FILETIME{static_cast<DWORD>(T), static_cast<DWORD>(T >> 32)}; };
     const FILETIME Creation = ToFileTime(Times.CreationTime), Write = ToFileTime(Times.WriteTime);
     const bool Done = File != INVALID_HANDLE_VALUE && SetFileTime(File, &Creation, &Write, &Write);

@@ -8,6 +8,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "platform/win32/Win32Text.h"
 #else
 #include <filesystem>
 #endif
@@ -71,7 +73,12 @@ private:
 
 std::unique_ptr<TStream> Open(const std::string& Path, const char* Mode)
 {
+#ifdef _WIN32
+    // The path is UTF-8, which the C library's narrow names would take for ANSI text.
+    FILE* F = _wfopen(win32::Wide(Path).c_str(), win32::Wide(Mode).c_str());
+#else
     FILE* F = std::fopen(Path.c_str(), Mode);
+#endif
     if (F == nullptr)
         return nullptr;
     return std::make_unique<TBufferedStream>(std::make_unique<TStdioFile>(F));
@@ -95,11 +102,19 @@ std::unique_ptr<TStream> TStdioFiles::CreateForWriting(const std::string& Path)
     return Stream;
 }
 
+std::string TStdioFiles::ReadWhole(const std::string& Path)
+{
+    auto Stream = OpenForReading(Path);
+    std::string Bytes(static_cast<size_t>(Stream->GetSize()), '\0');
+    Stream->ReadBuffer(Bytes.data(), static_cast<int32_t>(Bytes.size()));
+    return Bytes;
+}
+
 std::string TStdioFiles::ExecutablePath()
 {
 #ifdef _WIN32
-    char Path[MAX_PATH + 1] = {};
-    return std::string(Path, GetModuleFileNameA(nullptr, Path, MAX_PATH));
+    wchar_t Path[MAX_PATH + 1] = {};
+    return win32::Utf8(Path, GetModuleFileNameW(nullptr, Path, MAX_PATH));
 #else
     std::error_code Error;
     return std::filesystem::read_symlink("/proc/self/exe", Error).string();

@@ -2,18 +2,23 @@
 
 #include <windows.h>
 
+#include <iterator>
+
+#include "platform/win32/Win32Text.h"
+
 namespace qe::win32 {
 
 std::string SysErrorMessage(uint32_t Code)
 {
-    char Buffer[256];
-    DWORD Length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, Code, 0, Buffer,
-                                  sizeof(Buffer), nullptr);
-    while (Length > 0 && (static_cast<unsigned char>(Buffer[Length - 1]) <= ' ' || Buffer[Length - 1] == '.'))
+    // In the system's language, whatever its code page.
+    wchar_t Buffer[256];
+    DWORD Length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, Code, 0, Buffer,
+                                  static_cast<DWORD>(std::size(Buffer)), nullptr);
+    while (Length > 0 && (Buffer[Length - 1] <= L' ' || Buffer[Length - 1] == L'.'))
         --Length;
     if (Length == 0)
         return "System error code: " + std::to_string(Code);
-    return std::string(Buffer, Length);
+    return Utf8(Buffer, Length);
 }
 
 } // namespace qe::win32

@@ -12,6 +12,7 @@
 #include "platform/Exceptions.h"
 #include "platform/Paths.h"
 #include "platform/win32/Win32Errors.h"
+#include "platform/win32/Win32Text.h"
 
 namespace qe::win32 {
 namespace {
@@ -89,11 +90,11 @@ std::string CurrentUserSid()
     DWORD Size = 0;
     GetTokenInformation(Token, TokenUser, nullptr, 0, &Size);
     std::vector<BYTE> User(Size);
-    char* Text = nullptr;
+    wchar_t* Text = nullptr;
     const bool Known = Size > 0 && GetTokenInformation(Token, TokenUser, User.data(), Size, &Size) &&
-                       ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(User.data())->User.Sid, &Text);
+                       ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(User.data())->User.Sid, &Text);
     CloseHandle(Token);
-    std::string Sid = Known ? Text : "";
+    std::string Sid = Known ? Utf8(Text) : "";
     LocalFree(Text);
     return Sid;
 }
@@ -107,15 +108,15 @@ uint64_t ToUInt64(const FILETIME& T)
 // a drive path); empty when it gives none.
 std::string FinalPath(HANDLE Handle, DWORD Kind)
 {
-    std::string Buffer(MAX_PATH, '\0');
-    DWORD Length = GetFinalPathNameByHandleA(Handle, Buffer.data(), static_cast<DWORD>(Buffer.size()), Kind);
-    if (Length >= Buffer.size()) {
-        Buffer.resize(Length + 1);
-        Length = GetFinalPathNameByHandleA(Handle, Buffer.data(), static_cast<DWORD>(Buffer.size()), Kind);
+    std::wstring Wide(MAX_PATH, L'\0');
+    DWORD Length = GetFinalPathNameByHandleW(Handle, Wide.data(), static_cast<DWORD>(Wide.size()), Kind);
+    if (Length >= Wide.size()) {
+        Wide.resize(Length + 1);
+        Length = GetFinalPathNameByHandleW(Handle, Wide.data(), static_cast<DWORD>(Wide.size()), Kind);
     }
-    if (Length == 0 || Length >= Buffer.size())
+    if (Length == 0 || Length >= Wide.size())
         return {};
-    Buffer.resize(Length);
+    std::string Buffer = Utf8(Wide.data(), Length);
     if (Buffer.rfind("\\\\?\\", 0) == 0 && Buffer.size() > 6 && Buffer[5] == ':')
         Buffer.erase(0, 4);
     return Buffer;
@@ -124,17 +125,16 @@ std::string FinalPath(HANDLE Handle, DWORD Kind)
 // Path as a full path with the long form of every name, as a handle's final path has it.
 std::string LongFullPath(const std::string& Path)
 {
-    std::string Full(MAX_PATH, '\0');
-    DWORD Length = GetFullPathNameA(Path.c_str(), static_cast<DWORD>(Full.size()), Full.data(), nullptr);
+    std::wstring Full(MAX_PATH, L'\0');
+    DWORD Length = GetFullPathNameW(Wide(Path).c_str(), static_cast<DWORD>(Full.size()), Full.data(), nullptr);
     if (Length == 0 || Length >= Full.size())
         return Path;
     Full.resize(Length);
-    std::string Long(MAX_PATH, '\0');
-    Length = GetLongPathNameA(Full.c_str(), Long.data(), static_cast<DWORD>(Long.size()));
+    std::wstring Long(MAX_PATH, L'\0');
+    Length = GetLongPathNameW(Full.c_str(), Long.data(), static_cast<DWORD>(Long.size()));
     if (Length == 0 || Length >= Long.size())
-        return Full;
-    Long.resize(Length);
-    return Long;
+        return Utf8(Full);
+    return Utf8(Long.data(), Length);
 }
 
 bool SamePath(const std::string& A, const std::string& B)
@@ -188,7 +188,7 @@ private:
 // is deleted as the link. Folder says which kind the entry must be.
 bool DeleteItself(const std::string& Path, bool Folder)
 {
-    HANDLE H = CreateFileA(Path.c_str(), DELETE | FILE_READ_ATTRIBUTES,
+    HANDLE H = CreateFileW(Wide(Path).c_str(), DELETE | FILE_READ_ATTRIBUTES,
                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                            FILE_FLAG_OPEN_REPARSE_POINT | (Folder ? FILE_FLAG_BACKUP_SEMANTICS : 0), nullptr);
     if (H == INVALID_HANDLE_VALUE)
@@ -217,12 +217,12 @@ bool DeleteItself(const std::string& Path, bool Folder)
 // image as it names the file, and the file's headers are those the image was mapped from.
 bool IsRunningImage(HANDLE H)
 {
-    const auto* Base = reinterpret_cast<const uint8_t*>(GetModuleHandleA(nullptr));
-    char Mapped[MAX_PATH * 2];
+    const auto* Base = reinterpret_cast<const uint8_t*>(GetModuleHandleW(nullptr));
+    wchar_t Mapped[MAX_PATH * 2];
     const DWORD MappedLength =
-        K32GetMappedFileNameA(GetCurrentProcess(), const_cast<uint8_t*>(Base), Mapped, sizeof(Mapped));
-    if (MappedLength > 0 && MappedLength < sizeof(Mapped)) {
-        const std::string Name(Mapped, MappedLength);
+        K32GetMappedFileNameW(GetCurrentProcess(), const_cast<uint8_t*>(Base), Mapped, MAX_PATH * 2);
+    if (MappedLength > 0 && MappedLength < MAX_PATH * 2) {
+        const std::string Name = Utf8(Mapped, MappedLength);
         // Windows gives the device path, Wine "\??\" and the drive path.
         const bool Same = Name.rfind("\\??\\", 0) == 0
                               ? SamePath(Name.substr(4), FinalPath(H, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS))
@@ -245,8 +245,8 @@ bool IsRunningImage(HANDLE H)
 
 std::unique_ptr<TStream> TWin32FileSystem::OpenForReading(const std::string& Path)
 {
-    HANDLE H = CreateFileA(Path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                           nullptr);
+    HANDLE H = CreateFileW(Wide(Path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
     if (H == INVALID_HANDLE_VALUE)
         throw EFOpenError(CannotOpenFileMessage(Path, SysErrorMessage(GetLastError())));
     return std::make_unique<TBufferedStream>(std::make_unique<THandleStream>(H));
@@ -254,8 +254,8 @@ std::unique_ptr<TStream> TWin32FileSystem::OpenForReading(const std::string& Pat
 
 std::unique_ptr<TStream> TWin32FileSystem::CreateForWriting(const std::string& Path)
 {
-    HANDLE H = CreateFileA(Path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                           nullptr);
+    HANDLE H = CreateFileW(Wide(Path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
     if (H == INVALID_HANDLE_VALUE)
         throw EFCreateError(CannotCreateFileMessage(Path, SysErrorMessage(GetLastError())));
     return std::make_unique<TBufferedStream>(std::make_unique<THandleStream>(H));
@@ -263,8 +263,8 @@ std::unique_ptr<TStream> TWin32FileSystem::CreateForWriting(const std::string& P
 
 std::unique_ptr<TStream> TWin32FileSystem::CreateNewForWriting(const std::string& Path)
 {
-    HANDLE H =
-        CreateFileA(Path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE H = CreateFileW(Wide(Path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
     if (H == INVALID_HANDLE_VALUE)
         throw EFCreateError(CannotCreateFileMessage(Path, SysErrorMessage(GetLastError())));
     return std::make_unique<TBufferedStream>(std::make_unique<THandleStream>(H));
@@ -272,13 +272,13 @@ std::unique_ptr<TStream> TWin32FileSystem::CreateNewForWriting(const std::string
 
 void TWin32FileSystem::RenameFile(const std::string& From, const std::string& To)
 {
-    if (!MoveFileExA(From.c_str(), To.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (!MoveFileExW(Wide(From).c_str(), Wide(To).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         throw EFCreateError(CannotCreateFileMessage(To, SysErrorMessage(GetLastError())));
 }
 
 bool TWin32FileSystem::SetFileTimes(const std::string& Path, const TFileTimes& Times)
 {
-    HANDLE H = CreateFileA(Path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    HANDLE H = CreateFileW(Wide(Path).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (H == INVALID_HANDLE_VALUE)
         return false;
@@ -290,7 +290,7 @@ bool TWin32FileSystem::SetFileTimes(const std::string& Path, const TFileTimes& T
 bool TWin32FileSystem::GetFileTimes(const std::string& Path, TFileTimes& Times)
 {
     WIN32_FILE_ATTRIBUTE_DATA Data;
-    if (!GetFileAttributesExA(Path.c_str(), GetFileExInfoStandard, &Data))
+    if (!GetFileAttributesExW(Wide(Path).c_str(), GetFileExInfoStandard, &Data))
         return false;
     Times.CreationTime = ToUInt64(Data.ftCreationTime);
     Times.LastAccessTime = ToUInt64(Data.ftLastAccessTime);
@@ -305,7 +305,7 @@ bool TWin32FileSystem::RemoveFile(const std::string& Path)
 
 bool TWin32FileSystem::MakeFolder(const std::string& Path)
 {
-    return CreateDirectoryA(Path.c_str(), nullptr) != 0;
+    return CreateDirectoryW(Wide(Path).c_str(), nullptr) != 0;
 }
 
 bool TWin32FileSystem::MakePrivateFolder(const std::string& Path, TPrivateTo To)
@@ -321,10 +321,11 @@ bool TWin32FileSystem::MakePrivateFolder(const std::string& Path, TPrivateTo To)
         Access += "(A;OICI;FA;;;" + User + ")";
     }
     PSECURITY_DESCRIPTOR Descriptor = nullptr;
-    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(Access.c_str(), SDDL_REVISION_1, &Descriptor, nullptr))
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(Wide(Access).c_str(), SDDL_REVISION_1, &Descriptor,
+                                                              nullptr))
         return false;
     SECURITY_ATTRIBUTES Attributes{sizeof(Attributes), Descriptor, FALSE};
-    const bool Made = CreateDirectoryA(Path.c_str(), &Attributes) != 0;
+    const bool Made = CreateDirectoryW(Wide(Path).c_str(), &Attributes) != 0;
     const DWORD Error = GetLastError();
     LocalFree(Descriptor);
     SetLastError(Error);
@@ -338,7 +339,7 @@ bool TWin32FileSystem::RemoveFolder(const std::string& Path)
 
 bool TWin32FileSystem::GetAttributes(const std::string& Path, uint32_t& Attributes)
 {
-    const DWORD A = GetFileAttributesA(Path.c_str());
+    const DWORD A = GetFileAttributesW(Wide(Path).c_str());
     if (A == INVALID_FILE_ATTRIBUTES)
         return false;
     Attributes = A;
@@ -347,7 +348,7 @@ bool TWin32FileSystem::GetAttributes(const std::string& Path, uint32_t& Attribut
 
 bool TWin32FileSystem::SetAttributes(const std::string& Path, uint32_t Attributes)
 {
-    return SetFileAttributesA(Path.c_str(), Attributes) != 0;
+    return SetFileAttributesW(Wide(Path).c_str(), Attributes) != 0;
 }
 
 std::vector<TFolderEntry> TWin32FileSystem::ListFolder(const std::string& Path)
@@ -357,28 +358,26 @@ std::vector<TFolderEntry> TWin32FileSystem::ListFolder(const std::string& Path)
     if (!Pattern.empty() && Pattern.back() != '\\')
         Pattern += '\\';
     Pattern += '*';
-    WIN32_FIND_DATAA Data;
-    HANDLE H = FindFirstFileA(Pattern.c_str(), &Data);
+    WIN32_FIND_DATAW Data;
+    HANDLE H = FindFirstFileW(Wide(Pattern).c_str(), &Data);
     if (H == INVALID_HANDLE_VALUE)
         return Result;
     do {
-        const std::string Name = Data.cFileName;
+        const std::string Name = Utf8(Data.cFileName);
         if (Name != "." && Name != "..")
             Result.push_back({Name, Data.dwFileAttributes});
-    } while (FindNextFileA(H, &Data));
+    } while (FindNextFileW(H, &Data));
     FindClose(H);
     return Result;
 }
 
 std::string TWin32FileSystem::ExecutablePath()
 {
-    std::string Buffer(MAX_PATH, '\0');
+    std::wstring Buffer(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD Length = GetModuleFileNameA(nullptr, Buffer.data(), static_cast<DWORD>(Buffer.size()));
-        if (Length < Buffer.size()) {
-            Buffer.resize(Length);
-            return Buffer;
-        }
+        const DWORD Length = GetModuleFileNameW(nullptr, Buffer.data(), static_cast<DWORD>(Buffer.size()));
+        if (Length < Buffer.size())
+            return Utf8(Buffer.data(), Length);
         Buffer.resize(Buffer.size() * 2);
     }
 }
@@ -386,8 +385,8 @@ std::string TWin32FileSystem::ExecutablePath()
 std::unique_ptr<TStream> TWin32FileSystem::OpenRunningProgram()
 {
     const std::string Path = ExecutablePath();
-    HANDLE H = CreateFileA(Path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                           nullptr);
+    HANDLE H = CreateFileW(Wide(Path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
     if (H == INVALID_HANDLE_VALUE)
         throw EFOpenError(CannotOpenFileMessage(Path, SysErrorMessage(GetLastError())));
     auto Stream = std::make_unique<THandleStream>(H);
@@ -398,8 +397,9 @@ std::unique_ptr<TStream> TWin32FileSystem::OpenRunningProgram()
 
 std::unique_ptr<TEntryHold> TWin32FileSystem::HoldAsItself(const std::string& Path, TEntryKind& Kind)
 {
-    HANDLE H = CreateFileA(Path.c_str(), FILE_READ_DATA | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                           nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE H =
+        CreateFileW(Wide(Path).c_str(), FILE_READ_DATA | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (H == INVALID_HANDLE_VALUE) {
         const DWORD Error = GetLastError();
         Kind = Error == ERROR_FILE_NOT_FOUND || Error == ERROR_PATH_NOT_FOUND ? TEntryKind::ekMissing

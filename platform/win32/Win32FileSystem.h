@@ -1,4 +1,4 @@
-// The Windows file system through the ANSI API. File streams are buffered over an
+// The Windows file system through the wide API. File streams are buffered over an
 // unbuffered file handle.
 #pragma once
 

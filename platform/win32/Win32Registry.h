@@ -1,4 +1,4 @@
-// The Windows registry through the ANSI API.
+// The Windows registry through the wide API.
 #pragma once
 
 #include "platform/Registry.h"

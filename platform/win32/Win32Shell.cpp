@@ -10,12 +10,14 @@
 #include <shlguid.h>
 #include <shlobj.h>
 
+#include <iterator>
 #include <vector>
 
 #include "platform/Exceptions.h"
 #include "platform/ShellLink.h"
 #include "platform/win32/DllSearch.h"
 #include "platform/win32/Win32Errors.h"
+#include "platform/win32/Win32Text.h"
 
 namespace qe::win32 {
 namespace {
@@ -36,18 +38,9 @@ private:
     T* FPtr = nullptr;
 };
 
-std::wstring ToWide(const std::string& Text)
-{
-    const int Length = MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, Text.c_str(), -1, nullptr, 0);
-    std::wstring Result(static_cast<size_t>(std::max(Length, 1)), L'\0');
-    MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, Text.c_str(), -1, Result.data(), Length);
-    Result.resize(Result.size() - 1);
-    return Result;
-}
-
 // The chooser's callback data: the initial folder and the window to centre on.
 struct TSelectDirCallback {
-    std::string Folder;
+    std::wstring Folder;
     HWND MainForm;
 };
 
@@ -61,7 +54,7 @@ int CALLBACK SelectDirProc(HWND Dialog, UINT Message, LPARAM, LPARAM Data)
     MONITORINFO Info{};
     Info.cbSize = sizeof(Info);
     RECT Rect;
-    if (GetMonitorInfoA(Monitor, &Info) && GetWindowRect(Dialog, &Rect)) {
+    if (GetMonitorInfoW(Monitor, &Info) && GetWindowRect(Dialog, &Rect)) {
         const int MonitorWidth = Info.rcMonitor.right - Info.rcMonitor.left;
         const int MonitorHeight = Info.rcMonitor.bottom - Info.rcMonitor.top;
         const int Left = Info.rcMonitor.left + (MonitorWidth - (Rect.right - Rect.left)) / 2;
@@ -69,7 +62,7 @@ int CALLBACK SelectDirProc(HWND Dialog, UINT Message, LPARAM, LPARAM Data)
         SetWindowPos(Dialog, nullptr, Left, Top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     }
     if (!Callback->Folder.empty())
-        SendMessageA(Dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(Callback->Folder.c_str()));
+        SendMessageW(Dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(Callback->Folder.c_str()));
     return 0;
 }
 
@@ -84,49 +77,57 @@ BOOL CALLBACK CollectEnabledWindow(HWND Window, LPARAM Data)
 
 void TWin32Shell::SaveLink(const TShellLink& Link, const std::string& FileName)
 {
-    TComPtr<IShellLinkA> Shell;
-    const HRESULT Created = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+    TComPtr<IShellLinkW> Shell;
+    const HRESULT Created = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                              reinterpret_cast<void**>(&Shell));
     if (FAILED(Created) || Shell.Get() == nullptr)
         throw EFCreateError(CannotCreateFileMessage(FileName, SysErrorMessage(static_cast<uint32_t>(Created))));
-    Shell->SetArguments(Link.Arguments.c_str());
+    Shell->SetArguments(Wide(Link.Arguments).c_str());
     Shell->SetShowCmd(Link.ShowCmd);
-    Shell->SetWorkingDirectory(Link.WorkingDirectory.c_str());
-    Shell->SetPath(Link.Path.c_str());
-    Shell->SetDescription(Link.Description.c_str());
+    Shell->SetWorkingDirectory(Wide(Link.WorkingDirectory).c_str());
+    Shell->SetPath(Wide(Link.Path).c_str());
+    Shell->SetDescription(Wide(Link.Description).c_str());
     Shell->SetHotkey(Link.Hotkey);
-    Shell->SetIconLocation(Link.IconLocation.c_str(), Link.IconIndex);
+    Shell->SetIconLocation(Wide(Link.IconLocation).c_str(), Link.IconIndex);
     TComPtr<IPersistFile> File;
     if (FAILED(Shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&File))) || File.Get() == nullptr)
         throw Exception("Interface not supported");
     // The shell reports nothing when it cannot write the link.
-    File->Save(ToWide(FileName).c_str(), TRUE);
+    File->Save(Wide(FileName).c_str(), TRUE);
 }
 
 bool TWin32Shell::ReadLink(const std::string& FileName, TShellLinkData& Data)
 {
-    TComPtr<IShellLinkA> Shell;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+    TComPtr<IShellLinkW> Shell;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                 reinterpret_cast<void**>(&Shell))))
         return false;
     TComPtr<IPersistFile> File;
     if (FAILED(Shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&File))))
         return false;
-    if (FAILED(File->Load(ToWide(FileName).c_str(), STGM_READ)))
+    if (FAILED(File->Load(Wide(FileName).c_str(), STGM_READ)))
         return false;
-    char Buffer[MAX_PATH * 4];
-    Buffer[0] = '\0';
-    Shell->GetPath(Buffer, sizeof(Buffer), nullptr, SLGP_RAWPATH);
-    Data.Path = Buffer;
-    Buffer[0] = '\0';
-    Shell->GetWorkingDirectory(Buffer, sizeof(Buffer));
-    Data.WorkingDirectory = Buffer;
-    Buffer[0] = '\0';
-    Shell->GetArguments(Buffer, sizeof(Buffer));
-    Data.Arguments = Buffer;
-    Buffer[0] = '\0';
-    Shell->GetDescription(Buffer, sizeof(Buffer));
-    Data.Description = Buffer;
+    wchar_t Buffer[MAX_PATH * 4];
+    const int Size = static_cast<int>(std::size(Buffer));
+    // The target as the link's item list names it, in UTF-16 on every system; Wine keeps
+    // the path field of a link it saved in the ANSI code page, which loses other letters.
+    using TGetPathFromIDList = BOOL(WINAPI*)(LPCITEMIDLIST, LPWSTR);
+    static const auto GetPathFromIDList = SystemFunction<TGetPathFromIDList>("shell32.dll", "SHGetPathFromIDListW");
+    LPITEMIDLIST Items = nullptr;
+    Buffer[0] = L'\0';
+    if (!GetPathFromIDList || FAILED(Shell->GetIDList(&Items)) || Items == nullptr || !GetPathFromIDList(Items, Buffer))
+        Shell->GetPath(Buffer, Size, nullptr, SLGP_RAWPATH);
+    CoTaskMemFree(Items);
+    Data.Path = Utf8(Buffer);
+    Buffer[0] = L'\0';
+    Shell->GetWorkingDirectory(Buffer, Size);
+    Data.WorkingDirectory = Utf8(Buffer);
+    Buffer[0] = L'\0';
+    Shell->GetArguments(Buffer, Size);
+    Data.Arguments = Utf8(Buffer);
+    Buffer[0] = L'\0';
+    Shell->GetDescription(Buffer, Size);
+    Data.Description = Utf8(Buffer);
     return true;
 }
 
@@ -144,14 +145,14 @@ template <class TFunction> TFunction ShellFunction(const char* Name)
 
 bool TWin32Shell::ShellOpen(const std::string& FileOrLink)
 {
-    using TShellExecuteA = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
-    static const auto ShellExecute = ShellFunction<TShellExecuteA>("ShellExecuteA");
+    using TShellExecuteW = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
+    static const auto ShellExecute = ShellFunction<TShellExecuteW>("ShellExecuteW");
     if (!ShellExecute)
         return false;
     // No owner window: what the shell starts (a browser, a mail client, a terminal) is on
     // its own, not tied to the wizard that is about to close.
     const auto Result =
-        reinterpret_cast<INT_PTR>(ShellExecute(nullptr, "open", FileOrLink.c_str(), nullptr, nullptr, SW_SHOW));
+        reinterpret_cast<INT_PTR>(ShellExecute(nullptr, L"open", Wide(FileOrLink).c_str(), nullptr, nullptr, SW_SHOW));
     return Result > 32;
 }
 
@@ -192,7 +193,7 @@ bool TWin32Shell::OpenAsUser(const std::string& FileOrLink)
         FAILED(FolderView->get_Application(&Application)) ||
         FAILED(Application->QueryInterface(IID_IShellDispatch2, reinterpret_cast<void**>(&Shell))))
         return false;
-    BSTR File = AllocString(ToWide(FileOrLink).c_str());
+    BSTR File = AllocString(Wide(FileOrLink).c_str());
     BSTR Verb = AllocString(L"open");
     VARIANT Arguments{};
     VARIANT Folder{};
@@ -212,33 +213,34 @@ bool TWin32Shell::OpenAsUser(const std::string& FileOrLink)
 
 TFolderPick TWin32Shell::ChooseFolder(const std::string& Caption, std::string& Folder)
 {
-    const DWORD Attributes = GetFileAttributesA(Folder.c_str());
+    const DWORD Attributes = GetFileAttributesW(Wide(Folder).c_str());
     if (Attributes == INVALID_FILE_ATTRIBUTES || (Attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
         Folder.clear();
-    using TBrowseForFolder = LPITEMIDLIST(WINAPI*)(LPBROWSEINFOA);
-    using TGetPathFromIDList = BOOL(WINAPI*)(LPCITEMIDLIST, LPSTR);
-    static const auto BrowseForFolder = ShellFunction<TBrowseForFolder>("SHBrowseForFolderA");
-    static const auto GetPathFromIDList = ShellFunction<TGetPathFromIDList>("SHGetPathFromIDListA");
-    using TGetFileInfo = DWORD_PTR(WINAPI*)(LPCSTR, DWORD, SHFILEINFOA*, UINT, UINT);
-    static const auto GetFileInfo = ShellFunction<TGetFileInfo>("SHGetFileInfoA");
+    using TBrowseForFolder = LPITEMIDLIST(WINAPI*)(LPBROWSEINFOW);
+    using TGetPathFromIDList = BOOL(WINAPI*)(LPCITEMIDLIST, LPWSTR);
+    static const auto BrowseForFolder = ShellFunction<TBrowseForFolder>("SHBrowseForFolderW");
+    static const auto GetPathFromIDList = ShellFunction<TGetPathFromIDList>("SHGetPathFromIDListW");
+    using TGetFileInfo = DWORD_PTR(WINAPI*)(LPCWSTR, DWORD, SHFILEINFOW*, UINT, UINT);
+    static const auto GetFileInfo = ShellFunction<TGetFileInfo>("SHGetFileInfoW");
     if (!BrowseForFolder || !GetPathFromIDList)
         return TFolderPick::fpCancelled;
     // The task allocator, which the shell's own allocator is.
     IMalloc* Malloc = nullptr;
     if (FAILED(CoGetMalloc(1, &Malloc)) || Malloc == nullptr)
         return TFolderPick::fpCancelled;
-    auto* Buffer = static_cast<char*>(Malloc->Alloc(MAX_PATH));
+    auto* Buffer = static_cast<wchar_t*>(Malloc->Alloc(MAX_PATH * sizeof(wchar_t)));
     if (Buffer == nullptr) {
         Malloc->Release();
         return TFolderPick::fpCancelled;
     }
-    Buffer[0] = '\0';
-    TSelectDirCallback Callback{Folder, static_cast<HWND>(FOwner)};
-    BROWSEINFOA Info{};
+    Buffer[0] = L'\0';
+    TSelectDirCallback Callback{Wide(Folder), static_cast<HWND>(FOwner)};
+    const std::wstring Title = Wide(Caption);
+    BROWSEINFOW Info{};
     Info.hwndOwner = static_cast<HWND>(FOwner);
     Info.pidlRoot = nullptr;
     Info.pszDisplayName = Buffer;
-    Info.lpszTitle = Caption.c_str();
+    Info.lpszTitle = Title.c_str();
     Info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE | BIF_NONEWFOLDERBUTTON;
     Info.lpfn = SelectDirProc;
     Info.lParam = reinterpret_cast<LPARAM>(&Callback);
@@ -264,16 +266,16 @@ TFolderPick TWin32Shell::ChooseFolder(const std::string& Caption, std::string& F
         // The buffer holds the item's display name; an item that is no folder of the file
         // system (the chooser lets some through) has no path to put there. Not every
         // chooser fills in the name; the shell gives it then.
-        std::string DisplayName = Buffer;
-        SHFILEINFOA Info{};
+        std::string DisplayName = Utf8(Buffer);
+        SHFILEINFOW Info{};
         if (DisplayName.empty() && GetFileInfo &&
-            GetFileInfo(reinterpret_cast<LPCSTR>(Chosen), 0, &Info, sizeof(Info), SHGFI_PIDL | SHGFI_DISPLAYNAME))
-            DisplayName = Info.szDisplayName;
-        Buffer[0] = '\0';
-        const bool HasPath = GetPathFromIDList(Chosen, Buffer) && Buffer[0] != '\0';
+            GetFileInfo(reinterpret_cast<LPCWSTR>(Chosen), 0, &Info, sizeof(Info), SHGFI_PIDL | SHGFI_DISPLAYNAME))
+            DisplayName = Utf8(Info.szDisplayName);
+        Buffer[0] = L'\0';
+        const bool HasPath = GetPathFromIDList(Chosen, Buffer) && Buffer[0] != L'\0';
         Malloc->Free(Chosen);
         Pick = HasPath ? TFolderPick::fpFolder : TFolderPick::fpNoFileSystemPath;
-        Folder = HasPath ? std::string(Buffer) : DisplayName;
+        Folder = HasPath ? Utf8(Buffer) : DisplayName;
     }
     Malloc->Free(Buffer);
     Malloc->Release();

@@ -11,77 +11,81 @@
 namespace qe::win32 {
 namespace {
 
-// The folder functions write into a 255-byte buffer and are told it holds 254, so a
-// text of 253 characters and its NUL fit. A longer text is not written at all: the
+// The folder functions write into a buffer of 255 characters and are told it holds 254,
+// so a text of 253 characters and its NUL fit. A longer text is not written at all: the
 // result is then empty, never a part of the path.
 template <typename TGetter> std::string FolderText(TGetter Getter)
 {
-    char Buffer[255] = {};
+    wchar_t Buffer[255] = {};
     const UINT Length = Getter(Buffer, 254);
     if (Length == 0 || Length >= 254)
         return {};
-    return std::string(Buffer);
+    return Utf8(Buffer);
 }
 
 } // namespace
 
 std::string TWin32System::WindowsFolder()
 {
-    return FolderText([](char* B, UINT Size) { return GetWindowsDirectoryA(B, Size); });
+    return FolderText([](wchar_t* B, UINT Size) { return GetWindowsDirectoryW(B, Size); });
 }
 
 std::string TWin32System::SystemWindowsFolder()
 {
-    return FolderText([](char* B, UINT Size) { return GetSystemWindowsDirectoryA(B, Size); });
+    return FolderText([](wchar_t* B, UINT Size) { return GetSystemWindowsDirectoryW(B, Size); });
 }
 
 std::string TWin32System::SystemFolder()
 {
-    return FolderText([](char* B, UINT Size) { return GetSystemDirectoryA(B, Size); });
+    return FolderText([](wchar_t* B, UINT Size) { return GetSystemDirectoryW(B, Size); });
 }
 
 std::string TWin32System::TempFolder()
 {
-    return FolderText([](char* B, UINT Size) { return GetTempPathA(Size, B); });
+    return FolderText([](wchar_t* B, UINT Size) { return GetTempPathW(Size, B); });
 }
 
 std::string TWin32System::ExpandEnvironment(const std::string& Text)
 {
     // Sized to the expansion, so the caller sees the whole text and decides on it.
-    std::vector<char> Buffer(Text.size() + 260);
+    const std::wstring Source = Wide(Text);
+    std::vector<wchar_t> Buffer(Source.size() + 260);
     for (;;) {
-        const DWORD Needed = ExpandEnvironmentStringsA(Text.c_str(), Buffer.data(), static_cast<DWORD>(Buffer.size()));
+        const DWORD Needed =
+            ExpandEnvironmentStringsW(Source.c_str(), Buffer.data(), static_cast<DWORD>(Buffer.size()));
         if (Needed == 0)
             return Text;
         if (Needed <= Buffer.size())
-            return std::string(Buffer.data());
+            return Utf8(Buffer.data());
         Buffer.resize(Needed);
     }
 }
 
 bool TWin32System::TopLevelWindowExists(const std::string& ClassName)
 {
-    return FindWindowA(ClassName.c_str(), nullptr) != nullptr;
+    return FindWindowW(Wide(ClassName).c_str(), nullptr) != nullptr;
 }
 
 bool TWin32System::StartHiddenIdleProcess(const std::string& CommandLine, const std::string& CurrentFolder,
                                           const std::vector<std::string>& Environment)
 {
-    // An environment block: the entries, each ended by a NUL, and one NUL more.
-    std::string Block;
+    // A UTF-16 environment block: the entries, each ended by a NUL, and one NUL more.
+    std::wstring Block;
     for (const std::string& Entry : Environment)
-        Block += Entry + '\0';
-    Block += '\0';
-    STARTUPINFOA Startup{};
+        Block += Wide(Entry) + L'\0';
+    Block += L'\0';
+    STARTUPINFOW Startup{};
     Startup.cb = sizeof(Startup);
     Startup.dwFlags = STARTF_USESHOWWINDOW;
     Startup.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION Process{};
-    std::vector<char> Line(CommandLine.begin(), CommandLine.end());
-    Line.push_back('\0');
-    if (!CreateProcessA(nullptr, Line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED | IDLE_PRIORITY_CLASS,
-                        Environment.empty() ? nullptr : Block.data(),
-                        CurrentFolder.empty() ? nullptr : CurrentFolder.c_str(), &Startup, &Process))
+    // The system may write into the command line it is given.
+    std::wstring Line = Wide(CommandLine);
+    const std::wstring Folder = Wide(CurrentFolder);
+    if (!CreateProcessW(nullptr, Line.data(), nullptr, nullptr, FALSE,
+                        CREATE_SUSPENDED | IDLE_PRIORITY_CLASS | CREATE_UNICODE_ENVIRONMENT,
+                        Environment.empty() ? nullptr : Block.data(), Folder.empty() ? nullptr : Folder.c_str(),
+                        &Startup, &Process))
         return false;
     SetThreadPriority(Process.hThread, THREAD_PRIORITY_IDLE);
     CloseHandle(Process.hProcess);
@@ -131,19 +135,12 @@ TSystemTime TWin32System::LocalTime()
     return TSystemTime{T.wYear, T.wMonth, T.wDayOfWeek, T.wDay, T.wHour, T.wMinute, T.wSecond, T.wMilliseconds};
 }
 
-std::u16string TWin32System::AnsiToWide(const std::string& Text)
+std::string TWin32System::DisplayLanguage()
 {
-    return win32::AnsiToWide(Text);
-}
-
-bool TWin32System::WideToAnsi(const std::u16string& Text, std::string& Ansi)
-{
-    return win32::WideToAnsi(Text, Ansi);
-}
-
-std::u16string TWin32System::WideUpperCase(const std::u16string& Text)
-{
-    return win32::WideUpperCase(Text);
+    wchar_t Name[LOCALE_NAME_MAX_LENGTH] = {};
+    if (LCIDToLocaleName(MAKELCID(GetUserDefaultUILanguage(), SORT_DEFAULT), Name, LOCALE_NAME_MAX_LENGTH, 0) <= 0)
+        return {};
+    return Utf8(Name);
 }
 
 bool TWin32System::Md5(const void* Data, size_t Size, std::array<uint8_t, 16>& Digest)

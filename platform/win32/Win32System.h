@@ -1,4 +1,4 @@
-// The system services of Windows through the ANSI API.
+// The system services of Windows through the wide API.
 #pragma once
 
 #include "platform/System.h"
@@ -18,9 +18,7 @@ public:
     bool IsElevated() override;
     bool RandomBytes(uint8_t* Buffer, size_t Size) override;
     TSystemTime LocalTime() override;
-    std::u16string AnsiToWide(const std::string& Text) override;
-    bool WideToAnsi(const std::u16string& Text, std::string& Ansi) override;
-    std::u16string WideUpperCase(const std::u16string& Text) override;
+    std::string DisplayLanguage() override;
     bool Md5(const void* Data, size_t Size, std::array<uint8_t, 16>& Digest) override;
 };
 

@@ -4,41 +4,31 @@
 
 #include <wincrypt.h>
 
+#include <cwchar>
+
+#include "platform/Unicode.h"
+
 namespace qe::win32 {
 
-std::u16string AnsiToWide(const std::string& Text)
+std::wstring Wide(const std::string& Text)
 {
-    if (Text.empty())
-        return {};
-    const int Size = static_cast<int>(Text.size());
-    const int Length = MultiByteToWideChar(CP_ACP, 0, Text.data(), Size, nullptr, 0);
-    std::u16string Result(static_cast<size_t>(Length), u'\0');
-    MultiByteToWideChar(CP_ACP, 0, Text.data(), Size, reinterpret_cast<wchar_t*>(Result.data()), Length);
-    return Result;
+    const std::u16string Units = Utf8ToUtf16(Text);
+    return std::wstring(Units.begin(), Units.end());
 }
 
-bool WideToAnsi(const std::u16string& Text, std::string& Ansi)
+std::string Utf8(const wchar_t* Text, size_t Length)
 {
-    if (Text.empty()) {
-        Ansi.clear();
-        return true;
-    }
-    const auto* Wide = reinterpret_cast<const wchar_t*>(Text.data());
-    const int Size = static_cast<int>(Text.size());
-    // No best fit: "ł" must not become "l", which names another folder. A UTF-8 code page
-    // has a form for every character but takes no default character to report with.
-    const bool Utf8 = GetACP() == CP_UTF8;
-    const DWORD Flags = Utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
-    BOOL UsedDefault = FALSE;
-    BOOL* Report = Utf8 ? nullptr : &UsedDefault;
-    const int Length = WideCharToMultiByte(CP_ACP, Flags, Wide, Size, nullptr, 0, nullptr, Report);
-    if (Length <= 0 || UsedDefault)
-        return false;
-    std::string Result(static_cast<size_t>(Length), '\0');
-    if (WideCharToMultiByte(CP_ACP, Flags, Wide, Size, Result.data(), Length, nullptr, Report) != Length || UsedDefault)
-        return false;
-    Ansi = Result;
-    return true;
+    return Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(Text), Length));
+}
+
+std::string Utf8(const wchar_t* Text)
+{
+    return Utf8(Text, wcslen(Text));
+}
+
+std::string Utf8(const std::wstring& Text)
+{
+    return Utf8(Text.data(), Text.size());
 }
 
 std::u16string WideUpperCase(const std::u16string& Text)

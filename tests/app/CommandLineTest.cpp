@@ -105,6 +105,20 @@ TEST(CommandLine, TheFirstFaultIsReportedAndTheRestStillUnderstood)
     EXPECT_EQ(Parsed("/SILENTLY").Error, "Unknown switch \"/SILENTLY\".");
 }
 
+TEST(CommandLine, LangNamesOneOfTheInstallersLanguages)
+{
+    EXPECT_EQ(Parsed("/LANG=de").Language, "de");
+    EXPECT_EQ(Parsed("-lang=PT-br /SILENT").Language, "pt-BR");
+    EXPECT_EQ(Parsed("/LANG=ja", true).Language, "ja");
+    EXPECT_EQ(Parsed("").Language, "");
+    const TCommandLine Unknown = Parsed("/LANG=pt /SILENT");
+    EXPECT_EQ(Unknown.Error,
+              "/LANG=: \"pt\" is not one of the installer's languages, en, de, fr, es, pt-BR, it, ru, tr, zh-CN, ja.");
+    EXPECT_EQ(Unknown.Language, "");
+    EXPECT_EQ(Unknown.Mode, TUiMode::Silent);
+    EXPECT_EQ(Parsed("/LANG").Error, "The switch /LANG needs a value: /LANG=de.");
+}
+
 TEST(CommandLine, TheUninstallerTakesOnlyWhatAnUninstallNeeds)
 {
     const TCommandLine C = Parsed("/VERYSILENT /SUPPRESSMSGBOXES /LOG=C:\\u.log", true);
@@ -115,17 +129,17 @@ TEST(CommandLine, TheUninstallerTakesOnlyWhatAnUninstallNeeds)
 
     const std::string Help = CommandLineHelp("Uninstall.exe", true);
     EXPECT_EQ(Help.substr(0, Help.find("\r\r")),
-              "Uninstall.exe [/SILENT | /VERYSILENT]\r    [/SUPPRESSMSGBOXES] [/LOG=\"file\"]");
+              "Uninstall.exe [/SILENT | /VERYSILENT]\r    [/SUPPRESSMSGBOXES] [/LOG=\"file\"] [/LANG=xx]");
     EXPECT_EQ(Help.find("/TERMINALS"), std::string::npos);
     EXPECT_EQ(Help.find("/CURRENTUSER"), std::string::npos);
     const std::string SetupHelp = CommandLineHelp("GridSetup.exe", false);
     EXPECT_EQ(SetupHelp.substr(0, SetupHelp.find("\r\r")),
               "GridSetup.exe [/SILENT | /VERYSILENT]\r    [/SUPPRESSMSGBOXES] [/CURRENTUSER]\r"
-              "    [/TERMINALS=\"folder;folder\"] [/LOG=\"file\"]");
+              "    [/TERMINALS=\"folder;folder\"] [/LOG=\"file\"]\r    [/LANG=xx]");
     for (const char* Listed :
-         {"/SILENT:", "/VERYSILENT:", "/SUPPRESSMSGBOXES:", "/CURRENTUSER:", "/TERMINALS=", "/LOG=", "/?:", "0: done",
-          "1: the run failed", "2: cancelled", "3: a MetaTrader terminal is running", "4: the installer is damaged",
-          "5: bad command line"})
+         {"/SILENT:", "/VERYSILENT:", "/SUPPRESSMSGBOXES:", "/CURRENTUSER:", "/TERMINALS=", "/LOG=", "/LANG=xx:",
+          "en, de, fr, es, pt-BR, it, ru, tr, zh-CN, ja", "/?:", "0: done", "1: the run failed", "2: cancelled",
+          "3: a MetaTrader terminal is running", "4: the installer is damaged", "5: bad command line"})
         EXPECT_NE(SetupHelp.find(Listed), std::string::npos) << Listed;
 }
 

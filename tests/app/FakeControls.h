@@ -112,6 +112,7 @@ public:
         if (OnMessageBox)
             OnMessageBox();
     }
+    void SetFixedTexts(const TTextTable& Texts) override { FixedTexts = &Texts; }
 
     // What the user does before answering a box.
     std::function<void()> OnMessageBox;
@@ -120,6 +121,7 @@ public:
     int Repaints = 0;
     bool Closed = false;
     std::vector<TMessage> Messages;
+    const TTextTable* FixedTexts = nullptr;
 };
 
 // Every control of the wizard window, wired into TWizardControls as the real window

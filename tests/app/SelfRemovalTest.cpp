@@ -14,7 +14,7 @@ const std::string Exe = "C:\\Program Files\\Demo\\Uninstall.exe";
 const std::string Retry = " if not \"%QeTries%\"==\"60\" set /a QeTries+=1 >nul & "
                           "\"C:\\WINDOWS\\system32\\ping.exe\" -n 2 127.0.0.1 >nul & goto repeat";
 
-TEST(SelfRemovalLines, FiveLinesThatRetryAWhileThenTidyUp)
+TEST(SelfRemovalText, FiveLinesThatRetryAWhileThenTidyUp)
 {
     const std::vector<std::string> Expected = {
         ":repeat",
@@ -23,7 +23,10 @@ TEST(SelfRemovalLines, FiveLinesThatRetryAWhileThenTidyUp)
         "rmdir \"C:\\Program Files\\Demo\\\"",
         "del \"C:\\TEMP\\s.bat\"",
     };
-    EXPECT_EQ(SelfRemovalLines({Exe, true, "C:\\TEMP\\s.bat", "", "C:\\WINDOWS\\system32\\ping.exe"}), Expected);
+    const TSelfRemovalText Text =
+        SelfRemovalText({Exe, true, "C:\\TEMP\\s.bat", "", "C:\\WINDOWS\\system32\\ping.exe"});
+    EXPECT_EQ(Text.Lines, Expected);
+    EXPECT_TRUE(Text.Variables.empty());
 
     // Without the folder; a script in a folder of its own removes that folder too; a
     // percent sign in a path is not taken for a variable.
@@ -33,9 +36,30 @@ TEST(SelfRemovalLines, FiveLinesThatRetryAWhileThenTidyUp)
         "if exist \"C:\\Program Files\\100%% Demo\\Uninstall.exe\"" + Retry,
         "del \"C:\\WINDOWS\\Temp\\Q\\s.bat\" & rmdir \"C:\\WINDOWS\\Temp\\Q\"",
     };
-    EXPECT_EQ(SelfRemovalLines({"C:\\Program Files\\100% Demo\\Uninstall.exe", false, "C:\\WINDOWS\\Temp\\Q\\s.bat",
-                                "C:\\WINDOWS\\Temp\\Q", "C:\\WINDOWS\\system32\\ping.exe"}),
+    EXPECT_EQ(SelfRemovalText({"C:\\Program Files\\100% Demo\\Uninstall.exe", false, "C:\\WINDOWS\\Temp\\Q\\s.bat",
+                               "C:\\WINDOWS\\Temp\\Q", "C:\\WINDOWS\\system32\\ping.exe"})
+                  .Lines,
               Private);
+}
+
+// The interpreter reads the script in the console's code page: the script is ASCII, and
+// each run of other characters comes from a variable of its environment, which Windows
+// keeps in UTF-16. The same run is the same variable.
+TEST(SelfRemovalText, CharactersOutsideAsciiComeFromTheEnvironment)
+{
+    const TSelfRemovalText Text =
+        SelfRemovalText({"C:\\Program Files\\Советник 网格 100%\\Uninstall.exe", true,
+                         "C:\\Users\\Трейдер\\Temp\\s.bat", "", "C:\\WINDOWS\\system32\\ping.exe"});
+    const std::string File = "\"C:\\Program Files\\%QeText1% %QeText2% 100%%\\Uninstall.exe\"";
+    const std::vector<std::string> Expected = {
+        ":repeat",
+        "del " + File,
+        "if exist " + File + Retry,
+        "rmdir \"C:\\Program Files\\%QeText1% %QeText2% 100%%\\\"",
+        "del \"C:\\Users\\%QeText3%\\Temp\\s.bat\"",
+    };
+    EXPECT_EQ(Text.Lines, Expected);
+    EXPECT_EQ(Text.Variables, (std::vector<std::string>{"QeText1=Советник", "QeText2=网格", "QeText3=Трейдер"}));
 }
 
 class SelfRemoval : public ::testing::Test {
@@ -93,6 +117,18 @@ TEST_F(SelfRemoval, AUsersScriptLiesInAFolderOfItsOwnThatOnlyTheUserMayChangeUnd
     ASSERT_TRUE(SelfDelete(M.Platform(), Exe, true));
     EXPECT_NE(M.System.ProcessStarts()[1].CommandLine, M.System.ProcessStarts()[0].CommandLine);
     EXPECT_EQ(BatchFiles("C:\\TEMP").size(), 2u);
+}
+
+TEST_F(SelfRemoval, CharactersOutsideAsciiReachTheScriptThroughItsEnvironment)
+{
+    const std::string Program = "C:\\Program Files\\Советник\\Uninstall.exe";
+    M.FileSystem.AddFile(Program, "MZ");
+    ASSERT_TRUE(SelfDelete(M.Platform(), Program, true));
+    const std::string Script = StartedScript();
+    EXPECT_NE(M.FileSystem.FileContents(Script).find("del \"C:\\Program Files\\%QeText1%\\Uninstall.exe\"\r\n"),
+              std::string::npos);
+    EXPECT_EQ(M.System.ProcessStarts()[0].Environment,
+              (std::vector<std::string>{"SystemRoot=C:\\WINDOWS", "QeText1=Советник"}));
 }
 
 TEST_F(SelfRemoval, AnElevatedScriptLiesInAFolderOnlyAdministratorsMayChange)

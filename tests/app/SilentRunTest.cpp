@@ -62,8 +62,8 @@ protected:
 
 TEST_F(SilentRun, VerySilentTakesTheFoldersFoundAcceptsTheLicenceAndStartsNoTerminal)
 {
-    // A terminal whose name the log must carry in UTF-8.
-    const std::string Boerse = std::string(ProgramFiles) + "\\B\xF6rse MT4";
+    // A terminal whose name the log must carry in UTF-8, as the program has it.
+    const std::string Boerse = std::string(ProgramFiles) + "\\Börse Трейдинг MT4";
     M.FileSystem.AddFile(Boerse + "\\terminal.exe", "");
     WriteInstallerFile();
     EXPECT_EQ(Run("/VERYSILENT /LOG=" + LogFile), ecDone);
@@ -76,7 +76,7 @@ TEST_F(SilentRun, VerySilentTakesTheFoldersFoundAcceptsTheLicenceAndStartsNoTerm
     EXPECT_TRUE(M.System.ProcessStarts().empty());
     EXPECT_TRUE(Boxes.empty());
 
-    const std::string Found = std::string(ProgramFiles) + "\\B\xC3\xB6rse MT4; " + T1S;
+    const std::string Found = Boerse + "; " + T1S;
     const std::vector<std::string> Head = {
         "Started: " + std::string(sim::TSimPlatform::ExePath) + " /VERYSILENT /LOG=" + LogFile,
         "Product: Grid Expert v2.5",
@@ -84,7 +84,7 @@ TEST_F(SilentRun, VerySilentTakesTheFoldersFoundAcceptsTheLicenceAndStartsNoTerm
         "The licence is taken as accepted: a silent run asks no questions.",
         "Terminals found: " + Found,
         "Folders chosen: " + Found,
-        "Copying file " + std::string(ProgramFiles) + "\\B\xC3\xB6rse MT4\\experts\\GridExpert.mq4 ...",
+        "Copying file " + Boerse + "\\experts\\GridExpert.mq4 ...",
     };
     const auto Lines = LogLines();
     ASSERT_GT(Lines.size(), Head.size());

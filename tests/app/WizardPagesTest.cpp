@@ -3,6 +3,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "language/Languages.h"
 #include "linklabel/Parser.h"
 #include "linklabel/Tree.h"
 #include "platform/Exceptions.h"
@@ -197,10 +198,10 @@ TEST_F(WizardPages, InstallTextsTitlesAndTheNoticeUnderItsFlag)
 
 TEST_F(WizardPages, TheNoticeLinksOnlyToAnAddressItIsGiven)
 {
-    EXPECT_EQ(BuilderNotice(2, ""),
+    EXPECT_EQ(BuilderNotice(EnglishTexts(), 2, ""),
               "<br><br>This installer was made with the free edition of qepack, the installer builder for MetaTrader "
               "add-ons.");
-    EXPECT_EQ(BuilderNotice(0, "https://www.qepack.org/free"),
+    EXPECT_EQ(BuilderNotice(EnglishTexts(), 0, "https://www.qepack.org/free"),
               "This installer was made with the free edition of qepack, the installer builder for MetaTrader add-ons: "
               "<link>https://www.qepack.org/free</link>");
 }

@@ -1,5 +1,6 @@
 // The runs behind the progress page: the hand-over of the chosen folders, the progress
 // shown, a failing run, the finish actions, and the uninstall wizard that follows.
+#include "language/Languages.h"
 #include "platform/Exceptions.h"
 #include "platform/Terminal.h"
 #include "tests/app/WizardFixture.h"
@@ -170,7 +171,7 @@ TEST_F(WizardRun, TheUninstallerRemovesTheProductThenHandsItselfToAScript)
     const std::string Welcome = "This will uninstall Grid Expert v2.5 from your computer. Please close all "
                                 "MetaTrader applications before you continue with the uninstallation.<br><br>Click "
                                 "Next to continue with the uninstallation, or click Cancel to exit.";
-    EXPECT_EQ(W->LabelStart2.Caption(), Welcome + BuilderNotice(6, ""));
+    EXPECT_EQ(W->LabelStart2.Caption(), Welcome + BuilderNotice(EnglishTexts(), 6, ""));
     EXPECT_EQ(W->LabelFinish1.Caption(), "Uninstallation Complete");
     EXPECT_EQ(W->ImgBanner.Title(), "Grid Expert"); // the record carries no banner
     EXPECT_EQ(W->LabelFinish2.Caption(), "The wizard has finished uninstalling Grid Expert from your computer. You "

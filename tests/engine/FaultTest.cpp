@@ -225,7 +225,7 @@ TEST_F(Faults, AReadOnlyReadmeEndsTheRunAndKeepsItsOldText)
 {
     M.FileSystem.AddFile(AppS + "\\Readme.rtf", "old", faReadOnly);
     Contents.Files = {MemoryFile("{app}\\a.txt", "a")};
-    Contents.Readme = "new";
+    Contents.Readme = "{\\rtf1 new}";
     EXPECT_EQ(FailedInstall(), "Cannot create file \"" + AppS + "\\Readme.rtf\". Access is denied");
     EXPECT_EQ(M.FileSystem.FileContents(AppS + "\\Readme.rtf"), "old");
     EXPECT_EQ(M.FileSystem.FileContents(AppS + "\\a.txt"), "a");
@@ -239,9 +239,9 @@ TEST_F(Faults, AnInternetShortcutInUseEndsTheRun)
     M.FileSystem.SetInUse(Url, true);
     Contents.Publisher = "Quant";
     Contents.Website = "quant.example";
-    Contents.Readme = "r";
+    Contents.Readme = "{\\rtf1 r}";
     EXPECT_EQ(FailedInstall(), "Cannot create file \"" + Url + "\". " + InUseText);
-    EXPECT_EQ(M.FileSystem.FileContents(AppS + "\\Readme.rtf"), "r\r\n");
+    EXPECT_EQ(M.FileSystem.FileContents(AppS + "\\Readme.rtf"), "{\\rtf1 r}\r\n");
     EXPECT_TRUE(M.FileSystem.FileExists(MenuS + "\\Readme.lnk"));
     EXPECT_EQ(Texts().back(), "Creating shortcut " + Url + " ...");
 }

@@ -144,14 +144,20 @@ TEST_F(InstallRun, EveryStepOfAFullPackageInOrderWithPercentsPastTheBudget)
     EXPECT_EQ(LinkTarget(MenuS + "\\Uninstall.lnk"), AppS + "\\Uninstall.exe | " + AppS);
 }
 
-TEST_F(InstallRun, TextsAreWrittenWithCrLfLines)
+// Documents are written with CR LF lines: RTF as ".rtf", as it is; plain text as ".txt",
+// UTF-8 after a byte-order mark, so that every editor on Windows reads it right.
+TEST_F(InstallRun, DocumentsAreWrittenAsRtfOrUtf8TextWithCrLfLines)
 {
-    Contents.Readme = "line 1\nline 2\r\nline 3\rlast";
-    Contents.License = "one line\r\n";
+    Contents.Readme = "Строка 1\nline 2\r\n网格 3\rlast";
+    Contents.License = "{\\rtf1 one line}\n";
     Installed({});
-    EXPECT_EQ(M.FileSystem.FileContents(AppS + "\\Readme.rtf"), "line 1\r\nline 2\r\nline 3\r\nlast\r\n");
-    EXPECT_EQ(M.FileSystem.FileContents(AppS + "\\License.rtf"), "one line\r\n");
+    EXPECT_EQ(M.FileSystem.FileContents(AppS + "\\Readme.txt"), "\xEF\xBB\xBFСтрока 1\r\nline 2\r\n网格 3\r\nlast\r\n");
+    EXPECT_EQ(M.FileSystem.FileContents(AppS + "\\License.rtf"), "{\\rtf1 one line}\r\n");
+    EXPECT_EQ(LinkTarget(MenuS + "\\Readme.lnk"), AppS + "\\Readme.txt | " + AppS);
+    EXPECT_EQ(LinkTarget(MenuS + "\\License.lnk"), AppS + "\\License.rtf | " + AppS);
+    EXPECT_FALSE(M.FileSystem.FileExists(AppS + "\\Readme.rtf"));
     EXPECT_FALSE(M.FileSystem.FileExists(AppS + "\\What's New.rtf"));
+    EXPECT_FALSE(M.FileSystem.FileExists(AppS + "\\What's New.txt"));
     EXPECT_FALSE(M.FileSystem.FileExists(MenuS + "\\What's New.lnk"));
 }
 
@@ -175,7 +181,7 @@ TEST_F(InstallRun, WithoutTerminalsTheFilesAimedElsewhereAreInstalledOnce)
     Contents.Files.push_back(MemoryFile("{app}\\b.txt", "b", "Manual"));
     Contents.Files.push_back(MemoryFile("{mydocuments}\\c.set", "c"));
     Contents.ExpertsOverride = "1";
-    Contents.Readme = "r";
+    Contents.Readme = "{\\rtf1 r}";
     auto Install = Installed({});
     EXPECT_EQ(Install->ProgressMax, 12);
     const std::vector<std::string> Expected = {
@@ -224,6 +230,11 @@ TEST_F(InstallRun, WebsiteAndEmailRules)
         {"", "see http://x.example", "Ann", " ", " Website.url", "see http://x.example", ""},
         {"Q", "https://secure.example", "Ann", "", "Q Website.url", "https://secure.example", ""},
         {"Q", "", "Ann", "Ann <a@b.c>", "", "", "mailto:Ann <Ann <a@b.c>>"},
+        // The file is 8-bit text in whatever code page the system has: beyond ASCII, an
+        // address carries its UTF-8 bytes in "%" form; the file's name is the publisher's.
+        {"Рога и Копыта", "пример.рф", "Иван", "ivan@пример.рф", "Рога и Копыта Website.url",
+         "http://%D0%BF%D1%80%D0%B8%D0%BC%D0%B5%D1%80.%D1%80%D1%84",
+         "mailto:%D0%98%D0%B2%D0%B0%D0%BD <ivan@%D0%BF%D1%80%D0%B8%D0%BC%D0%B5%D1%80.%D1%80%D1%84>"},
     };
     for (const TCase& Case : Cases) {
         Contents.Publisher = Case.Publisher;

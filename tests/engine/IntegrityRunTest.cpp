@@ -1,4 +1,5 @@
 // The install run checks the whole package before it changes anything on the machine.
+#include "language/Languages.h"
 #include "package/Integrity.h"
 #include "tests/engine/EngineFixture.h"
 #include "tests/engine/MachineSnapshot.h"
@@ -29,6 +30,18 @@ TEST_F(EngineTest, ADamagedInstallerIsRefusedBeforeAnyChange)
     EXPECT_EQ(Snapshot(M), Before);
     EXPECT_TRUE(Lines.empty());
     EXPECT_TRUE(Install->InstallLog.empty());
+
+    // In the wizard's language, the file named within the sentence as that language puts it.
+    const TTextTable Turkish = LoadTexts("tr");
+    Install->Texts = &Turkish;
+    try {
+        Install->Execute();
+        FAIL() << "installed";
+    } catch (const EPackageDamaged& Error) {
+        EXPECT_EQ(Error.Message(), "Kurulum programı hasarlı: Manual.txt dosyasının içeriği özet değeriyle uyuşmuyor. "
+                                   "Lütfen yeniden indirin.");
+    }
+    EXPECT_EQ(Snapshot(M), Before);
 }
 
 } // namespace

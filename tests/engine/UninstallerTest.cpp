@@ -80,7 +80,8 @@ TEST_F(Uninstaller, IsTheProgramWithoutItsPackageFollowedByTheRecord)
         Tags.SkipValue();
     }
     EXPECT_EQ(Record.Position(), Record.GetSize()); // no end record, nothing after
-    EXPECT_EQ(Ids, (std::vector<int32_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 13, 14, 14, 14, 14, 14}));
+    // The marking of its strings as UTF-8 first.
+    EXPECT_EQ(Ids, (std::vector<int32_t>{23, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 13, 14, 14, 14, 14, 14}));
 
     auto Uninstall = LoadUninstaller();
     EXPECT_EQ(Uninstall->ShowNotice, 0);
@@ -202,8 +203,27 @@ TEST_F(Uninstaller, RecordWithoutBannerHasNoBannerRecord)
         Ids.push_back(Tags.TagId);
         Tags.SkipValue();
     }
-    EXPECT_EQ(Ids, (std::vector<int32_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 13, 13, 14}));
+    EXPECT_EQ(Ids, (std::vector<int32_t>{23, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 13, 13, 14}));
     EXPECT_TRUE(LoadUninstaller()->Banner->Empty());
+}
+
+// The uninstaller speaks the language of its installation; an installation of a program
+// that chose none (as before languages) writes no such record.
+TEST_F(Uninstaller, TheRecordKeepsTheLanguageOfTheInstallation)
+{
+    auto Install = LoadInstaller();
+    Install->InstallLog = {{"C:\\A", true}};
+    for (const std::string Language : {"ja", ""}) {
+        Install->Language = Language;
+        TMemoryStream Stream(std::vector<uint8_t>(300, 0));
+        Stream.Seek(0, TSeekOrigin::soEnd);
+        Install->WriteUninstallRecord(Stream);
+        TQeUninstall Uninstall(Platform());
+        Uninstall.Language = "de";
+        Uninstall.LoadFromStream(Stream);
+        EXPECT_EQ(Uninstall.Language, Language);
+        EXPECT_EQ(Uninstall.Folders, (std::vector<std::string>{"C:\\A"}));
+    }
 }
 
 TEST_F(Uninstaller, WriteUninstallRecordPointsTheFieldAtWhereItBegan)

@@ -18,22 +18,27 @@ from pathlib import Path
 
 # Which folders each folder's files may include from, besides its own.
 INCLUDES = {
+    "language": ["platform"],
     "platform": [],
     "linklabel": ["platform/Exceptions.h"],
-    "package": ["platform"],
-    "engine": ["package", "platform"],
-    "app": ["engine", "package", "platform", "linklabel"],
-    "tools/qepack": ["package", "platform"],
+    # The Windows side of the label converts its UTF-8 text where the wide API meets it.
+    "linklabel/win32": ["linklabel", "platform/Exceptions.h", "platform/win32/Win32Text.h"],
+    "package": ["platform", "language"],
+    "engine": ["package", "platform", "language"],
+    "app": ["engine", "package", "platform", "language", "linklabel"],
+    "tools/qepack": ["package", "platform", "language"],
 }
 # The layer each folder of tests tests: its files may include what that layer may, and
 # the test helpers of that layer and of the layers below it.
 TESTS = {
+    "tests/language": "language",
     "tests/platform": "platform",
     "tests/package": "package",
     "tests/engine": "engine",
     "tests/app": "app",
     "tests/window": "app",
     "tests/linklabel": "linklabel",
+    "tests/linklabel/win32": "linklabel/win32",
     "tests/qepack": "tools/qepack",
 }
 for tests, layer in TESTS.items():

@@ -257,6 +257,44 @@ TEST(WordEnumerator, EachSpaceBelongsToTheWordBeforeIt)
     EXPECT_EQ(Words.GetTaken(), 0);
 }
 
+// Words of several bytes per letter wrap at their spaces, each measured by its letters.
+TEST_F(Layout, ARussianCaptionWrapsAtItsSpaces)
+{
+    // "Советник " is 8 letters and a space, 85 pixels; "для " makes the first line 115.
+    Paint("Советник для трейдера", {0, 0, 100, 200});
+    EXPECT_EQ(Placed(), (Strings{"Советник@0,0", "для@0,13", "трейдера@0,26"}));
+    EXPECT_EQ(Node<TStringNode>({0})->Rects, (std::vector<TRect>{{0, 0, 85, 13}, {0, 13, 35, 26}, {0, 26, 80, 39}}));
+    EXPECT_TRUE(Canvas.CutCharacters.empty()) << Canvas.CutCharacters.front();
+}
+
+// Chinese has no spaces: a line breaks between any two characters, but never before a
+// closing mark such as "，", which stays with the character before it.
+TEST_F(Layout, AChineseCaptionWrapsBetweenCharactersAndKeepsItsMarks)
+{
+    // Eight characters fill 80 pixels; "问，" would end the line at 100, the right edge.
+    Paint("网格交易的专家顾问，请关闭终端", {0, 0, 100, 200});
+    EXPECT_EQ(Placed(), (Strings{"网格交易的专家顾@0,0", "问，请关闭终端@0,13"}));
+    // Latin words beside it wrap at their spaces and between them and a character.
+    Paint("Install 网格交易 Pro now", {0, 0, 100, 200});
+    EXPECT_EQ(Placed(), (Strings{"Install 网格@0,0", "交易 Pro now@0,13"}));
+    // A word that runs into Chinese in the next piece breaks where the Chinese begins.
+    Paint("Grid<b>网格交易</b>", {0, 0, 100, 200});
+    EXPECT_EQ(Placed(), (Strings{"Grid@0,0", "网格交易@40,0"}));
+    EXPECT_FALSE(Node<TStringNode>({1, 0})->JoinedToPrevious);
+    EXPECT_TRUE(Canvas.CutCharacters.empty()) << Canvas.CutCharacters.front();
+}
+
+TEST(WordEnumerator, BreaksAroundIdeographsButNotInsideACharacter)
+{
+    TWordEnumerator Words("「网格」交易。 Ok 😀x\xE7\xBD");
+    std::vector<std::string> All;
+    while (Words.HasNext())
+        All.push_back(Words.PopWord());
+    // No break after an opening mark or before a closing one; a damaged last byte pair is
+    // no character to break inside.
+    EXPECT_EQ(All, (Strings{"「网", "格」", "交", "易。 ", "Ok ", "😀x\xE7\xBD"}));
+}
+
 TEST(TextHandler, RefusesElementsItCannotLayOut)
 {
     TFakeCanvas Canvas;

@@ -158,6 +158,19 @@ TEST_F(LinkLabel, ALinkThatWrapsIsHitOnBothLines)
     EXPECT_EQ(Clicks, (std::vector<TClick>{{0, "bbbb cccc"}, {0, "bbbb cccc"}}));
 }
 
+TEST_F(LinkLabel, AChineseLinkThatWrapsIsHitOnBothLinesAndOnlyThere)
+{
+    // "网格交易的专家" is 70 pixels: "顾问" goes to the second line, 20 pixels wide there.
+    Label.SetBounds(0, 0, 80, 17);
+    Label.SetCaption("网格<link>交易的专家顾问</link>");
+    Paint();
+    Click(25, 5);
+    Click(15, 20);
+    Click(15, 5);
+    Click(25, 20);
+    EXPECT_EQ(Clicks, (std::vector<TClick>{{0, "交易的专家顾问"}, {0, "交易的专家顾问"}}));
+}
+
 TEST_F(LinkLabel, NumberingStartsAgainWithANewCaption)
 {
     Label.SetCaption("<link>one</link> <link>two &lt;2&gt;</link>");

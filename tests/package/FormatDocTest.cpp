@@ -120,6 +120,8 @@ const TIdName PackageIds[] = {
     {piFile, "file entry"},
     {piIntegrity, "integrity record"},
     {piDataFolders, "`UseDataFolders`"},
+    {piUtf8Strings, "strings are UTF-8"},
+    {piLanguages, "`Languages`"},
 };
 const TIdName FileEntryIds[] = {
     {fiTarget, "`Target`"},
@@ -145,6 +147,7 @@ TWrittenKinds KindsTheWriterWrites()
     Contents.Readme = Contents.License = Contents.WhatsNew = "{\\rtf1 text}";
     Contents.ExpertsOverride = "1 0";
     Contents.UseDataFolders = true;
+    Contents.Languages = {"de", "en"};
     Contents.BannerJpeg = "\xFF\xD8 banner bytes";
     Contents.Files.push_back(MemoryFile("{app}\\a.txt", "a", "A"));
     TMemoryStream Stub(std::vector<uint8_t>(1024, 0));
@@ -169,13 +172,14 @@ TWrittenKinds KindsTheWriterWrites()
     return Kinds;
 }
 
-// The id and kind of every record of an uninstall record for the current user, the banner
-// aside.
+// The id and kind of every record of an uninstall record for the current user in German,
+// the banner aside.
 std::map<int32_t, int> UninstallKindsTheWriterWrites()
 {
     const TPlatform NoMachine;
     TQeInstall Install(NoMachine);
     Install.Scope = TInstallScope::CurrentUser;
+    Install.Language = "de";
     Install.InstallLog = {{"C:\\A", true}, {"C:\\A\\b.txt", false}};
     TMemoryStream Uninstaller(std::vector<uint8_t>(256, 0));
     Uninstaller.Seek(0, TSeekOrigin::soEnd);
@@ -235,13 +239,12 @@ TEST(FormatDoc, IdTablesAreTheCodesIdsWithTheWritersKinds)
     // The uninstall record: the product's fields under the same ids, then its own.
     const std::map<int32_t, int> UninstallKinds = UninstallKindsTheWriterWrites();
     const std::vector<TDocRow> Uninstall = DocTable("## Uninstall record ids");
-    ASSERT_EQ(Uninstall.size(), 5u);
+    ASSERT_EQ(Uninstall.size(), 7u);
     EXPECT_EQ(Uninstall[0].Id, std::to_string(pfShowNotice) + " .. " + std::to_string(pfEmail));
     EXPECT_EQ(std::size(ProductFields), static_cast<size_t>(pfEmail - pfShowNotice + 1));
-    const std::vector<std::tuple<int32_t, int, const char*>> Own = {{uiBanner, tkBinary, "banner"},
-                                                                    {uiFolder, tkString, "folder"},
-                                                                    {uiFile, tkString, "file"},
-                                                                    {uiCurrentUser, tkByte, "current user"}};
+    const std::vector<std::tuple<int32_t, int, const char*>> Own = {
+        {uiBanner, tkBinary, "banner"},          {uiFolder, tkString, "folder"},     {uiFile, tkString, "file"},
+        {uiCurrentUser, tkByte, "current user"}, {uiLanguage, tkString, "language"}, {uiUtf8Strings, tkByte, "UTF-8"}};
     for (size_t I = 0; I < Own.size(); ++I) {
         const auto& [Id, Kind, Words] = Own[I];
         EXPECT_EQ(Uninstall[I + 1].Id, std::to_string(Id));

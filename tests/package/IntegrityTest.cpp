@@ -97,7 +97,7 @@ TEST_F(PackageCheck, EachKindOfDamageIsNamed)
     EXPECT_EQ(Refusal(), "The installer is damaged: the contents of b.bin do not match their digest. "
                          "Download it again.");
     const TPackageCheck Result = Check();
-    EXPECT_EQ(Result.FileFaults, (std::vector<std::string>{"", "do not match their digest", ""}));
+    EXPECT_EQ(Result.FileFaults, (std::vector<std::string>{"", "the contents of %1 do not match their digest", ""}));
     EXPECT_EQ(Result.FileFault(1, "{metatrader}\\b.bin"),
               "the contents of {metatrader}\\b.bin do not match their digest");
     EXPECT_EQ(Result.FileFault(0, "a.txt"), "");

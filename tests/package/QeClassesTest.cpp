@@ -7,7 +7,9 @@
 #include "package/EncDec.h"
 #include "package/PackageWriter.h"
 #include "package/PayloadCipher.h"
+#include "package/QeUninstall.h"
 #include "package/SubStreams.h"
+#include "platform/Cp1252.h"
 #include "platform/sim/SimPlatform.h"
 
 namespace qe {
@@ -35,7 +37,7 @@ TPackageContents FullContents()
 {
     TPackageContents C;
     C.ShowNotice = 0;
-    C.ProgramName = "Grid Expert \xe9";
+    C.ProgramName = "Grid Expert é Советник 网格";
     C.MajorVersion = 2;
     C.MinorVersion = 5;
     C.BuildNumber = 118;
@@ -189,6 +191,116 @@ TEST_F(QeInstallLoad, RecordsInAnyOrderAndUnknownIdsGiveTheSameModel)
     EXPECT_EQ(Model.Files[0]->CreationTime, 0u);
 }
 
+// A package made before UTF-8, its strings in Windows-1252, loads as it did then: the same
+// model, only with its texts in UTF-8. An RTF document stays as its bytes are, as RTF names
+// its own code page.
+TEST_F(QeInstallLoad, APackageOfWindows1252TextsLoadsAsBeforeInUtf8)
+{
+    TPackageContents C = FullContents();
+    C.Utf8Strings = false;
+    C.ProgramName = "Grid Expert \xE9 \x80";
+    C.Publisher = "North\x96wind";
+    C.Address = "Stra\xDF"
+                "e 1";
+    C.ContactName = "Zo\xEB";
+    C.License = "{\\rtf1\\ansi\\ansicpg1252 Lizenz f\xFCr \\'fc}";
+    C.Readme = "Plain text \x84quoted\x93";
+    C.WhatsNew.clear();
+    C.Files[1].Target = "{app}\\Caf\xE9\\b.txt";
+    C.Files[1].ShortcutName = "Man\xFC"
+                              "al";
+    TMemoryStream File = Installer(C);
+    Model.LoadFromStream(File);
+    EXPECT_EQ(Model.ProgramName, "Grid Expert é €");
+    EXPECT_EQ(Model.Publisher, "North–wind");
+    EXPECT_EQ(Model.Address, "Straße 1");
+    EXPECT_EQ(Model.ContactName, "Zoë");
+    EXPECT_EQ(Model.Website, C.Website);
+    EXPECT_EQ(Model.Email, C.Email);
+    EXPECT_EQ(Model.License, C.License);
+    EXPECT_EQ(Model.Readme, "Plain text „quoted“");
+    EXPECT_EQ(Model.WhatsNew, "");
+    EXPECT_EQ(Model.ExpertsOverride, "1 0");
+    ASSERT_EQ(Model.Files.size(), 2u);
+    EXPECT_EQ(Model.Files[0]->Target, "{metatrader}\\experts\\a.mq4");
+    EXPECT_EQ(Model.Files[1]->Target, "{app}\\Café\\b.txt");
+    EXPECT_EQ(Model.Files[1]->ShortcutName, "Manüal");
+    // Everything else as with the same package in UTF-8.
+    TQeInstall Utf8(Machine.Platform());
+    TPackageContents Same = FullContents();
+    Same.WhatsNew.clear();
+    TMemoryStream SameFile = Installer(Same);
+    Utf8.LoadFromStream(SameFile);
+    EXPECT_EQ(Model.MajorVersion, Utf8.MajorVersion);
+    EXPECT_EQ(Model.BuildNumber, Utf8.BuildNumber);
+    EXPECT_EQ(Model.ShowNotice, Utf8.ShowNotice);
+    EXPECT_EQ(Model.UseDataFolders, Utf8.UseDataFolders);
+    EXPECT_EQ(Model.PayloadKey, Utf8.PayloadKey);
+    EXPECT_EQ(Model.Banner->Bytes(), Utf8.Banner->Bytes());
+    EXPECT_EQ(Model.Files[0]->WriteTime, Utf8.Files[0]->WriteTime);
+    EXPECT_EQ(Model.Files[1]->PayloadSize, Utf8.Files[1]->PayloadSize);
+}
+
+// The marking record counts wherever it stands, and only with the value 1; the strings of a
+// UTF-8 package that are damaged come out with U+FFFD in place of what does not decode.
+TEST_F(QeInstallLoad, TheUtf8RecordCountsAnywhereAndDamagedTextIsReplaced)
+{
+    const std::string Stored = "Советник \xFF!";
+    for (const uint8_t Value : {1, 0, 2}) {
+        HandPackage P;
+        P.Tags.WriteString(pfProgramName, EncodeString(Stored));
+        P.Tags.WriteTag(piFile, tkGroup);
+        P.Tags.WriteString(fiTarget, EncodeString("{app}\\网格"));
+        P.Tags.WriteEnd();
+        P.Tags.WriteByte(piUtf8Strings, Value);
+        Model.LoadFromStream(P.File);
+        // Read as Windows-1252, the UTF-8 bytes are each a character of their own.
+        EXPECT_EQ(Model.ProgramName, Value == 1 ? "Советник \xEF\xBF\xBD!" : Cp1252ToUtf8(Stored)) << int(Value);
+        ASSERT_EQ(Model.Files.size(), 1u);
+        EXPECT_EQ(Model.Files[0]->Target, Value == 1 ? "{app}\\网格" : Cp1252ToUtf8("{app}\\网格"));
+    }
+}
+
+// An uninstall record written now is marked UTF-8 and comes back whole; one written by an
+// installer before UTF-8 (Windows-1252, no marking record) loads with its paths in UTF-8.
+TEST(QeUninstallLoad, RecordsOfNowAndOfBeforeUtf8)
+{
+    sim::TSimPlatform Machine;
+    TQeInstall Install(Machine.Platform());
+    Install.ProgramName = "Советник 网格";
+    Install.Publisher = "Ёж";
+    Install.InstallLog = {{"C:\\Program Files\\Советник 网格", true},
+                          {"C:\\Program Files\\Советник 网格\\Ω.txt", false}};
+    TMemoryStream Now = Stub();
+    Now.Seek(0, TSeekOrigin::soEnd);
+    Install.WriteUninstallRecord(Now);
+    TQeUninstall Uninstall(Machine.Platform());
+    Uninstall.LoadFromStream(Now);
+    EXPECT_EQ(Uninstall.ProgramName, "Советник 网格");
+    EXPECT_EQ(Uninstall.Publisher, "Ёж");
+    EXPECT_EQ(Uninstall.Folders, std::vector<std::string>{"C:\\Program Files\\Советник 网格"});
+    EXPECT_EQ(Uninstall.Files, std::vector<std::string>{"C:\\Program Files\\Советник 网格\\Ω.txt"});
+
+    TMemoryStream Before = Stub();
+    Before.Seek(0, TSeekOrigin::soEnd);
+    const auto Offset = static_cast<uint32_t>(Before.Position());
+    TTagStreamAdapter Tags(Before);
+    Tags.WriteSignature(UninstallSignature);
+    TProductFields Fields;
+    Fields.ProgramName = "Gr\xFC"
+                         "n";
+    WriteProductFields(Tags, Fields);
+    Tags.WriteString(uiFolder, EncodeString("C:\\Program Files\\Gr\xFC"
+                                            "n"));
+    Tags.WriteString(uiFile, EncodeString("C:\\Program Files\\Gr\xFC"
+                                          "n\\\x80.txt"));
+    WritePackageOffset(Before, Offset);
+    Uninstall.LoadFromStream(Before);
+    EXPECT_EQ(Uninstall.ProgramName, "Grün");
+    EXPECT_EQ(Uninstall.Folders, std::vector<std::string>{"C:\\Program Files\\Grün"});
+    EXPECT_EQ(Uninstall.Files, std::vector<std::string>{"C:\\Program Files\\Grün\\€.txt"});
+}
+
 // Packages made before the data-folder record, or without it, install as before.
 TEST_F(QeInstallLoad, TheDataFolderRecordIsWrittenOnlyWhenAskedForAndReadByItsValue)
 {
@@ -214,6 +326,27 @@ TEST_F(QeInstallLoad, TheDataFolderRecordIsWrittenOnlyWhenAskedForAndReadByItsVa
         EXPECT_EQ(Model.UseDataFolders, Value != 0) << int(Value);
         EXPECT_EQ(Model.MajorVersion, 3);
     }
+}
+
+// The vendor's languages: written only when the vendor limits them, read as the codes
+// they name; a package without the record offers every language.
+TEST_F(QeInstallLoad, TheLanguagesRecordIsWrittenOnlyWhenTheVendorLimitsThem)
+{
+    TPackageContents C = FullContents();
+    TMemoryStream Without = Installer(C);
+    Model.Languages = {"de"};
+    Model.LoadFromStream(Without);
+    EXPECT_TRUE(Model.Languages.empty());
+
+    C.Languages = {"ru", "zh-CN"};
+    TMemoryStream With = Installer(C);
+    Model.LoadFromStream(With);
+    EXPECT_EQ(Model.Languages, (std::vector<std::string>{"ru", "zh-CN"}));
+
+    HandPackage P;
+    P.Tags.WriteString(piLanguages, EncodeString(" de ,, en,"));
+    Model.LoadFromStream(P.File);
+    EXPECT_EQ(Model.Languages, (std::vector<std::string>{"de", "en"}));
 }
 
 TEST_F(QeInstallLoad, KeyValuesOfOtherLengths)
@@ -256,7 +389,11 @@ TEST_F(QeInstallLoad, BannerValues)
     }
     {
         HandPackage P; // a picture that does not decode stops the load with the decoder's error
-        P.Tags.WriteString(pfProgramName, EncodeString("Before"));
+        // What was read before stays, its Windows-1252 in UTF-8 as after a whole load.
+        P.Tags.WriteString(pfProgramName, EncodeString("Before \xE9"));
+        P.Tags.WriteTag(piFile, tkGroup);
+        P.Tags.WriteString(fiTarget, EncodeString("{app}\\\xE9.txt"));
+        P.Tags.WriteEnd();
         TMemoryStream Broken(std::vector<uint8_t>(64, 0x41));
         P.Tags.WriteStream(piBanner, Broken, 64);
         P.Tags.WriteString(pfPublisher, EncodeString("After"));
@@ -266,7 +403,8 @@ TEST_F(QeInstallLoad, BannerValues)
         } catch (const EJpegError& E) {
             EXPECT_NE(E.Message().find("JPEG"), std::string::npos) << E.Message();
         }
-        EXPECT_EQ(Model.ProgramName, "Before");
+        EXPECT_EQ(Model.ProgramName, "Before é");
+        EXPECT_EQ(Model.Files.at(0)->Target, "{app}\\é.txt");
         EXPECT_EQ(Model.Publisher, "");
     }
 }

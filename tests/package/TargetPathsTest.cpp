@@ -18,7 +18,7 @@ TEST(TargetPaths, NamesWindowsWouldReadAsSomethingElseAreNoPlainNames)
                                                             "tab\there", "end.",
                                                             "end ",      "CON",
                                                             "con.txt",   "NUL .txt",
-                                                            "Lpt9",      "COM\xB9",
+                                                            "Lpt9",      "COM\u00B9",
                                                             "CONIN$",    "conout$.log",
                                                             "PROGRA~1",  "MICROS~2.TXT",
                                                             "A~12",      std::string(256, 'n')})
@@ -27,6 +27,12 @@ TEST(TargetPaths, NamesWindowsWouldReadAsSomethingElseAreNoPlainNames)
              "Grid Expert", " leading blank", "x.ex4.~qe", "0123abcd.~qe", "COM10", "LPT0", "CONSOLE", "nul-device.txt",
              "LONGNAME~1.TXT", "AB~1.TEXT", "a~b.txt", "Grid~.txt", std::string(255, 'n')})
         EXPECT_FALSE(PlainNameFault(Name)) << Name;
+    // Windows counts a name in UTF-16 units, not in the bytes of its UTF-8.
+    std::string Cyrillic;
+    for (int I = 0; I < 255; ++I)
+        Cyrillic += "\u0436";
+    EXPECT_FALSE(PlainNameFault(Cyrillic));
+    EXPECT_TRUE(PlainNameFault(Cyrillic + "\u0436"));
 }
 
 TEST(TargetPaths, PathsAreADriveAndPlainNamesOnly)

@@ -47,8 +47,6 @@ public:
     // as a user could: a symbolic link or junction on Windows, a Unix symbolic link under
     // Wine (which maps those to links). False when this machine lets the test make none.
     virtual bool MakeLink(const std::string& Path, const std::string& Target, bool Folder) = 0;
-    // The code page of the program's 8-bit text.
-    virtual unsigned AnsiCodePage() = 0;
 };
 
 std::unique_ptr<IConformanceWorld> MakeConformanceWorld();

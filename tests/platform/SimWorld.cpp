@@ -41,7 +41,6 @@ public:
         FMachine.FileSystem.AddLink(Path, Target, Folder);
         return true;
     }
-    unsigned AnsiCodePage() override { return 1252; }
 
 private:
     sim::TSimPlatform FMachine;

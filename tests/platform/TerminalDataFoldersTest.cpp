@@ -12,12 +12,15 @@ const std::string Root = "C:\\Users\\User\\AppData\\Roaming\\MetaQuotes\\Termina
 
 TEST(TerminalOrigin, IsOneAbsolutePathInUtf16WithOrWithoutMarkAndLineEnd)
 {
-    const std::u16string Path = u"C:\\Program Files (x86)\\Börse MT4";
+    const std::u16string Path = u"C:\\Program Files (x86)\\Börse 交易 MT4";
     for (const bool Mark : {true, false})
         for (const std::u16string End : {u"", u"\r\n", u"\n", u"\r\n\r\n"})
-            EXPECT_EQ(ParseOrigin(OriginBytes(Path, Mark, End)), Path) << Mark << " " << End.size();
-    EXPECT_EQ(ParseOrigin(OriginBytes(u"\\\\server\\share\\MT4")), u"\\\\server\\share\\MT4");
-    EXPECT_EQ(ParseOrigin(OriginBytes(u"d:\\")), u"d:\\");
+            EXPECT_EQ(ParseOrigin(OriginBytes(Path, Mark, End)), "C:\\Program Files (x86)\\Börse 交易 MT4")
+                << Mark << " " << End.size();
+    EXPECT_EQ(ParseOrigin(OriginBytes(u"\\\\server\\share\\MT4")), "\\\\server\\share\\MT4");
+    EXPECT_EQ(ParseOrigin(OriginBytes(u"d:\\")), "d:\\");
+    // A character beyond the first 65536, as a pair of surrogates.
+    EXPECT_EQ(ParseOrigin(OriginBytes(u"C:\\\U0001F4C8 MT4")), "C:\\\U0001F4C8 MT4");
 
     const std::string Malformed[] = {
         "",
@@ -31,6 +34,7 @@ TEST(TerminalOrigin, IsOneAbsolutePathInUtf16WithOrWithoutMarkAndLineEnd)
         OriginBytes(u"C:\\MT4", true, u"\r\n\t"), // more than a line end
         std::string("\xFE\xFF\0C\0:\0\\\0M", 10), // big-endian
         OriginBytes(u"C:\\MT4") + std::string(2, '\0'),
+        OriginBytes(u"C:\\MT4\xD83D"), // a surrogate without its pair: no UTF-8 names it
     };
     for (const std::string& Bytes : Malformed)
         EXPECT_EQ(ParseOrigin(Bytes), std::nullopt) << testing::PrintToString(Bytes);
@@ -54,17 +58,17 @@ TEST_F(TerminalData, TheRootIsInTheUsersAppDataFolder)
 TEST_F(TerminalData, OriginFirstThenTheIdAndNothingForATerminalWithout)
 {
     const std::string T1 = "C:\\Program Files\\MetaTrader 4", T2 = "D:\\Trading\\MT4 Demo";
-    const std::string T3 = "D:\\Trading\\Portable", T4 = "D:\\B\xF6rse MT4";
+    const std::string T3 = "D:\\Trading\\Portable", T4 = "D:\\Börse Трейдинг MT4";
     // T1's folder names it in other letters and with a trailing "\"; a folder of its ID
     // that holds no origin.txt stands beside it and is not taken.
     const std::string Named = AddDataFolder(M, "0123456789ABCDEF0123456789ABCDEF",
                                             OriginBytes(u"c:\\program files\\metatrader 4\\", true, u"\r\n"));
     AddDataFolder(M, TerminalDataId(M.Platform(), T1));
-    // T2 has a folder of its ID only; T4's origin.txt, without a mark, names a path
-    // with a letter outside ASCII, in a folder that is not its ID.
+    // T2 has a folder of its ID only; T4's origin.txt, without a mark, names its path with
+    // capitals outside ASCII, in a folder that is not its ID.
     const std::string ById = AddDataFolder(M, TerminalDataId(M.Platform(), T2));
     const std::string NonAscii =
-        AddDataFolder(M, "FEDCBA9876543210FEDCBA9876543210", OriginBytes(u"D:\\BÖRSE MT4", false));
+        AddDataFolder(M, "FEDCBA9876543210FEDCBA9876543210", OriginBytes(u"D:\\BÖRSE ТРЕЙДИНГ MT4", false));
     // The shared folders name T3, which still has no data folder.
     for (const char* Shared : {"Common", "Community", "help"})
         AddDataFolder(M, Shared, OriginBytes(u"D:\\Trading\\Portable"));
@@ -85,7 +89,7 @@ TEST_F(TerminalData, OriginsNameTheReadableFilesInListingOrder)
 {
     AddDataFolder(M, "A1", OriginBytes(u"C:\\Program Files\\MetaTrader 4\\"));
     AddDataFolder(M, "A2", OriginBytes(u"C:\\Trading\\Gone MT4", false, u"\r\n")); // stale: still named
-    AddDataFolder(M, "A3", OriginBytes(u"C:\\Трейдинг\\MT4"));                     // no ANSI form
+    AddDataFolder(M, "A3", OriginBytes(u"C:\\Трейдинг 交易\\MT4"));
     AddDataFolder(M, "A4", "garbage");
     AddDataFolder(M, "A5");
     AddDataFolder(M, "A6", OriginBytes(u"D:\\B\u00F6rse"));
@@ -102,8 +106,10 @@ TEST_F(TerminalData, OriginsNameTheReadableFilesInListingOrder)
             Expected.push_back("C:\\Program Files\\MetaTrader 4");
         if (Entry.Name == "A2")
             Expected.push_back("C:\\Trading\\Gone MT4");
+        if (Entry.Name == "A3")
+            Expected.push_back("C:\\Трейдинг 交易\\MT4");
         if (Entry.Name == "A6")
-            Expected.push_back("D:\\B\xF6rse");
+            Expected.push_back("D:\\Börse");
     }
     EXPECT_EQ(TTerminalDataFolders(M.Platform()).Origins(), Expected);
 }

@@ -8,14 +8,18 @@
 #include <vector>
 
 #include "platform/win32/Win32Platform.h"
+#include "platform/win32/Win32Text.h"
 #include "tests/platform/ConformanceWorld.h"
 
 namespace qe::test {
 namespace {
 
+using win32::Utf8;
+using win32::Wide;
+
 bool UnderWine()
 {
-    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
 }
 
 // The Linux file name of a Windows path under Wine; empty when there is none.
@@ -23,12 +27,10 @@ std::string UnixFileName(const std::string& Path)
 {
     using TUnixName = char*(CDECL*)(LPCWSTR);
     const auto Convert = reinterpret_cast<TUnixName>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
     if (Convert == nullptr)
         return {};
-    std::wstring Wide(Path.size() + 1, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, Path.c_str(), -1, Wide.data(), static_cast<int>(Wide.size()));
-    char* Name = Convert(Wide.c_str());
+    char* Name = Convert(Wide(Path).c_str());
     if (Name == nullptr)
         return {};
     std::string Result = Name;
@@ -59,32 +61,32 @@ bool UnixRemove(const std::string& Path, bool Folder)
 }
 
 // Deletes the folder and what it holds; links are removed as themselves, never followed.
-void RemoveTree(const std::string& Path)
+void RemoveTree(const std::wstring& Path)
 {
-    WIN32_FIND_DATAA Data;
-    HANDLE H = FindFirstFileA((Path + "\\*").c_str(), &Data);
+    WIN32_FIND_DATAW Data;
+    HANDLE H = FindFirstFileW((Path + L"\\*").c_str(), &Data);
     if (H != INVALID_HANDLE_VALUE) {
         do {
-            const std::string Name = Data.cFileName;
-            if (Name == "." || Name == "..")
+            const std::wstring Name = Data.cFileName;
+            if (Name == L"." || Name == L"..")
                 continue;
-            const std::string Child = Path + "\\" + Name;
+            const std::wstring Child = Path + L"\\" + Name;
             // Under Wine a file link looks like a file: every entry goes as itself.
-            if (UnderWine() && UnixRemove(UnixFileName(Child), false))
+            if (UnderWine() && UnixRemove(UnixFileName(Utf8(Child)), false))
                 continue;
-            SetFileAttributesA(Child.c_str(), FILE_ATTRIBUTE_NORMAL);
+            SetFileAttributesW(Child.c_str(), FILE_ATTRIBUTE_NORMAL);
             if ((Data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
-                (Data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? RemoveDirectoryA(Child.c_str())
-                                                                   : DeleteFileA(Child.c_str());
+                (Data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? RemoveDirectoryW(Child.c_str())
+                                                                   : DeleteFileW(Child.c_str());
             else if (Data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 RemoveTree(Child);
             else
-                DeleteFileA(Child.c_str());
-        } while (FindNextFileA(H, &Data));
+                DeleteFileW(Child.c_str());
+        } while (FindNextFileW(H, &Data));
         FindClose(H);
     }
-    if (!UnderWine() || !UnixRemove(UnixFileName(Path), true))
-        RemoveDirectoryA(Path.c_str());
+    if (!UnderWine() || !UnixRemove(UnixFileName(Utf8(Path)), true))
+        RemoveDirectoryW(Path.c_str());
 }
 
 bool IsCurrentUser(PSID Sid)
@@ -110,10 +112,10 @@ public:
         // Wine gives every run the same process id.
         const std::string Unique = std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount()) + "-" +
                                    std::to_string(++Counter);
-        char Temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, Temp);
-        FScratch = std::string(Temp) + "qe-conformance-" + Unique;
-        CreateDirectoryA(FScratch.c_str(), nullptr);
+        wchar_t Temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, Temp);
+        FScratch = Utf8(Temp) + "qe-conformance-" + Unique;
+        CreateDirectoryW(Wide(FScratch).c_str(), nullptr);
         FKey = "Software\\QeConformance-" + Unique;
     }
     ~TWin32World() override
@@ -122,9 +124,9 @@ public:
             CloseHandle(H);
         for (HWND Window : FWindows)
             DestroyWindow(Window);
-        RemoveTree(FScratch);
+        RemoveTree(Wide(FScratch));
         if (FTempChanged)
-            SetEnvironmentVariableA("TMP", FOldTemp.empty() ? nullptr : FOldTemp.c_str());
+            SetEnvironmentVariableW(L"TMP", FOldTemp.empty() ? nullptr : FOldTemp.c_str());
         FMachine.Registry.DeleteKey(TRegistryRoot::rrCurrentUser, FKey);
         CoUninitialize();
     }
@@ -134,11 +136,11 @@ public:
     std::string RegistryKey() override { return FKey; }
     void SetVariable(const std::string& Name, const std::string& Value) override
     {
-        SetEnvironmentVariableA(Name.c_str(), Value.c_str());
+        SetEnvironmentVariableW(Wide(Name).c_str(), Wide(Value).c_str());
     }
     void HoldOpen(const std::string& Path) override
     {
-        HANDLE H = CreateFileA(Path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        HANDLE H = CreateFileW(Wide(Path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         if (H != INVALID_HANDLE_VALUE)
             FHandles.push_back(H);
     }
@@ -149,16 +151,16 @@ public:
     }
     bool LimitsFolderPaths() override { return !UnderWine(); }
     bool KeepsAccessLists() override { return !UnderWine(); }
-    unsigned AnsiCodePage() override { return GetACP(); }
     void OpenWindow(const std::string& ClassName) override
     {
-        WNDCLASSA Class{};
-        Class.lpfnWndProc = DefWindowProcA;
-        Class.hInstance = GetModuleHandleA(nullptr);
-        Class.lpszClassName = ClassName.c_str();
-        RegisterClassA(&Class);
-        HWND Window = CreateWindowExA(0, ClassName.c_str(), "Conformance", WS_OVERLAPPED, 0, 0, 100, 100, nullptr,
-                                      nullptr, Class.hInstance, nullptr);
+        const std::wstring Name = Wide(ClassName);
+        WNDCLASSW Class{};
+        Class.lpfnWndProc = DefWindowProcW;
+        Class.hInstance = GetModuleHandleW(nullptr);
+        Class.lpszClassName = Name.c_str();
+        RegisterClassW(&Class);
+        HWND Window = CreateWindowExW(0, Name.c_str(), L"Conformance", WS_OVERLAPPED, 0, 0, 100, 100, nullptr, nullptr,
+                                      Class.hInstance, nullptr);
         if (Window != nullptr)
             FWindows.push_back(Window);
     }
@@ -175,26 +177,26 @@ public:
                                LinkFolder + "/" + Path.substr(Path.rfind('\\') + 1));
         }
         const DWORD Flags = (Folder ? SYMBOLIC_LINK_FLAG_DIRECTORY : 0) | 2; // unprivileged, in developer mode
-        return CreateSymbolicLinkA(Path.c_str(), Target.c_str(), Flags) != 0;
+        return CreateSymbolicLinkW(Wide(Path).c_str(), Wide(Target).c_str(), Flags) != 0;
     }
     void SetTempFolder(const std::string& Path) override
     {
         // The system takes its temporary folder from the variable TMP first.
         if (!FTempChanged) {
-            char Old[32768];
-            const DWORD Length = GetEnvironmentVariableA("TMP", Old, sizeof(Old));
-            FOldTemp = Length > 0 && Length < sizeof(Old) ? std::string(Old, Length) : std::string();
+            wchar_t Old[32768];
+            const DWORD Length = GetEnvironmentVariableW(L"TMP", Old, 32768);
+            FOldTemp = Length > 0 && Length < 32768 ? std::wstring(Old, Length) : std::wstring();
             FTempChanged = true;
         }
-        SetEnvironmentVariableA("TMP", Path.c_str());
+        SetEnvironmentVariableW(L"TMP", Wide(Path).c_str());
     }
 
     std::optional<TPrivateTo> PrivateTo(const std::string& Path) override
     {
         PACL Dacl = nullptr;
         PSECURITY_DESCRIPTOR Descriptor = nullptr;
-        if (GetNamedSecurityInfoA(Path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &Dacl,
-                                  nullptr, &Descriptor) != ERROR_SUCCESS)
+        if (GetNamedSecurityInfoW(Wide(Path).c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                                  &Dacl, nullptr, &Descriptor) != ERROR_SUCCESS)
             return std::nullopt;
         SECURITY_DESCRIPTOR_CONTROL Control = 0;
         DWORD Revision = 0;
@@ -223,7 +225,7 @@ public:
 private:
     win32::TWin32Platform FMachine;
     bool FTempChanged = false;
-    std::string FOldTemp;
+    std::wstring FOldTemp;
     std::string FScratch;
     std::string FKey;
     std::vector<HWND> FWindows;

@@ -49,6 +49,24 @@ TEST_F(Producer, RefusesTargetsThatLeaveTheirFolderOrThatWindowsRefuses)
     }
     // {APP} is {app}: macros are matched without case, so are the names behind them.
     EXPECT_EQ(FailureOf(Manifest(FileEntry("{APP}\\Docs\\a.mq4"), "name = \"D\"\n")), "no failure");
+
+    // Windows counts characters (UTF-16 units), not bytes: 255 Cyrillic letters make a name,
+    // and a path of 258 characters fits, however many bytes its Chinese takes.
+    std::string Long;
+    for (int I = 0; I < 255; ++I)
+        Long += "ж";
+    EXPECT_EQ(FailureOf(Manifest(FileEntry("{bootdir}\\" + Long), "name = \"D\"\n")), "no failure");
+    const std::string Refused = FailureOf(Manifest(FileEntry("{bootdir}\\" + Long + "ж"), "name = \"D\"\n"));
+    EXPECT_NE(Refused.find("\"жжжжжжжжжжжжжжжжжжжж...\" is longer than Windows' 255 characters"), std::string::npos)
+        << Refused;
+    std::string Hundred;
+    for (int I = 0; I < 100; ++I)
+        Hundred += "网";
+    EXPECT_EQ(FailureOf(Manifest(FileEntry("{metatrader}\\" + Hundred + "\\" + Hundred), "name = \"D\"\n")),
+              "no failure");
+    EXPECT_NE(FailureOf(Manifest(FileEntry("{metatrader}\\" + Hundred + "\\" + Hundred + "格格"), "name = \"D\"\n"))
+                  .find("becomes 260 characters long"),
+              std::string::npos);
 }
 
 TEST_F(Producer, PacksFilesFromOutsideTheManifestsFolderOnlyWhenAllowed)
@@ -104,6 +122,10 @@ TEST_F(Producer, RefusesDuplicateTargetsAndShortcutsWithoutRegardToCase)
     EXPECT_NE(FailureOf(Manifest(FileEntry("{app}\\\xc3\xa9.txt") + FileEntry("{app}\\\xc3\x89.TXT", "files/b.txt")))
                   .find("is also written by line"),
               std::string::npos);
+    EXPECT_NE(
+        FailureOf(Manifest(FileEntry("{app}\\Советник Ω.txt") + FileEntry("{APP}\\СОВЕТНИК ω.TXT", "files/b.txt")))
+            .find("is also written by line"),
+        std::string::npos);
     EXPECT_NE(FailureOf(Manifest(FileEntry("{app}\\a.txt", "files/a.mq4", "Manual") +
                                  FileEntry("{app}\\b.txt", "files/b.txt", "MANUAL")))
                   .find(":11: the shortcut \"MANUAL\" is also made by line 7"),
@@ -127,12 +149,19 @@ TEST_F(Producer, RefusesProductNamesThatCannotNameFolders)
         {"name = \"Grid Expert \"\n", "ends in a blank or a dot"},
         {"name = \"NUL\"\n", "device name"},
         {"name = \"" + std::string(101, 'n') + "\"\n", "longer than 100 characters"},
+        {"name = "
+         "\"яяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяя\"\n",
+         "longer than 100 characters"},
     };
     for (const auto& [Product, Expected] : Cases) {
         const std::string Message = FailureOf(Manifest("", Product));
         EXPECT_NE(Message.find("product.toml:2: the product"), std::string::npos) << Message;
         EXPECT_NE(Message.find(Expected), std::string::npos) << "expected \"" << Expected << "\", got: " << Message;
     }
+    EXPECT_EQ(FailureOf(Manifest("", "name = "
+                                     "\"яяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяяя"
+                                     "яяяяяяяяяяяяяяяяяяяяя\"\n")),
+              "no failure");
 }
 
 TEST_F(Producer, ReadsTheVersionAsWrittenOrRefusesIt)
@@ -227,6 +256,10 @@ TEST(SourceSelection, MatchesNamesLikeWindows)
     EXPECT_FALSE(NameMatches("*.ex4", "Grid.ex45"));
     EXPECT_FALSE(NameMatches("Grid?.ex4", "Grid.ex4"));
     EXPECT_TRUE(NameMatches("*", ""));
+    // Letters beyond ASCII without letter case too; "?" is one character of any length.
+    EXPECT_TRUE(NameMatches("СЕТКА ??.MQ4", "Сетка 网格.mq4"));
+    EXPECT_FALSE(NameMatches("Сетка ?.mq4", "Сетка 网格.mq4"));
+    EXPECT_TRUE(NameMatches("*Ω*", "αω.ex4"));
 }
 
 TEST_F(Producer, DefinesReplaceManifestValues)
@@ -241,6 +274,9 @@ TEST_F(Producer, DefinesReplaceManifestValues)
     EXPECT_EQ(M.Contents.Publisher, "Pub");
     EXPECT_TRUE(M.Contents.UseDataFolders);
     EXPECT_FALSE(LoadManifest(Path, Files, {"installer.data_folders=false"}).Contents.UseDataFolders);
+    EXPECT_TRUE(M.Contents.Languages.empty());
+    EXPECT_EQ(LoadManifest(Path, Files, {"installer.languages=ja, en"}).Contents.Languages,
+              (std::vector<std::string>{"ja", "en"}));
     const auto Refused = [&](const std::string& Define) {
         try {
             LoadManifest(Path, Files, {Define});

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/stdio/StdioFiles.h"
+#include "platform/stdio/Utf8Path.h"
 #include "tools/qepack/Build.h"
 #include "tools/qepack/Manifest.h"
 
@@ -41,13 +42,13 @@ protected:
 
     void Write(const std::string& Name, const std::string& Bytes)
     {
-        std::ofstream(Dir / Name, std::ios::binary) << Bytes;
+        std::ofstream(Dir / PathOf(Name), std::ios::binary) << Bytes;
     }
 
     std::string Manifest(const std::string& Extra, const std::string& Product = "name = \"Demo\"\nversion = \"3.0\"\n")
     {
         Write("product.toml", "[product]\n" + Product + Extra);
-        return (Dir / "product.toml").string();
+        return TextOf(Dir / "product.toml");
     }
 
     TBuildReport Build(const std::string& ManifestPath, const std::string& Out, const std::string& Stub)
@@ -77,7 +78,7 @@ protected:
 
     std::string Read(const std::string& Name)
     {
-        std::ifstream In(Dir / Name, std::ios::binary);
+        std::ifstream In(Dir / PathOf(Name), std::ios::binary);
         return std::string((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>());
     }
 

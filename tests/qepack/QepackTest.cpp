@@ -6,11 +6,11 @@
 
 #include "package/PackageVerify.h"
 #include "package/QeClasses.h"
+#include "package/TagStreams.h"
 #include "platform/sim/SimPlatform.h"
 #include "platform/stdio/FileTimes.h"
 #include "platform/stdio/StdioFiles.h"
 #include "tests/qepack/ProducerFixture.h"
-#include "tools/qepack/AnsiText.h"
 #include "tools/qepack/Build.h"
 #include "tools/qepack/Inspect.h"
 #include "tools/qepack/Manifest.h"
@@ -29,6 +29,7 @@ license = "License.rtf"
 [installer]
 banner = "banner.jpg"
 experts_override = "1 0"
+languages = ["ru", "ZH-cn"]
 [[file]]
 source = "files/a.mq4"
 target = '{metatrader}\experts\a.mq4'
@@ -54,6 +55,8 @@ TEST_F(Producer, BuildsAnInstallerThatLoadsAndVerifies)
     EXPECT_EQ(J["Website"], "example.com");
     EXPECT_EQ(J["ExpertsOverride"], "1 0");
     EXPECT_EQ(J["UseDataFolders"], true);
+    // In the program's spelling.
+    EXPECT_EQ(J["Languages"], nlohmann::json::array({"ru", "zh-CN"}));
     EXPECT_EQ(J["License"], "{\\rtf1 licence}");
     EXPECT_EQ(J["PayloadKey"].get<std::string>().size(), 32u);
     ASSERT_EQ(J["Files"].size(), 2u);
@@ -92,16 +95,26 @@ TEST_F(Producer, RefusesWhatWouldMakeABrokenInstaller)
         {"[installer]\nexperts_override = \"1 0 2\"\n", "name = \"D\"\n", ":4: \"experts_override\""},
         {"[installer]\nexperts_override = \"101010101\"\n", "name = \"D\"\n", ":4: \"experts_override\""},
         {"[installer]\ndata_folders = \"no\"\n", "name = \"D\"\n", ":4: \"data_folders\" must be true or false"},
+        {"[installer]\nlanguages = \"de\"\n", "name = \"D\"\n", ":4: \"languages\" lists the installer's languages"},
+        {"[installer]\nlanguages = []\n", "name = \"D\"\n", "leave it out to offer every language"},
+        {"[installer]\nlanguages = [\"de\", \"pt\"]\n", "name = \"D\"\n",
+         ":4: \"languages\" names a language by its code in quotes (the installer speaks en, de, fr, es, pt-BR, it, "
+         "ru, "
+         "tr, zh-CN, ja)"},
+        {"[installer]\nlanguages = [\"de\", 1]\n", "name = \"D\"\n", "names a language by its code in quotes"},
+        {"[installer]\nlanguages = [\"de\", \"DE\"]\n", "name = \"D\"\n", ":4: the language \"de\" is listed twice"},
         {"[[file]]\nsource = \"files/a.mq4\"\ntarget = \"a.mq4\"\n", "name = \"D\"\n",
          ":5: the target \"a.mq4\" starts with no folder macro"},
         {"[[file]]\nsource = \"files/a.mq4\"\ntarget = '{app}\\'\n", "name = \"D\"\n", "names no file"},
         {"", "name = \"D\"\nversoin = \"1.0\"\n", ":3: unknown key \"versoin\""},
         {"", "name = \"D\"\nversion = \"1.x\"\n", ":3: \"version\" must read MAJOR.MINOR"},
         {"", "name = \"D\"\nbuild = -1\n", ":3: \"build\" must be a whole number"},
-        {"", "name = \"Chart \xe2\x9c\x93\"\n", ":2: \"name\" holds characters"},
+        {"[documents]\nreadme = \"Readme.txt\"\n", "name = \"D\"\n",
+         ":4: \"" + TextOf(Dir / "Readme.txt") + "\" is neither RTF nor UTF-8 text"},
         {"", "name = \"A/B\"\n", ":2: the product name names folders"},
         {"", "name = \"D\n", "product.toml:2:"},
     };
+    Write("Readme.txt", "Caf\xE9, 1252 text");
     for (const TCase& C : Cases) {
         const std::string Message = FailureOf(Manifest(C.Extra, C.Product));
         EXPECT_NE(Message.find(C.Expected), std::string::npos) << "expected \"" << C.Expected << "\", got: " << Message;
@@ -155,12 +168,16 @@ TEST_F(Producer, FailedBuildLeavesNoInstallerAndKeepsTheOldOne)
 TEST_F(Producer, InspectShowsExactBytesAndTheClearedModelWithoutAPackage)
 {
     const std::string Out = (Dir / "Setup.exe").string();
-    Build(Manifest("[publisher]\nname = \"Caf\xc3\xa9 \xe2\x82\xac\"\n"), Out, (Dir / "stub.exe").string());
+    // RTF with bytes of its own code page (Windows-1251 here), which are no UTF-8.
+    Write("License.rtf", "{\\rtf1\\ansi\\ansicpg1251 \xCB\xE8\xF6\xE5\xED\xE7\xE8\xFF}");
+    Build(Manifest("[publisher]\nname = \"Café € Ёж\"\n[documents]\nlicense = \"License.rtf\"\n"), Out,
+          (Dir / "stub.exe").string());
     std::ostringstream Json;
     InspectFile(Out, Files, true, Json);
     const auto J = nlohmann::json::parse(Json.str());
-    // Windows-1252 bytes E9 and 80, each shown as the character of the same code.
-    EXPECT_EQ(J["Publisher"].get<std::string>(), "Caf\xc3\xa9 \xc2\x80");
+    EXPECT_EQ(J["Publisher"].get<std::string>(), "Café € Ёж");
+    // Each byte of the document shown as the character of the same code.
+    EXPECT_EQ(J["License"].get<std::string>(), "{\\rtf1\\ansi\\ansicpg1251 Ëèöåíçèÿ}");
 
     std::ostringstream Bare;
     InspectFile((Dir / "stub.exe").string(), Files, true, Bare);
@@ -273,14 +290,68 @@ TEST(StdioFiles, NamesTheRunningProgramAndReadsFileTimes)
     }
 }
 
-TEST(AnsiText, ConvertsToWindows1252OrRefuses)
+// A product in Russian and Chinese: every text of the manifest, the file names and a plain
+// text document come back from the installer as written, marked UTF-8 by the package's
+// first record.
+TEST_F(Producer, AUtf8ProductComesBackAsWritten)
 {
-    EXPECT_EQ(Utf8ToAnsi("plain"), "plain");
-    EXPECT_EQ(Utf8ToAnsi("\xe2\x82\xac \xc3\xa9 \xe2\x80\x99"), std::string("\x80 \xe9 \x92"));
-    EXPECT_EQ(Utf8ToAnsi("\xe4\xb8\xad"), std::nullopt); // a character the code page lacks
-    EXPECT_EQ(Utf8ToAnsi("\xc3"), std::nullopt);         // cut short
-    EXPECT_EQ(Utf8ToAnsi("\xff"), std::nullopt);
-    EXPECT_EQ(BytesToLatin1Utf8("\x41\xe9\x80"), "A\xc3\xa9\xc2\x80");
+    fs::create_directories(Dir / "files" / PathOf("Индикаторы"));
+    Write("files/Индикаторы/Сетка 网格.mq4", "indicator");
+    Write("Readme.txt", "\xEF\xBB\xBFПрочти меня\n读我\n");
+    const std::string Out = (Dir / "Setup.exe").string();
+    Build(Manifest(R"([publisher]
+name = "ООО Рога и Копыта"
+website = "пример.рф"
+address = "Москва, ул. Тверская, 1"
+contact = "Иван Петров"
+email = "ivan@example.com"
+[documents]
+license = "License.rtf"
+readme = "Readme.txt"
+[[file]]
+source = "files/Индикаторы/"
+target = '{metatrader}\MQL4\Индикаторы'
+[[file]]
+source = "files/a.mq4"
+target = '{app}\文档\Советник.mq4'
+shortcut = "Советник 网格"
+)",
+                   "name = \"Советник Pro 网格交易\"\nversion = \"2.1\"\n"),
+          Out, (Dir / "stub.exe").string());
+
+    sim::TSimPlatform Machine;
+    TStdioFiles Disk;
+    auto Stream = Disk.OpenForReading(Out);
+    TQeInstall Model(Machine.Platform());
+    Model.LoadFromStream(*Stream);
+    EXPECT_EQ(Model.ProgramName, "Советник Pro 网格交易");
+    EXPECT_EQ(Model.Publisher, "ООО Рога и Копыта");
+    EXPECT_EQ(Model.Website, "пример.рф");
+    EXPECT_EQ(Model.Address, "Москва, ул. Тверская, 1");
+    EXPECT_EQ(Model.ContactName, "Иван Петров");
+    EXPECT_EQ(Model.License, "{\\rtf1 licence}");
+    EXPECT_EQ(Model.Readme, "Прочти меня\n读我\n"); // without its byte-order mark
+    ASSERT_EQ(Model.Files.size(), 2u);
+    EXPECT_EQ(Model.Files[0]->Target, "{metatrader}\\MQL4\\Индикаторы\\Сетка 网格.mq4");
+    EXPECT_EQ(Model.Files[1]->Target, "{app}\\文档\\Советник.mq4");
+    EXPECT_EQ(Model.Files[1]->ShortcutName, "Советник 网格");
+
+    // The marking record comes first, right after the signature.
+    uint32_t Offset = 0;
+    ASSERT_TRUE(ReadPackageOffset(*Stream, Offset));
+    Stream->Seek(Offset, TSeekOrigin::soBeginning);
+    TTagStreamAdapter Tags(*Stream);
+    ASSERT_TRUE(Tags.CheckSignature(PackageSignature));
+    ASSERT_TRUE(Tags.NextTag());
+    EXPECT_EQ(Tags.TagId, piUtf8Strings);
+    EXPECT_EQ(Tags.TagKind, tkByte);
+    EXPECT_EQ(Tags.ReadByte(), 1);
+
+    std::ostringstream Json;
+    InspectFile(Out, Files, true, Json);
+    EXPECT_EQ(nlohmann::json::parse(Json.str())["ProgramName"], "Советник Pro 网格交易");
+    std::ostringstream Report;
+    EXPECT_TRUE(VerifyFile(Out, Files, Report)) << Report.str();
 }
 
 } // namespace

@@ -9,6 +9,7 @@ rm -rf "$work"; mkdir -p "$work/files/Folder"
 cd "$work"
 printf 'expert' > files/a.mq4; printf 'b' > files/b.txt; printf 'x' > files/Folder/x.txt
 printf 'not a picture' > banner.jpg
+printf 'Caf\xe9: Windows-1252, not UTF-8' > Readme.txt
 if [ "$stub" = fake ]; then
   # "MZ", the PE header's offset 256 at byte 60, zeros elsewhere.
   head -c 1024 /dev/zero > stub.exe
@@ -95,7 +96,8 @@ case_manifest "bad experts_override" '"experts_override" holds up to 8' 'name = 
 experts_override = "2"'
 case_manifest "banner not a JPEG" "the banner is not a JPEG picture" 'name = "D"' '[installer]
 banner = "banner.jpg"'
-case_manifest "text outside Windows-1252" "Windows-1252 text cannot carry" 'name = "Chart ✓"' ""
+case_manifest "readme neither RTF nor UTF-8" "is neither RTF nor UTF-8 text" 'name = "Chart ✓"' '[documents]
+readme = "Readme.txt"'
 check "init over an existing file" 1 "exists; init writes a new manifest only" "$qepack" init ok.toml
 echo "$count cases, $failures failures"
 [ "$failures" -eq 0 ]

@@ -6,6 +6,7 @@
 
 #include "package/Integrity.h"
 #include "package/PayloadCipher.h"
+#include "platform/stdio/Utf8Path.h"
 #include "tools/qepack/Manifest.h"
 #include "tools/qepack/StubCheck.h"
 #include "tools/qepack/TargetRules.h"
@@ -16,25 +17,18 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadWhole(TStdioFiles& Files, const std::string& Path)
-{
-    auto Stream = Files.OpenForReading(Path);
-    std::string Bytes(static_cast<size_t>(Stream->GetSize()), '\0');
-    Stream->ReadBuffer(Bytes.data(), static_cast<int32_t>(Bytes.size()));
-    return Bytes;
-}
-
 // The installer must not replace what it is made from.
 void CheckOutput(const std::string& OutPath, const std::vector<std::string>& Inputs)
 {
     std::error_code Error;
-    if (fs::is_directory(OutPath, Error))
+    if (fs::is_directory(PathOf(OutPath), Error))
         throw Exception("-o \"" + OutPath + "\" is a folder; name the installer file to write, as -o " +
-                        (fs::path(OutPath) / "Setup.exe").string());
-    const fs::path Out = fs::weakly_canonical(OutPath, Error);
+                        TextOf(PathOf(OutPath) / "Setup.exe"));
+    const fs::path Out = fs::weakly_canonical(PathOf(OutPath), Error);
     for (const std::string& Input : Inputs) {
         std::error_code Ignored;
-        if (fs::weakly_canonical(Input, Ignored) == Out || fs::equivalent(OutPath, Input, Ignored))
+        if (fs::weakly_canonical(PathOf(Input), Ignored) == Out ||
+            fs::equivalent(PathOf(OutPath), PathOf(Input), Ignored))
             throw Exception("-o \"" + OutPath + "\" names an input of the build (\"" + Input +
                             "\"); write the installer to a file of its own");
     }
@@ -56,7 +50,7 @@ TVersionInfo VersionOf(const TPackageContents& C, const TProductDescription& Pro
     Info.CompanyName = C.Publisher;
     Info.FileDescription = Product.Description.empty() ? C.ProgramName + " Setup" : Product.Description;
     Info.LegalCopyright = Product.Copyright;
-    Info.OriginalFilename = fs::path(OutPath).filename().string();
+    Info.OriginalFilename = TextOf(PathOf(OutPath).filename());
     Info.Major = C.MajorVersion;
     Info.Minor = C.MinorVersion;
     Info.Build = C.BuildNumber;
@@ -75,11 +69,11 @@ TBuildReport BuildInstaller(const TBuildOptions& Options)
     Inputs.push_back(Options.StubPath);
     CheckOutput(Options.OutPath, Inputs);
     TPackageContents& Contents = Manifest.Contents;
-    Contents.PayloadKey = ChooseKey(Options, ReadWhole(Files, Options.ManifestPath));
+    Contents.PayloadKey = ChooseKey(Options, Files.ReadWhole(Options.ManifestPath));
 
     TBuildReport Report;
     Report.Warnings = Manifest.Warnings;
-    std::string Image = ReadWhole(Files, Options.StubPath);
+    std::string Image = Files.ReadWhole(Options.StubPath);
     TMemoryStream Stub(std::vector<uint8_t>(Image.begin(), Image.end()));
     CheckStub(Stub, Options.StubPath);
     Report.VersionResourceWritten =
@@ -92,10 +86,10 @@ TBuildReport BuildInstaller(const TBuildOptions& Options)
 
     Report.FileCount = Contents.Files.size();
     for (const TPackedFile& File : Contents.Files) {
-        Report.SourceBytes += fs::file_size(File.SourceName);
+        Report.SourceBytes += fs::file_size(PathOf(File.SourceName));
         ++Report.FilesByMacro[TargetMacroOf(File.Target)];
     }
-    Report.InstallerBytes = fs::file_size(Options.OutPath);
+    Report.InstallerBytes = fs::file_size(PathOf(Options.OutPath));
     Report.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
     return Report;
 }
@@ -108,10 +102,10 @@ void WriteInstallerFile(const TPackageContents& Contents, TStream& Stub, const s
             auto Out = Files.CreateForWriting(TempPath);
             WriteInstaller(*Out, Stub, Contents);
         }
-        fs::rename(TempPath, OutPath);
+        fs::rename(PathOf(TempPath), PathOf(OutPath));
     } catch (...) {
         std::error_code Ignored;
-        fs::remove(TempPath, Ignored);
+        fs::remove(PathOf(TempPath), Ignored);
         throw;
     }
 }

@@ -7,8 +7,9 @@
 #include "package/ModelLoader.h"
 #include "package/PayloadCipher.h"
 #include "package/SubStreams.h"
+#include "platform/Unicode.h"
 #include "platform/stdio/FileTimes.h"
-#include "tools/qepack/AnsiText.h"
+#include "platform/stdio/Utf8Path.h"
 #include "tools/qepack/TargetRules.h"
 
 namespace qe {
@@ -37,11 +38,20 @@ std::string Hex(const TPayloadKey& Key)
     return Text;
 }
 
-// How texts of the model reach the output: JSON keeps each byte as the character of the
-// same code, so exact bytes survive; text mode shows the Windows-1252 characters.
-using TTextOf = std::string (*)(const std::string&);
+// A text of the model as the output shows it: the model's UTF-8 as it is. An RTF document
+// with bytes of its own code page, which are no UTF-8, has each byte written as the
+// character of the same code, so that exact bytes survive.
+std::string S(const std::string& Text)
+{
+    if (IsValidUtf8(Text))
+        return Text;
+    std::string Result;
+    for (const char C : Text)
+        AppendUtf8(Result, static_cast<uint8_t>(C));
+    return Result;
+}
 
-TJson CommonFields(const TQeData& M, const std::string& Record, TTextOf S)
+TJson CommonFields(const TQeData& M, const std::string& Record)
 {
     TJson J;
     J["Record"] = Record;
@@ -61,14 +71,18 @@ TJson CommonFields(const TQeData& M, const std::string& Record, TTextOf S)
     return J;
 }
 
-TJson InstallModel(const TQeInstall& M, const std::string& Record, TTextOf S)
+TJson InstallModel(const TQeInstall& M, const std::string& Record)
 {
-    TJson J = CommonFields(M, Record, S);
+    TJson J = CommonFields(M, Record);
     J["License"] = S(M.License);
     J["Readme"] = S(M.Readme);
     J["WhatsNew"] = S(M.WhatsNew);
     J["ExpertsOverride"] = S(M.ExpertsOverride);
     J["UseDataFolders"] = M.UseDataFolders;
+    // The vendor's languages; empty: every one.
+    J["Languages"] = TJson::array();
+    for (const std::string& Code : M.Languages)
+        J["Languages"].push_back(S(Code));
     J["PayloadKey"] = Hex(M.PayloadKey);
     J["Files"] = TJson::array();
     for (const auto& F : M.Files)
@@ -81,9 +95,11 @@ TJson InstallModel(const TQeInstall& M, const std::string& Record, TTextOf S)
     return J;
 }
 
-TJson UninstallModel(const TQeUninstall& M, const std::string& Record, TTextOf S)
+TJson UninstallModel(const TQeUninstall& M, const std::string& Record)
 {
-    TJson J = CommonFields(M, Record, S);
+    TJson J = CommonFields(M, Record);
+    // The language the installation ran in, which the uninstaller speaks.
+    J["Language"] = S(M.Language);
     J["Files"] = TJson::array();
     for (const std::string& Path : M.Files)
         J["Files"].push_back(S(Path));
@@ -125,9 +141,8 @@ void InspectFile(const std::string& Path, TStdioFiles& Files, bool Json, std::os
     const std::string Record = RecordSignature(*Stream);
     const TPlatform FilesOnly; // the model is only loaded here, never run
     const TProgramModel Model = LoadModel(FilesOnly, Path, *Stream);
-    const TTextOf S = Json ? BytesToLatin1Utf8 : AnsiToUtf8;
     const TJson J =
-        Model.IsUninstall() ? UninstallModel(*Model.Uninstall, Record, S) : InstallModel(*Model.Install, Record, S);
+        Model.IsUninstall() ? UninstallModel(*Model.Uninstall, Record) : InstallModel(*Model.Install, Record);
     if (Json)
         Out << J.dump(2) << "\n";
     else
@@ -150,14 +165,14 @@ void ExtractFile(const std::string& Path, const std::string& Dir, TStdioFiles& F
     // Every target is checked before anything is written.
     std::vector<fs::path> Places;
     for (const auto& F : Model.Files) {
-        fs::path Place = Dir;
+        fs::path Place = PathOf(Dir);
         for (size_t Start = 0; Start <= F->Target.size();) {
             const size_t End = std::min(F->Target.find('\\', Start), F->Target.size());
             const std::string Name = F->Target.substr(Start, End - Start);
             if (const auto Fault = NameFault(Name))
-                throw Exception("the target \"" + AnsiToUtf8(F->Target) + "\" would leave \"" + Dir +
+                throw Exception("the target \"" + F->Target + "\" would leave \"" + Dir +
                                 "\" or cannot be a file name there (" + *Fault + "); nothing was extracted");
-            Place /= AnsiToUtf8(Name);
+            Place /= PathOf(Name);
             Start = End + 1;
         }
         Places.push_back(Place);
@@ -166,18 +181,18 @@ void ExtractFile(const std::string& Path, const std::string& Dir, TStdioFiles& F
         const TQeInstallFile& F = *Model.Files[I];
         fs::create_directories(Places[I].parent_path());
         {
-            auto Target = Files.CreateForWriting(Places[I].string());
+            auto Target = Files.CreateForWriting(TextOf(Places[I]));
             TSubStream Window(*Stream, F.PayloadOffset, static_cast<int64_t>(F.PayloadOffset) + F.PayloadSize - 1);
             Window.Seek(0, TSeekOrigin::soBeginning);
             try {
                 CipherStream(Window, *Target, Model.PayloadKey.data(), PayloadKeySize, false);
             } catch (const ECipherException& Error) {
-                throw Exception("the payload of \"" + AnsiToUtf8(F.Target) + "\" is damaged: " + Error.Message());
+                throw Exception("the payload of \"" + F.Target + "\" is damaged: " + Error.Message());
             }
             Target->Flush();
         }
-        SetFileTimes(Places[I].string(), {F.CreationTime, F.WriteTime});
-        Out << Places[I].string() << " (" << fs::file_size(Places[I]) << " bytes)\n";
+        SetFileTimes(TextOf(Places[I]), {F.CreationTime, F.WriteTime});
+        Out << TextOf(Places[I]) << " (" << fs::file_size(Places[I]) << " bytes)\n";
     }
     Out << Places.size() << " files extracted\n";
 }

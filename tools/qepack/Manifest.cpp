@@ -7,10 +7,14 @@
 
 #include <toml++/toml.h>
 
+#include "language/Languages.h"
+#include "package/Documents.h"
 #include "package/JpegImage.h"
+#include "package/QeClasses.h"
 #include "platform/Paths.h"
+#include "platform/Unicode.h"
 #include "platform/stdio/FileTimes.h"
-#include "tools/qepack/AnsiText.h"
+#include "platform/stdio/Utf8Path.h"
 #include "tools/qepack/SourceSelection.h"
 #include "tools/qepack/TargetRules.h"
 
@@ -35,6 +39,7 @@ const std::vector<TManifestKey> ManifestKeys = {
     {"installer", "banner", TManifestValue::FileName},
     {"installer", "experts_override", TManifestValue::Text},
     {"installer", "data_folders", TManifestValue::Flag},
+    {"installer", "languages", TManifestValue::TextList},
     {"file", "source", TManifestValue::FileName},
     {"file", "target", TManifestValue::Text},
     {"file", "shortcut", TManifestValue::Text},
@@ -76,17 +81,22 @@ public:
     TManifestReader(std::string Path, TStdioFiles& Files, bool AllowOutside)
         : FPath(std::move(Path)), FFiles(Files), FAllowOutside(AllowOutside)
     {
-        FFolder = fs::path(FPath).parent_path();
+        FFolder = PathOf(FPath).parent_path();
     }
 
     TManifest Read(const std::vector<std::string>& Defines)
     {
+        // Read here, so that its path is taken as UTF-8 on every system.
+        std::string Bytes;
+        try {
+            Bytes = FFiles.ReadWhole(FPath);
+        } catch (const EStreamError&) {
+            throw EManifestError("Cannot open the manifest \"" + FPath + "\"");
+        }
         toml::table Root;
         try {
-            Root = toml::parse_file(FPath);
+            Root = toml::parse(Bytes, FPath);
         } catch (const toml::parse_error& Error) {
-            if (!fs::exists(FPath))
-                throw EManifestError("Cannot open the manifest \"" + FPath + "\"");
             const std::string Description(Error.description());
             throw EManifestError(FPath + ":" + std::to_string(Error.source().begin.line) + ": " + Description +
                                  ParseHint(Description));
@@ -125,6 +135,12 @@ private:
             if (Value.empty() || Value.size() > 10 || Value.find_first_not_of("0123456789") != std::string::npos)
                 throw EManifestError("--define " + Define + ": \"" + Key + "\" takes a whole number");
             Table->insert_or_assign(Known->Key, std::stoll(Value));
+        } else if (Known->Kind == TManifestValue::TextList) {
+            // "de,en": the list's texts, comma-separated.
+            toml::array List;
+            for (const std::string& Item : SplitLanguageCodes(Value))
+                List.push_back(Item);
+            Table->insert_or_assign(Known->Key, std::move(List));
         } else if (Known->Kind == TManifestValue::Flag) {
             if (Value != "true" && Value != "false")
                 throw EManifestError("--define " + Define + ": \"" + Key + "\" takes true or false");
@@ -195,7 +211,7 @@ private:
         return Node->as_table();
     }
 
-    // A text value in the installer's character set; empty when absent.
+    // A text value, UTF-8 as the parser checked it; empty when absent.
     std::string Text(const toml::table* Table, const char* Key) const
     {
         if (Table == nullptr || Table->get(Key) == nullptr)
@@ -204,10 +220,7 @@ private:
         if (!Node.is_string())
             Fail(Node, "\"" + std::string(Key) + "\" must be a text in quotes, as " + Key + " = \"" +
                            (std::string(Key) == "version" ? "2.5" : "...") + "\"");
-        const auto Ansi = Utf8ToAnsi(Node.as_string()->get());
-        if (!Ansi)
-            Fail(Node, "\"" + std::string(Key) + "\" holds characters that Windows-1252 text cannot carry");
-        return *Ansi;
+        return Node.as_string()->get();
     }
 
     // A true/false value; Default when absent.
@@ -233,8 +246,8 @@ private:
 
     std::string SourcePath(const std::string& Relative) const
     {
-        const fs::path P(Relative);
-        return (P.is_absolute() ? P : FFolder / P).string();
+        const fs::path P = PathOf(Relative);
+        return TextOf(P.is_absolute() ? P : FFolder / P);
     }
 
     // Refuses a file outside the manifest's folder, where its path or a link leads, unless
@@ -250,8 +263,8 @@ private:
         if (FolderEnd == Folder.end())
             return;
         const bool Linked = File != fs::absolute(Path).lexically_normal();
-        Fail(Node, "\"" + Path.string() + "\" lies outside the manifest's folder \"" + Folder.string() + "\"" +
-                       (Linked ? " (a symbolic link leads to \"" + File.string() + "\")" : "") +
+        Fail(Node, "\"" + TextOf(Path) + "\" lies outside the manifest's folder \"" + TextOf(Folder) + "\"" +
+                       (Linked ? " (a symbolic link leads to \"" + TextOf(File) + "\")" : "") +
                        "; qepack packs only files below it, so that a manifest from elsewhere cannot pack this "
                        "machine's files: copy the file in, or build with --allow-outside");
     }
@@ -263,18 +276,16 @@ private:
         if (Name.empty())
             return {};
         const std::string Path = SourcePath(Name);
-        if (fs::is_directory(Path))
+        if (fs::is_directory(PathOf(Path)))
             Fail(*Table->get(Key), "\"" + Path + "\" is a folder; \"" + Key + "\" names a file");
         CheckInside(*Table->get(Key), Path);
-        std::unique_ptr<TStream> Stream;
+        std::string Bytes;
         try {
-            Stream = FFiles.OpenForReading(Path);
+            Bytes = FFiles.ReadWhole(Path);
         } catch (const Exception& Error) {
             Fail(*Table->get(Key), Error.Message());
         }
         FManifest.Inputs.push_back(Path);
-        std::string Bytes(static_cast<size_t>(Stream->GetSize()), '\0');
-        Stream->ReadBuffer(Bytes.data(), static_cast<int32_t>(Bytes.size()));
         return Bytes;
     }
 
@@ -337,14 +348,28 @@ private:
                 Fail(*T->get("name"), "the publisher's name names the website shortcut, and " + *Fault);
     }
 
+    // A document: RTF as it is, or UTF-8 text without its byte-order mark.
+    std::string Document(const toml::table* T, const char* Key)
+    {
+        std::string Bytes = FileBytes(T, Key);
+        if (IsRtfDocument(Bytes))
+            return Bytes;
+        if (Bytes.starts_with("\xEF\xBB\xBF"))
+            Bytes.erase(0, 3);
+        if (!IsValidUtf8(Bytes))
+            Fail(*T->get(Key), "\"" + SourcePath(Text(T, Key)) +
+                                   "\" is neither RTF nor UTF-8 text; save it as RTF, or as text in UTF-8");
+        return Bytes;
+    }
+
     void ReadDocuments(const toml::table* T, TPackageContents& C)
     {
         if (T == nullptr)
             return;
         CheckKeys(*T, "documents");
-        C.License = FileBytes(T, "license");
-        C.Readme = FileBytes(T, "readme");
-        C.WhatsNew = FileBytes(T, "news");
+        C.License = Document(T, "license");
+        C.Readme = Document(T, "readme");
+        C.WhatsNew = Document(T, "news");
     }
 
     void ReadInstaller(const toml::table* T, TPackageContents& C)
@@ -370,10 +395,33 @@ private:
                                             " pixels; the installer shows it centred, uncut and unscaled, in a "
                                             "160 x 320 area");
         }
+        ReadLanguages(T, C);
         C.ExpertsOverride = Text(T, "experts_override");
         if (C.ExpertsOverride.size() > 8 || C.ExpertsOverride.find_first_not_of("01 ") != std::string::npos)
             Fail(*T->get("experts_override"),
                  "\"experts_override\" holds up to 8 characters, each \"1\" (set), \"0\" (clear) or a blank (keep)");
+    }
+
+    // The wizard's languages, by code: each one the installer speaks, once.
+    void ReadLanguages(const toml::table* T, TPackageContents& C) const
+    {
+        const toml::node* Node = T->get("languages");
+        if (Node == nullptr)
+            return;
+        const std::string Known = " (the installer speaks " + LanguageCodes() + ")";
+        const toml::array* List = Node->as_array();
+        if (List == nullptr || List->empty())
+            Fail(*Node, "\"languages\" lists the installer's languages by code, as languages = [\"de\", \"en\"]; "
+                        "leave it out to offer every language" +
+                            Known);
+        for (const toml::node& Item : *List) {
+            const TLanguageFile* File = Item.is_string() ? FindLanguageFile(Item.as_string()->get()) : nullptr;
+            if (File == nullptr)
+                Fail(Item, "\"languages\" names a language by its code in quotes" + Known);
+            if (std::find(C.Languages.begin(), C.Languages.end(), File->Code) != C.Languages.end())
+                Fail(Item, "the language \"" + std::string(File->Code) + "\" is listed twice");
+            C.Languages.push_back(File->Code);
+        }
     }
 
     void ReadFiles(const toml::table& Root, TPackageContents& C)
@@ -433,7 +481,7 @@ private:
     void AddSource(const toml::table& T, const fs::path& Path, TPackedFile& File, TPackageContents& C)
     {
         CheckInside(*T.get("source"), Path);
-        const std::string Name = Path.string();
+        const std::string Name = TextOf(Path);
         std::error_code Error;
         const uintmax_t Size = fs::file_size(Path, Error);
         if (!Error && Size > LargeFile)

@@ -19,7 +19,7 @@ public:
 };
 
 // The kinds of values a manifest key holds.
-enum class TManifestValue { Text, FileName, Version, Number, Flag };
+enum class TManifestValue { Text, FileName, Version, Number, Flag, TextList };
 
 // One key the manifest accepts: [Table] Key, or a key of each [[file]] when Table is "file".
 struct TManifestKey {

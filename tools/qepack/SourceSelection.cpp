@@ -2,17 +2,37 @@
 
 #include <algorithm>
 
-#include "platform/Paths.h"
+#include "platform/CaseFolding.h"
+#include "platform/Unicode.h"
+#include "platform/stdio/Utf8Path.h"
 
 namespace qe {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// Text as its characters, letters in capitals as Windows compares them.
+std::u32string FoldedCharacters(const std::string& Text)
+{
+    const std::string Folded = FoldCase(Text);
+    std::u32string Characters;
+    char32_t Character = 0;
+    for (size_t Pos = 0; Pos < Folded.size();) {
+        DecodeUtf8(Folded, Pos, Character);
+        Characters += Character;
+    }
+    return Characters;
+}
+
+} // namespace
+
 bool NameMatches(const std::string& Pattern, const std::string& Name)
 {
-    // Greedy matching with one remembered star: linear in practice, no recursion.
-    const std::string P = LowerCase(Pattern), N = LowerCase(Name);
-    size_t Pi = 0, Ni = 0, Star = std::string::npos, Resume = 0;
+    // Greedy matching with one remembered star: linear in practice, no recursion. "?" is
+    // one character, however many bytes it takes.
+    const std::u32string P = FoldedCharacters(Pattern), N = FoldedCharacters(Name);
+    size_t Pi = 0, Ni = 0, Star = std::u32string::npos, Resume = 0;
     while (Ni < N.size()) {
         if (Pi < P.size() && (P[Pi] == '?' || P[Pi] == N[Ni])) {
             ++Pi;
@@ -20,7 +40,7 @@ bool NameMatches(const std::string& Pattern, const std::string& Name)
         } else if (Pi < P.size() && P[Pi] == '*') {
             Star = Pi++;
             Resume = Ni;
-        } else if (Star != std::string::npos) {
+        } else if (Star != std::u32string::npos) {
             Pi = Star + 1;
             Ni = ++Resume;
         } else {
@@ -36,7 +56,7 @@ namespace {
 
 std::string LinkFault(const fs::path& Dir, const fs::path& Link)
 {
-    return "the source folder \"" + Dir.string() + "\" holds the symbolic link \"" + Link.string() +
+    return "the source folder \"" + TextOf(Dir) + "\" holds the symbolic link \"" + TextOf(Link) +
            "\"; qepack follows no link inside a source folder: copy what it points to into the folder, or name it "
            "as a source of its own";
 }
@@ -49,7 +69,7 @@ TSourceSelection SelectSources(const fs::path& Folder, const std::string& Source
     std::replace(Generic.begin(), Generic.end(), '\\', '/');
     TSourceSelection Result;
     const auto Under = [&](const std::string& Relative) {
-        const fs::path P(Relative);
+        const fs::path P = PathOf(Relative);
         return P.is_absolute() ? P : Folder / P;
     };
     std::error_code Error;
@@ -65,27 +85,27 @@ TSourceSelection SelectSources(const fs::path& Folder, const std::string& Source
         Result.Many = true;
         const fs::path Dir = Under(Parent);
         if (!fs::is_directory(Dir, Error)) {
-            Result.Fault = "the folder \"" + Dir.string() + "\" of the source \"" + Source + "\" does not exist";
+            Result.Fault = "the folder \"" + TextOf(Dir) + "\" of the source \"" + Source + "\" does not exist";
             return Result;
         }
         for (const auto& Entry : fs::directory_iterator(Dir, Error)) {
-            if (!NameMatches(Last, Entry.path().filename().string()))
+            if (!NameMatches(Last, TextOf(Entry.path().filename())))
                 continue;
             if (Entry.is_symlink(Error)) {
                 Result.Fault = LinkFault(Dir, Entry.path());
                 return Result;
             }
             if (Entry.is_regular_file(Error))
-                Result.Files.push_back({Entry.path(), Entry.path().filename().string()});
+                Result.Files.push_back({Entry.path(), TextOf(Entry.path().filename())});
         }
         if (Result.Files.empty())
-            Result.Fault = "the pattern \"" + Source + "\" matches no file in \"" + Dir.string() + "\"";
+            Result.Fault = "the pattern \"" + Source + "\" matches no file in \"" + TextOf(Dir) + "\"";
     } else if (Last.empty() && !Generic.empty()) {
         // "Folder/": every file below it, sub-folders included.
         Result.Many = true;
         const fs::path Dir = Under(Generic);
         if (!fs::is_directory(Dir, Error)) {
-            Result.Fault = "the source folder \"" + Dir.string() + "\" does not exist";
+            Result.Fault = "the source folder \"" + TextOf(Dir) + "\" does not exist";
             return Result;
         }
         for (auto It = fs::recursive_directory_iterator(Dir, Error); It != fs::recursive_directory_iterator();
@@ -96,12 +116,13 @@ TSourceSelection SelectSources(const fs::path& Folder, const std::string& Source
             }
             if (!It->is_regular_file(Error))
                 continue;
-            std::string Below = fs::relative(It->path(), Dir, Error).generic_string();
+            const std::u8string Relative = fs::relative(It->path(), Dir, Error).generic_u8string();
+            std::string Below(Relative.begin(), Relative.end());
             std::replace(Below.begin(), Below.end(), '/', '\\');
             Result.Files.push_back({It->path(), Below});
         }
         if (Result.Files.empty())
-            Result.Fault = "the source folder \"" + Dir.string() + "\" holds no file";
+            Result.Fault = "the source folder \"" + TextOf(Dir) + "\" holds no file";
     } else {
         const fs::path Path = Under(Generic);
         if (fs::is_directory(Path, Error))
@@ -109,9 +130,9 @@ TSourceSelection SelectSources(const fs::path& Folder, const std::string& Source
                            "/\" to install every file in it under the target folder, or \"" + Generic +
                            "/*.ex4\" for some of them";
         else if (!fs::exists(Path, Error))
-            Result.Fault = "the source file \"" + Path.string() + "\" does not exist";
+            Result.Fault = "the source file \"" + TextOf(Path) + "\" does not exist";
         else if (!fs::is_regular_file(Path, Error))
-            Result.Fault = "the source \"" + Path.string() + "\" is not a plain file";
+            Result.Fault = "the source \"" + TextOf(Path) + "\" is not a plain file";
         else
             Result.Files.push_back({Path, {}});
     }

@@ -25,7 +25,7 @@ name = "My Company"            # also names the website shortcut "My Company Web
 # contact = "Support Team"
 # email = "support@example.com"
 
-[documents]                    # rich-text (.rtf) files; each is optional
+[documents]                    # RTF or UTF-8 text files; each is optional
 # license = "License.rtf"      # shown on the licence page, which every installer has
 # readme = "Readme.rtf"        # adds an information page
 # news = "WhatsNew.rtf"        # adds a news page
@@ -34,6 +34,7 @@ name = "My Company"            # also names the website shortcut "My Company Web
 # banner = "banner.jpg"        # a 160 x 320 JPEG picture beside the welcome text
 # experts_override = "1 1 0"   # up to 8 of "1" (set), "0" (clear), " " (keep): see docs/manifest.md
 # data_folders = true          # also install {metatrader} files into each terminal's data folder
+# languages = ["de", "en"]     # the wizard's languages; without the key, all ten (docs/manifest.md)
 
 # One [[file]] per file, folder ("MQL4/Libraries/") or pattern ("MQL4/Indicators/*.ex4").
 # For a folder or pattern the target names the folder the files go into.

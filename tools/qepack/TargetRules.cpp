@@ -2,6 +2,7 @@
 
 #include "platform/CaseFolding.h"
 #include "platform/Paths.h"
+#include "platform/Unicode.h"
 
 namespace qe {
 
@@ -17,7 +18,8 @@ const TTargetMacro TargetMacros[6] = {
 
 namespace {
 
-// MAX_PATH less the closing zero; folders end 12 characters earlier (room for an 8.3 name).
+// Windows counts in UTF-16 units (Utf16Length). MAX_PATH less the closing zero; folders end
+// 12 characters earlier (room for an 8.3 name).
 constexpr size_t MaxPath = 259;
 constexpr size_t MaxFolderPath = 247;
 // The all-users Start Menu programs folder of today's Windows.
@@ -26,6 +28,16 @@ constexpr const char* StartMenuExample = "C:\\ProgramData\\Microsoft\\Windows\\S
 std::string Quoted(const std::string& Text)
 {
     return "\"" + Text + "\"";
+}
+
+// The first Characters characters of Text and "...", for a message.
+std::string Abridged(const std::string& Text, size_t Characters)
+{
+    size_t Pos = 0;
+    char32_t Character = 0;
+    for (size_t Taken = 0; Taken < Characters && Pos < Text.size(); ++Taken)
+        DecodeUtf8(Text, Pos, Character);
+    return Text.substr(0, Pos) + "...";
 }
 
 } // namespace
@@ -47,13 +59,16 @@ std::optional<std::string> ProductNameFault(const std::string& Name)
         return "the product name names folders, and " + *Fault;
     if (const auto Fault = ProgramNameFault(Name))
         return *Fault;
-    if (Name.size() > 100)
+    if (Utf16Length(Name) > 100)
         return "the product name is longer than 100 characters: it names folders, so keep it short";
     return std::nullopt;
 }
 
 std::optional<std::string> TargetFault(const std::string& Target, const std::string& ProgramName)
 {
+    // A file name of another character set, taken from a source folder.
+    if (!IsValidUtf8(Target))
+        return "the target " + Quoted(ValidUtf8(Target)) + " holds a name that is no UTF-8 text";
     if (const auto Fault = TargetPathFault(Target, " (write it as {app}\\Folder\\file.ext or {metatrader}\\MQL4\\...)"))
         return Fault;
     const std::string Macro = TargetMacroOf(Target);
@@ -69,11 +84,12 @@ std::optional<std::string> TargetFault(const std::string& Target, const std::str
     if (Macro == "{app}")
         Example += ProgramName;
     const std::string Expanded = Example + Target.substr(Macro.size());
-    const size_t FolderLength = Expanded.rfind('\\');
-    if (Expanded.size() > MaxPath || FolderLength > MaxFolderPath)
-        return "the target " + Quoted(Target) + " becomes " + std::to_string(Expanded.size()) + " characters long as " +
-               Quoted(Expanded.substr(0, 40) + "...") + "; Windows paths end at " + std::to_string(MaxPath) +
-               " (folders at " + std::to_string(MaxFolderPath) + "): shorten its folders or name";
+    const size_t Length = Utf16Length(Expanded);
+    const size_t FolderLength = Utf16Length(Expanded.substr(0, Expanded.rfind('\\')));
+    if (Length > MaxPath || FolderLength > MaxFolderPath)
+        return "the target " + Quoted(Target) + " becomes " + std::to_string(Length) + " characters long as " +
+               Quoted(Abridged(Expanded, 40)) + "; Windows paths end at " + std::to_string(MaxPath) + " (folders at " +
+               std::to_string(MaxFolderPath) + "): shorten its folders or name";
     return std::nullopt;
 }
 
@@ -86,7 +102,7 @@ std::optional<std::string> ShortcutFault(const std::string& Name, const std::str
         return "the shortcut cannot be made: " + *Fault;
     if (SameText(Name, "Uninstall"))
         return "the shortcut \"Uninstall\" is the uninstaller's own; choose another name";
-    const size_t Length = std::string(StartMenuExample).size() + ProgramName.size() + 1 + Name.size() + 4;
+    const size_t Length = Utf16Length(std::string(StartMenuExample) + ProgramName + "\\" + Name + ".lnk");
     if (Length > MaxPath)
         return "the shortcut " + Quoted(Name) + " makes a path of " + std::to_string(Length) +
                " characters in the Start Menu; Windows paths end at " + std::to_string(MaxPath);

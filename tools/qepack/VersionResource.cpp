@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "platform/Cp1252.h"
 #include "platform/Exceptions.h"
+#include "platform/Unicode.h"
 
 namespace qe {
 namespace {
@@ -63,7 +63,7 @@ std::string Node(const std::u16string& Key, const std::string& Value, uint16_t V
 std::string StringValue(const std::u16string& Key, const std::string& Text)
 {
     std::string Value;
-    const std::u16string Wide = Cp1252ToUtf16(Text);
+    const std::u16string Wide = Utf8ToUtf16(Text);
     PutText(Value, Wide);
     std::string Result = Node(Key, Value, static_cast<uint16_t>(Wide.size() + 1), true);
     Align4(Result);

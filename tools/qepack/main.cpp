@@ -10,9 +10,12 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <vector>
 
 #include "package/PackageVerify.h"
+#include "platform/stdio/ProgramArguments.h"
 #include "platform/stdio/StdioFiles.h"
+#include "platform/stdio/Utf8Path.h"
 #include "tools/qepack/Build.h"
 #include "tools/qepack/Inspect.h"
 #include "tools/qepack/Manifest.h"
@@ -27,7 +30,7 @@ constexpr int ExitFailed = 1, ExitUsage = 2;
 
 fs::path ProgramFolder()
 {
-    return fs::path(qe::TStdioFiles::ExecutablePath()).parent_path();
+    return qe::PathOf(qe::TStdioFiles::ExecutablePath()).parent_path();
 }
 
 // The stub that ships beside the producer, or the one of this build tree: the producer
@@ -39,8 +42,8 @@ std::string FindStub()
                                    Here / "../../../win32/app/setup.exe"};
     for (const fs::path& Candidate : Candidates)
         if (fs::is_regular_file(Candidate))
-            return fs::weakly_canonical(Candidate).string();
-    throw qe::Exception("no setup.exe beside qepack (" + Here.string() +
+            return qe::TextOf(fs::weakly_canonical(Candidate));
+    throw qe::Exception("no setup.exe beside qepack (" + qe::TextOf(Here) +
                         ") or in its build tree; name the stub with --stub setup.exe");
 }
 
@@ -79,12 +82,12 @@ CLI::App* CommandNamed(CLI::App& App, const std::string& Name)
 
 int Init(const std::string& Path)
 {
-    if (fs::exists(Path)) {
+    if (fs::exists(qe::PathOf(Path))) {
         std::cerr << "qepack: \"" << Path << "\" exists; init writes a new manifest only\n";
         return ExitFailed;
     }
-    std::ofstream(Path, std::ios::binary) << qe::StarterManifest();
-    if (!fs::exists(Path)) {
+    std::ofstream(qe::PathOf(Path), std::ios::binary) << qe::StarterManifest();
+    if (!fs::exists(qe::PathOf(Path))) {
         std::cerr << "qepack: cannot write \"" << Path << "\"\n";
         return ExitFailed;
     }
@@ -97,6 +100,13 @@ int Init(const std::string& Path)
 
 int main(int argc, char** argv)
 {
+    std::vector<std::string> Arguments = qe::Utf8Arguments(argc, argv);
+    std::vector<char*> Pointers;
+    for (std::string& Argument : Arguments)
+        Pointers.push_back(Argument.data());
+    Pointers.push_back(nullptr);
+    argc = static_cast<int>(Arguments.size());
+    argv = Pointers.data();
     CLI::App App{"qepack: makes MetaTrader 4 add-on installers and reads them back"};
     App.set_version_flag("--version", "qepack " QEPACK_VERSION);
     App.require_subcommand(1);

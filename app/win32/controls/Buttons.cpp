@@ -2,6 +2,7 @@
 
 #include "app/win32/CommonControls.h"
 #include "app/win32/Dpi.h"
+#include "platform/win32/Win32Text.h"
 
 namespace qe::win32 {
 namespace {
@@ -13,7 +14,7 @@ constexpr int GlyphSize = 16;
 
 void TWin32Button::SetCaption(const std::string& Caption)
 {
-    SetWindowTextA(Handle(), Caption.c_str());
+    SetWindowTextW(Handle(), Wide(Caption).c_str());
 }
 
 std::string TWin32Button::Caption() const
@@ -73,9 +74,9 @@ void TWin32FlatButton::DrawItem(const DRAWITEMSTRUCT& Draw)
         DrawEdge(DC, &Rect, BDR_RAISEDINNER, BF_RECT);
 
     // The glyph and the caption, centred together.
-    const std::string Caption = WindowText(Handle());
+    const std::wstring Caption = Wide(WindowText(Handle()));
     RECT TextRect{0, 0, 0, 0};
-    DrawTextA(DC, Caption.c_str(), -1, &TextRect, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    DrawTextW(DC, Caption.c_str(), -1, &TextRect, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
     const int Width = FGlyphSize + (TextRect.right - TextRect.left);
     int X = (Rect.left + Rect.right - Width) / 2 + (Pressed ? 1 : 0);
     const int Y = (Rect.top + Rect.bottom) / 2 + (Pressed ? 1 : 0);
@@ -87,7 +88,7 @@ void TWin32FlatButton::DrawItem(const DRAWITEMSTRUCT& Draw)
         OffsetRect(&Text, 0, 1);
     SetBkMode(DC, TRANSPARENT);
     SetTextColor(DC, GetSysColor(Disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
-    DrawTextA(DC, Caption.c_str(), -1, &Text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    DrawTextW(DC, Caption.c_str(), -1, &Text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
     if ((Draw.itemState & ODS_FOCUS) && !(Draw.itemState & ODS_NOFOCUSRECT)) {
         RECT Focus = Draw.rcItem;
         InflateRect(&Focus, -3, -3);
@@ -99,16 +100,16 @@ void TWin32FlatButton::DrawItem(const DRAWITEMSTRUCT& Draw)
 
 void TWin32CheckBox::SetChecked(bool Checked)
 {
-    SendMessageA(Handle(), BM_SETCHECK, Checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendMessageW(Handle(), BM_SETCHECK, Checked ? BST_CHECKED : BST_UNCHECKED, 0);
     if (Checked)
         for (TWin32CheckBox* Other : FGroup)
             if (Other != this)
-                SendMessageA(Other->Handle(), BM_SETCHECK, BST_UNCHECKED, 0);
+                SendMessageW(Other->Handle(), BM_SETCHECK, BST_UNCHECKED, 0);
 }
 
 bool TWin32CheckBox::Checked() const
 {
-    return SendMessageA(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return SendMessageW(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 } // namespace qe::win32

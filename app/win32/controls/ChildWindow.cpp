@@ -3,19 +3,20 @@
 #include <algorithm>
 
 #include "app/win32/Dpi.h"
+#include "platform/win32/Win32Text.h"
 
 namespace qe::win32 {
 
 HICON LoadIconAtSize(int Id, int Size)
 {
     return static_cast<HICON>(
-        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(Id), IMAGE_ICON, Size, Size, LR_DEFAULTCOLOR));
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(Id), IMAGE_ICON, Size, Size, LR_DEFAULTCOLOR));
 }
 
 void FillColor(HDC DC, const RECT& Rect, COLORREF Color)
 {
     SetBkColor(DC, Color);
-    ExtTextOutA(DC, 0, 0, ETO_OPAQUE, &Rect, nullptr, 0, nullptr);
+    ExtTextOutW(DC, 0, 0, ETO_OPAQUE, &Rect, nullptr, 0, nullptr);
 }
 
 COLORREF BackgroundColor(TBackground Background)
@@ -30,13 +31,12 @@ COLORREF BackgroundColor(TBackground Background)
 
 std::string WindowText(HWND Window)
 {
-    const int Length = GetWindowTextLengthA(Window);
+    const int Length = GetWindowTextLengthW(Window);
     if (Length <= 0)
         return {};
-    std::string Text(static_cast<std::size_t>(Length) + 1, '\0');
-    const int Copied = GetWindowTextA(Window, Text.data(), Length + 1);
-    Text.resize(static_cast<std::size_t>(std::max(Copied, 0)));
-    return Text;
+    std::wstring Text(static_cast<std::size_t>(Length) + 1, L'\0');
+    const int Copied = GetWindowTextW(Window, Text.data(), Length + 1);
+    return Utf8(Text.data(), static_cast<std::size_t>(std::max(Copied, 0)));
 }
 
 // --- TChildWindow
@@ -57,7 +57,7 @@ void TChildWindow::UpdateShown()
 {
     const bool Show = ShouldShow();
     // The window's own flag: IsWindowVisible also asks the (maybe still hidden) wizard.
-    const bool Shown = (GetWindowLongPtrA(FHandle, GWL_STYLE) & WS_VISIBLE) != 0;
+    const bool Shown = (GetWindowLongPtrW(FHandle, GWL_STYLE) & WS_VISIBLE) != 0;
     if (Shown != Show)
         ShowWindow(FHandle, Show ? SW_SHOWNA : SW_HIDE);
 }

@@ -47,6 +47,9 @@ public:
     virtual void DpiChanged(UINT Dpi);
     // Paints an owner-drawn control.
     virtual void DrawItem(const DRAWITEMSTRUCT& Draw);
+    // The text whose letters the control's font must have, where that may choose the font
+    // (FontRoleFor); empty for a control whose role alone decides.
+    virtual std::string FontText() const { return {}; }
 
 private:
     HWND FHandle;

@@ -5,6 +5,7 @@
 #include "app/win32/CommonControls.h"
 #include "app/win32/Dpi.h"
 #include "platform/Exceptions.h"
+#include "platform/win32/Win32Text.h"
 
 namespace qe::win32 {
 namespace {
@@ -26,20 +27,20 @@ TWin32CheckList::~TWin32CheckList()
 
 void TWin32CheckList::Clear()
 {
-    SendMessageA(Handle(), LB_RESETCONTENT, 0, 0);
+    SendMessageW(Handle(), LB_RESETCONTENT, 0, 0);
 }
 
 void TWin32CheckList::Add(const std::string& Text, bool Checked)
 {
-    const LRESULT Index = SendMessageA(Handle(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Text.c_str()));
+    const LRESULT Index = SendMessageW(Handle(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(Text).c_str()));
     if (Index == LB_ERR || Index == LB_ERRSPACE)
         throw Exception("Cannot add \"" + Text + "\" to the list");
-    SendMessageA(Handle(), LB_SETITEMDATA, static_cast<WPARAM>(Index), Checked ? 1 : 0);
+    SendMessageW(Handle(), LB_SETITEMDATA, static_cast<WPARAM>(Index), Checked ? 1 : 0);
 }
 
 int32_t TWin32CheckList::Count() const
 {
-    return static_cast<int32_t>(SendMessageA(Handle(), LB_GETCOUNT, 0, 0));
+    return static_cast<int32_t>(SendMessageW(Handle(), LB_GETCOUNT, 0, 0));
 }
 
 void TWin32CheckList::CheckIndex(int32_t Index) const
@@ -51,26 +52,25 @@ void TWin32CheckList::CheckIndex(int32_t Index) const
 std::string TWin32CheckList::Text(int32_t Index) const
 {
     CheckIndex(Index);
-    const LRESULT Length = SendMessageA(Handle(), LB_GETTEXTLEN, static_cast<WPARAM>(Index), 0);
-    std::string Text(static_cast<std::size_t>(std::max<LRESULT>(Length, 0)) + 1, '\0');
+    const LRESULT Length = SendMessageW(Handle(), LB_GETTEXTLEN, static_cast<WPARAM>(Index), 0);
+    std::wstring Text(static_cast<std::size_t>(std::max<LRESULT>(Length, 0)) + 1, L'\0');
     const LRESULT Copied =
-        SendMessageA(Handle(), LB_GETTEXT, static_cast<WPARAM>(Index), reinterpret_cast<LPARAM>(Text.data()));
-    Text.resize(static_cast<std::size_t>(std::max<LRESULT>(Copied, 0)));
-    return Text;
+        SendMessageW(Handle(), LB_GETTEXT, static_cast<WPARAM>(Index), reinterpret_cast<LPARAM>(Text.data()));
+    return Utf8(Text.data(), static_cast<std::size_t>(std::max<LRESULT>(Copied, 0)));
 }
 
 bool TWin32CheckList::Checked(int32_t Index) const
 {
     CheckIndex(Index);
-    return SendMessageA(Handle(), LB_GETITEMDATA, static_cast<WPARAM>(Index), 0) != 0;
+    return SendMessageW(Handle(), LB_GETITEMDATA, static_cast<WPARAM>(Index), 0) != 0;
 }
 
 void TWin32CheckList::SetChecked(int32_t Index, bool Checked)
 {
     CheckIndex(Index);
-    SendMessageA(Handle(), LB_SETITEMDATA, static_cast<WPARAM>(Index), Checked ? 1 : 0);
+    SendMessageW(Handle(), LB_SETITEMDATA, static_cast<WPARAM>(Index), Checked ? 1 : 0);
     RECT Item;
-    if (SendMessageA(Handle(), LB_GETITEMRECT, static_cast<WPARAM>(Index), reinterpret_cast<LPARAM>(&Item)) != LB_ERR)
+    if (SendMessageW(Handle(), LB_GETITEMRECT, static_cast<WPARAM>(Index), reinterpret_cast<LPARAM>(&Item)) != LB_ERR)
         InvalidateRect(Handle(), &Item, FALSE);
 }
 
@@ -88,7 +88,7 @@ int TWin32CheckList::CheckBoxWidth() const
 void TWin32CheckList::DpiChanged(UINT Dpi)
 {
     FDpi = Dpi;
-    SendMessageA(Handle(), LB_SETITEMHEIGHT, 0, Scale(ListItemHeight, Dpi));
+    SendMessageW(Handle(), LB_SETITEMHEIGHT, 0, Scale(ListItemHeight, Dpi));
     InvalidateRect(Handle(), nullptr, TRUE);
 }
 
@@ -100,12 +100,12 @@ LRESULT CALLBACK TWin32CheckList::SubclassProc(HWND Window, UINT Message, WPARAM
     // A click on an item's check box, or the space bar on the selected item, toggles it.
     if ((Message == WM_LBUTTONDOWN || Message == WM_LBUTTONDBLCLK) &&
         static_cast<short>(LOWORD(LParam)) < Self->CheckBoxWidth()) {
-        const LRESULT Hit = SendMessageA(Window, LB_ITEMFROMPOINT, 0, LParam);
+        const LRESULT Hit = SendMessageW(Window, LB_ITEMFROMPOINT, 0, LParam);
         if (HIWORD(Hit) == 0)
             Self->Toggle(LOWORD(Hit));
     } else if (Message == WM_KEYDOWN && WParam == VK_SPACE) {
         // The item with the focus rectangle, selected or not.
-        Self->Toggle(static_cast<int32_t>(SendMessageA(Window, LB_GETCARETINDEX, 0, 0)));
+        Self->Toggle(static_cast<int32_t>(SendMessageW(Window, LB_GETCARETINDEX, 0, 0)));
     }
     return Result;
 }
@@ -135,8 +135,8 @@ void TWin32CheckList::DrawItem(const DRAWITEMSTRUCT& Draw)
     SetTextColor(DC, GetSysColor(Selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
     RECT Inner = Text;
     Inner.left += Margin;
-    const std::string Folder = this->Text(Index);
-    DrawTextA(DC, Folder.c_str(), -1, &Inner, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_PATH_ELLIPSIS);
+    const std::wstring Folder = Wide(this->Text(Index));
+    DrawTextW(DC, Folder.c_str(), -1, &Inner, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_PATH_ELLIPSIS);
     if (Draw.itemState & ODS_FOCUS)
         DrawFocusRect(DC, &Text);
 }
@@ -145,51 +145,50 @@ void TWin32CheckList::DrawItem(const DRAWITEMSTRUCT& Draw)
 
 void TWin32ComboBox::Clear()
 {
-    SendMessageA(Handle(), CB_RESETCONTENT, 0, 0);
+    SendMessageW(Handle(), CB_RESETCONTENT, 0, 0);
 }
 
 void TWin32ComboBox::Add(const std::string& Text)
 {
-    const LRESULT Index = SendMessageA(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Text.c_str()));
+    const LRESULT Index = SendMessageW(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(Text).c_str()));
     if (Index == CB_ERR || Index == CB_ERRSPACE)
         throw Exception("Cannot add \"" + Text + "\" to the list");
 }
 
 int32_t TWin32ComboBox::Count() const
 {
-    return static_cast<int32_t>(SendMessageA(Handle(), CB_GETCOUNT, 0, 0));
+    return static_cast<int32_t>(SendMessageW(Handle(), CB_GETCOUNT, 0, 0));
 }
 
 void TWin32ComboBox::SetItemIndex(int32_t Index)
 {
-    SendMessageA(Handle(), CB_SETCURSEL, static_cast<WPARAM>(Index), 0);
+    SendMessageW(Handle(), CB_SETCURSEL, static_cast<WPARAM>(Index), 0);
 }
 
 int32_t TWin32ComboBox::ItemIndex() const
 {
-    return static_cast<int32_t>(SendMessageA(Handle(), CB_GETCURSEL, 0, 0));
+    return static_cast<int32_t>(SendMessageW(Handle(), CB_GETCURSEL, 0, 0));
 }
 
 std::string TWin32ComboBox::Text() const
 {
-    const LRESULT Index = SendMessageA(Handle(), CB_GETCURSEL, 0, 0);
+    const LRESULT Index = SendMessageW(Handle(), CB_GETCURSEL, 0, 0);
     if (Index == CB_ERR)
         return {};
-    const LRESULT Length = SendMessageA(Handle(), CB_GETLBTEXTLEN, static_cast<WPARAM>(Index), 0);
+    const LRESULT Length = SendMessageW(Handle(), CB_GETLBTEXTLEN, static_cast<WPARAM>(Index), 0);
     if (Length == CB_ERR)
         return {};
-    std::string Text(static_cast<std::size_t>(Length) + 1, '\0');
+    std::wstring Text(static_cast<std::size_t>(Length) + 1, L'\0');
     const LRESULT Copied =
-        SendMessageA(Handle(), CB_GETLBTEXT, static_cast<WPARAM>(Index), reinterpret_cast<LPARAM>(Text.data()));
-    Text.resize(static_cast<std::size_t>(std::max<LRESULT>(Copied, 0)));
-    return Text;
+        SendMessageW(Handle(), CB_GETLBTEXT, static_cast<WPARAM>(Index), reinterpret_cast<LPARAM>(Text.data()));
+    return Utf8(Text.data(), static_cast<std::size_t>(std::max<LRESULT>(Copied, 0)));
 }
 
 void TWin32ComboBox::DpiChanged(UINT Dpi)
 {
     // The selection field and the items of the list.
-    SendMessageA(Handle(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), Scale(ListItemHeight, Dpi));
-    SendMessageA(Handle(), CB_SETITEMHEIGHT, 0, Scale(ListItemHeight, Dpi));
+    SendMessageW(Handle(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), Scale(ListItemHeight, Dpi));
+    SendMessageW(Handle(), CB_SETITEMHEIGHT, 0, Scale(ListItemHeight, Dpi));
 }
 
 } // namespace qe::win32

@@ -4,6 +4,7 @@
 #include "app/win32/WizardFonts.h"
 #include "package/JpegImage.h"
 #include "platform/Exceptions.h"
+#include "platform/win32/Win32Text.h"
 
 namespace qe::win32 {
 namespace {
@@ -104,7 +105,7 @@ void TWin32Image::DrawTitlePanel(HDC DC, const RECT& Rect) const
     const HGDIOBJ OldFont = SelectObject(DC, FTitleFont);
     SetBkMode(DC, TRANSPARENT);
     SetTextColor(DC, GetSysColor(COLOR_CAPTIONTEXT));
-    DrawTextA(DC, FTitle.c_str(), -1, &Text, DT_LEFT | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX);
+    DrawTextW(DC, Wide(FTitle).c_str(), -1, &Text, DT_LEFT | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX);
     SelectObject(DC, OldFont);
     if (FProgramIcon) {
         const int Size = Scale(ProgramIconSize, FDpi);

@@ -5,6 +5,7 @@
 #include <richedit.h>
 
 #include "app/win32/CommonControls.h"
+#include "platform/win32/Win32Text.h"
 
 namespace qe::win32 {
 namespace {
@@ -28,7 +29,7 @@ void KeepSelectionOnFocus(HWND Window)
 
 void TWin32Label::SetCaption(const std::string& Caption)
 {
-    SetWindowTextA(Handle(), Caption.c_str());
+    SetWindowTextW(Handle(), Wide(Caption).c_str());
 }
 
 std::string TWin32Label::Caption() const
@@ -41,7 +42,7 @@ std::string TWin32Label::Caption() const
 TWin32Memo::TWin32Memo(HWND Handle, const TLayoutItem& Item, TWin32Panel* Page) : TControl(Handle, Item, Page)
 {
     // No limit but memory: a long run writes many lines.
-    SendMessageA(Handle, EM_SETLIMITTEXT, 0, 0);
+    SendMessageW(Handle, EM_SETLIMITTEXT, 0, 0);
     KeepSelectionOnFocus(Handle);
 }
 
@@ -53,16 +54,16 @@ void TWin32Memo::SetLines(const std::vector<std::string>& Lines)
             Text += "\r\n";
         Text += Lines[I];
     }
-    SetWindowTextA(Handle(), Text.c_str());
+    SetWindowTextW(Handle(), Wide(Text).c_str());
 }
 
 void TWin32Memo::AddLine(const std::string& Line)
 {
-    const int Length = GetWindowTextLengthA(Handle());
-    const std::string Text = (Length > 0 ? "\r\n" : "") + Line;
-    SendMessageA(Handle(), EM_SETSEL, static_cast<WPARAM>(Length), Length);
-    SendMessageA(Handle(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(Text.c_str()));
-    SendMessageA(Handle(), EM_SCROLLCARET, 0, 0);
+    const int Length = GetWindowTextLengthW(Handle());
+    const std::wstring Text = Wide((Length > 0 ? "\r\n" : "") + Line);
+    SendMessageW(Handle(), EM_SETSEL, static_cast<WPARAM>(Length), Length);
+    SendMessageW(Handle(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(Text.c_str()));
+    SendMessageW(Handle(), EM_SCROLLCARET, 0, 0);
 }
 
 std::vector<std::string> TWin32Memo::Lines() const
@@ -85,6 +86,7 @@ std::vector<std::string> TWin32Memo::Lines() const
 
 namespace {
 
+// The bytes the control reads: RTF as it is, plain text in UTF-16.
 struct TStringSource {
     const std::string& Text;
     std::size_t Position = 0;
@@ -105,7 +107,7 @@ DWORD CALLBACK ReadString(DWORD_PTR Cookie, LPBYTE Buffer, LONG Wanted, LONG* Gi
 
 TWin32RichText::TWin32RichText(HWND Handle, const TLayoutItem& Item, TWin32Panel* Page) : TControl(Handle, Item, Page)
 {
-    SendMessageA(Handle, EM_EXLIMITTEXT, 0, 0x7FFFFFFF);
+    SendMessageW(Handle, EM_EXLIMITTEXT, 0, 0x7FFFFFFF);
     KeepSelectionOnFocus(Handle);
 }
 
@@ -115,11 +117,11 @@ bool TWin32RichText::StreamIn(const std::string& Text, WPARAM Format)
     EDITSTREAM Stream{};
     Stream.dwCookie = reinterpret_cast<DWORD_PTR>(&Source);
     Stream.pfnCallback = ReadString;
-    SendMessageA(Handle(), EM_STREAMIN, Format, reinterpret_cast<LPARAM>(&Stream));
+    SendMessageW(Handle(), EM_STREAMIN, Format, reinterpret_cast<LPARAM>(&Stream));
     if (Stream.dwError != 0)
         return false;
-    SendMessageA(Handle(), EM_SETSEL, 0, 0);
-    SendMessageA(Handle(), EM_SCROLLCARET, 0, 0);
+    SendMessageW(Handle(), EM_SETSEL, 0, 0);
+    SendMessageW(Handle(), EM_SCROLLCARET, 0, 0);
     return true;
 }
 
@@ -134,7 +136,10 @@ bool TWin32RichText::LoadRtf(const std::string& Text)
 
 bool TWin32RichText::LoadPlainText(const std::string& Text)
 {
-    return StreamIn(Text, SF_TEXT);
+    // UTF-8 text as the UTF-16 the control reads whatever the system's code page.
+    const std::wstring Wide = win32::Wide(Text);
+    return StreamIn(std::string(reinterpret_cast<const char*>(Wide.data()), Wide.size() * sizeof(wchar_t)),
+                    SF_TEXT | SF_UNICODE);
 }
 
 std::string TWin32RichText::PlainText() const
@@ -154,7 +159,9 @@ void TWin32LinkLabel::SetCaption(const std::string& Markup)
     // A caption that does not parse raises here, to the caller. The window keeps the text as
     // well, for readers of the window (WM_GETTEXT), without parsing it a second time.
     FWindow->Label().SetCaption(Markup);
-    DefWindowProcA(Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Markup.c_str()));
+    DefWindowProcW(Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(Markup).c_str()));
+    if (OnCaptionChanged)
+        OnCaptionChanged(*this);
 }
 
 std::string TWin32LinkLabel::Caption() const

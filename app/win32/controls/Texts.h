@@ -44,7 +44,10 @@ public:
     TWin32LinkLabel(std::unique_ptr<TLinkLabelWindow> Window, const TLayoutItem& Item, TWin32Panel* Page);
     void SetCaption(const std::string& Markup) override;
     std::string Caption() const override;
+    std::string FontText() const override { return Caption(); }
     TLinkLabelWindow& Window() { return *FWindow; }
+    // Called after each new caption, so that the window gives the label the font it needs.
+    std::function<void(TChildWindow&)> OnCaptionChanged;
 
 private:
     std::unique_ptr<TLinkLabelWindow> FWindow;

@@ -1,6 +1,6 @@
 // The self-removal script on the real Windows (under Wine in the test command): the
 // command interpreter waits while the uninstaller's file is held open, then removes the
-// file, its folder and the script.
+// file, its folder and the script, whatever script their names are in.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -12,25 +12,29 @@
 #include "platform/Paths.h"
 #include "platform/SysFolders.h"
 #include "platform/win32/Win32Platform.h"
+#include "platform/win32/Win32Text.h"
 
 namespace qe::test {
 namespace {
 
+using win32::Utf8;
+using win32::Wide;
+
 bool Exists(const std::string& Path)
 {
-    return GetFileAttributesA(Path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(Wide(Path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 // The paths matching Pattern (a folder and a wildcard name).
 std::set<std::string> Matching(const std::string& Folder, const std::string& Name)
 {
     std::set<std::string> Paths;
-    WIN32_FIND_DATAA Data;
-    HANDLE H = FindFirstFileA((Folder + "\\" + Name).c_str(), &Data);
+    WIN32_FIND_DATAW Data;
+    HANDLE H = FindFirstFileW(Wide(Folder + "\\" + Name).c_str(), &Data);
     if (H != INVALID_HANDLE_VALUE) {
         do
-            Paths.insert(Folder + "\\" + Data.cFileName);
-        while (FindNextFileA(H, &Data));
+            Paths.insert(Folder + "\\" + Utf8(Data.cFileName));
+        while (FindNextFileW(H, &Data));
         FindClose(H);
     }
     return Paths;
@@ -56,11 +60,12 @@ TEST(SelfRemovalUnderWindows, TheScriptWaitsForTheFileThenRemovesItItsFolderAndI
 {
     win32::TWin32Platform Machine;
     const TPlatform& P = Machine.Platform();
+    // Names no code page but UTF-16 writes whole, and a "%" that must not start a variable.
     const std::string Folder =
-        GetSpecialFolder(P, sfTemp, true) + "qe self-removal " + std::to_string(GetCurrentProcessId());
-    ASSERT_TRUE(CreateDirectoryA(Folder.c_str(), nullptr));
+        GetSpecialFolder(P, sfTemp, true) + "qe самоудаление 网格 100% " + std::to_string(GetCurrentProcessId());
+    ASSERT_TRUE(CreateDirectoryW(Wide(Folder).c_str(), nullptr)) << Folder << " " << GetLastError();
     const std::string Exe = Folder + "\\Uninstall.exe";
-    HANDLE Running = CreateFileA(Exe.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, 0, nullptr);
+    HANDLE Running = CreateFileW(Wide(Exe).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, 0, nullptr);
     ASSERT_NE(Running, INVALID_HANDLE_VALUE);
 
     const auto Before = Scripts(P);
@@ -72,7 +77,7 @@ TEST(SelfRemovalUnderWindows, TheScriptWaitsForTheFileThenRemovesItItsFolderAndI
     ASSERT_EQ(New.size(), 1u);
     std::string Script = *New.begin();
     std::string ScriptFolder;
-    if ((GetFileAttributesA(Script.c_str()) & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    if ((GetFileAttributesW(Wide(Script).c_str()) & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         const auto Inside = Matching(Script, "*.bat");
         ASSERT_EQ(Inside.size(), 1u);
         ScriptFolder = Script;
@@ -89,8 +94,8 @@ TEST(SelfRemovalUnderWindows, TheScriptWaitsForTheFileThenRemovesItItsFolderAndI
     // Windows' interpreter lets go of the script between lines and so removes its folder
     // too; Wine's holds it open to the end.
     if (!ScriptFolder.empty())
-        RemoveDirectoryA(ScriptFolder.c_str());
-    RemoveDirectoryA(Folder.c_str());
+        RemoveDirectoryW(Wide(ScriptFolder).c_str());
+    RemoveDirectoryW(Wide(Folder).c_str());
 }
 
 } // namespace

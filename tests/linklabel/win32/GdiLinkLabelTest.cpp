@@ -176,19 +176,19 @@ LRESULT CALLBACK ParentProc(HWND W, UINT M, WPARAM WP, LPARAM LP)
 {
     if (M == WM_CTLCOLORSTATIC)
         return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
-    return DefWindowProcA(W, M, WP, LP);
+    return DefWindowProcW(W, M, WP, LP);
 }
 
 // A white top-level window to put labels on.
 HWND CreatePage()
 {
-    WNDCLASSA WC{};
+    WNDCLASSW WC{};
     WC.lpfnWndProc = ParentProc;
-    WC.hInstance = GetModuleHandleA(nullptr);
-    WC.lpszClassName = "QeLinkLabelTestPage";
+    WC.hInstance = GetModuleHandleW(nullptr);
+    WC.lpszClassName = L"QeLinkLabelTestPage";
     WC.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    RegisterClassA(&WC);
-    return CreateWindowExA(0, WC.lpszClassName, "page", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300, nullptr,
+    RegisterClassW(&WC);
+    return CreateWindowExW(0, WC.lpszClassName, L"page", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300, nullptr,
                            nullptr, WC.hInstance, nullptr);
 }
 
@@ -200,12 +200,15 @@ TEST(GdiLinkLabel, HostedAsAChildWindowItFollowsTheMouse)
         TLinkLabelWindow Window(Page, 1001, 16, 20, 313, 169);
         ASSERT_NE(Window.Handle(), nullptr);
         EXPECT_EQ(GetDlgCtrlID(Window.Handle()), 1001);
-        HFONT Font = CreateFontA(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "MS Sans Serif");
-        SendMessageA(Window.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(Font), TRUE);
+        HFONT Font = CreateFontW(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"MS Sans Serif");
+        SendMessageW(Window.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(Font), TRUE);
         EXPECT_EQ(Window.Label().GetFont().Name, "MS Sans Serif");
         EXPECT_EQ(Window.Label().GetFont().Size, 8);
         Window.Label().SetTransparent(true);
-        SetWindowTextA(Window.Handle(), "Visit <link>www.example.com</link> now");
+        // Set as text of the window, in UTF-16, the caption arrives as UTF-8.
+        SetWindowTextW(Window.Handle(), L"Visit <link>www.пример.рф</link> now");
+        EXPECT_EQ(Window.Label().GetCaption(), "Visit <link>www.пример.рф</link> now");
+        SetWindowTextW(Window.Handle(), L"Visit <link>www.example.com</link> now");
         EXPECT_EQ(Window.Label().GetCaption(), "Visit <link>www.example.com</link> now");
         std::vector<std::string> Clicks;
         Window.Label().OnLinkClick = [&](TCustomLinkLabel*, int32_t, const std::string& Text) {
@@ -222,11 +225,11 @@ TEST(GdiLinkLabel, HostedAsAChildWindowItFollowsTheMouse)
         ASSERT_EQ(Links.size(), 1u);
         const LPARAM AtLink = MAKELPARAM((Links[0].Left + Links[0].Right) / 2, 6);
 
-        SendMessageA(Window.Handle(), WM_MOUSEMOVE, 0, AtLink);
+        SendMessageW(Window.Handle(), WM_MOUSEMOVE, 0, AtLink);
         EXPECT_EQ(Window.Label().GetCursor(), crLinkHand);
-        SendMessageA(Window.Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Window.Handle()),
+        SendMessageW(Window.Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Window.Handle()),
                      MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-        HCURSOR Hand = LoadCursorA(GetModuleHandleA(nullptr), "LINKHAND");
+        HCURSOR Hand = LoadCursorW(GetModuleHandleW(nullptr), L"LINKHAND");
         ASSERT_NE(Hand, nullptr) << "the LINKHAND cursor resource";
         EXPECT_EQ(GetCursor(), Hand);
         ICONINFO Info{};
@@ -238,15 +241,15 @@ TEST(GdiLinkLabel, HostedAsAChildWindowItFollowsTheMouse)
         if (Info.hbmColor)
             DeleteObject(Info.hbmColor);
 
-        SendMessageA(Window.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, AtLink);
+        SendMessageW(Window.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, AtLink);
         EXPECT_EQ(GetCapture(), Window.Handle());
-        SendMessageA(Window.Handle(), WM_LBUTTONUP, 0, AtLink);
+        SendMessageW(Window.Handle(), WM_LBUTTONUP, 0, AtLink);
         EXPECT_NE(GetCapture(), Window.Handle());
-        SendMessageA(Window.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 6));
-        SendMessageA(Window.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(2, 6));
+        SendMessageW(Window.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 6));
+        SendMessageW(Window.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(2, 6));
         EXPECT_EQ(Clicks, (std::vector<std::string>{"www.example.com"}));
 
-        SendMessageA(Window.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(2, 6));
+        SendMessageW(Window.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(2, 6));
         EXPECT_EQ(Window.Label().GetCursor(), crDefault);
         DeleteObject(Font);
     }
@@ -269,14 +272,14 @@ TEST(GdiLinkLabel, FailuresInsideTheWindowGoToItsErrorHookAndTheWindowLivesOn)
         Window.Label().OnDynamicTagInit = [](TCustomLinkLabel*, std::string&, int32_t) {
             throw Exception("No text for the part");
         };
-        SetWindowTextA(Window.Handle(), "<dynamic>");
+        SetWindowTextW(Window.Handle(), L"<dynamic>");
         Window.Label().OnDynamicTagInit = nullptr;
-        SetWindowTextA(Window.Handle(), "<link>go</link>");
+        SetWindowTextW(Window.Handle(), L"<link>go</link>");
         UpdateWindow(Window.Handle());
         const LPARAM AtLink = MAKELPARAM(4, 6);
         for (int i = 0; i < 2; ++i) {
-            SendMessageA(Window.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, AtLink);
-            SendMessageA(Window.Handle(), WM_LBUTTONUP, 0, AtLink);
+            SendMessageW(Window.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, AtLink);
+            SendMessageW(Window.Handle(), WM_LBUTTONUP, 0, AtLink);
         }
         EXPECT_EQ(Clicks, 2);
         EXPECT_EQ(Errors, (std::vector<std::string>{"No text for the part", "The link cannot be opened"}));
@@ -294,13 +297,15 @@ TEST(GdiLinkLabel, ItMeasuresWithExactlyTheFontItWasGiven)
         TLinkLabelWindow Window(Page, 1003, 16, 20, 313, 169);
         // 14 pixels lies between two point sizes; a weight between normal and bold.
         HFONT Font =
-            CreateFontA(-14, 0, 0, 0, FW_SEMIBOLD, 0, 0, 0, ANSI_CHARSET, 0, 0, NONANTIALIASED_QUALITY, 0, "Tahoma");
-        SendMessageA(Window.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(Font), FALSE);
-        const std::string Sample = "Please close all MetaTrader applications";
+            CreateFontW(-14, 0, 0, 0, FW_SEMIBOLD, 0, 0, 0, ANSI_CHARSET, 0, 0, NONANTIALIASED_QUALITY, 0, L"Tahoma");
+        SendMessageW(Window.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(Font), FALSE);
+        // Measured as the characters of its UTF-8, not as its bytes.
+        const std::string Sample = "Please close all MetaTrader applications, Zoë";
+        const std::wstring Wide = L"Please close all MetaTrader applications, Zoë";
         HDC DC = GetDC(Window.Handle());
         HGDIOBJ Old = SelectObject(DC, Font);
         SIZE Given{};
-        GetTextExtentPoint32A(DC, Sample.data(), static_cast<int>(Sample.size()), &Given);
+        GetTextExtentPoint32W(DC, Wide.data(), static_cast<int>(Wide.size()), &Given);
         SelectObject(DC, Old);
         ReleaseDC(Window.Handle(), DC);
         std::unique_ptr<TCanvas> Canvas = Window.CreateCanvas();

@@ -12,6 +12,7 @@
 #include "app/win32/CommonControls.h"
 #include "app/win32/WizardWindow.h"
 #include "platform/win32/Win32Platform.h"
+#include "platform/win32/Win32Text.h"
 
 namespace qe::win32 {
 namespace {
@@ -19,14 +20,14 @@ namespace {
 bool Shown(const IControl* Control)
 {
     const auto* Child = dynamic_cast<const TChildWindow*>(Control);
-    return Child && (GetWindowLongPtrA(Child->Handle(), GWL_STYLE) & WS_VISIBLE) != 0;
+    return Child && (GetWindowLongPtrW(Child->Handle(), GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
 std::string MessageText(HWND Window)
 {
-    char Text[1024] = {};
-    SendMessageA(Window, WM_GETTEXT, sizeof Text, reinterpret_cast<LPARAM>(Text));
-    return Text;
+    wchar_t Text[1024] = {};
+    SendMessageW(Window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(Text));
+    return Utf8(Text);
 }
 
 class Win32Controls : public testing::Test {
@@ -55,32 +56,32 @@ TEST_F(Win32Controls, CheckListItemsAndMarksAreReadAndSetWithListBoxMessages)
     HWND List = Item(IDC_LISTMETATRADER);
     C.ListMetaTrader->Add("C:\\Program Files\\MetaTrader 4", true);
     C.ListMetaTrader->Add("C:\\Program Files\\Broker MT4", false);
-    ASSERT_EQ(SendMessageA(List, LB_GETCOUNT, 0, 0), 2);
-    char Text[MAX_PATH] = {};
-    SendMessageA(List, LB_GETTEXT, 1, reinterpret_cast<LPARAM>(Text));
-    EXPECT_STREQ(Text, "C:\\Program Files\\Broker MT4");
-    EXPECT_EQ(SendMessageA(List, LB_GETITEMDATA, 0, 0), 1);
-    EXPECT_EQ(SendMessageA(List, LB_GETITEMDATA, 1, 0), 0);
+    ASSERT_EQ(SendMessageW(List, LB_GETCOUNT, 0, 0), 2);
+    wchar_t Text[MAX_PATH] = {};
+    SendMessageW(List, LB_GETTEXT, 1, reinterpret_cast<LPARAM>(Text));
+    EXPECT_EQ(Utf8(Text), "C:\\Program Files\\Broker MT4");
+    EXPECT_EQ(SendMessageW(List, LB_GETITEMDATA, 0, 0), 1);
+    EXPECT_EQ(SendMessageW(List, LB_GETITEMDATA, 1, 0), 0);
 
-    SendMessageA(List, LB_SETITEMDATA, 0, 0);
+    SendMessageW(List, LB_SETITEMDATA, 0, 0);
     EXPECT_FALSE(C.ListMetaTrader->Checked(0));
     C.ListMetaTrader->SetChecked(1, true);
-    EXPECT_EQ(SendMessageA(List, LB_GETITEMDATA, 1, 0), 1);
+    EXPECT_EQ(SendMessageW(List, LB_GETITEMDATA, 1, 0), 1);
     EXPECT_THROW(C.ListMetaTrader->Checked(2), std::exception);
 
     // The space bar toggles the selected item; a click on an item's check box toggles it.
-    SendMessageA(List, LB_SETCURSEL, 1, 0);
-    SendMessageA(List, WM_KEYDOWN, VK_SPACE, 0);
+    SendMessageW(List, LB_SETCURSEL, 1, 0);
+    SendMessageW(List, WM_KEYDOWN, VK_SPACE, 0);
     EXPECT_FALSE(C.ListMetaTrader->Checked(1));
     RECT First{};
-    SendMessageA(List, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&First));
+    SendMessageW(List, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&First));
     const LPARAM OnCheckBox = MAKELPARAM(First.left + 3, (First.top + First.bottom) / 2);
-    SendMessageA(List, WM_LBUTTONDOWN, MK_LBUTTON, OnCheckBox);
-    SendMessageA(List, WM_LBUTTONUP, 0, OnCheckBox);
+    SendMessageW(List, WM_LBUTTONDOWN, MK_LBUTTON, OnCheckBox);
+    SendMessageW(List, WM_LBUTTONUP, 0, OnCheckBox);
     EXPECT_TRUE(C.ListMetaTrader->Checked(0));
     const LPARAM OnText = MAKELPARAM(First.right - 3, (First.top + First.bottom) / 2);
-    SendMessageA(List, WM_LBUTTONDOWN, MK_LBUTTON, OnText);
-    SendMessageA(List, WM_LBUTTONUP, 0, OnText);
+    SendMessageW(List, WM_LBUTTONDOWN, MK_LBUTTON, OnText);
+    SendMessageW(List, WM_LBUTTONUP, 0, OnText);
     EXPECT_TRUE(C.ListMetaTrader->Checked(0));
 
     C.ListMetaTrader->Clear();
@@ -112,24 +113,24 @@ TEST_F(Win32Controls, ProgressLinesWrapWholeAndTheLastStaysInView)
     C.MemoProgress->AddLine("Done.");
     EXPECT_EQ(C.MemoProgress->Lines().size(), 41u);
     // Each long line takes more than one row, and no row reaches past the right edge.
-    const auto Rows = static_cast<int>(SendMessageA(Memo, EM_GETLINECOUNT, 0, 0));
+    const auto Rows = static_cast<int>(SendMessageW(Memo, EM_GETLINECOUNT, 0, 0));
     EXPECT_GT(Rows, 80);
     RECT Client{};
     GetClientRect(Memo, &Client);
     for (int Row = 0; Row < Rows; ++Row) {
-        const LRESULT Start = SendMessageA(Memo, EM_LINEINDEX, static_cast<WPARAM>(Row), 0);
-        const LRESULT Length = SendMessageA(Memo, EM_LINELENGTH, static_cast<WPARAM>(Start), 0);
+        const LRESULT Start = SendMessageW(Memo, EM_LINEINDEX, static_cast<WPARAM>(Row), 0);
+        const LRESULT Length = SendMessageW(Memo, EM_LINELENGTH, static_cast<WPARAM>(Start), 0);
         if (Length == 0)
             continue;
-        const LRESULT Last = SendMessageA(Memo, EM_POSFROMCHAR, static_cast<WPARAM>(Start + Length - 1), 0);
+        const LRESULT Last = SendMessageW(Memo, EM_POSFROMCHAR, static_cast<WPARAM>(Start + Length - 1), 0);
         EXPECT_LT(static_cast<short>(LOWORD(Last)), Client.right) << "row " << Row;
     }
     // The last line, "Done.", shows at the bottom.
-    const int TextLength = GetWindowTextLengthA(Memo);
-    const LRESULT End = SendMessageA(Memo, EM_POSFROMCHAR, static_cast<WPARAM>(TextLength - 1), 0);
+    const int TextLength = GetWindowTextLengthW(Memo);
+    const LRESULT End = SendMessageW(Memo, EM_POSFROMCHAR, static_cast<WPARAM>(TextLength - 1), 0);
     EXPECT_GE(static_cast<short>(HIWORD(End)), 0);
     EXPECT_LT(static_cast<short>(HIWORD(End)), Client.bottom);
-    EXPECT_GT(SendMessageA(Memo, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    EXPECT_GT(SendMessageW(Memo, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
 }
 
 TEST_F(Win32Controls, RichTextLoadsRtfRefusesOtherTextAsRtfAndTakesItAsPlainText)
@@ -146,7 +147,7 @@ TEST_F(Win32Controls, RichTextLoadsRtfRefusesOtherTextAsRtfAndTakesItAsPlainText
 TEST_F(Win32Controls, ProgressBarShowsPositionsOutsideItsRangeAtTheNearestEnd)
 {
     C.ProgressBar1->SetPosition(40);
-    EXPECT_EQ(SendMessageA(Item(IDC_PROGRESSBAR1), PBM_GETPOS, 0, 0), 40);
+    EXPECT_EQ(SendMessageW(Item(IDC_PROGRESSBAR1), PBM_GETPOS, 0, 0), 40);
     C.ProgressBar1->SetPosition(101);
     EXPECT_EQ(C.ProgressBar1->Position(), 100);
     C.ProgressBar1->SetPosition(-1);
@@ -162,8 +163,8 @@ TEST_F(Win32Controls, TheLicenceRadioButtonsAreOneGroupStartingUnaccepted)
     // A click unchecks the other buttons of the group that show.
     C.PanelLicense->BringToFront();
     ShowWindow(Wizard.Handle(), SW_SHOWNOACTIVATE);
-    SendMessageA(Item(IDC_RADIONOTACCEPT), BM_CLICK, 0, 0);
-    EXPECT_EQ(SendMessageA(Item(IDC_RADIOACCEPT), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    SendMessageW(Item(IDC_RADIONOTACCEPT), BM_CLICK, 0, 0);
+    EXPECT_EQ(SendMessageW(Item(IDC_RADIOACCEPT), BM_GETCHECK, 0, 0), BST_UNCHECKED);
     EXPECT_TRUE(C.RadioNotAccept->Checked());
 }
 
@@ -175,7 +176,7 @@ TEST_F(Win32Controls, ComboBoxTextIsTheSelectedItemsOrEmpty)
     EXPECT_EQ(C.ComboRun->Text(), "");
     C.ComboRun->SetItemIndex(0);
     EXPECT_EQ(C.ComboRun->Text(), "C:\\Program Files\\MetaTrader 4");
-    EXPECT_EQ(SendMessageA(Item(IDC_COMBORUN), CB_GETCURSEL, 0, 0), 0);
+    EXPECT_EQ(SendMessageW(Item(IDC_COMBORUN), CB_GETCURSEL, 0, 0), 0);
 }
 
 TEST_F(Win32Controls, OnlyThePageInFrontAndItsControlsShow)
