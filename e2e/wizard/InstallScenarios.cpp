@@ -8,6 +8,7 @@
 #include "e2e/wizard/Scenarios.h"
 #include "e2e/wizard/Wizard.h"
 #include "platform/Paths.h"
+#include "platform/win32/Win32Text.h"
 
 namespace e2e {
 namespace {
@@ -702,7 +703,7 @@ void InstallColon(TMachine& Machine, const TScenarioArgs& Args)
     Check(!TMachine::Exists(App), "files were written to " + App);
     Check(!Machine.RegistryKeyExists(TMachine::UninstallKey("Colon Tool")), "the product was registered");
     Step("the error box: " + Error.Text);
-    PostMessageA(W.Window().Handle(), WM_CLOSE, 0, 0);
+    PostMessageW(W.Window().Handle(), WM_CLOSE, 0, 0);
     Check(W.Process().WaitForExit(20000), "the close box does not end the wizard");
     Machine.ForgetProduct("Colon Tool");
     TMachine::RemoveTree(Machine.ProgramFiles() + "\\MetaTrader 4");
@@ -723,7 +724,7 @@ void InstallSwapped(TMachine& Machine, const TScenarioArgs& Args)
 
     TWizard W(Args.Installer, "Install - Bare Tool", Args.Work + "\\shots");
     WalkToReady(W);
-    const bool Swapped = MoveFileA(Args.Installer.c_str(), Renamed.c_str()) != 0;
+    const bool Swapped = MoveFileW(win32::Wide(Args.Installer).c_str(), win32::Wide(Renamed).c_str()) != 0;
     const DWORD Error = GetLastError();
     if (Swapped)
         TMachine::WriteFile(Args.Installer, Evil);
@@ -740,8 +741,8 @@ void InstallSwapped(TMachine& Machine, const TScenarioArgs& Args)
     Step("the registered uninstaller is the program that was started");
 
     if (Swapped) {
-        DeleteFileA(Args.Installer.c_str());
-        MoveFileA(Renamed.c_str(), Args.Installer.c_str());
+        DeleteFileW(win32::Wide(Args.Installer).c_str());
+        MoveFileW(win32::Wide(Renamed).c_str(), win32::Wide(Args.Installer).c_str());
     }
     Machine.ForgetProduct("Bare Tool");
     TMachine::RemoveTree(Machine.ProgramFiles() + "\\MetaTrader 4");

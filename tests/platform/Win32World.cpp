@@ -109,9 +109,7 @@ public:
     {
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
         static int Counter = 0;
-        // Wine gives every run the same process id.
-        const std::string Unique = std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount()) + "-" +
-                                   std::to_string(++Counter);
+        const std::string Unique = std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++Counter);
         wchar_t Temp[MAX_PATH];
         GetTempPathW(MAX_PATH, Temp);
         FScratch = Utf8(Temp) + "qe-conformance-" + Unique;
