@@ -40,16 +40,6 @@ bool IsReservedDevice(const std::string& Name)
            Number == "\u00B3";
 }
 
-// The first Characters characters of Text and "...", for a message.
-std::string Abridged(const std::string& Text, size_t Characters)
-{
-    size_t Pos = 0;
-    char32_t Character = 0;
-    for (size_t Taken = 0; Taken < Characters && Pos < Text.size(); ++Taken)
-        DecodeUtf8(Text, Pos, Character);
-    return Text.substr(0, Pos) + "...";
-}
-
 // "PROGRA~1", "MICROS~2.TXT": up to 8 characters ending in "~" and digits, then up to
 // 3 after a dot. Windows takes such a name for the short name of another one.
 bool IsShortNameForm(const std::string& Name)

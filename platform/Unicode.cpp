@@ -162,4 +162,13 @@ size_t Utf16Length(std::string_view Text)
     return Length;
 }
 
+std::string Abridged(std::string_view Text, size_t Characters)
+{
+    size_t Pos = 0;
+    char32_t Character = 0;
+    for (size_t Taken = 0; Taken < Characters && Pos < Text.size(); ++Taken)
+        DecodeUtf8(Text, Pos, Character);
+    return std::string(Text.substr(0, Pos)) + "...";
+}
+
 } // namespace qe

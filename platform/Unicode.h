@@ -34,4 +34,8 @@ bool IsValidUtf16(std::u16string_view Text);
 // The length of UTF-8 text in UTF-16 units, Windows' measure of names and paths.
 size_t Utf16Length(std::string_view Text);
 
+// The first Characters characters of Text and "...", for a message that shows a long text
+// in part; never cut inside a character.
+std::string Abridged(std::string_view Text, size_t Characters);
+
 } // namespace qe

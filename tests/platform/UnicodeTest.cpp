@@ -137,6 +137,13 @@ TEST(Cp1252, BytesBecomeTheirCharacters)
         EXPECT_TRUE(IsValidUtf8(Cp1252ToUtf8(std::string(1, static_cast<char>(Byte)))));
 }
 
+TEST(Utf8, AbridgedTextEndsBetweenCharacters)
+{
+    EXPECT_EQ(Abridged("\u0421\u043E\u0432\u0435\u0442\u043D\u0438\u043A", 3), "\u0421\u043E\u0432...");
+    EXPECT_EQ(Abridged("ab\U0001F600cd", 3), "ab\U0001F600...");
+    EXPECT_EQ(Abridged("ab", 5), "ab...");
+}
+
 TEST(Cp1252, TextTheCodePageHasEveryCharacterOf)
 {
     EXPECT_TRUE(IsCp1252Text(""));

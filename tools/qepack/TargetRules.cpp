@@ -30,16 +30,6 @@ std::string Quoted(const std::string& Text)
     return "\"" + Text + "\"";
 }
 
-// The first Characters characters of Text and "...", for a message.
-std::string Abridged(const std::string& Text, size_t Characters)
-{
-    size_t Pos = 0;
-    char32_t Character = 0;
-    for (size_t Taken = 0; Taken < Characters && Pos < Text.size(); ++Taken)
-        DecodeUtf8(Text, Pos, Character);
-    return Text.substr(0, Pos) + "...";
-}
-
 } // namespace
 
 std::optional<std::string> NameFault(const std::string& Name)
