@@ -42,12 +42,25 @@ bool HoldsExpertsRecord(IFileSystem& FileSystem, const std::string& Folder)
 
 void TQeInstall::Execute()
 {
+    try {
+        ExecuteSteps();
+    } catch (const ELinkOnTheWay& Link) {
+        // The folder layer speaks English; the user reads the wizard's language.
+        const TWayCheck& Way = Link.Way();
+        throw ELinkOnTheWay(Way, Texts->Format(Way.Kind == TEntryKind::ekLink ? TText::MessageLinkOnTheWay
+                                                                              : TText::MessageFolderNotOpenable,
+                                               {Way.Folder}));
+    }
+}
+
+void TQeInstall::ExecuteSteps()
+{
     // Nothing on the machine changes before the whole package has proved sound: its
     // contents, and every path it names. The file it was loaded from serves the copies.
     TStream& Package = ProgramFile();
     TPackageCheck Check = CheckPackage(Package, *this);
     // Without a package the name is still the program folder's.
-    if (const auto Fault = ProgramNameFault(ProgramName); Fault && !Check.HasPackage)
+    if (const auto Fault = ProgramNameFault(ProgramName, *Texts); Fault && !Check.HasPackage)
         Check.PackageFaults.push_back(*Fault);
     RefuseDamagedPackage(Check, *this);
 
@@ -87,8 +100,8 @@ void TQeInstall::Execute()
 
     const std::string AppDir = ProgramFolder(FPlatform, ProgramName, Scope);
     const std::string MenuDir = StartMenuFolder(FPlatform, ProgramName, Scope);
-    RequirePlainFolder("the program folder", AppDir);
-    RequirePlainFolder("the Start Menu folder", MenuDir);
+    RequirePlainFolder(TText::MessageUnusableProgramFolder, AppDir, *Texts);
+    RequirePlainFolder(TText::MessageUnusableStartMenuFolder, MenuDir, *Texts);
 
     // Every file's path in every pass, and every folder on the way to the folders the run
     // writes into, is checked before the first is written. The folders stay held until
@@ -112,7 +125,7 @@ void TQeInstall::Execute()
                 const bool ForTerminal = IsTerminalTarget(File->Target);
                 if (NoTerminal ? ForTerminal : (I > 0 && !ForTerminal))
                     continue;
-                Copies.emplace_back(File.get(), InstallPath(File->Target, Macros));
+                Copies.emplace_back(File.get(), InstallPath(File->Target, Macros, *Texts));
             }
         }
     }
@@ -125,7 +138,7 @@ void TQeInstall::Execute()
     if (!ExpertsOverride.empty())
         for (const std::string& Folder : Passes) {
             const std::string Config = IncludeTrailingDelimiter(Folder) + "config";
-            RequirePlainFolder("the settings folder of the terminal", Config);
+            RequirePlainFolder(TText::MessageUnusableSettingsFolder, Config, *Texts);
             Made.HoldWay(Config);
             TEntryKind Kind = TEntryKind::ekMissing;
             FPlatform.FileSystem->HoldAsItself(ExpertsIni(Folder), Kind);

@@ -86,13 +86,13 @@ std::string ExpandMacros(const std::string& Path, const TMacroList& List)
     return Result;
 }
 
-void RequirePlainFolder(const std::string& What, const std::string& Folder)
+void RequirePlainFolder(TText Message, const std::string& Folder, const TTextTable& Texts)
 {
-    if (const auto Fault = PlainPathFault(Folder))
-        throw EUnusableFolder("Cannot install into " + What + " \"" + Folder + "\": " + *Fault);
+    if (const auto Fault = PlainPathFault(Folder, Texts))
+        throw EUnusableFolder(Texts.Format(Message, {Folder, *Fault}));
 }
 
-std::string InstallPath(const std::string& Target, const TMacroList& List)
+std::string InstallPath(const std::string& Target, const TMacroList& List, const TTextTable& Texts)
 {
     const std::string Macro = TargetMacroOf(Target);
     std::string Folder;
@@ -100,15 +100,13 @@ std::string InstallPath(const std::string& Target, const TMacroList& List)
         if (SameText(List.Name(I), Macro))
             Folder = List.Value(I);
     if (Folder.empty())
-        throw EUnusableFolder("The folder of " + Macro + " is not known on this computer, so " + Target +
-                              " cannot be installed");
+        throw EUnusableFolder(Texts.Format(TText::MessageMacroFolderUnknown, {Macro, Target}));
     const std::string Path = ExpandMacros(Target, List);
     // A folder's own text could hold a macro, or leave the folder once a name is added.
-    const auto Fault = PlainPathFault(Path);
-    if (Fault || !IsInsideFolder(Path, Folder))
-        throw EUnusableFolder("The folder of " + Macro + ", \"" + Folder + "\", is no plain local folder, so " +
-                              Target + " cannot be installed (it would be \"" + Path + "\"" +
-                              (Fault ? ": " + *Fault : std::string()) + ")");
+    if (const auto Fault = PlainPathFault(Path, Texts))
+        throw EUnusableFolder(Texts.Format(TText::MessageMacroFolderUnplain, {Macro, Folder, Target, Path, *Fault}));
+    if (!IsInsideFolder(Path, Folder))
+        throw EUnusableFolder(Texts.Format(TText::MessageMacroFolderOutside, {Macro, Folder, Target, Path}));
     return Path;
 }
 

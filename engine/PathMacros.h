@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "language/TextTable.h"
 #include "package/QeClasses.h"
 #include "platform/Exceptions.h"
 #include "platform/Platform.h"
@@ -38,9 +39,10 @@ void BuildMacros(const TPlatform& Platform, const std::string& ProgramName, TIns
 std::string ExpandMacros(const std::string& Path, const TMacroList& List);
 
 // Target (a plain target: TargetPathFault finds nothing) expanded with List, checked to be
-// a plain absolute path inside the folder its macro stands for; raises EUnusableFolder
-// when that folder is unknown or no plain local folder on this computer.
-std::string InstallPath(const std::string& Target, const TMacroList& List);
+// a plain absolute path inside the folder its macro stands for; raises EUnusableFolder,
+// in the language of Texts, when that folder is unknown or no plain local folder on this
+// computer.
+std::string InstallPath(const std::string& Target, const TMacroList& List, const TTextTable& Texts);
 
 // A folder of this computer that the install cannot use: it is not known, or it is no
 // plain local folder (a network or device path, a short name...).
@@ -49,9 +51,9 @@ public:
     using Exception::Exception;
 };
 
-// Raises EUnusableFolder when Folder, named What in the message ("the program folder"),
-// is no plain absolute path.
-void RequirePlainFolder(const std::string& What, const std::string& Folder);
+// Raises EUnusableFolder with the text Message of Texts (MessageUnusableProgramFolder:
+// %1 the folder, %2 why) when Folder is no plain absolute path.
+void RequirePlainFolder(TText Message, const std::string& Folder, const TTextTable& Texts);
 
 // Whether an (unexpanded) target is aimed at a terminal folder.
 bool IsTerminalTarget(const std::string& Target);

@@ -108,15 +108,15 @@ std::vector<std::string> RemovalOrder(const std::vector<std::string>& Folders)
 // Why the run leaves Path alone, or nothing when it may go: it is no plain absolute path,
 // or a folder on the way to it leads elsewhere. The folders on the way are held in Holds
 // until the caller lets go.
-std::optional<std::string> Unsafe(TFolderHolds& Holds, const std::string& Path)
+std::optional<std::string> Unsafe(TFolderHolds& Holds, const std::string& Path, const TTextTable& Texts)
 {
-    if (const auto Fault = PlainPathFault(Path))
-        return "it is no plain path (" + *Fault + ")";
+    if (const auto Fault = PlainPathFault(Path, Texts))
+        return Texts.Format(TText::UninstallFaultUnplain, {*Fault});
     const TWayCheck Way = Holds.HoldWay(ExtractFileDir(Path));
     if (Way.Kind == TEntryKind::ekLink)
-        return "\"" + Way.Folder + "\" on its way leads to another place (a junction or symbolic link)";
+        return Texts.Format(TText::UninstallFaultLink, {Way.Folder});
     if (Way.Kind == TEntryKind::ekUnknown)
-        return "\"" + Way.Folder + "\" on its way cannot be opened to check that it is no link";
+        return Texts.Format(TText::UninstallFaultUnopenable, {Way.Folder});
     return std::nullopt;
 }
 
@@ -154,7 +154,7 @@ void TQeUninstall::Execute()
     // Missing, read-only or locked files and folders that are not empty are passed over.
     for (const std::string& File : Files) {
         TFolderHolds Way(Fs);
-        if (const auto Why = Unsafe(Way, File)) {
+        if (const auto Why = Unsafe(Way, File, *Texts)) {
             DoProgress(Texts->Format(TText::ProgressNotDeletingFile, {File, *Why}), 1);
             continue;
         }
@@ -168,7 +168,7 @@ void TQeUninstall::Execute()
             continue;
         }
         TFolderHolds Way(Fs);
-        if (const auto Why = Unsafe(Way, Folder)) {
+        if (const auto Why = Unsafe(Way, Folder, *Texts)) {
             DoProgress(Texts->Format(TText::ProgressNotRemovingFolder, {Folder, *Why}), 1);
             continue;
         }
@@ -181,7 +181,7 @@ void TQeUninstall::Execute()
     const TRegistryRoot Root = UninstallRoot(Scope);
     if (ProgramName.empty()) {
         DoProgress(Texts->Format(TText::ProgressNotUnregistering), 1);
-    } else if (const auto Fault = ProgramNameFault(ProgramName)) {
+    } else if (const auto Fault = ProgramNameFault(ProgramName, *Texts)) {
         DoProgress(Texts->Format(TText::ProgressNotUnregisteringName, {*Fault}), 1);
     } else if (FPlatform.Registry->KeyExists(Root, Key) &&
                !EntryNamesUninstaller(*FPlatform.Registry, Root, Key, FileName)) {

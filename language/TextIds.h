@@ -89,7 +89,41 @@
     X(FaultRecordsDigest)                                                                                              \
     X(FaultFileOutside)                                                                                                \
     X(FaultFileDigest)                                                                                                 \
-    X(FaultFileDamagedBlock)
+    X(FaultFileDamagedBlock)                                                                                           \
+    X(PathFaultEmptyName)                                                                                              \
+    X(PathFaultLeavesFolder)                                                                                           \
+    X(PathFaultControlCharacter)                                                                                       \
+    X(PathFaultRefusedCharacter)                                                                                       \
+    X(PathFaultTrailingDotOrBlank)                                                                                     \
+    X(PathFaultDeviceName)                                                                                             \
+    X(PathFaultShortName)                                                                                              \
+    X(PathFaultNameTooLong)                                                                                            \
+    X(PathFaultEmptyFolderName)                                                                                        \
+    X(PathFaultDevicePath)                                                                                             \
+    X(PathFaultNoDrive)                                                                                                \
+    X(TargetFaultSlash)                                                                                                \
+    X(TargetFaultNotAMacro)                                                                                            \
+    X(TargetFaultAbsolute)                                                                                             \
+    X(TargetFaultNoMacro)                                                                                              \
+    X(TargetFaultNoBackslash)                                                                                          \
+    X(TargetFaultNoFile)                                                                                               \
+    X(TargetFaultSecondMacro)                                                                                          \
+    X(TargetFaultUnplain)                                                                                              \
+    X(ProductNameFaultUnplain)                                                                                         \
+    X(ProductNameFaultMacro)                                                                                           \
+    X(WebsiteShortcutFault)                                                                                            \
+    X(ShortcutFault)                                                                                                   \
+    X(MessageLinkOnTheWay)                                                                                             \
+    X(MessageFolderNotOpenable)                                                                                        \
+    X(MessageUnusableProgramFolder)                                                                                    \
+    X(MessageUnusableStartMenuFolder)                                                                                  \
+    X(MessageUnusableSettingsFolder)                                                                                   \
+    X(MessageMacroFolderUnknown)                                                                                       \
+    X(MessageMacroFolderUnplain)                                                                                       \
+    X(MessageMacroFolderOutside)                                                                                       \
+    X(UninstallFaultUnplain)                                                                                           \
+    X(UninstallFaultLink)                                                                                              \
+    X(UninstallFaultUnopenable)
 
 namespace qe {
 

@@ -160,6 +160,8 @@ protected:
     void MakeStringsUtf8(bool Utf8) override;
 
 private:
+    // The install run's steps; Execute words what they raise for the user.
+    void ExecuteSteps();
     void ReadFileEntry(TTagStreamAdapter& Tags, TQeInstallFile& File);
     // Logs the folders the run made (or an earlier install of the product did), so that
     // the uninstall removes them again once they are empty; not those in a terminal

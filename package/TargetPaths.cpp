@@ -3,6 +3,7 @@
 #include <array>
 #include <string_view>
 
+#include "language/Languages.h"
 #include "package/QeClasses.h"
 #include "platform/Paths.h"
 #include "platform/Unicode.h"
@@ -15,11 +16,6 @@ const char* const TargetMacroNames[6] = {"{app}",    "{metatrader}", "{mydocumen
 namespace {
 
 constexpr size_t MaxName = 255;
-
-std::string Quoted(const std::string& Text)
-{
-    return "\"" + Text + "\"";
-}
 
 bool IsReservedDevice(const std::string& Name)
 {
@@ -55,53 +51,53 @@ bool IsShortNameForm(const std::string& Name)
 
 } // namespace
 
-std::optional<std::string> PlainNameFault(const std::string& Name)
+std::optional<std::string> PlainNameFault(const std::string& Name, const TTextTable& Texts)
 {
     if (Name.empty())
-        return "an empty name";
+        return Texts.Format(TText::PathFaultEmptyName);
     if (Name == "." || Name == "..")
-        return Quoted(Name) + " would leave the folder";
+        return Texts.Format(TText::PathFaultLeavesFolder, {Name});
     for (const char C : Name) {
         if (static_cast<unsigned char>(C) < 32)
-            return "a name holds a control character or line break";
+            return Texts.Format(TText::PathFaultControlCharacter);
         if (std::string_view("<>:\"/\\|?*").find(C) != std::string_view::npos)
-            return Quoted(Name) + " holds " + std::string(1, C) + ", which Windows refuses in names";
+            return Texts.Format(TText::PathFaultRefusedCharacter, {Name, std::string(1, C)});
     }
     if (Name.back() == ' ' || Name.back() == '.')
-        return Quoted(Name) + " ends in a blank or a dot, which Windows drops";
+        return Texts.Format(TText::PathFaultTrailingDotOrBlank, {Name});
     if (IsReservedDevice(Name))
-        return Quoted(Name) + " is a device name that Windows reserves (CON, PRN, AUX, NUL, COM1-9, LPT1-9)";
+        return Texts.Format(TText::PathFaultDeviceName, {Name});
     if (IsShortNameForm(Name))
-        return Quoted(Name) + " has the form of a short name (like PROGRA~1), which Windows may take for another name";
+        return Texts.Format(TText::PathFaultShortName, {Name});
     // Windows counts a name's length in UTF-16 units.
     if (Utf16Length(Name) > MaxName)
-        return Quoted(Abridged(Name, 20)) + " is longer than Windows' 255 characters";
+        return Texts.Format(TText::PathFaultNameTooLong, {Abridged(Name, 20)});
     return std::nullopt;
 }
 
-std::optional<std::string> PlainRelativePathFault(const std::string& Path)
+std::optional<std::string> PlainRelativePathFault(const std::string& Path, const TTextTable& Texts)
 {
     for (size_t Start = 0; Start <= Path.size();) {
         const size_t End = std::min(Path.find('\\', Start), Path.size());
         const std::string Name = Path.substr(Start, End - Start);
         if (Name.empty())
-            return std::string("it has an empty folder name (two \\ in a row, or a \\ at an end)");
-        if (const auto Fault = PlainNameFault(Name))
+            return Texts.Format(TText::PathFaultEmptyFolderName);
+        if (const auto Fault = PlainNameFault(Name, Texts))
             return Fault;
         Start = End + 1;
     }
     return std::nullopt;
 }
 
-std::optional<std::string> PlainPathFault(const std::string& Path)
+std::optional<std::string> PlainPathFault(const std::string& Path, const TTextTable& Texts)
 {
     if (Path.starts_with("\\\\"))
-        return std::string("it is a device, long-path or network path (\\\\?\\, \\\\.\\ or \\\\server\\)");
+        return Texts.Format(TText::PathFaultDevicePath);
     const bool Drive = Path.size() >= 3 && ((Path[0] >= 'A' && Path[0] <= 'Z') || (Path[0] >= 'a' && Path[0] <= 'z')) &&
                        Path[1] == ':' && Path[2] == '\\';
     if (!Drive)
-        return std::string("it is no absolute path that starts with a drive (X:\\)");
-    return PlainRelativePathFault(Path.substr(3));
+        return Texts.Format(TText::PathFaultNoDrive);
+    return PlainRelativePathFault(Path.substr(3), Texts);
 }
 
 std::string TargetMacroOf(const std::string& Target)
@@ -113,66 +109,61 @@ std::string TargetMacroOf(const std::string& Target)
     return {};
 }
 
-std::optional<std::string> TargetPathFault(const std::string& Target, const std::string& Hint)
+std::optional<std::string> TargetPathFault(const std::string& Target, const TTextTable& Texts, const std::string& Hint)
 {
     if (Target.find('/') != std::string::npos)
-        return "the target " + Quoted(Target) + " uses /: targets are Windows paths, write \\ between folders";
+        return Texts.Format(TText::TargetFaultSlash, {Target});
     const std::string Macro = TargetMacroOf(Target);
     if (Macro.empty()) {
-        if (Target.starts_with("{")) {
-            const std::string Name = Target.substr(0, Target.find('}') + 1);
-            return "the target " + Quoted(Target) + " starts with " + Name +
-                   ", which is no macro; the macros are {app}, {metatrader}, {mydocuments}, {windir}, "
-                   "{winsysdir} and {bootdir}";
-        }
+        if (Target.starts_with("{"))
+            return Texts.Format(TText::TargetFaultNotAMacro, {Target, Target.substr(0, Target.find('}') + 1)});
         if (Target.size() > 1 && (Target[1] == ':' || Target.starts_with("\\\\")))
-            return "the target " + Quoted(Target) + " is an absolute path: a target starts with a folder macro" + Hint;
-        return "the target " + Quoted(Target) + " starts with no folder macro" + Hint;
+            return Texts.Format(TText::TargetFaultAbsolute, {Target}) + Hint;
+        return Texts.Format(TText::TargetFaultNoMacro, {Target}) + Hint;
     }
     std::string Rest = Target.substr(Macro.size());
     if (Rest.empty() || Rest.front() != '\\')
-        return "the target " + Quoted(Target) + " needs \\ after " + Macro + Hint;
+        return Texts.Format(TText::TargetFaultNoBackslash, {Target, Macro}) + Hint;
     Rest.erase(0, 1);
     if (Rest.empty())
-        return "the target " + Quoted(Target) + " names no file after " + Macro;
+        return Texts.Format(TText::TargetFaultNoFile, {Target, Macro});
     // The installer would expand a macro anywhere in the path.
     for (const char* Other : TargetMacroNames)
         if (LowerCase(Rest).find(Other) != std::string::npos)
-            return "the target " + Quoted(Target) + " holds a second macro, " + Other + "; only its start may be one";
-    if (const auto Fault = PlainRelativePathFault(Rest))
-        return "the target " + Quoted(Target) + " cannot be installed: " + *Fault;
+            return Texts.Format(TText::TargetFaultSecondMacro, {Target, Other});
+    if (const auto Fault = PlainRelativePathFault(Rest, Texts))
+        return Texts.Format(TText::TargetFaultUnplain, {Target, *Fault});
     return std::nullopt;
 }
 
-std::optional<std::string> ProgramNameFault(const std::string& ProgramName)
+std::optional<std::string> ProgramNameFault(const std::string& ProgramName, const TTextTable& Texts)
 {
-    if (const auto Fault = PlainNameFault(ProgramName))
-        return "the product name " + Quoted(ProgramName) + " cannot name a folder: " + *Fault;
+    if (const auto Fault = PlainNameFault(ProgramName, Texts))
+        return Texts.Format(TText::ProductNameFaultUnplain, {ProgramName, *Fault});
     for (const char* Macro : TargetMacroNames)
         if (LowerCase(ProgramName).find(Macro) != std::string::npos)
-            return "the product name " + Quoted(ProgramName) + " holds the macro " + Macro +
-                   ", which the program folder would bring into its targets";
+            return Texts.Format(TText::ProductNameFaultMacro, {ProgramName, Macro});
     return std::nullopt;
 }
 
 TPathFaults PackagePathFaults(const TQeInstall& Model)
 {
+    const TTextTable& Texts = *Model.Texts;
     TPathFaults Faults;
-    if (const auto Fault = ProgramNameFault(Model.ProgramName)) {
+    if (const auto Fault = ProgramNameFault(Model.ProgramName, Texts)) {
         Faults.Package = *Fault;
     } else if (!Trim(Model.Website).empty()) {
         const std::string Shortcut = Model.Publisher + " Website.url";
-        if (const auto Fault = PlainRelativePathFault(Shortcut))
-            Faults.Package = "the website shortcut " + Quoted(Shortcut) + " cannot be made: " + *Fault;
+        if (const auto Fault = PlainRelativePathFault(Shortcut, Texts))
+            Faults.Package = Texts.Format(TText::WebsiteShortcutFault, {Shortcut, *Fault});
     }
     for (const auto& File : Model.Files) {
         std::string Fault;
-        if (const auto Target = TargetPathFault(File->Target))
+        if (const auto Target = TargetPathFault(File->Target, Texts))
             Fault = *Target;
         else if (!File->ShortcutName.empty())
-            if (const auto Shortcut = PlainRelativePathFault(File->ShortcutName))
-                Fault = "the shortcut " + Quoted(File->ShortcutName) + " of " + File->Target +
-                        " cannot be made: " + *Shortcut;
+            if (const auto Shortcut = PlainRelativePathFault(File->ShortcutName, Texts))
+                Fault = Texts.Format(TText::ShortcutFault, {File->ShortcutName, File->Target, *Shortcut});
         Faults.Files.push_back(Fault);
     }
     return Faults;

@@ -69,7 +69,7 @@ std::string NotItselfMessage(const TWayCheck& Check)
 
 } // namespace
 
-ELinkOnTheWay::ELinkOnTheWay(const TWayCheck& Check) : EStreamError(NotItselfMessage(Check)) {}
+ELinkOnTheWay::ELinkOnTheWay(const TWayCheck& Check) : ELinkOnTheWay(Check, NotItselfMessage(Check)) {}
 
 TWayCheck TFolderHolds::HoldWay(const std::string& Dir)
 {

@@ -158,7 +158,14 @@ private:
 // itself: a link, or one that cannot be opened to tell.
 class ELinkOnTheWay : public EStreamError {
 public:
+    // Says so in English.
     explicit ELinkOnTheWay(const TWayCheck& Check);
+    // Says so in the words given, for a run that speaks the user's language.
+    ELinkOnTheWay(const TWayCheck& Check, const std::string& Message) : EStreamError(Message), FWay(Check) {}
+    const TWayCheck& Way() const { return FWay; }
+
+private:
+    TWayCheck FWay;
 };
 
 // Creates Dir and every missing folder above it, and adds each folder it made to Made

@@ -3,6 +3,7 @@
 // an installer file swapped while the wizard is open, links planted in a terminal
 // folder, and uninstall records written to remove what is not theirs.
 #include "engine/PathMacros.h"
+#include "language/Languages.h"
 #include "package/QeUninstall.h"
 #include "platform/Paths.h"
 #include "tests/engine/EngineFixture.h"
@@ -21,11 +22,14 @@ const std::string UninstallKeys = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\
 
 class HostileRun : public EngineTest {
 protected:
-    // The message the install run ends with, or "(installed)".
-    std::string InstallError(const std::vector<std::string>& Terminals = {T1S})
+    // The message the install run ends with, or "(installed)"; in the language of Language
+    // when given.
+    std::string InstallError(const std::vector<std::string>& Terminals = {T1S}, const TTextTable* Language = nullptr)
     {
         auto Install = LoadInstaller();
         Install->TargetFolders = Terminals;
+        if (Language != nullptr)
+            Install->Texts = Language;
         try {
             Install->Execute();
         } catch (const Exception& E) {
@@ -158,6 +162,62 @@ TEST_F(HostileRun, TheUninstallDeletesNothingThroughALinkedTerminalFolder)
     EXPECT_EQ(M.FileSystem.FileContents("C:\\Users\\Other\\Grid.ex4"), "someone else's");
     EXPECT_EQ(Texts()[0], "Not deleting file " + T1S + "\\MQL4\\Experts\\Grid.ex4: \"" + T1S +
                               "\\MQL4\\Experts\" on its way leads to another place (a junction or symbolic link).");
+}
+
+// Every refusal reaches the user in the wizard's language, naming the file or folder.
+TEST_F(HostileRun, RefusalsAreToldInTheWizardsLanguage)
+{
+    const TTextTable German = LoadTexts("de");
+    const TTextTable Japanese = LoadTexts("ja");
+    // A target that leaves its folder, in the damaged installer's box.
+    Contents.Files = {MemoryFile("{app}\\Manual.txt", "m"), MemoryFile("{app}\\..\\x.txt", "x")};
+    EXPECT_EQ(InstallError({T1S}, &German),
+              "Das Installationsprogramm ist beschädigt: das Ziel „{app}\\..\\x.txt“ kann nicht installiert werden: "
+              "„..“ würde den Ordner verlassen. Bitte laden Sie es erneut herunter.");
+    Contents.Files = {MemoryFile("{app}\\Manual.txt", "m")};
+    Contents.ProgramName = "Grid:";
+    EXPECT_EQ(InstallError({T1S}, &Japanese),
+              "インストーラーが破損しています: 製品名 \"Grid:\" はフォルダー名にできません: \"Grid:\" に Windows "
+              "が名前に使用できない文字 : が含まれています。もう一度ダウンロードしてください。");
+    Contents.ProgramName = "Grid Expert";
+
+    // A terminal folder on a network share.
+    Contents.Files = {MemoryFile("{metatrader}\\a.txt", "a")};
+    EXPECT_EQ(InstallError({"\\\\server\\share\\MT4"}, &German),
+              "Der Ordner von {metatrader}, „\\\\server\\share\\MT4“, ist kein einfacher lokaler Ordner, daher kann "
+              "{metatrader}\\a.txt nicht installiert werden (es wäre „\\\\server\\share\\MT4\\a.txt“: der Pfad ist "
+              "ein Geräte-, Langpfad- oder Netzwerkpfad (\\\\?\\, \\\\.\\ oder \\\\Server\\)).");
+
+    // A link on the way to a file the run would write; nothing is written.
+    M.FileSystem.AddLink(T1S + "\\MQL4\\Libraries", Windows + "\\system32", true);
+    Contents.Files = {MemoryFile("{metatrader}\\MQL4\\Libraries\\Grid.dll", "dll")};
+    WriteInstallerFile();
+    const TMachineSnapshot Before = Snapshot(M);
+    EXPECT_EQ(
+        InstallError({T1S}, &Japanese),
+        "\"" + T1S +
+            "\\MQL4\\Libraries\" は別の場所を指しています: それ自体またはその上位のフォルダーがディレクトリ "
+            "ジャンクションまたはシンボリック リンクであり、インストーラーはリンクを経由して書き込むことはありません。"
+            "リンクを削除するか、別のフォルダーを選択してください。");
+    EXPECT_TRUE(Snapshot(M) == Before);
+    // In English the run's words are the folder layer's own.
+    const std::string English = InstallError();
+    EXPECT_EQ(English, ELinkOnTheWay({T1S + "\\MQL4\\Libraries", TEntryKind::ekLink}).Message());
+    EXPECT_TRUE(English.starts_with("\"" + T1S + "\\MQL4\\Libraries\" leads to another place: ")) << English;
+
+    // The uninstall passes over what lies behind a link, and says why in its progress line.
+    Contents.Files = {MemoryFile("{metatrader}\\MQL4\\Experts\\Grid.ex4", "expert")};
+    Installed({T1S});
+    M.FileSystem.RemoveFile(T1S + "\\MQL4\\Experts\\Grid.ex4");
+    M.FileSystem.RemoveFolder(T1S + "\\MQL4\\Experts");
+    M.FileSystem.AddLink(T1S + "\\MQL4\\Experts", "C:\\Users\\Other", true);
+    Lines.clear();
+    auto Uninstall = LoadUninstaller();
+    Uninstall->Texts = &German;
+    Uninstall->Execute();
+    EXPECT_EQ(Texts()[0], "Datei " + T1S + "\\MQL4\\Experts\\Grid.ex4 wird nicht gelöscht: „" + T1S +
+                              "\\MQL4\\Experts“ auf dem Weg dorthin führt an einen anderen Ort (eine "
+                              "Verzeichnisverbindung oder symbolische Verknüpfung).");
 }
 
 // The terminal's data folder lies in the user's own profile: links there are refused as in

@@ -54,7 +54,7 @@ TEST(TargetPaths, TargetsAreOneMacroAtTheirStartAndAPlainPathBelowIt)
         EXPECT_FALSE(TargetPathFault(Target)) << Target;
     EXPECT_EQ(*TargetPathFault("{app}\\..\\x"), "the target \"{app}\\..\\x\" cannot be installed: \"..\" would leave "
                                                 "the folder");
-    EXPECT_EQ(*TargetPathFault("x.dll", " (hint)"), "the target \"x.dll\" starts with no folder macro (hint)");
+    EXPECT_EQ(*TargetPathFault("x.dll", EnglishTexts(), " (hint)"), "the target \"x.dll\" starts with no folder macro (hint)");
     EXPECT_EQ(*TargetPathFault("{app}\\a{WinDir}"),
               "the target \"{app}\\a{WinDir}\" holds a second macro, {windir}; only its start may be one");
     EXPECT_EQ(TargetMacroOf("{MetaTrader}\\x"), "{metatrader}");

@@ -59,7 +59,8 @@ std::optional<std::string> TargetFault(const std::string& Target, const std::str
     // A file name of another character set, taken from a source folder.
     if (!IsValidUtf8(Target))
         return "the target " + Quoted(ValidUtf8(Target)) + " holds a name that is no UTF-8 text";
-    if (const auto Fault = TargetPathFault(Target, " (write it as {app}\\Folder\\file.ext or {metatrader}\\MQL4\\...)"))
+    if (const auto Fault = TargetPathFault(Target, EnglishTexts(),
+                                           " (write it as {app}\\Folder\\file.ext or {metatrader}\\MQL4\\...)"))
         return Fault;
     const std::string Macro = TargetMacroOf(Target);
     // Names the installer would take, but that no vendor means: a leading blank.
