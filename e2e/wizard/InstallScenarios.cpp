@@ -7,6 +7,7 @@
 #include "e2e/wizard/Driver.h"
 #include "e2e/wizard/Scenarios.h"
 #include "e2e/wizard/Wizard.h"
+#include "language/Languages.h"
 #include "platform/Paths.h"
 #include "platform/win32/Win32Text.h"
 
@@ -705,6 +706,23 @@ void InstallColon(TMachine& Machine, const TScenarioArgs& Args)
     Step("the error box: " + Error.Text);
     PostMessageW(W.Window().Handle(), WM_CLOSE, 0, 0);
     Check(W.Process().WaitForExit(20000), "the close box does not end the wizard");
+
+    // The same box in the wizard's language: the reason in its words, the sentence ended once.
+    const TTextTable Japanese = LoadTexts("ja");
+    TWizard J(Args.Installer, Japanese.Format(TText::InstallTitle, {"Colon Tool"}), Args.Work + "\\shots", "/LANG=ja");
+    WalkToReady(J);
+    const TDialog Translated = J.NextToMessageBox();
+    CheckEq(
+        Translated.Text,
+        "インストーラーが破損しています: インストール先 \"{app}\\a.txt:\" にはインストールできません: \"a.txt:\" に "
+        "Windows が名前に使用できない文字 : が含まれています。もう一度ダウンロードしてください。",
+        "the error box in Japanese");
+    J.Shot("language-ja-message-unsafe-target", Translated.Handle);
+    ConfirmDialog(Translated);
+    Check(!TMachine::Exists(App), "files were written to " + App);
+    Step("the error box in Japanese: " + Translated.Text);
+    PostMessageW(J.Window().Handle(), WM_CLOSE, 0, 0);
+    Check(J.Process().WaitForExit(20000), "the close box does not end the wizard");
     Machine.ForgetProduct("Colon Tool");
     TMachine::RemoveTree(Machine.ProgramFiles() + "\\MetaTrader 4");
 }

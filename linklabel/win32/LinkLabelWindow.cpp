@@ -95,7 +95,8 @@ HCURSOR CursorHandle(TCursor Cursor)
 
 void ShowApplicationError(HWND Owner, std::string Text)
 {
-    if (!Text.empty() && Text.back() != '.')
+    // A message ends as a sentence does: with a full stop, Chinese and Japanese with their own.
+    if (!Text.empty() && Text.back() != '.' && !Text.ends_with("\u3002"))
         Text += '.';
     const std::string Title = ApplicationTitle.empty() ? ProgramName() : ApplicationTitle;
     MessageBoxW(Owner, win32::Wide(Text).c_str(), win32::Wide(Title).c_str(), MB_OK | MB_ICONSTOP);
