@@ -64,7 +64,7 @@ bool IsFullPath(const std::string& Path)
 
 // The folders of a /TERMINALS= value, without blanks around them, trailing "\" and
 // repetitions; "" in Error for a value that names no folder or one that is no full path.
-std::vector<std::string> TerminalFolders(const std::string& Value, std::string& Error)
+std::vector<std::string> TerminalFolders(const std::string& Value, const TTextTable& Texts, std::string& Error)
 {
     std::vector<std::string> Folders;
     size_t Start = 0;
@@ -80,14 +80,14 @@ std::vector<std::string> TerminalFolders(const std::string& Value, std::string& 
         if (Folder.empty())
             continue;
         if (!IsFullPath(Folder)) {
-            Error = "/TERMINALS=: \"" + Folder + "\" is not a full path such as C:\\Trading\\MT4.";
+            Error = Texts.Format(TText::TerminalsNotFullPath, {Folder});
             return {};
         }
         while (Folder.size() > 3 && Folder.back() == PathDelimiter)
             Folder.pop_back();
         // The install writes only into plain local folders; better said now than half way.
-        if (const auto Fault = Folder.size() > 3 ? PlainPathFault(Folder) : std::nullopt) {
-            Error = "/TERMINALS=: \"" + Folder + "\" is no plain local folder: " + *Fault + ".";
+        if (const auto Fault = Folder.size() > 3 ? PlainPathFault(Folder, Texts) : std::nullopt) {
+            Error = Texts.Format(TText::TerminalsNotPlainFolder, {Folder, *Fault});
             return {};
         }
         bool Known = false;
@@ -97,7 +97,7 @@ std::vector<std::string> TerminalFolders(const std::string& Value, std::string& 
             Folders.push_back(Folder);
     }
     if (Folders.empty())
-        Error = "/TERMINALS= names no folder.";
+        Error = Texts.Format(TText::TerminalsNoFolder);
     return Folders;
 }
 
@@ -111,7 +111,7 @@ std::vector<std::string> SplitCommandLine(const std::string& Line)
     return Arguments;
 }
 
-TCommandLine ParseCommandLine(const std::string& Line, bool Uninstaller)
+TCommandLine ParseCommandLine(const std::string& Line, bool Uninstaller, const TTextTable& Texts)
 {
     TCommandLine Result;
     const auto Arguments = Split(Line);
@@ -126,7 +126,7 @@ TCommandLine ParseCommandLine(const std::string& Line, bool Uninstaller)
         if (Argument.empty())
             continue;
         if (Argument[0] != '/' && Argument[0] != '-') {
-            Fail("\"" + Argument + "\" is not a switch; switches begin with \"/\".");
+            Fail(Texts.Format(TText::SwitchNotASwitch, {Argument}));
             continue;
         }
         const size_t Equals = Argument.find('=');
@@ -138,19 +138,19 @@ TCommandLine ParseCommandLine(const std::string& Line, bool Uninstaller)
             if (Name == Known.Name)
                 Switch = &Known;
         if (Switch == nullptr) {
-            Fail("Unknown switch \"" + Argument + "\".");
+            Fail(Texts.Format(TText::SwitchUnknown, {Argument}));
             continue;
         }
         if (Switch->InstallerOnly && Uninstaller) {
-            Fail("Uninstall.exe takes no switch /" + Name + ".");
+            Fail(Texts.Format(TText::SwitchNotForUninstaller, {Name}));
             continue;
         }
         if (Switch->Example != nullptr && Value.empty()) {
-            Fail("The switch /" + Name + " needs a value: /" + Name + "=" + Switch->Example + ".");
+            Fail(Texts.Format(TText::SwitchNeedsValue, {Name, Switch->Example}));
             continue;
         }
         if (Switch->Example == nullptr && HasValue) {
-            Fail("The switch /" + Name + " takes no value.");
+            Fail(Texts.Format(TText::SwitchTakesNoValue, {Name}));
             continue;
         }
         if (Name == "SILENT") {
@@ -164,7 +164,7 @@ TCommandLine ParseCommandLine(const std::string& Line, bool Uninstaller)
             Result.CurrentUser = true;
         } else if (Name == "TERMINALS") {
             std::string Error;
-            Result.Terminals = TerminalFolders(Value, Error);
+            Result.Terminals = TerminalFolders(Value, Texts, Error);
             if (!Error.empty()) {
                 Result.Terminals.reset();
                 Fail(Error);
@@ -177,7 +177,7 @@ TCommandLine ParseCommandLine(const std::string& Line, bool Uninstaller)
             if (const TLanguageFile* Language = FindLanguageFile(Value))
                 Result.Language = Language->Code;
             else
-                Fail("/LANG=: \"" + Value + "\" is not one of the installer's languages, " + LanguageCodes() + ".");
+                Fail(Texts.Format(TText::LangUnknown, {Value, LanguageCodes()}));
         } else {
             Result.Help = true;
         }
@@ -185,26 +185,30 @@ TCommandLine ParseCommandLine(const std::string& Line, bool Uninstaller)
     return Result;
 }
 
-std::string CommandLineHelp(const std::string& Program, bool Uninstaller)
+std::string CommandLineHelp(const std::string& Program, bool Uninstaller, const TTextTable& Texts)
 {
-    // Short lines: a message box wraps a long one wherever it likes.
+    // Short lines: a message box wraps a long one wherever it likes. The switches and
+    // their examples are typed as they stand, in every language.
     std::string Text = Program + " [/SILENT | /VERYSILENT]\r    [/SUPPRESSMSGBOXES]" +
                        (Uninstaller ? " [/LOG=\"file\"] [/LANG=xx]\r\r"
                                     : " [/CURRENTUSER]\r    [/TERMINALS=\"folder;folder\"] [/LOG=\"file\"]\r"
                                       "    [/LANG=xx]\r\r");
-    Text += "/SILENT: no questions; the progress is shown and the window closes itself.\r"
-            "/VERYSILENT: no window at all.\r"
-            "/SUPPRESSMSGBOXES: every message box is answered with its default.\r";
-    if (!Uninstaller)
-        Text += "/CURRENTUSER: install for the current user only.\r"
-                "/TERMINALS=\"C:\\a;D:\\b\": these terminal folders instead of those found.\r";
-    Text += "/LOG=\"file\": every step, decision and the result, in UTF-8.\r"
-            "/LANG=xx: the wizard's language, one of\r    " +
-            LanguageCodes() +
-            ",\r    where the product offers it.\r"
-            "/?: this list.\r\rExit codes:\r";
+    const auto Line = [&Text, &Texts](const char* Switch, TText Meaning, std::initializer_list<std::string_view> Args) {
+        Text += std::string(Switch) + ": " + Texts.Format(Meaning, Args) + "\r";
+    };
+    Line("/SILENT", TText::HelpSilent, {});
+    Line("/VERYSILENT", TText::HelpVerySilent, {});
+    Line("/SUPPRESSMSGBOXES", TText::HelpSuppressMsgBoxes, {});
+    if (!Uninstaller) {
+        Line("/CURRENTUSER", TText::HelpCurrentUser, {});
+        Line("/TERMINALS=\"C:\\a;D:\\b\"", TText::HelpTerminals, {});
+    }
+    Line("/LOG=\"file\"", TText::HelpLog, {});
+    Line("/LANG=xx", TText::HelpLang, {LanguageCodes()});
+    Line("/?", TText::HelpHelp, {});
+    Text += "\r" + Texts.Format(TText::HelpExitCodes) + "\r";
     for (int Code = ecDone; Code <= ecBadCommandLine; ++Code)
-        Text += std::to_string(Code) + ": " + ExitCodeMeaning(Code) + "\r";
+        Text += std::to_string(Code) + ": " + ExitCodeMeaning(Code, Texts) + "\r";
     return Text;
 }
 

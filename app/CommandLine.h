@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "language/Languages.h"
+
 namespace qe {
 
 enum class TUiMode {
@@ -29,7 +31,8 @@ struct TCommandLine {
     std::string Language;
     // The text given, after the program's name, for the log.
     std::string Arguments;
-    // The first fault in the switches, in words for the user; "" when they are sound.
+    // The first fault in the switches, in words for the user (in the language of the texts
+    // the command line was read with); "" when they are sound.
     // Everything else understood is set all the same, so that a faulty command line is
     // reported as quietly, and logged where, the rest of it asks.
     std::string Error;
@@ -44,11 +47,11 @@ struct TCommandLine {
 std::vector<std::string> SplitCommandLine(const std::string& Line);
 
 // The switches of the command line Line. The uninstaller takes no /TERMINALS= and no
-// /CURRENTUSER: what it removes is in its record.
-TCommandLine ParseCommandLine(const std::string& Line, bool Uninstaller);
+// /CURRENTUSER: what it removes is in its record. Faults are worded with Texts.
+TCommandLine ParseCommandLine(const std::string& Line, bool Uninstaller, const TTextTable& Texts = EnglishTexts());
 
 // What the /? box says: how to start Program (its file name), the switches and the exit
-// codes, lines separated by "\r".
-std::string CommandLineHelp(const std::string& Program, bool Uninstaller);
+// codes, lines separated by "\r", in the language of Texts.
+std::string CommandLineHelp(const std::string& Program, bool Uninstaller, const TTextTable& Texts = EnglishTexts());
 
 } // namespace qe

@@ -2,15 +2,15 @@
 
 namespace qe {
 
-std::string ExitCodeMeaning(int Code)
+std::string ExitCodeMeaning(int Code, const TTextTable& Texts)
 {
     switch (Code) {
-    case ecDone: return "done";
-    case ecFailed: return "the run failed";
-    case ecCancelled: return "cancelled";
-    case ecTerminalRunning: return "a MetaTrader terminal is running";
-    case ecDamaged: return "the installer is damaged";
-    case ecBadCommandLine: return "bad command line";
+    case ecDone: return Texts.Format(TText::ExitDone);
+    case ecFailed: return Texts.Format(TText::ExitFailed);
+    case ecCancelled: return Texts.Format(TText::ExitCancelled);
+    case ecTerminalRunning: return Texts.Format(TText::ExitTerminalRunning);
+    case ecDamaged: return Texts.Format(TText::ExitDamaged);
+    case ecBadCommandLine: return Texts.Format(TText::ExitBadCommandLine);
     default: return "unknown";
     }
 }

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "language/Languages.h"
+
 namespace qe {
 
 enum TExitCode : int {
@@ -14,7 +16,8 @@ enum TExitCode : int {
     ecBadCommandLine = 5,  // an unknown or malformed switch, or a log that cannot be made
 };
 
-// The meaning of Code in a few words, as the log's last line and the /? box give it.
-std::string ExitCodeMeaning(int Code);
+// The meaning of Code in a few words in the language of Texts, as the log's last line
+// (always in English) and the /? box give it.
+std::string ExitCodeMeaning(int Code, const TTextTable& Texts = EnglishTexts());
 
 } // namespace qe

@@ -398,10 +398,15 @@ void TFormInstaller::FillSummary()
         if (!DataFolder.empty())
             Lines.push_back(Indent + DataFolderIndent + DataFolder);
     }
-    Lines.insert(Lines.end(),
-                 {"", T.Format(TText::SummaryProgramFolder),
-                  Indent + IncludeTrailingDelimiter(ProgramsRoot(FPlatform, Model.Scope)) + Model.ProgramName, "",
-                  T.Format(TText::SummaryStartMenuFolder), Indent + Model.ProgramName});
+    std::string Programs;
+    try {
+        Programs = ProgramsRoot(FPlatform, Model.Scope);
+    } catch (const ENoUserFolder& Missing) {
+        throw ENoUserFolder(Missing.Text(), T);
+    }
+    Lines.insert(Lines.end(), {"", T.Format(TText::SummaryProgramFolder),
+                               Indent + IncludeTrailingDelimiter(Programs) + Model.ProgramName, "",
+                               T.Format(TText::SummaryStartMenuFolder), Indent + Model.ProgramName});
     FControls.MemoReady->SetLines(Lines);
 }
 

@@ -3,6 +3,7 @@
 #include "app/ExitCodes.h"
 #include "app/FormInstaller.h"
 #include "app/HeadlessControls.h"
+#include "engine/PathMacros.h"
 #include "package/ModelLoader.h"
 #include "platform/Paths.h"
 
@@ -14,13 +15,21 @@ std::optional<int> StartSetup(const TPlatform& Platform, const std::string& Comm
     const std::string Program = Platform.FileSystem->ExecutablePath();
     const bool Uninstaller = IsUninstallerName(Program);
     Options = ParseCommandLine(CommandLine, Uninstaller);
+    // The boxes speak as the wizard would: /LANG= where it was understood, else the display
+    // language. The log stays in English.
+    const TTextTable Texts = LoadTexts(ChooseLanguage({Options.Language, "", Platform.System->DisplayLanguage(), {}}));
     std::string Error = Options.Error;
+    std::string Shown = Error.empty() ? std::string() : ParseCommandLine(CommandLine, Uninstaller, Texts).Error;
     if (!Options.LogFile.empty()) {
         try {
             Log.Open(Options.LogFile);
         } catch (const std::exception& Failure) {
-            if (Error.empty())
-                Error = std::string("The log cannot be made. ") + Failure.what();
+            if (Error.empty()) {
+                Error = EnglishTexts().Format(TText::LogCannotBeMade, {Failure.what()});
+                const auto* Link = dynamic_cast<const ELinkOnTheWay*>(&Failure);
+                Shown = Texts.Format(TText::LogCannotBeMade,
+                                     {Link ? LinkOnTheWayMessage(Link->Way(), Texts) : std::string(Failure.what())});
+            }
         }
     }
     if (!Error.empty() || Options.Help) {
@@ -29,16 +38,16 @@ std::optional<int> StartSetup(const TPlatform& Platform, const std::string& Comm
             Log.Add("Error: " + Error);
         Log.AddResult(Error.empty() ? ecDone : ecBadCommandLine);
     }
+    const std::string Name = ExtractFileName(Program);
     if (!Error.empty()) {
         if (!Options.Quiet())
-            MessageBox(Error + "\r\rRun " + ExtractFileName(Program) + " /? for the list of switches.", "Error",
+            MessageBox(Shown + "\r\r" + Texts.Format(TText::SwitchesSeeHelp, {Name}), Texts.Format(TText::CaptionError),
                        TMessageIcon::Error);
         return ecBadCommandLine;
     }
     if (Options.Help) {
         // Asked for, so shown even with /VERYSILENT.
-        MessageBox(CommandLineHelp(ExtractFileName(Program), Uninstaller), ExtractFileName(Program),
-                   TMessageIcon::Information);
+        MessageBox(CommandLineHelp(Name, Uninstaller, Texts), Name, TMessageIcon::Information);
         return ecDone;
     }
     return std::nullopt;

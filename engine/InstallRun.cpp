@@ -46,10 +46,9 @@ void TQeInstall::Execute()
         ExecuteSteps();
     } catch (const ELinkOnTheWay& Link) {
         // The folder layer speaks English; the user reads the wizard's language.
-        const TWayCheck& Way = Link.Way();
-        throw ELinkOnTheWay(Way, Texts->Format(Way.Kind == TEntryKind::ekLink ? TText::MessageLinkOnTheWay
-                                                                              : TText::MessageFolderNotOpenable,
-                                               {Way.Folder}));
+        throw ELinkOnTheWay(Link.Way(), LinkOnTheWayMessage(Link.Way(), *Texts));
+    } catch (const ENoUserFolder& Missing) {
+        throw ENoUserFolder(Missing.Text(), *Texts);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "engine/PathMacros.h"
 
+#include "language/Languages.h"
 #include "package/TargetPaths.h"
 #include "platform/Exceptions.h"
 #include "platform/Paths.h"
@@ -21,27 +22,33 @@ namespace {
 
 // A folder of the current user's; one that Windows does not name would make the
 // installation's paths relative to wherever the program runs.
-std::string UserFolder(const TPlatform& Platform, int Id, const char* What)
+std::string UserFolder(const TPlatform& Platform, int Id, TText Missing)
 {
     const std::string Folder = ExcludeTrailingDelimiter(GetSpecialFolder(Platform, Id, false));
     if (Folder.empty())
-        throw Exception(std::string("Cannot install for the current user: Windows names no ") + What +
-                        " folder for this user");
+        throw ENoUserFolder(Missing, EnglishTexts());
     return Folder;
 }
 
 } // namespace
 
+std::string LinkOnTheWayMessage(const TWayCheck& Way, const TTextTable& Texts)
+{
+    return Texts.Format(Way.Kind == TEntryKind::ekLink ? TText::MessageLinkOnTheWay : TText::MessageFolderNotOpenable,
+                        {Way.Folder});
+}
+
 std::string ProgramsRoot(const TPlatform& Platform, TInstallScope Scope)
 {
     // Where Windows itself puts programs installed for one user (FOLDERID_UserProgramFiles).
-    return Scope == TInstallScope::CurrentUser ? UserFolder(Platform, sfLocalAppData, "Local AppData") + "\\Programs"
-                                               : GetSpecialFolder(Platform, sfProgramFiles, false);
+    return Scope == TInstallScope::CurrentUser
+               ? UserFolder(Platform, sfLocalAppData, TText::MessageNoUserProgramsFolder) + "\\Programs"
+               : GetSpecialFolder(Platform, sfProgramFiles, false);
 }
 
 std::string StartMenuRoot(const TPlatform& Platform, TInstallScope Scope)
 {
-    return Scope == TInstallScope::CurrentUser ? UserFolder(Platform, sfPrograms, "Start Menu programs")
+    return Scope == TInstallScope::CurrentUser ? UserFolder(Platform, sfPrograms, TText::MessageNoUserStartMenuFolder)
                                                : GetSpecialFolder(Platform, sfCommonPrograms, false);
 }
 

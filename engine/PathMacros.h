@@ -9,6 +9,7 @@
 #include "language/TextTable.h"
 #include "package/QeClasses.h"
 #include "platform/Exceptions.h"
+#include "platform/FileSystem.h"
 #include "platform/Platform.h"
 
 namespace qe {
@@ -55,13 +56,29 @@ public:
 // %1 the folder, %2 why) when Folder is no plain absolute path.
 void RequirePlainFolder(TText Message, const std::string& Folder, const TTextTable& Texts);
 
+// Windows names no folder of the current user's that an install for that user needs. Says
+// so in the words of Texts; Text() names the message, to say it again in another language.
+class ENoUserFolder : public Exception {
+public:
+    ENoUserFolder(TText Message, const TTextTable& Texts) : Exception(Texts.Format(Message)), FText(Message) {}
+    TText Text() const { return FText; }
+
+private:
+    TText FText;
+};
+
+// Why a path cannot be written through, a link or an unopenable folder on its way (the
+// folder layer's ELinkOnTheWay), in the language of Texts.
+std::string LinkOnTheWayMessage(const TWayCheck& Way, const TTextTable& Texts);
+
 // Whether an (unexpanded) target is aimed at a terminal folder.
 bool IsTerminalTarget(const std::string& Target);
 
 // The program folder: Program Files + "\" + ProgramName for every user, the user's
 // "%LOCALAPPDATA%\Programs" + "\" + ProgramName for the current user. The Start Menu
 // folder: the all-users or the user's Start Menu programs folder + "\" + ProgramName.
-// Without a folder for the user's programs the current user's scope raises.
+// Without a folder for the user's programs the current user's scope raises ENoUserFolder,
+// in English.
 std::string ProgramFolder(const TPlatform& Platform, const std::string& ProgramName, TInstallScope Scope);
 std::string StartMenuFolder(const TPlatform& Platform, const std::string& ProgramName, TInstallScope Scope);
 // The folders that hold the programs, and their Start Menu folders, of every product

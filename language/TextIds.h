@@ -123,7 +123,35 @@
     X(MessageMacroFolderOutside)                                                                                       \
     X(UninstallFaultUnplain)                                                                                           \
     X(UninstallFaultLink)                                                                                              \
-    X(UninstallFaultUnopenable)
+    X(UninstallFaultUnopenable)                                                                                        \
+    X(SwitchNotASwitch)                                                                                                \
+    X(SwitchUnknown)                                                                                                   \
+    X(SwitchNotForUninstaller)                                                                                         \
+    X(SwitchNeedsValue)                                                                                                \
+    X(SwitchTakesNoValue)                                                                                              \
+    X(TerminalsNotFullPath)                                                                                            \
+    X(TerminalsNotPlainFolder)                                                                                         \
+    X(TerminalsNoFolder)                                                                                               \
+    X(LangUnknown)                                                                                                     \
+    X(LogCannotBeMade)                                                                                                 \
+    X(SwitchesSeeHelp)                                                                                                 \
+    X(HelpSilent)                                                                                                      \
+    X(HelpVerySilent)                                                                                                  \
+    X(HelpSuppressMsgBoxes)                                                                                            \
+    X(HelpCurrentUser)                                                                                                 \
+    X(HelpTerminals)                                                                                                   \
+    X(HelpLog)                                                                                                         \
+    X(HelpLang)                                                                                                        \
+    X(HelpHelp)                                                                                                        \
+    X(HelpExitCodes)                                                                                                   \
+    X(ExitDone)                                                                                                        \
+    X(ExitFailed)                                                                                                      \
+    X(ExitCancelled)                                                                                                   \
+    X(ExitTerminalRunning)                                                                                             \
+    X(ExitDamaged)                                                                                                     \
+    X(ExitBadCommandLine)                                                                                              \
+    X(MessageNoUserProgramsFolder)                                                                                     \
+    X(MessageNoUserStartMenuFolder)
 
 namespace qe {
 

@@ -229,6 +229,65 @@ TEST_F(SilentRun, AFaultyCommandLineIsToldUnlessBoxesAreSuppressedAndHelpAlwaysI
     EXPECT_FALSE(M.FileSystem.FolderExists(AppS));
 }
 
+TEST_F(SilentRun, TheCommandLinesBoxesSpeakTheWizardsLanguageAndTheLogStaysEnglish)
+{
+    WriteInstallerFile();
+    const std::string Usage = "setup.exe: setup.exe [/SILENT | /VERYSILENT]\r    [/SUPPRESSMSGBOXES] [/CURRENTUSER]\r"
+                              "    [/TERMINALS=\"folder;folder\"] [/LOG=\"file\"]\r    [/LANG=xx]\r\r";
+    const std::string Codes = "en, de, fr, es, pt-BR, it, ru, tr, zh-CN, ja";
+    // English as ever.
+    EXPECT_EQ(Run("/?"), ecDone);
+    EXPECT_EQ(Run("/FOO"), ecBadCommandLine);
+    ASSERT_EQ(Boxes.size(), 2u);
+    EXPECT_EQ(Boxes[0],
+              Usage +
+                  "/SILENT: no questions; the progress is shown and the window closes itself.\r"
+                  "/VERYSILENT: no window at all.\r"
+                  "/SUPPRESSMSGBOXES: every message box is answered with its default.\r"
+                  "/CURRENTUSER: install for the current user only.\r"
+                  "/TERMINALS=\"C:\\a;D:\\b\": these terminal folders instead of those found.\r"
+                  "/LOG=\"file\": every step, decision and the result, in UTF-8.\r"
+                  "/LANG=xx: the wizard's language, one of\r    " +
+                  Codes +
+                  ",\r    where the product offers it.\r/?: this list.\r\rExit codes:\r0: done\r1: the run "
+                  "failed\r2: cancelled\r3: a MetaTrader terminal is running\r4: the installer is damaged\r5: "
+                  "bad command line\r");
+    EXPECT_EQ(Boxes[1], "Error: Unknown switch \"/FOO\".\r\rRun setup.exe /? for the list of switches.");
+
+    // The display language, for the log too, which stays English.
+    Boxes.clear();
+    M.System.SetDisplayLanguage("de-DE");
+    EXPECT_EQ(Run("/FOO /LOG=" + LogFile), ecBadCommandLine);
+    EXPECT_EQ(Boxes, std::vector<std::string>{"Fehler: Unbekannter Schalter „/FOO“.\r\rFühren Sie setup.exe /? aus, "
+                                              "um die Liste der Schalter anzuzeigen."});
+    EXPECT_TRUE(Has(LogLines(), "Error: Unknown switch \"/FOO\"."));
+    // /LANG= wins where it was understood, even beside a fault; a /LANG= not understood
+    // leaves the display language.
+    Boxes.clear();
+    EXPECT_EQ(Run("/LANG=ja /TERMINALS"), ecBadCommandLine);
+    EXPECT_EQ(Run("/LANG=xx"), ecBadCommandLine);
+    EXPECT_EQ(Run("/lang=JA /?"), ecDone);
+    ASSERT_EQ(Boxes.size(), 3u);
+    EXPECT_EQ(Boxes[0], "エラー: スイッチ /TERMINALS には値が必要です: "
+                        "/TERMINALS=\"C:\\Program Files\\MetaTrader 4;D:\\Trading\\MT4\"\r\r"
+                        "スイッチの一覧を表示するには setup.exe /? を実行してください。");
+    EXPECT_EQ(Boxes[1], "Fehler: /LANG=: „xx“ ist keine der Sprachen des Installationsprogramms (" + Codes +
+                            ").\r\rFühren Sie setup.exe /? aus, um die Liste der Schalter anzuzeigen.");
+    EXPECT_EQ(Boxes[2], Usage +
+                            "/SILENT: 質問しません。進行状況を表示し、ウィンドウは自動的に閉じます。\r"
+                            "/VERYSILENT: ウィンドウを一切表示しません。\r"
+                            "/SUPPRESSMSGBOXES: すべてのメッセージ ボックスに既定の応答をします。\r"
+                            "/CURRENTUSER: 現在のユーザーのみにインストールします。\r"
+                            "/TERMINALS=\"C:\\a;D:\\b\": "
+                            "検出されたフォルダーの代わりにこれらのターミナル フォルダーを使用します。\r"
+                            "/LOG=\"file\": すべての手順、判断、結果を UTF-8 で記録します。\r"
+                            "/LANG=xx: ウィザードの言語。次のいずれか:\r    " +
+                            Codes +
+                            "\r    (製品が提供している場合)\r/?: この一覧を表示します。\r\r終了コード:\r0: 完了\r1: "
+                            "実行に失敗しました\r2: キャンセルされました\r3: MetaTrader ターミナルが実行中です\r4: "
+                            "インストーラーが破損しています\r5: コマンド ラインが正しくありません\r");
+}
+
 TEST_F(SilentRun, TheWizardsExitCodeSaysHowItEnded)
 {
     Start();
