@@ -3,6 +3,7 @@
 #include "engine/InstallScope.h"
 #include "engine/PathMacros.h"
 #include "engine/Uninstaller.h"
+#include "language/Languages.h"
 #include "platform/Exceptions.h"
 #include "platform/SysFolders.h"
 #include "tests/engine/EngineFixture.h"
@@ -150,6 +151,20 @@ TEST_F(CurrentUserInstall, AUserWithoutAFolderForProgramsGetsAnErrorBeforeAnythi
     } catch (const Exception& E) {
         EXPECT_EQ(E.Message(), "Cannot install for the current user: Windows names no Local AppData folder for this "
                                "user");
+    }
+    // Told in the wizard's language.
+    CloseMachineFolders();
+    auto Install = LoadInstaller();
+    const TTextTable Russian = LoadTexts("ru");
+    Install->Texts = &Russian;
+    Install->Scope = TInstallScope::CurrentUser;
+    Install->TargetFolders = {T2S};
+    try {
+        Install->Execute();
+        FAIL() << "no error";
+    } catch (const Exception& E) {
+        EXPECT_EQ(E.Message(), "Невозможно установить для текущего пользователя: Windows не указывает для этого "
+                               "пользователя папку Local AppData");
     }
     EXPECT_EQ(M.FileSystem.AllPaths(), Before);
 }
