@@ -7,6 +7,8 @@
 #include "e2e/wizard/Driver.h"
 #include "e2e/wizard/Scenarios.h"
 #include "e2e/wizard/Wizard.h"
+#include "language/Languages.h"
+#include "platform/Paths.h"
 #include "platform/SysFolders.h"
 #include "platform/win32/Win32Text.h"
 
@@ -283,6 +285,39 @@ void SilentInstall(TMachine& Machine, const TScenarioArgs& Args)
     ExpectNoWindow(Run, "a run with a switch it does not know");
     ExpectLogLines(Log, {"Error: Unknown switch \"/NOSUCHSWITCH\".", "Result: bad command line (exit code 5)"});
     Check(!TMachine::Exists(Every.App), "a bad command line installed something");
+
+    // The answers to a command line speak the language asked for: the list of switches and
+    // a mistyped switch, in Japanese.
+    {
+        const TTextTable Japanese = LoadTexts("ja");
+        const std::string Name = ExtractFileName(Args.Installer);
+        TProgram Help(Args.Installer, Args.Work, "/LANG=ja /?");
+        const TDialog List = WaitForDialog(Help.Id(), 20000);
+        Check(List.Handle != nullptr, "/? shows no box");
+        CheckEq(List.Caption, Name, "the caption of the /? box");
+        const std::vector<std::string> Lines = SplitLines(List.Text);
+        for (const std::string& Line :
+             {Name + " [/SILENT | /VERYSILENT]", "/SILENT: " + Japanese.Format(TText::HelpSilent),
+              Japanese.Format(TText::HelpExitCodes), "5: " + Japanese.Format(TText::ExitBadCommandLine)})
+            Check(std::find(Lines.begin(), Lines.end(), Line) != Lines.end(),
+                  "the /? box has no line [" + Line + "]:\n" + QuoteLines(Lines));
+        Screenshot(Args.Work + "\\shots\\language-ja-switches.bmp", {List.Handle});
+        ConfirmDialog(List);
+        Check(Help.WaitForExit(20000), "/? does not end after its box");
+        CheckEq(std::to_string(Help.ExitCode()), "0", "the exit code of /?");
+
+        TProgram Mistyped(Args.Installer, Args.Work, "/LANG=ja /NOSUCHSWITCH");
+        const TDialog Error = WaitForDialog(Mistyped.Id(), 20000);
+        CheckEq(Error.Caption, Japanese.Format(TText::CaptionError), "the caption of the box for a mistyped switch");
+        CheckLines(SplitLines(Error.Text),
+                   {"不明なスイッチ \"/NOSUCHSWITCH\" です。", "",
+                    "スイッチの一覧を表示するには " + Name + " /? を実行してください。"},
+                   "the box for a mistyped switch in Japanese");
+        ConfirmDialog(Error);
+        Check(Mistyped.WaitForExit(20000), "a mistyped switch does not end after its box");
+        CheckEq(std::to_string(Mistyped.ExitCode()), "5", "the exit code of a mistyped switch");
+        Step("/? and a mistyped switch answered in Japanese under /LANG=ja");
+    }
 
     {
         TRunningTerminal Running;
